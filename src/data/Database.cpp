@@ -1,0 +1,91 @@
+#include "data/Database.h"
+
+#include "data/Dataset.h"
+#include "data/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace zel::data {
+
+Session& Session::instance()
+{
+    static Session session;
+    return session;
+}
+
+void Session::addPassword(const QString& password)
+{
+    if (!m_passwords.contains(password))
+        m_passwords << password;
+}
+
+void Session::removeAllPasswords() { m_passwords.clear(); }
+
+Database::Database(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+
+Database::~Database()
+{
+    for (Dataset* ds : m_datasets)
+        ds->m_database = nullptr;
+}
+
+void Database::setParams(const QStringList& params)
+{
+    disconnect();
+    m_path.clear();
+    for (const QString& line : params)
+        if (line.startsWith(QStringLiteral("Path="), Qt::CaseInsensitive))
+            m_path = line.mid(5);
+}
+
+void Database::setPath(const QString& path) { setParams({QStringLiteral("Path=") + path}); }
+
+void Database::disconnect()
+{
+    const std::vector<Dataset*> all = m_datasets;
+    for (Dataset* ds : all)
+        ds->close();
+    m_tables.clear();
+}
+
+QString Database::findFileIn(const QString& dir, const QString& fileName)
+{
+    const QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QString exact = d.filePath(fileName);
+    if (QFileInfo(exact).isFile())
+        return QFileInfo(exact).absoluteFilePath();
+    const QStringList entries = d.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries)
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            return QFileInfo(d.filePath(entry)).absoluteFilePath();
+    return QString();
+}
+
+QString Database::findFile(const QString& fileName) const { return findFileIn(m_path, fileName); }
+
+std::shared_ptr<Table> Database::table(const QString& fileName)
+{
+    const QString path = findFile(fileName);
+    if (path.isEmpty())
+        throw DatabaseError(QStringLiteral("Table %1 not found in %2")
+                                .arg(fileName, QDir::toNativeSeparators(m_path.isEmpty() ? QStringLiteral(".") : m_path)));
+    if (auto existing = m_tables[path].lock())
+        return existing;
+    auto table = Table::open(path, schema::tableByFileName(fileName), Table::Access::Shared,
+                             Session::instance().passwords());
+    m_tables[path] = table;
+    return table;
+}
+
+void Database::attach(Dataset* ds)
+{
+    if (std::find(m_datasets.begin(), m_datasets.end(), ds) == m_datasets.end())
+        m_datasets.push_back(ds);
+}
+
+void Database::detach(Dataset* ds) { std::erase(m_datasets, ds); }
+
+} // namespace zel::data

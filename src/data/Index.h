@@ -1,0 +1,74 @@
+#pragma once
+
+#include "data/Schema.h"
+
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+namespace zel::data {
+
+class Table;
+
+// One part of a key: text (folded to lower case on a case-insensitive index) or a number.
+struct KeyPart
+{
+    QString text;
+    qint64 number = 0;
+};
+
+// A key given by a caller: one value per leading field of the index, possibly fewer than
+// the index has (a partial key).
+using KeyValues = QVariantList;
+
+// A sorted order of a table's records. The primary index compares exactly and must be
+// unique; secondary indexes compare without regard to case.
+class Index
+{
+public:
+    Index(const Table& table, const IndexDef& def);
+
+    const IndexDef& def() const { return m_def; }
+    const std::vector<int>& fieldNumbers() const { return m_fields; }
+    int size() const { return static_cast<int>(m_order.size()); }
+    int recordAt(int position) const { return m_order[static_cast<size_t>(position)]; }
+    int positionOf(int record) const { return m_rank[static_cast<size_t>(record)]; }
+
+    // Converts caller values to comparable key parts; at most as many as the index has.
+    std::vector<KeyPart> makeKey(const KeyValues& values) const;
+    // Key parts of one record, in index field order.
+    std::vector<KeyPart> recordKey(int record) const;
+
+    // First position whose leading key.size() parts are >= key (or > key for upperBound).
+    int lowerBound(const std::vector<KeyPart>& key, int from, int to) const;
+    int upperBound(const std::vector<KeyPart>& key, int from, int to) const;
+    // Compares the record at a position with a (partial) key.
+    int compareAt(int position, const std::vector<KeyPart>& key) const;
+
+    // Sorts in memory. Throws DatabaseError on a duplicate primary key.
+    void build();
+    // Takes the order from an index file when it belongs to this table as it is now; returns
+    // false (and changes nothing) when the file is missing, stale or damaged.
+    bool load(const QString& zixPath);
+    // Writes the index file (new file, then rename). Throws DatabaseError.
+    void save(const QString& zixPath) const;
+
+private:
+    int compareRecords(int a, int b) const;
+    int compareParts(const KeyPart* a, const KeyPart* b, int n) const;
+    const KeyPart* partsOf(int record) const
+    {
+        return m_keys.data() + static_cast<size_t>(record) * m_fields.size();
+    }
+    void setOrder(std::vector<int> order);
+
+    const Table& m_table;
+    IndexDef m_def;
+    std::vector<int> m_fields;
+    std::vector<bool> m_numeric;
+    std::vector<KeyPart> m_keys; // record-major, m_fields.size() parts per record
+    std::vector<int> m_order;
+    std::vector<int> m_rank;
+};
+
+} // namespace zel::data

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace zel::data {
+
+enum class FieldType { Text, Integer, Memo, Number, Date, Logical, Other };
+
+struct FieldDef
+{
+    QString name;
+    FieldType type = FieldType::Text;
+    int width = 0; // characters for text, declared size for memo, bytes otherwise
+};
+
+struct IndexDef
+{
+    QString name;       // "primary" for the primary index
+    QStringList fields; // in key order
+    bool primary = false;
+    bool caseInsensitive() const { return !primary; }
+};
+
+struct TableDef
+{
+    QString fileName; // as the program names it, e.g. "MATERIAL.DB"
+    std::vector<FieldDef> fields;
+    std::vector<IndexDef> indexes; // in the order re-indexing builds them; primary first
+    const IndexDef* index(const QString& name) const;
+};
+
+// The three tables of the database, their record layouts and their nine indexes.
+namespace schema {
+const TableDef& material();
+const TableDef& synonyms();
+const TableDef& supplier();
+// The definition whose file name matches (without regard to case), or nullptr.
+const TableDef* tableByFileName(const QString& fileName);
+const std::vector<const TableDef*>& allTables();
+inline const char* tablePassword() { return "qomtk4"; }
+} // namespace schema
+
+} // namespace zel::data

@@ -1,0 +1,231 @@
+#include "data/Table.h"
+
+#include "data/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zel::data {
+
+namespace {
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// Takes the lock without waiting for long: a shared lock only conflicts with a copy that
+// is re-indexing, which is brief, so it is retried for a moment; an exclusive one fails
+// at once because re-indexing must not wait for a browsing copy to end.
+bool takeLock(int fd, Table::Access access)
+{
+    if (access == Table::Access::Exclusive)
+        return flock(fd, LOCK_EX | LOCK_NB) == 0;
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        if (flock(fd, LOCK_SH | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK)
+            return false;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+} // namespace
+
+Table::Table(QString path, Access access) : m_path(std::move(path)), m_access(access) {}
+
+Table::~Table()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}
+
+QString Table::displayName() const { return QFileInfo(m_path).fileName(); }
+
+std::shared_ptr<Table> Table::open(const QString& path, const TableDef* def, Access access,
+                                   const QStringList& passwords)
+{
+    std::shared_ptr<Table> table(new Table(path, access));
+    table->load(def, passwords);
+    return table;
+}
+
+void Table::load(const TableDef* def, const QStringList& passwords)
+{
+    m_passwords = passwords;
+    const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
+    if (m_fd < 0)
+        throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError()));
+    if (!takeLock(m_fd, m_access))
+        throw DatabaseError(QStringLiteral("%1 is in use by another program").arg(displayName()));
+    struct stat st{};
+    if (fstat(m_fd, &st) != 0)
+        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
+    m_fileSize = st.st_size;
+    m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    m_data = paradox::readTable(m_fd, displayName(), passwords);
+
+    m_indexDefs.clear();
+    m_indexes.clear();
+    if (def) {
+        for (const FieldDef& want : def->fields) {
+            const int no = fieldIndex(want.name);
+            if (no < 0 && want.type == FieldType::Memo)
+                continue;
+            if (no < 0 || field(no).type != want.type)
+                throw DatabaseError(QStringLiteral("%1 is not a table of the expected layout (field %2)")
+                                        .arg(displayName(), want.name));
+        }
+        m_indexDefs = def->indexes;
+    } else if (m_data.primaryKeyFields > 0) {
+        IndexDef primary{QStringLiteral("primary"), {}, true};
+        for (int i = 0; i < m_data.primaryKeyFields && i < fieldCount(); ++i)
+            primary.fields << field(i).name;
+        m_indexDefs.push_back(primary);
+    }
+    m_indexes.resize(m_indexDefs.size());
+    // The primary index is checked at once: a table with duplicate keys is corrupt.
+    for (const IndexDef& idx : m_indexDefs)
+        if (idx.primary)
+            index(idx);
+}
+
+int Table::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < fieldCount(); ++i)
+        if (sameName(field(i).name, name))
+            return i;
+    return -1;
+}
+
+const IndexDef* Table::indexByName(const QString& name) const
+{
+    for (const IndexDef& def : m_indexDefs)
+        if (name.isEmpty() ? def.primary : sameName(def.name, name))
+            return &def;
+    return nullptr;
+}
+
+const IndexDef* Table::indexByFields(const QStringList& fields) const
+{
+    const auto leads = [&](const IndexDef& def) {
+        if (fields.isEmpty() || fields.size() > def.fields.size())
+            return false;
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            if (!sameName(fields[i], def.fields[i]))
+                return false;
+        return true;
+    };
+    for (const IndexDef& def : m_indexDefs)
+        if (def.primary && leads(def))
+            return &def;
+    for (const IndexDef& def : m_indexDefs)
+        if (leads(def))
+            return &def;
+    return nullptr;
+}
+
+const Index& Table::index(const IndexDef& def) const
+{
+    size_t slot = 0;
+    while (slot < m_indexDefs.size() && !sameName(m_indexDefs[slot].name, def.name))
+        ++slot;
+    if (slot == m_indexDefs.size())
+        throw DatabaseError(QStringLiteral("%1 has no index %2").arg(displayName(), def.name));
+    if (!m_indexes[slot]) {
+        auto idx = std::make_unique<Index>(*this, m_indexDefs[slot]);
+        if (!idx->load(indexFilePath(def.name)))
+            idx->build();
+        m_indexes[slot] = std::move(idx);
+    }
+    return *m_indexes[slot];
+}
+
+QString Table::indexFilePath(const QString& indexName) const
+{
+    const QFileInfo info(m_path);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName().toLower() +
+           QLatin1Char('.') + indexName.toLower() + QStringLiteral(".zix");
+}
+
+void Table::addIndex(const IndexDef& def)
+{
+    if (m_access != Access::Exclusive)
+        throw DatabaseError(QStringLiteral("%1 must be opened exclusively to add an index").arg(displayName()));
+    auto idx = std::make_unique<Index>(*this, def);
+    idx->build();
+    idx->save(indexFilePath(def.name));
+    for (size_t i = 0; i < m_indexDefs.size(); ++i) {
+        if (sameName(m_indexDefs[i].name, def.name)) {
+            m_indexDefs[i] = def;
+            m_indexes[i] = std::move(idx);
+            return;
+        }
+    }
+    m_indexDefs.push_back(def);
+    m_indexes.push_back(std::move(idx));
+}
+
+void Table::setValue(int record, int fieldNo, const QVariant& value)
+{
+    if (m_access != Access::Exclusive)
+        throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(displayName()));
+    m_data.rows[static_cast<size_t>(record)][static_cast<size_t>(fieldNo)] = value;
+}
+
+int Table::post(int oldRecord)
+{
+    if (m_access != Access::Exclusive)
+        throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(displayName()));
+    const std::vector<QVariant> changed = m_data.rows[static_cast<size_t>(oldRecord)];
+
+    // Records are stored in primary-key order, so a changed key field moves its record.
+    TableData out = m_data;
+    if (const IndexDef* primary = indexByName(QString())) {
+        Index sorter(*this, *primary);
+        sorter.build();
+        out.rows.clear();
+        for (int pos = 0; pos < sorter.size(); ++pos)
+            out.rows.push_back(m_data.rows[static_cast<size_t>(sorter.recordAt(pos))]);
+    }
+    QString password;
+    for (const QString& pw : m_passwords)
+        if (m_data.encryption != 0 && paradox::passwordChecksum(pw) == m_data.encryption)
+            password = pw;
+    paradox::writeTableFile(m_path, out, password);
+
+    // The old file is gone; lock and read the new one in its place.
+    std::vector<IndexDef> defs = m_indexDefs;
+    std::vector<bool> hadFile;
+    for (const IndexDef& def : defs)
+        hadFile.push_back(QFile::exists(indexFilePath(def.name)));
+    ::close(m_fd);
+    m_fd = -1;
+    load(nullptr, m_passwords);
+    m_indexDefs = defs;
+    m_indexes.clear();
+    m_indexes.resize(m_indexDefs.size());
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (hadFile[i]) {
+            auto idx = std::make_unique<Index>(*this, defs[i]);
+            idx->build();
+            idx->save(indexFilePath(defs[i].name));
+            m_indexes[i] = std::move(idx);
+        }
+    }
+    for (int r = 0; r < recordCount(); ++r)
+        if (m_data.rows[static_cast<size_t>(r)] == changed)
+            return r;
+    return 0;
+}
+
+} // namespace zel::data

@@ -1,0 +1,164 @@
+// zeltool: the work that needs no window. Writes the sample and scale databases, dumps any
+// Paradox table as CSV, holds a table lock for tests, and handles saved report files.
+
+#include "data/Error.h"
+#include "data/ParadoxFile.h"
+#include "data/SampleDatabase.h"
+#include "data/Table.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace zel::data;
+
+namespace {
+
+const char* const kUsage =
+    "Usage: zeltool COMMAND ...\n"
+    "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
+    "  scale DIR [--materials N] [--synonyms N] [--suppliers N]\n"
+    "                              write a synthetic database of that size into DIR\n"
+    "  dump FILE [--password PW]   print a Paradox table as CSV (UTF-8)\n"
+    "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
+    "  report ...                  saved report files (zeltool report help)\n";
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+QString option(QStringList& args, const QString& name, const QString& fallback = QString())
+{
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return fallback;
+    if (at + 1 >= args.size())
+        throw DatabaseError(QStringLiteral("%1 needs a value").arg(name));
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+bool flag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+
+int intOption(QStringList& args, const QString& name, int fallback)
+{
+    const QString v = option(args, name);
+    if (v.isEmpty())
+        return fallback;
+    bool ok = false;
+    const int n = v.toInt(&ok);
+    if (!ok || n < 0)
+        throw DatabaseError(QStringLiteral("%1 needs a number, not %2").arg(name, v));
+    return n;
+}
+
+QString csvField(const QString& s)
+{
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
+        !s.contains(QLatin1Char('\r')))
+        return s;
+    QString q = s;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+int dump(QStringList args)
+{
+    QStringList passwords;
+    const QString pw = option(args, QStringLiteral("--password"));
+    if (!pw.isEmpty())
+        passwords << pw;
+    if (args.size() != 1)
+        throw DatabaseError(QStringLiteral("dump needs one table file"));
+    const TableData data = paradox::readTableFile(args.front(), passwords);
+    QTextStream& o = out();
+    o.setEncoding(QStringConverter::Utf8);
+    QStringList header;
+    for (const FieldDef& f : data.fields)
+        header << csvField(f.name);
+    o << header.join(QLatin1Char(',')) << '\n';
+    for (const auto& row : data.rows) {
+        QStringList cells;
+        for (const QVariant& v : row)
+            cells << csvField(v.toString());
+        o << cells.join(QLatin1Char(',')) << '\n';
+    }
+    return 0;
+}
+
+int lock(QStringList args)
+{
+    const bool exclusive = flag(args, QStringLiteral("--exclusive"));
+    if (args.size() != 1)
+        throw DatabaseError(QStringLiteral("lock needs one table file"));
+    auto table = Table::open(args.front(), nullptr, exclusive ? Table::Access::Exclusive : Table::Access::Shared,
+                             {QString::fromLatin1(schema::tablePassword())});
+    std::cout << "locked" << std::endl;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+    return 0;
+}
+
+} // namespace
+
+namespace zel::report {
+int runReportTool(const QStringList& args);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.front() == QStringLiteral("--help") || args.front() == QStringLiteral("help")) {
+        (args.isEmpty() ? err() : out()) << kUsage;
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+    try {
+        if (command == QStringLiteral("sample")) {
+            const QString source = option(args, QStringLiteral("--source"),
+                                          QStringLiteral(ZEL_SOURCE_DIR "/sample"));
+            if (args.size() != 1)
+                throw DatabaseError(QStringLiteral("sample needs one target directory"));
+            writeDatabase(args.front(), readSampleSources(source));
+            return 0;
+        }
+        if (command == QStringLiteral("scale")) {
+            const int materials = intOption(args, QStringLiteral("--materials"), 8000);
+            const int synonyms = intOption(args, QStringLiteral("--synonyms"), 40000);
+            const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
+            if (args.size() != 1 || materials < 1 || suppliers < 1)
+                throw DatabaseError(QStringLiteral("scale needs one target directory and sizes above 0"));
+            writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
+            return 0;
+        }
+        if (command == QStringLiteral("dump"))
+            return dump(args);
+        if (command == QStringLiteral("lock"))
+            return lock(args);
+        if (command == QStringLiteral("report"))
+            return zel::report::runReportTool(args);
+        err() << "zeltool: unknown command " << command << "\n" << kUsage;
+        return 2;
+    } catch (const DatabaseError& e) {
+        err() << "zeltool: " << e.message() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        err() << "zeltool: " << e.what() << '\n';
+        return 1;
+    }
+}
