@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 extern "C" {
 #include <paradox.h>
 unsigned long px_passwd_checksum(const char* password);
+void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
 }
 
 namespace zel::data::paradox {
@@ -189,6 +192,39 @@ void checkHeader(int fd, const QString& name)
     const qint64 perBlock = (blockSize - 6) / recordSize;
     if (static_cast<qint64>(numRecords) > static_cast<qint64>(fileBlocks) * perBlock)
         throw fail("more records than the file can hold");
+
+    // pxlib follows the chain of data blocks without looking back, so a damaged chain
+    // (a loop, a block past the end) would hang or misread it. Walk it here first. Block
+    // headers of an encrypted table are encrypted with the rest of the block; the first
+    // 256-byte chunk holds them.
+    const unsigned versionId = h[0x39];
+    const bool extended = versionId >= 5;
+    quint32 key = le32(h + 0x25); // the same choice of key as pxlib makes
+    if (key == 0xFF00FF00u) {
+        // The marker sends the reader to the extended header, which old versions lack.
+        if (!extended)
+            throw fail("inconsistent encryption marker");
+        key = le32(h + 0x5C);
+    }
+    const qint64 blocksInFile = dataBytes / blockSize;
+    std::vector<bool> seen(static_cast<size_t>(blocksInFile) + 1, false);
+    unsigned block = le16(h + 0x0E);
+    while (block != 0) {
+        if (block > blocksInFile || seen[block])
+            throw fail("the chain of data blocks is broken");
+        seen[block] = true;
+        unsigned char head[256];
+        const qint64 at = headerSize + static_cast<qint64>(block - 1) * blockSize;
+        const qint64 want = std::min<qint64>(sizeof head, blockSize);
+        if (pread(fd, head, static_cast<size_t>(want), at) != want)
+            throw fail("the file is truncated");
+        if (key != 0)
+            px_decrypt_db_block(head, head, key, static_cast<unsigned long>(want), block);
+        const qint16 lastOffset = static_cast<qint16>(le16(head + 4));
+        if (lastOffset >= 0 && (lastOffset % recordSize != 0 || lastOffset + recordSize > blockSize - 6))
+            throw fail("a data block is damaged");
+        block = le16(head);
+    }
 }
 
 FieldType fieldTypeOf(int pxType)
@@ -212,6 +248,37 @@ FieldType fieldTypeOf(int pxType)
         return FieldType::Logical;
     default:
         return FieldType::Other;
+    }
+}
+
+// pxlib's value readers copy as many bytes as the field claims into fixed-size buffers,
+// so a field whose length does not fit its type must never reach them.
+bool lengthFitsType(int pxType, int len)
+{
+    switch (pxType) {
+    case pxfAlpha:
+        return len >= 1 && len <= 255;
+    case pxfShort:
+        return len == 2;
+    case pxfLong:
+    case pxfAutoInc:
+    case pxfDate:
+    case pxfTime:
+        return len == 4;
+    case pxfNumber:
+    case pxfCurrency:
+    case pxfTimestamp:
+        return len == 8;
+    case pxfLogical:
+        return len == 1;
+    case pxfMemoBLOb:
+    case pxfFmtMemoBLOb:
+    case pxfBLOb:
+    case pxfOLE:
+    case pxfGraphic:
+        return len > 10 && len <= 250;
+    default:
+        return len >= 1 && len <= 255;
     }
 }
 
@@ -271,7 +338,7 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
     std::vector<int> pxTypes;
     for (int i = 0; i < numFields; ++i) {
         pxfield_t* f = PX_get_field(doc.get(), i);
-        if (!f || !f->px_fname || f->px_flen <= 0)
+        if (!f || !f->px_fname || !lengthFitsType(f->px_ftype, f->px_flen))
             throw DatabaseError(QStringLiteral("%1 is not a valid table: bad field definitions").arg(displayName));
         FieldDef def;
         def.name = QString::fromLatin1(f->px_fname);

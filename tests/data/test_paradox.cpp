@@ -200,6 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"block size zero", [](QByteArray& b) { b[5] = 0; }},
                       Damage{"index file type", [](QByteArray& b) { b[4] = 1; }},
                       Damage{"record count huge", [](QByteArray& b) { put16(b, 6, 0xFFFF); put16(b, 8, 0x7F); }},
+                      Damage{"first block past the end", [](QByteArray& b) { put16(b, 0x0E, 0x7FFF); }},
                       Damage{"record size zero", [](QByteArray& b) { put16(b, 0, 0); }},
                       Damage{"no fields", [](QByteArray& b) { put16(b, 0x21, 0); }},
                       Damage{"random bytes", [](QByteArray& b) {
@@ -213,6 +214,86 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return n;
     });
+
+// Tables of older Paradox versions differ in their header: versions before 4.0 have no
+// extended header (and no code page), versions before 7 keep 79 bytes for the table name
+// instead of 261. These are made from a version 7 table by moving the header parts.
+QByteArray asOlderVersion(QByteArray file, int versionId)
+{
+    const auto u16 = [&](int at) { return static_cast<int>(static_cast<unsigned char>(file[at])) |
+                                          (static_cast<int>(static_cast<unsigned char>(file[at + 1])) << 8); };
+    const int headerSize = u16(2);
+    const int numFields = u16(0x21);
+    QByteArray header = file.left(headerSize);
+    const QByteArray data = file.mid(headerSize);
+    const int tableName = 0x78 + numFields * 2 + 4 + numFields * 4;
+    header = header.left(tableName + 79) + header.mid(tableName + 261) + QByteArray(182, '\0');
+    if (versionId < 5) {
+        header = header.left(0x58) + header.mid(0x78) + QByteArray(32, '\0');
+        header.replace(0x25, 4, QByteArray(4, '\0')); // an unencrypted table of that age
+    }
+    header[0x39] = static_cast<char>(versionId);
+    return header + data;
+}
+
+struct VersionCase
+{
+    int versionId;
+    int expectVersion;
+    int expectCodePage;
+};
+
+class OlderVersions : public ::testing::TestWithParam<VersionCase>
+{
+};
+
+TEST_P(OlderVersions, AreRead)
+{
+    TempDir dir;
+    TableData t = sampleTable(437, false, "Crème å");
+    for (int i = 0; i < 400; ++i)
+        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("row %1").arg(i)), QVariant(qlonglong(i))});
+    const QString v7 = dir.file(QStringLiteral("v7.db"));
+    paradox::writeTableFile(v7, t, QString());
+    QFile in(v7);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString older = dir.file(QStringLiteral("OLD.DB"));
+    QFile out(older);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(GetParam().versionId == 12 ? in.readAll() : asOlderVersion(in.readAll(), GetParam().versionId));
+    out.close();
+
+    const TableData read = paradox::readTableFile(older, {});
+    EXPECT_EQ(read.fileVersion, GetParam().expectVersion);
+    EXPECT_EQ(read.codePage, GetParam().expectCodePage);
+    ASSERT_EQ(read.fields.size(), 3u);
+    EXPECT_EQ(read.fields[1].name, QStringLiteral("label"));
+    ASSERT_EQ(read.rows.size(), t.rows.size());
+    for (size_t r = 0; r < t.rows.size(); ++r)
+        EXPECT_EQ(read.rows[r], t.rows[r]) << "row " << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(Paradox3To7, OlderVersions,
+                         ::testing::Values(VersionCase{3, 30, 0}, VersionCase{4, 35, 0}, VersionCase{5, 40, 437},
+                                           VersionCase{10, 50, 437}, VersionCase{12, 70, 437}));
+
+TEST(ParadoxFile, LoopingBlockChainIsRefused)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("LOOP.DB"));
+    TableData t = sampleTable(1252, false);
+    for (int i = 0; i < 500; ++i)
+        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("x")), QVariant(qlonglong(i))});
+    paradox::writeTableFile(path, t, QString());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray head = f.read(4);
+    const int headerSize = static_cast<unsigned char>(head[2]) | (static_cast<unsigned char>(head[3]) << 8);
+    f.seek(headerSize + 2048); // the second block points back to the first
+    f.write(QByteArray("\x01\x00", 2));
+    f.close();
+    EXPECT_THROW(paradox::readTableFile(path, {}), DatabaseError);
+}
 
 TEST(ParadoxFile, MissingFileIsAnError) { EXPECT_THROW(paradox::readTableFile(QStringLiteral("/nonexistent/x.db"), {}), DatabaseError); }
 

@@ -1,0 +1,144 @@
+// The table engine on the scale database: 8000 materials, 40000 commercial names, 400
+// suppliers, written once into a temporary directory.
+#include "data/Database.h"
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "data/Schema.h"
+#include "data/SampleDatabase.h"
+#include "data/Table.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace zel::data;
+
+namespace {
+
+struct ScaleDatabase
+{
+    QTemporaryDir dir;
+    std::vector<QString> cas, sf;
+    ScaleDatabase()
+    {
+        const DatabaseContent content = makeScaleContent(8000, 40000, 400);
+        writeDatabase(dir.path(), content);
+        for (const MaterialRow& m : content.materials) {
+            cas.push_back(m.cas);
+            sf.push_back(sortForm(m.name).left(5));
+        }
+        Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()));
+    }
+    void writeIndexFiles() const
+    {
+        Database db;
+        db.setPath(dir.path());
+        for (const TableDef* def : schema::allTables()) {
+            Dataset ds;
+            ds.setDatabase(&db);
+            ds.setTableName(def->fileName);
+            ds.setExclusive(true);
+            for (const IndexDef& idx : def->indexes)
+                ds.addIndex(idx.name, idx.fields.join(QLatin1Char(';')), idx.primary);
+        }
+    }
+};
+
+ScaleDatabase& scale()
+{
+    static ScaleDatabase db;
+    return db;
+}
+
+void openAllTables(benchmark::State& state, bool withIndexFiles)
+{
+    ScaleDatabase& s = scale();
+    if (withIndexFiles)
+        s.writeIndexFiles();
+    for (auto _ : state) {
+        Database db;
+        db.setPath(s.dir.path());
+        for (const TableDef* def : schema::allTables()) {
+            auto table = db.table(def->fileName);
+            for (const IndexDef& idx : def->indexes)
+                benchmark::DoNotOptimize(&table->index(idx));
+        }
+    }
+}
+
+void BM_OpenThreeTablesWithIndexFiles(benchmark::State& state) { openAllTables(state, true); }
+BENCHMARK(BM_OpenThreeTablesWithIndexFiles)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ExactKeySearch(benchmark::State& state)
+{
+    ScaleDatabase& s = scale();
+    Database db;
+    db.setPath(s.dir.path());
+    Dataset ds;
+    ds.setDatabase(&db);
+    ds.setTableName(QStringLiteral("MATERIAL.DB"));
+    ds.setIndexName(QStringLiteral("casorder"));
+    ds.open();
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ds.findKey({s.cas[i]}));
+        i = (i + 7919) % s.cas.size();
+    }
+}
+BENCHMARK(BM_ExactKeySearch);
+
+void BM_NearestSearch(benchmark::State& state)
+{
+    ScaleDatabase& s = scale();
+    Database db;
+    db.setPath(s.dir.path());
+    Dataset ds;
+    ds.setDatabase(&db);
+    ds.setTableName(QStringLiteral("MATERIAL.DB"));
+    ds.open();
+    size_t i = 0;
+    for (auto _ : state) {
+        ds.findNearest({s.sf[i]});
+        i = (i + 7919) % s.sf.size();
+    }
+}
+BENCHMARK(BM_NearestSearch);
+
+void BM_NameLookupById(benchmark::State& state)
+{
+    ScaleDatabase& s = scale();
+    Database db;
+    db.setPath(s.dir.path());
+    Dataset ds;
+    ds.setDatabase(&db);
+    ds.setTableName(QStringLiteral("MATERIAL.DB"));
+    ds.setIndexName(QStringLiteral("idindex"));
+    ds.open();
+    int id = 1;
+    for (auto _ : state) {
+        ds.findKey({id});
+        benchmark::DoNotOptimize(ds.text(QStringLiteral("name")));
+        id = id % 8000 + 1;
+    }
+}
+BENCHMARK(BM_NameLookupById);
+
+void BM_MasterLinkedStep(benchmark::State& state)
+{
+    ScaleDatabase& s = scale();
+    Database db;
+    db.setPath(s.dir.path());
+    DatasetSet sets(&db, decls::mainWindow());
+    sets.openAll();
+    Dataset* material = sets.get(QStringLiteral("TableMaterial"));
+    Dataset* synonyms = sets.get(QStringLiteral("TableSynonyms2"));
+    material->first();
+    for (auto _ : state) {
+        material->next();
+        if (material->eof())
+            material->first();
+        benchmark::DoNotOptimize(synonyms->recordCount());
+    }
+}
+BENCHMARK(BM_MasterLinkedStep);
+
+} // namespace
