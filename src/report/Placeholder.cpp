@@ -1,0 +1,2 @@
+#include <QStringList>
+namespace zel::report { int runReportTool(const QStringList&) { return 2; } }
