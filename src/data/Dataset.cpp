@@ -62,6 +62,9 @@ void Dataset::setIndexName(const QString& name)
     m_wantIndexFields.clear();
     if (m_table) {
         const IndexDef* def = m_table->indexByName(name);
+        // Choosing the index in use again changes nothing, as lookups do before each search.
+        if (def && m_index && m_index->def().name.compare(def->name, Qt::CaseInsensitive) == 0)
+            return;
         selectIndex(def, name);
     }
 }

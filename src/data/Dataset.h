@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Database.h"
 #include "data/Index.h"
 
 #include <QObject>
@@ -13,7 +14,6 @@
 
 namespace zel::data {
 
-class Database;
 class Table;
 class Dataset;
 

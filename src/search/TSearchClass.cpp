@@ -1,0 +1,206 @@
+#include "search/TSearchClass.h"
+
+#include "data/Dataset.h"
+
+#include <algorithm>
+
+namespace zel::search {
+
+namespace {
+const QString kId = QStringLiteral("ID");
+}
+
+TSearchClass::TSearchClass(int capacity)
+    : m_capacity(std::max(capacity, 0)),
+      Selected(static_cast<size_t>(m_capacity) + 1, 0),
+      CasList(static_cast<size_t>(m_capacity) + 1, 0),
+      AllCasList(static_cast<size_t>(m_capacity) + 1, 0),
+      NameList(static_cast<size_t>(m_capacity) + 1, 0)
+{
+}
+
+void TSearchClass::attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable,
+                          FilterFunction filter, SelectionFeedback* feedback)
+{
+    Grid = grid;
+    BrowseTable = browseTable;
+    ScanTable = scanTable;
+    Filter = std::move(filter);
+    m_feedback = feedback;
+}
+
+bool TSearchClass::IsAttached() const { return Grid && BrowseTable && ScanTable; }
+
+void TSearchClass::RefreshTables()
+{
+    if (!IsAttached())
+        return;
+    BrowseTable->refresh();
+    ScanTable->refresh();
+}
+
+void TSearchClass::RestoreAll()
+{
+    if (!IsAttached())
+        return;
+    RefreshTables();
+    Count = std::min(ScanTable->recordCount(), m_capacity);
+    std::fill(Selected.begin() + 1, Selected.begin() + 1 + Count, 1);
+}
+
+void TSearchClass::UpdateRowCount()
+{
+    if (!IsAttached())
+        return;
+    Grid->setRowCount(Count + 1);
+}
+
+void TSearchClass::ApplyFilter()
+{
+    if (!IsAttached())
+        return;
+    const int n = ScanTable->recordCount();
+    if (m_feedback) {
+        m_feedback->setProgressRange(0, n);
+        m_feedback->showProgressWindow();
+    }
+    Count = 0;
+    ScanTable->first();
+    int i = 0;
+    while (!ScanTable->eof()) {
+        const bool r = Filter ? Filter() : true;
+        const int id = static_cast<int>(ScanTable->integer(kId));
+        if (validId(id)) {
+            Selected[static_cast<size_t>(id)] = r;
+            if (r)
+                ++Count;
+        }
+        if (m_feedback)
+            m_feedback->showProgress(i);
+        ++i;
+        ScanTable->next();
+    }
+    if (m_feedback)
+        m_feedback->hideProgressWindow();
+    if (Count == 0) {
+        if (m_feedback)
+            m_feedback->warnNothingSelected();
+        RestoreAll();
+    }
+    Rebuild();
+}
+
+void TSearchClass::Rebuild()
+{
+    if (!IsAttached())
+        return;
+    BuildNameList();
+    FilterCasList();
+    UpdateRowCount();
+    if (validId(CurrentId) && Selected[static_cast<size_t>(CurrentId)])
+        ShowCurrent();
+    else
+        GotoFirst();
+}
+
+bool TSearchClass::GotoId(int id)
+{
+    if (!IsAttached())
+        return false;
+    BrowseTable->setIndexName(QStringLiteral("IdIndex"));
+    const bool found = BrowseTable->findKey({id});
+    CurrentId = id;
+    return found;
+}
+
+void TSearchClass::SetOrder(const QString& order)
+{
+    if (!IsAttached())
+        return;
+    UpdateRowCount();
+    Order = order;
+}
+
+void TSearchClass::BuildNameList()
+{
+    if (!IsAttached())
+        return;
+    int k = 0;
+    const int last = std::min(m_materialCount, m_capacity);
+    for (int id = 1; id <= last; ++id)
+        if (Selected[static_cast<size_t>(id)])
+            NameList[static_cast<size_t>(++k)] = id;
+}
+
+void TSearchClass::BuildCasList()
+{
+    if (!IsAttached())
+        return;
+    ScanTable->setIndexName(QStringLiteral("CASOrder"));
+    ScanTable->first();
+    int k = 0;
+    while (!ScanTable->eof()) {
+        const int id = static_cast<int>(ScanTable->integer(kId));
+        if (validId(id) && Selected[static_cast<size_t>(id)] && k < m_capacity) {
+            ++k;
+            AllCasList[static_cast<size_t>(k)] = id;
+            CasList[static_cast<size_t>(k)] = id;
+        }
+        ScanTable->next();
+    }
+}
+
+void TSearchClass::FilterCasList()
+{
+    if (!IsAttached())
+        return;
+    int k = 0;
+    const int last = std::min(m_materialCount, m_capacity);
+    for (int j = 1; j <= last; ++j) {
+        const int id = AllCasList[static_cast<size_t>(j)];
+        if (validId(id) && Selected[static_cast<size_t>(id)])
+            CasList[static_cast<size_t>(++k)] = id;
+    }
+}
+
+void TSearchClass::GotoFirst()
+{
+    if (!IsAttached())
+        return;
+    GotoId(nameOrder() ? NameList[1 % NameList.size()] : CasList[1 % CasList.size()]);
+    Grid->setCurrentRow(1);
+}
+
+void TSearchClass::ShowCurrent()
+{
+    if (!IsAttached())
+        return;
+    if (Count >= 1 && validId(CurrentId) && Selected[static_cast<size_t>(CurrentId)]) {
+        for (int r = 1; r <= Count; ++r) {
+            if (IdAtRow(r) == CurrentId) {
+                Grid->setCurrentRow(r);
+                return;
+            }
+        }
+    }
+    GotoFirst();
+}
+
+void TSearchClass::GotoRow(int row)
+{
+    if (!IsAttached())
+        return;
+    if (row >= 1 && row <= Count)
+        GotoId(IdAtRow(row));
+}
+
+int TSearchClass::IdAtRow(int row) const
+{
+    if (row < 1 || row > Count)
+        return 0;
+    return nameOrder() ? NameList[static_cast<size_t>(row)] : CasList[static_cast<size_t>(row)];
+}
+
+bool TSearchClass::IsSelected(int id) const { return validId(id) && Selected[static_cast<size_t>(id)]; }
+
+} // namespace zel::search

@@ -1,0 +1,252 @@
+#include "Fixture.h"
+#include "data/Datasets.h"
+#include "search/TSearchClass.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace zel;
+using zel::search::TSearchClass;
+
+namespace {
+
+// Behaves like the materials list grid: a new current row raises the cell-selection
+// notification, answered with GotoRow.
+class ListGrid : public search::SelectionGrid
+{
+public:
+    TSearchClass* list = nullptr;
+    int rows = 2;
+    int current = 1;
+    int selections = 0;
+    void setRowCount(int r) override { rows = r; }
+    int rowCount() const override { return rows; }
+    int currentRow() const override { return current; }
+    void setCurrentRow(int r) override
+    {
+        if (r == current)
+            return;
+        current = r;
+        ++selections;
+        list->GotoRow(r);
+    }
+};
+
+class Feedback : public search::SelectionFeedback
+{
+public:
+    int warnings = 0, shown = 0, hidden = 0, last = -1, max = -1;
+    void setProgressRange(int, int m) override { max = m; }
+    void showProgress(int p) override { last = p; }
+    void showProgressWindow() override { ++shown; }
+    void hideProgressWindow() override { ++hidden; }
+    void warnNothingSelected() override { ++warnings; }
+};
+
+// Materials whose CAS order differs from their name order.
+data::DatabaseContent content()
+{
+    data::DatabaseContent c;
+    const char* const rows[][2] = {{"Anethole", "4180-23-8"}, {"Benzyl acetate", "140-11-4"},
+                                   {"Citral", "5392-40-5"},   {"Damascone", "57378-68-4"},
+                                   {"Eugenol", "97-53-0"},    {"Farnesol", "4602-84-0"},
+                                   {"Geraniol", "106-24-1"},  {"Hexanol", "111-27-3"}};
+    for (const auto& r : rows) {
+        data::MaterialRow m;
+        m.name = QString::fromLatin1(r[0]);
+        m.cas = QString::fromLatin1(r[1]);
+        c.materials.push_back(m);
+    }
+    c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("One"), {}, {}, {}, {}});
+    return c;
+}
+
+struct Selection : public ::testing::Test
+{
+    test::DatabaseFixture db{content()};
+    data::DatasetSet sets{db.db.get(), data::decls::mainWindow()};
+    data::Dataset* browse = nullptr;
+    data::Dataset* scan = nullptr;
+    ListGrid grid;
+    Feedback feedback;
+    QSet<int> keep; // ids the filter lets through
+    bool keepAll = true;
+    std::unique_ptr<TSearchClass> list;
+
+    void SetUp() override
+    {
+        sets.openAll();
+        browse = sets.get(QStringLiteral("TableMaterial"));
+        scan = sets.get(QStringLiteral("TableMaterialSelect"));
+        list = std::make_unique<TSearchClass>(browse->recordCount());
+        grid.list = list.get();
+        list->attach(&grid, browse, scan, [this] {
+            return keepAll || keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+        }, &feedback);
+        list->setMaterialCount(browse->recordCount());
+        // The start-up sequence.
+        list->RestoreAll();
+        list->BuildNameList();
+        list->BuildCasList();
+        list->SetOrder(QStringLiteral("Name"));
+        list->GotoFirst();
+    }
+
+    void filter(std::initializer_list<int> ids)
+    {
+        keepAll = false;
+        keep = QSet<int>(ids);
+        list->ApplyFilter();
+    }
+
+    QList<int> rowsInOrder() const
+    {
+        QList<int> ids;
+        for (int r = 1; r <= list->count(); ++r)
+            ids << list->IdAtRow(r);
+        return ids;
+    }
+
+    QString currentName() const { return browse->text(QStringLiteral("name")); }
+};
+
+// CAS order compares text: "106-24-1" < "111-27-3" < "140-11-4" < "4180-23-8" < "4602-84-0"
+// < "5392-40-5" < "57378-68-4" < "97-53-0".
+const QList<int> kCasOrder{7, 8, 2, 1, 6, 3, 4, 5};
+
+TEST_F(Selection, StartsWithEveryMaterialInBothOrders)
+{
+    EXPECT_EQ(list->count(), 8);
+    EXPECT_EQ(grid.rows, 9);
+    EXPECT_EQ(rowsInOrder(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(list->currentId(), 1);
+    EXPECT_EQ(currentName(), QStringLiteral("Anethole"));
+    list->SetOrder(QStringLiteral("CAS"));
+    EXPECT_EQ(rowsInOrder(), kCasOrder);
+    EXPECT_EQ(grid.rows, 9);
+}
+
+TEST_F(Selection, SetOrderAloneMovesNothing)
+{
+    list->GotoRow(3);
+    const int row = grid.current;
+    list->SetOrder(QStringLiteral("CAS"));
+    EXPECT_EQ(grid.current, row);
+    EXPECT_EQ(list->currentId(), 3);
+    EXPECT_EQ(currentName(), QStringLiteral("Citral"));
+    list->ShowCurrent(); // what the order button does next
+    EXPECT_EQ(grid.current, 6) << "Citral is the sixth in CAS order";
+    EXPECT_EQ(list->currentId(), 3);
+}
+
+TEST_F(Selection, FilterKeepsTheCurrentMaterialOnItsNewRow)
+{
+    grid.setCurrentRow(5); // Eugenol
+    ASSERT_EQ(currentName(), QStringLiteral("Eugenol"));
+    filter({2, 5, 7});
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(grid.rows, 4);
+    EXPECT_EQ(rowsInOrder(), (QList<int>{2, 5, 7}));
+    EXPECT_EQ(grid.current, 2);
+    EXPECT_EQ(currentName(), QStringLiteral("Eugenol"));
+    list->SetOrder(QStringLiteral("CAS"));
+    list->ShowCurrent();
+    EXPECT_EQ(rowsInOrder(), (QList<int>{7, 2, 5}));
+    EXPECT_EQ(grid.current, 3);
+    EXPECT_EQ(grid.rows, 4);
+    EXPECT_EQ(feedback.shown, 1);
+    EXPECT_EQ(feedback.hidden, 1);
+    EXPECT_EQ(feedback.max, 8);
+    EXPECT_EQ(feedback.last, 7);
+}
+
+TEST_F(Selection, FilterThatDropsTheCurrentMaterialMovesToTheFirstRow)
+{
+    for (const char* order : {"Name", "CAS"}) {
+        list->SetOrder(QString::fromLatin1(order));
+        keepAll = true;
+        list->ApplyFilter();
+        grid.setCurrentRow(4);
+        const int dropped = list->currentId();
+        QSet<int> rest{1, 2, 3, 4, 5, 6, 7, 8};
+        rest.remove(dropped);
+        rest.remove(3);
+        keepAll = false;
+        keep = rest;
+        list->ApplyFilter();
+        EXPECT_EQ(list->count(), 6) << order;
+        EXPECT_EQ(grid.current, 1) << order;
+        EXPECT_EQ(list->currentId(), list->IdAtRow(1)) << order;
+        EXPECT_EQ(browse->integer(QStringLiteral("id")), list->IdAtRow(1)) << order;
+        EXPECT_FALSE(list->IsSelected(dropped));
+    }
+}
+
+TEST_F(Selection, NothingMatchedWarnsAndRestoresEveryMaterial)
+{
+    filter({});
+    EXPECT_EQ(feedback.warnings, 1);
+    EXPECT_EQ(list->count(), 8);
+    EXPECT_EQ(grid.rows, 9);
+    EXPECT_EQ(rowsInOrder(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    list->SetOrder(QStringLiteral("CAS"));
+    EXPECT_EQ(rowsInOrder(), kCasOrder);
+}
+
+TEST_F(Selection, OneListedMaterial)
+{
+    filter({6});
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(grid.rows, 2);
+    EXPECT_EQ(currentName(), QStringLiteral("Farnesol"));
+    list->GotoRow(2);
+    EXPECT_EQ(list->currentId(), 6) << "a row past Count is ignored";
+}
+
+TEST_F(Selection, GotoRowPastCountChangesNothing)
+{
+    list->GotoRow(4);
+    list->GotoRow(9);
+    list->GotoRow(1000);
+    EXPECT_EQ(list->currentId(), 4);
+    EXPECT_EQ(currentName(), QStringLiteral("Damascone"));
+}
+
+TEST_F(Selection, ShowCurrentOfAnUnlistedMaterialGoesToRowOne)
+{
+    filter({3, 4, 8});
+    ASSERT_TRUE(list->GotoId(1)); // a material the list does not show
+    grid.current = 2;
+    list->ShowCurrent();
+    EXPECT_EQ(grid.current, 1);
+    EXPECT_EQ(list->currentId(), 3);
+    EXPECT_EQ(currentName(), QStringLiteral("Citral"));
+}
+
+TEST_F(Selection, GotoIdOfAMissingIdKeepsTheBrowseRecord)
+{
+    list->GotoRow(5);
+    EXPECT_FALSE(list->GotoId(99));
+    EXPECT_EQ(list->currentId(), 99);
+    EXPECT_EQ(currentName(), QStringLiteral("Eugenol"));
+    list->Rebuild();
+    EXPECT_EQ(list->currentId(), 1) << "an unlisted current id falls back to the first row";
+}
+
+TEST(SelectionUnattached, DoesNothing)
+{
+    TSearchClass list(10);
+    EXPECT_FALSE(list.IsAttached());
+    EXPECT_FALSE(list.GotoId(1));
+    list.RestoreAll();
+    list.ApplyFilter();
+    list.Rebuild();
+    list.GotoRow(1);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.currentId(), 0);
+    EXPECT_EQ(list.IdAtRow(1), 0);
+    EXPECT_FALSE(list.IsSelected(0));
+    EXPECT_FALSE(list.IsSelected(11));
+}
+
+} // namespace

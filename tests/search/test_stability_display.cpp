@@ -1,0 +1,103 @@
+// The stability grids and the name memo as the main window shows them, on real widgets.
+#include "Fixture.h"
+#include "data/Dataset.h"
+#include "search/StabilityDisplay.h"
+
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace zel;
+
+class StabilityDisplayTest : public QObject
+{
+    Q_OBJECT
+
+    static QString cell(QTableWidget& g, int row, int column)
+    {
+        return g.item(row, column) ? g.item(row, column)->text() : QString();
+    }
+
+    static data::DatabaseContent content()
+    {
+        data::DatabaseContent c;
+        const auto add = [&](const char* name, const char* cas, const QString& stabil, const char* name1) {
+            data::MaterialRow m;
+            m.name = QString::fromLatin1(name);
+            m.cas = QString::fromLatin1(cas);
+            m.name1 = QString::fromLatin1(name1);
+            m.stabil = stabil;
+            c.materials.push_back(m);
+        };
+        add("Alpha", "1-00-1", QStringLiteral("012") + QString(30, QLatin1Char('0')) + QStringLiteral("2222222"), "");
+        add("Beta", "2-00-2", QStringLiteral("21"), "second");
+        add("Gamma", "3-00-3", QStringLiteral("2x2 2") + QString(28, QLatin1Char('1')), "");
+        return c;
+    }
+
+private Q_SLOTS:
+    void labelsAndRatings()
+    {
+        test::DatabaseFixture db(content());
+        data::Dataset ds;
+        ds.setDatabase(db.db.get());
+        ds.setTableName(QStringLiteral("MATERIAL.DB"));
+        ds.open();
+
+        QTableWidget grid, comm;
+        QPlainTextEdit memo;
+        search::setUpStabilityGrid(&grid, true);
+        search::setUpStabilityGrid(&comm, false);
+        search::FillMediaLabels(&grid, &comm);
+        QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
+        QCOMPARE(cell(comm, 0, 2), QStringLiteral("Antiperspirant:"));
+        QCOMPARE(cell(grid, 15, 2), QStringLiteral("Cold wave:"));
+        QCOMPARE(cell(grid, 16, 2), QString());
+        QCOMPARE(grid.rowHeight(3), 16);
+
+        search::ShowStability(ds, &memo, &grid); // Alpha
+        QCOMPARE(cell(grid, 0, 1), QStringLiteral("-"));
+        QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
+        QCOMPARE(cell(grid, 2, 1), QStringLiteral("++"));
+        for (int i = 4; i <= 33; ++i)
+            QCOMPARE(cell(grid, (i - 1) % 17, 2 * ((i - 1) / 17) + 1), QStringLiteral("-"));
+        QCOMPARE(cell(grid, 16, 3), QString()); // characters 34 to 40 are not shown
+        QCOMPARE(memo.toPlainText(), QStringLiteral("Alpha\n\n"));
+        QCOMPARE(memo.textCursor().position(), 0);
+
+        ds.next(); // Beta: a short string clears the cells it does not rate
+        search::ShowStability(ds, &memo, &grid);
+        QCOMPARE(cell(grid, 0, 1), QStringLiteral("++"));
+        QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
+        QCOMPARE(cell(grid, 2, 1), QString());
+        QCOMPARE(cell(grid, 0, 3), QString());
+        QCOMPARE(memo.toPlainText(), QStringLiteral("Beta\nsecond\n"));
+
+        ds.next(); // Gamma: a stray character or blank is no rating
+        search::ShowStability(ds, &memo, &grid);
+        QCOMPARE(cell(grid, 1, 1), QString());
+        QCOMPARE(cell(grid, 3, 1), QString());
+        QCOMPARE(cell(grid, 4, 1), QStringLiteral("++"));
+        QCOMPARE(cell(grid, 5, 1), QStringLiteral("+"));
+        QCOMPARE(cell(comm, 0, 1), QString()); // the other grid is untouched
+    }
+
+    void columnWidths()
+    {
+        QTableWidget grid, comm;
+        search::setUpStabilityGrid(&grid, true);
+        search::setUpStabilityGrid(&comm, false);
+        grid.resize(312, 297);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        search::SizeStabilityColumns(&grid, &comm);
+        const int w = grid.viewport()->width() / 10 - 2;
+        QCOMPARE(grid.columnWidth(1), w);
+        QCOMPARE(grid.columnWidth(0), 4 * w);
+        QCOMPARE(comm.columnWidth(3), w);
+        QCOMPARE(comm.columnWidth(2), 4 * w);
+    }
+};
+
+QTEST_MAIN(StabilityDisplayTest)
+#include "test_stability_display.moc"
