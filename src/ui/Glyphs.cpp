@@ -1,0 +1,188 @@
+#include "ui/Glyphs.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <functional>
+
+namespace zel::ui::glyphs {
+
+namespace {
+
+const QColor kRed(200, 0, 0);
+const QColor kDark(40, 40, 40);
+
+// Draws at 16 x 16 and at twice that for high-density screens, plus a greyed copy for the
+// disabled state.
+QIcon make(const std::function<void(QPainter&)>& draw)
+{
+    QIcon icon;
+    for (int scale : {1, 2}) {
+        QPixmap pm(16 * scale, 16 * scale);
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(scale, scale);
+            draw(p);
+        }
+        icon.addPixmap(pm, QIcon::Normal);
+        QImage grey = pm.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < grey.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+            for (int x = 0; x < grey.width(); ++x) {
+                const int g = 128 + qGray(line[x]) / 2;
+                line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
+            }
+        }
+        icon.addPixmap(QPixmap::fromImage(grey), QIcon::Disabled);
+    }
+    return icon;
+}
+
+void arrow(QPainter& p, bool left, bool bar)
+{
+    QPainterPath path;
+    if (left) {
+        path.moveTo(4, 8);
+        path.lineTo(11, 2);
+        path.lineTo(11, 14);
+    } else {
+        path.moveTo(12, 8);
+        path.lineTo(5, 2);
+        path.lineTo(5, 14);
+    }
+    path.closeSubpath();
+    p.setPen(QPen(kRed.darker(140), 1));
+    p.setBrush(kRed);
+    p.drawPath(path);
+    if (bar) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kRed.darker(120));
+        p.drawRect(left ? QRectF(1.5, 2, 2, 12) : QRectF(12.5, 2, 2, 12));
+    }
+}
+
+void sheet(QPainter& p, const QRectF& r)
+{
+    p.setPen(QPen(kDark, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+}
+
+void pencil(QPainter& p)
+{
+    p.save();
+    p.translate(11, 5);
+    p.rotate(45);
+    p.setPen(QPen(kDark, 0.8));
+    p.setBrush(QColor(240, 190, 40));
+    p.drawRect(QRectF(-1.5, -5, 3, 8));
+    QPainterPath tip;
+    tip.moveTo(-1.5, 3);
+    tip.lineTo(1.5, 3);
+    tip.lineTo(0, 6);
+    tip.closeSubpath();
+    p.setBrush(QColor(230, 200, 160));
+    p.drawPath(tip);
+    p.restore();
+}
+
+} // namespace
+
+QIcon first() { return make([](QPainter& p) { arrow(p, true, true); }); }
+QIcon prior() { return make([](QPainter& p) { arrow(p, true, false); }); }
+QIcon next() { return make([](QPainter& p) { arrow(p, false, false); }); }
+QIcon last() { return make([](QPainter& p) { arrow(p, false, true); }); }
+
+QIcon order()
+{
+    return make([](QPainter& p) {
+        sheet(p, QRectF(1.5, 3.5, 10, 12));
+        p.setPen(QPen(QColor(0, 0, 160), 1));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(3.5, 6.5 + 2.5 * i), QPointF(5.5 + 1.5 * i, 6.5 + 2.5 * i));
+        pencil(p);
+    });
+}
+
+QIcon select()
+{
+    return make([](QPainter& p) {
+        sheet(p, QRectF(1.5, 3.5, 10, 12));
+        QPainterPath funnel;
+        funnel.moveTo(3, 6);
+        funnel.lineTo(10, 6);
+        funnel.lineTo(7.5, 9.5);
+        funnel.lineTo(7.5, 13);
+        funnel.lineTo(5.5, 13);
+        funnel.lineTo(5.5, 9.5);
+        funnel.closeSubpath();
+        p.setPen(QPen(QColor(0, 100, 0), 0.8));
+        p.setBrush(QColor(60, 170, 60));
+        p.drawPath(funnel);
+        pencil(p);
+    });
+}
+
+QIcon print()
+{
+    return make([](QPainter& p) {
+        p.setPen(QPen(kDark, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(170, 170, 175));
+        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 170, 0));
+        p.drawEllipse(QRectF(11.5, 8, 1.8, 1.8));
+    });
+}
+
+QIcon show()
+{
+    return make([](QPainter& p) {
+        sheet(p, QRectF(1.5, 8.5, 13, 6));
+        p.setPen(QPen(QColor(0, 0, 160), 1));
+        p.drawLine(QPointF(3.5, 11.5), QPointF(12.5, 11.5));
+        pencil(p);
+    });
+}
+
+QIcon hide()
+{
+    return make([](QPainter& p) {
+        sheet(p, QRectF(1.5, 12.5, 13, 2));
+        pencil(p);
+    });
+}
+
+QIcon program()
+{
+    return make([](QPainter& p) {
+        QPainterPath flask;
+        flask.moveTo(6, 1.5);
+        flask.lineTo(10, 1.5);
+        flask.lineTo(10, 6);
+        flask.lineTo(14.5, 14.5);
+        flask.lineTo(1.5, 14.5);
+        flask.lineTo(6, 6);
+        flask.closeSubpath();
+        p.setPen(QPen(kDark, 1));
+        p.setBrush(QColor(220, 235, 250));
+        p.drawPath(flask);
+        QPainterPath liquid;
+        liquid.moveTo(4, 10);
+        liquid.lineTo(12, 10);
+        liquid.lineTo(14, 14);
+        liquid.lineTo(2, 14);
+        liquid.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(120, 60, 170));
+        p.drawPath(liquid);
+    });
+}
+
+} // namespace zel::ui::glyphs

@@ -1,0 +1,183 @@
+#include "ui/MaterialGrid.h"
+
+#include "data/Dataset.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace zel::ui {
+
+namespace {
+constexpr int kRowHeight = 18;
+constexpr int kColumnWidth = 2500;
+const QColor kBlue(0, 0, 255);
+} // namespace
+
+MaterialListModel::MaterialListModel(search::TSearchClass* list, data::Dataset* nameLookup, QObject* parent)
+    : QAbstractTableModel(parent), m_list(list), m_lookup(nameLookup)
+{
+}
+
+int MaterialListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+
+int MaterialListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+
+QString MaterialListModel::nameOf(int id) const
+{
+    if (!m_lookup || !m_lookup->isOpen())
+        return QString();
+    m_lookup->setIndexName(QStringLiteral("idindex"));
+    return m_lookup->findKey({id}) ? m_lookup->text(QStringLiteral("name")) : QString();
+}
+
+QVariant MaterialListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole || !m_list)
+        return QVariant();
+    return nameOf(m_list->IdAtRow(index.row() + 1));
+}
+
+QVariant MaterialListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
+        return m_title;
+    return QVariant();
+}
+
+void MaterialListModel::setListRows(int rows)
+{
+    rows = std::max(rows, 0);
+    if (rows == m_rows)
+        return;
+    if (rows > m_rows) {
+        beginInsertRows(QModelIndex(), m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    } else {
+        beginRemoveRows(QModelIndex(), rows, m_rows - 1);
+        m_rows = rows;
+        endRemoveRows();
+    }
+}
+
+void MaterialListModel::setTitle(const QString& title)
+{
+    m_title = title;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+void MaterialListModel::repaintAll()
+{
+    if (m_rows > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, 0), {Qt::DisplayRole});
+}
+
+void MaterialRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool current = option.state & QStyle::State_HasFocus || option.state & QStyle::State_Selected;
+    painter->save();
+    painter->fillRect(option.rect, current ? kBlue : QColor(Qt::white));
+    painter->setPen(current ? QColor(Qt::white) : QColor(Qt::black));
+    painter->setFont(option.font);
+    painter->setClipRect(option.rect);
+    const QFontMetrics fm(option.font);
+    painter->drawText(option.rect.left() + 2, option.rect.top() + 1 + fm.ascent(), index.data().toString());
+    painter->restore();
+}
+
+MaterialGrid::MaterialGrid(QWidget* parent) : QTableView(parent)
+{
+    setItemDelegate(new MaterialRowDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setShowGrid(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setFixedHeight(kRowHeight);
+    horizontalHeader()->setStyleSheet(QStringLiteral(
+        "QHeaderView::section { background-color: palette(button); color: black; padding-left: 2px;"
+        " border: 0px; border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"));
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &MaterialGrid::topLeftChanged);
+}
+
+void MaterialGrid::setList(search::TSearchClass* list, MaterialListModel* model)
+{
+    m_list = list;
+    m_model = model;
+    setModel(model);
+    setColumnWidth(0, kColumnWidth);
+}
+
+void MaterialGrid::setRowCount(int rows)
+{
+    if (m_model)
+        m_model->setListRows(rows - 1);
+}
+
+int MaterialGrid::rowCount() const { return m_model ? m_model->rowCount() + 1 : 1; }
+
+int MaterialGrid::currentRow() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+void MaterialGrid::setCurrentRow(int row)
+{
+    if (!m_model || row == currentRow() || row < 1 || row > m_model->rowCount())
+        return;
+    setCurrentIndex(m_model->index(row - 1, 0));
+}
+
+void MaterialGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid() && current.row() != previous.row()) {
+        if (m_list)
+            m_list->GotoRow(current.row() + 1);
+        Q_EMIT cellSelected(current.row() + 1);
+    }
+}
+
+int MaterialGrid::topRow() const
+{
+    const int r = rowAt(0);
+    return r < 0 ? 1 : r + 1;
+}
+
+int MaterialGrid::visibleRowCount() const { return std::max(1, viewport()->height() / kRowHeight); }
+
+void MaterialGrid::topLeftChanged()
+{
+    if (!m_list || m_following || !m_model || m_model->rowCount() == 0)
+        return;
+    const int top = topRow();
+    const int cur = currentRow();
+    const int last = std::min(top + visibleRowCount() - 1, m_model->rowCount());
+    int target = 0;
+    if (cur < top)
+        target = top;
+    else if (cur > last)
+        target = last;
+    if (target == 0)
+        return;
+    m_following = true;
+    m_list->GotoRow(target);
+    m_list->ShowCurrent();
+    m_following = false;
+}
+
+} // namespace zel::ui

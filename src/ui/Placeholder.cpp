@@ -1,1 +1,0 @@
-// Filled in as this layer is built.
