@@ -1,13 +1,43 @@
 #include "app/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
+#include <QStringDecoder>
 
 namespace zel::app {
+
+namespace {
+
+QString decode(const QByteArray& text)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString s = utf8.decode(text);
+    if (utf8.hasError())
+        s = QString::fromLatin1(text);
+    if (s.startsWith(QChar(0xFEFF)))
+        s.remove(0, 1);
+    return s;
+}
+
+// A path with blanks may be written in quotes; the quotes are not part of it.
+QStringView unquote(QStringView value)
+{
+    if (value.size() >= 2 &&
+        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+        value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
 
 void IniFile::load(const QString& path)
 {
     m_values.clear();
+    // Only a plain file: reading a pipe or a device of that name could wait for ever.
+    if (!QFileInfo(path).isFile())
+        return;
     QFile f(path);
     if (f.open(QIODevice::ReadOnly))
         parse(f.read(1 << 20)); // a configuration file is small; refuse to slurp a huge one
@@ -17,11 +47,12 @@ void IniFile::parse(const QByteArray& text)
 {
     m_values.clear();
     QString section;
-    const QString all = QString::fromUtf8(text);
+    const QString all = decode(text);
     const QList<QStringView> lines = QStringView(all).split(QLatin1Char('\n'));
     for (QStringView raw : lines) {
         const QStringView line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));
@@ -34,7 +65,7 @@ void IniFile::parse(const QByteArray& text)
             continue;
         const auto key = std::make_pair(section, line.left(eq).trimmed().toString().toLower());
         if (m_values.find(key) == m_values.end())
-            m_values.emplace(key, line.mid(eq + 1).trimmed().toString());
+            m_values.emplace(key, unquote(line.mid(eq + 1).trimmed()).toString());
     }
 }
 

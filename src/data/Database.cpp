@@ -57,7 +57,7 @@ QString Database::findFileIn(const QString& dir, const QString& fileName)
     const QString exact = d.filePath(fileName);
     if (QFileInfo(exact).isFile())
         return QFileInfo(exact).absoluteFilePath();
-    const QStringList entries = d.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList entries = d.entryList(QDir::Files | QDir::Hidden);
     for (const QString& entry : entries)
         if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
             return QFileInfo(d.filePath(entry)).absoluteFilePath();

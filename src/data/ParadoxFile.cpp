@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -438,10 +439,13 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
 
 TableData readTableFile(const QString& path, const QStringList& passwords)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
     auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw DatabaseError(QStringLiteral("%1 is not a table file").arg(path));
     return readTable(fd, QFileInfo(path).fileName(), passwords);
 }
 
@@ -490,26 +494,10 @@ int pxLengthOf(const FieldDef& f)
 
 } // namespace
 
-void writeTableFile(const QString& path, const TableData& data, const QString& password)
-{
-    const QFileInfo target(path);
-    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
-                                        target.fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
-    bool committed = false;
-    auto cleanup = qScopeGuard([&] {
-        if (!committed)
-            ::unlink(tmpl.constData());
-    });
-    fchmod(fd, 0644);
-    File fp(fdopen(fd, "w+b"));
-    if (!fp) {
-        ::close(fd);
-        throw DatabaseError(QStringLiteral("Cannot write %1").arg(path));
-    }
+namespace {
 
+pxfield_t* makeFields(const TableData& data)
+{
     const int numFields = static_cast<int>(data.fields.size());
     // pxlib takes ownership of the field array and frees it with free().
     auto* fields = static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
@@ -519,14 +507,42 @@ void writeTableFile(const QString& path, const TableData& data, const QString& p
         fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
         fields[i].px_flen = pxLengthOf(f);
     }
+    return fields;
+}
+
+// The file size a table of this layout and record count needs, found by letting pxlib
+// choose its block and header sizes for the layout without writing anything.
+size_t plannedSize(const TableData& data)
+{
+    File probe(std::fopen("/dev/null", "w+b"));
+    PxDoc doc = newDoc();
+    if (!probe || PX_create_fp(doc.get(), makeFields(data), static_cast<int>(data.fields.size()), probe.get(),
+                               data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+        throw DatabaseError(QStringLiteral("Cannot lay out the table: %1").arg(t_lastPxError));
+    const size_t blockSize = static_cast<size_t>(doc->px_head->px_maxtablesize) * 1024;
+    const size_t recordSize = static_cast<size_t>(std::max(1, PX_get_recordsize(doc.get())));
+    const size_t perBlock = std::max<size_t>(1, (blockSize - 6) / recordSize);
+    const size_t blocks = data.rows.size() / perBlock + 2;
+    return static_cast<size_t>(doc->px_head->px_headersize) + blocks * blockSize;
+}
+
+// Encodes the whole table in memory: pxlib seeks back and forth for every record, which on
+// a real file costs a system call each time.
+QByteArray encodeTable(const TableData& data, const QString& password, const QString& tableName)
+{
+    QByteArray buffer(static_cast<qsizetype>(plannedSize(data)), '\0');
+    File fp(fmemopen(buffer.data(), static_cast<size_t>(buffer.size()), "w+b"));
+    if (!fp)
+        throw DatabaseError(QStringLiteral("Out of memory"));
+    const int numFields = static_cast<int>(data.fields.size());
     t_lastPxError.clear();
     PxDoc doc = newDoc();
     const int type = data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB;
-    if (PX_create_fp(doc.get(), fields, numFields, fp.get(), type) < 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, t_lastPxError));
+    if (PX_create_fp(doc.get(), makeFields(data), numFields, fp.get(), type) < 0)
+        throw DatabaseError(t_lastPxError);
     PX_set_value(doc.get(), "numprimkeys", static_cast<float>(data.primaryKeyFields));
     PX_set_value(doc.get(), "codepage", static_cast<float>(data.codePage));
-    PX_set_tablename(doc.get(), target.completeBaseName().toLatin1().constData());
+    PX_set_tablename(doc.get(), tableName.toLatin1().constData());
     if (!password.isEmpty())
         PX_set_parameter(doc.get(), "password", password.toLatin1().constData());
 
@@ -574,15 +590,75 @@ void writeTableFile(const QString& path, const TableData& data, const QString& p
             }
         }
         if (PX_put_record(doc.get(), buf.data()) < 0)
-            throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, t_lastPxError));
+            throw DatabaseError(t_lastPxError);
     }
-    doc.reset(); // flushes the header and the last block
-    if (std::fflush(fp.get()) != 0 || fsync(fileno(fp.get())) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+    doc.reset(); // writes the header and the last block
+    if (std::fflush(fp.get()) != 0)
+        throw DatabaseError(QStringLiteral("the table does not fit its planned size"));
     fp.reset();
+    // The header knows how long the file is.
+    const auto* h = reinterpret_cast<const unsigned char*>(buffer.constData());
+    const qsizetype length = le16(h + 2) + static_cast<qsizetype>(le16(h + 0x0C)) * h[5] * 1024;
+    if (length <= 0 || length > buffer.size())
+        throw DatabaseError(QStringLiteral("the table does not fit its planned size"));
+    buffer.truncate(length);
+    return buffer;
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+int writeTableFile(const QString& path, const TableData& data, const QString& password, bool keepLocked)
+{
+    const QFileInfo target(path);
+    QByteArray bytes;
+    try {
+        bytes = encodeTable(data, password, target.completeBaseName());
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, e.message()));
+    }
+
+    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                        QStringLiteral(".XXXXXX"));
+    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+    bool committed = false;
+    auto cleanup = qScopeGuard([&] {
+        if (!committed) {
+            ::close(fd);
+            ::unlink(tmpl.constData());
+        }
+    });
+    fchmod(fd, 0644);
+    // The new table is locked before it takes the old one's name, so that no other copy of
+    // the program can open it in between.
+    if (keepLocked && flock(fd, LOCK_EX | LOCK_NB) != 0)
+        throw DatabaseError(QStringLiteral("Cannot lock %1").arg(path));
+    if (!writeAll(fd, bytes) || fsync(fd) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
     if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0)
         throw DatabaseError(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
     committed = true;
+    if (keepLocked)
+        return fd;
+    ::close(fd);
+    return -1;
 }
 
 } // namespace zel::data::paradox

@@ -35,8 +35,10 @@ TableData readTableFile(const QString& path, const QStringList& passwords);
 
 // Writes data as a Paradox table: to a new file beside path, then renamed over path, so
 // that a crash leaves either the old or the new table. An empty password writes an
-// unencrypted table. Records are written in the given order. Throws DatabaseError.
-void writeTableFile(const QString& path, const TableData& data, const QString& password);
+// unencrypted table. Records are written in the given order. With keepLocked the new file
+// is locked exclusively before it replaces the old one and its descriptor is returned
+// (the caller closes it); otherwise -1. Throws DatabaseError.
+int writeTableFile(const QString& path, const TableData& data, const QString& password, bool keepLocked = false);
 
 } // namespace paradox
 } // namespace zel::data

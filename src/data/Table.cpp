@@ -2,6 +2,7 @@
 
 #include "data/Error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -61,18 +62,42 @@ std::shared_ptr<Table> Table::open(const QString& path, const TableDef* def, Acc
 void Table::load(const TableDef* def, const QStringList& passwords)
 {
     m_passwords = passwords;
-    const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    // Non-blocking, so that a pipe or device named like a table cannot stall the program.
+    const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
     if (m_fd < 0)
         throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError()));
+    struct stat st{};
+    if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw DatabaseError(QStringLiteral("%1 is not a table file").arg(displayName()));
     if (!takeLock(m_fd, m_access))
         throw DatabaseError(QStringLiteral("%1 is in use by another program").arg(displayName()));
+    if (m_access == Access::Exclusive)
+        removeStaleCopies();
+    readLocked(def);
+}
+
+// A copy of the program killed while it wrote this table leaves its unfinished new file
+// behind. Whoever holds the table exclusively is the only possible writer, so any such
+// file is a leftover.
+void Table::removeStaleCopies() const
+{
+    const QFileInfo info(m_path);
+    const QDir dir = info.absoluteDir();
+    const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
+    const QStringList leftovers = dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : leftovers)
+        QFile::remove(dir.filePath(name));
+}
+
+void Table::readLocked(const TableDef* def)
+{
     struct stat st{};
     if (fstat(m_fd, &st) != 0)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    m_data = paradox::readTable(m_fd, displayName(), passwords);
+    m_data = paradox::readTable(m_fd, displayName(), m_passwords);
 
     m_indexDefs.clear();
     m_indexes.clear();
@@ -201,16 +226,15 @@ int Table::post(int oldRecord)
     for (const QString& pw : m_passwords)
         if (m_data.encryption != 0 && paradox::passwordChecksum(pw) == m_data.encryption)
             password = pw;
-    paradox::writeTableFile(m_path, out, password);
-
-    // The old file is gone; lock and read the new one in its place.
     std::vector<IndexDef> defs = m_indexDefs;
     std::vector<bool> hadFile;
     for (const IndexDef& def : defs)
         hadFile.push_back(QFile::exists(indexFilePath(def.name)));
+    // The new file comes back locked, so the table is never unguarded in between.
+    const int fd = paradox::writeTableFile(m_path, out, password, true);
     ::close(m_fd);
-    m_fd = -1;
-    load(nullptr, m_passwords);
+    m_fd = fd;
+    readLocked(nullptr);
     m_indexDefs = defs;
     m_indexes.clear();
     m_indexes.resize(m_indexDefs.size());

@@ -63,6 +63,8 @@ public:
 private:
     Table(QString path, Access access);
     void load(const TableDef* def, const QStringList& passwords);
+    void readLocked(const TableDef* def);
+    void removeStaleCopies() const;
 
     QString m_path;
     Access m_access;

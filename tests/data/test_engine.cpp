@@ -8,6 +8,7 @@
 #include "data/Table.h"
 
 #include <QFile>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
@@ -438,6 +439,40 @@ TEST(Engine, EditAndPostReplaceEmptyNamesAndKeepIndexFilesValid)
                              Session::instance().passwords());
     Index idx(*table, *table->indexByName(QStringLiteral("name")));
     EXPECT_TRUE(idx.load(f.dir.file(QStringLiteral("synonyms.name.zix")))) << "index file rewritten with the table";
+}
+
+TEST(Engine, APipeNamedLikeATableIsNotOpened)
+{
+    DatabaseFixture f;
+    const QString path = f.dir.file(QStringLiteral("SUPPLIER.DB"));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    Dataset ds;
+    ds.setDatabase(f.db.get());
+    ds.setTableName(QStringLiteral("SUPPLIER.DB"));
+    EXPECT_THROW(ds.open(), DatabaseError) << "and it returns instead of waiting for a writer";
+    EXPECT_THROW(paradox::readTableFile(path, {}), DatabaseError);
+}
+
+TEST(Engine, ExclusiveOpenRemovesUnfinishedCopies)
+{
+    DatabaseFixture f;
+    const QString leftover = f.dir.file(QStringLiteral(".SYNONYMS.DB.a1B2c3"));
+    const QString unrelated = f.dir.file(QStringLiteral(".SYNONYMS.DB.keep"));
+    for (const QString& p : {leftover, unrelated}) {
+        QFile file(p);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("half a table");
+    }
+    {
+        auto shared = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(),
+                                  Table::Access::Shared, Session::instance().passwords());
+        EXPECT_TRUE(QFile::exists(leftover)) << "a reader leaves it: a writer may be at work";
+    }
+    auto exclusive = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(),
+                                 Table::Access::Exclusive, Session::instance().passwords());
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_TRUE(QFile::exists(unrelated));
 }
 
 TEST(Engine, ReportDatasetsOpen)

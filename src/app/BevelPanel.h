@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace zel::app {
+
+// A panel drawn with the one-pixel bevels of the program's small windows: an outer and an
+// inner edge, each raised, lowered or absent, or an etched frame line; optionally filled.
+class BevelPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Bevel
+    {
+        None,
+        Raised,
+        Lowered,
+        Frame
+    };
+
+    BevelPanel(Bevel outer, Bevel inner, QWidget* parent);
+    void setFill(const QColor& colour);
+
+    Bevel outer() const { return m_outer; }
+    Bevel inner() const { return m_inner; }
+    // The area inside the bevels, where children go.
+    QRect contentsArea() const;
+
+    static QColor highlight() { return Qt::white; }
+    static QColor shadow() { return {128, 128, 128}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    static int widthOf(Bevel bevel);
+
+    Bevel m_outer;
+    Bevel m_inner;
+    QColor m_fill;
+};
+
+} // namespace zel::app

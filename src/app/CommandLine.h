@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zel::app {
+
+// What the command line asks for. Parsed twice: once before the application object exists,
+// so that --help and --version work without a display, and once after Qt has taken its
+// own options (-platform, -style, ...) out, strictly.
+class CommandLine
+{
+public:
+    static CommandLine parse(const QStringList& arguments); // without the program name
+
+    bool help = false;
+    bool version = false;
+    bool headless = false;
+    QStringList unknown; // arguments that are not ours
+
+    static QString helpText();
+    static QString versionText();
+};
+
+} // namespace zel::app

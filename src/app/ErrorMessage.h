@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace zel::app {
+
+// The program's error box: error icon, one OK button, the exact text. Without a display
+// there is nobody to press OK, so a headless run writes the text to standard error instead
+// and goes on as if OK had been pressed.
+class ErrorMessage
+{
+public:
+    static void setHeadless(bool headless);
+    static bool headless();
+
+    // Shows text and returns when the user has pressed OK. cause, the engine's own account
+    // of what went wrong, is only written out in a headless run; the box keeps to its text.
+    static void show(const QString& text, const QString& cause = QString());
+    // How many messages have been shown since the program started.
+    static int shownCount();
+
+    // Texts may use "\r" as a line break; the box and the terminal need "\n".
+    static QString displayText(const QString& text);
+
+    static QString databaseError() { return QStringLiteral("Database not found or corrupted"); }
+    static QString internalError()
+    {
+        return QStringLiteral("Internal error - cannot start program");
+    }
+};
+
+} // namespace zel::app

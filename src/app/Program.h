@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace zel::ui {
+class TMainForm;
+class TSizerWindow;
+} // namespace zel::ui
+namespace zel::search {
+class TSearchWindow;
+}
+
+namespace zel::app {
+
+class TAboutBox;
+class TGaugeWindow;
+class TIndexForm;
+class TLogoDialog;
+class TPrintMaterial;
+class TPrintSupplier;
+
+// The program from its windows' creation to the end of its event loop: it creates every
+// window once, hidden, the main window first, and runs the start-up that decides whether
+// the main window is ever shown.
+class Program
+{
+public:
+    enum ExitCode
+    {
+        Ok = 0,
+        StartFailed = 1,         // the one start-up message was shown; the main window never was
+        UsageError = 2,          // the command line was not understood
+        StartedAfterMessage = 3, // headless: a re-indexing message was written, then it ran
+    };
+    enum class Reindexing
+    {
+        NotNeeded,
+        Done,
+        Failed
+    };
+
+    // programDirectory is where zel.ini is looked for: the directory of the executable.
+    // A headless program shows no window and writes its messages to standard error.
+    Program(const QString& programDirectory, bool headless);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // True when the program may run its event loop; otherwise its one message has been
+    // shown and the main window was never visible.
+    bool StartProgram();
+    // Reads zel.ini and defines the database. Throws when there is no database path.
+    void ReadConfiguration();
+    // Opens the main window's datasets; false after its message has been shown.
+    bool OpenDatabase();
+    // After a successful start: shows the main window and runs the event loop. Headless, it
+    // writes what it found to standard output and leaves the loop at once.
+    int run();
+
+    Reindexing reindexing() const { return m_reindexing; }
+    // Where the re-indexing form goes: centred under the logo window, 10 pixels below it.
+    static QPoint indexFormPosition(const QRect& logo, int formWidth);
+
+    ui::TMainForm* mainForm() const { return m_mainForm.get(); }
+    TPrintMaterial* printMaterial() const { return m_printMaterial.get(); }
+    TPrintSupplier* printSupplier() const { return m_printSupplier.get(); }
+    TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
+    search::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
+    ui::TSizerWindow* sizerWindow() const { return m_sizerWindow.get(); }
+    TAboutBox* aboutBox() const { return m_aboutBox.get(); }
+    TIndexForm* indexForm() const { return m_indexForm.get(); }
+    TLogoDialog* logoDialog() const { return m_logoDialog.get(); }
+
+private:
+    void showNow(QWidget* window);
+    bool indexesMissing() const;
+    void printSummary() const;
+
+    QString m_programDirectory;
+    bool m_headless;
+    int m_messagesBefore;
+    Reindexing m_reindexing = Reindexing::NotNeeded;
+
+    // In the order of creation; destroyed the other way round.
+    std::unique_ptr<ui::TMainForm> m_mainForm;
+    std::unique_ptr<TPrintMaterial> m_printMaterial;
+    std::unique_ptr<TPrintSupplier> m_printSupplier;
+    std::unique_ptr<TGaugeWindow> m_gaugeWindow;
+    std::unique_ptr<search::TSearchWindow> m_searchWindow;
+    std::unique_ptr<ui::TSizerWindow> m_sizerWindow;
+    std::unique_ptr<TAboutBox> m_aboutBox;
+    std::unique_ptr<TIndexForm> m_indexForm;
+    std::unique_ptr<TLogoDialog> m_logoDialog;
+};
+
+} // namespace zel::app

@@ -1,0 +1,178 @@
+#include "data/Reindex.h"
+
+#include "data/Database.h"
+#include "data/Dataset.h"
+#include "data/Error.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fnmatch.h>
+#include <unistd.h>
+
+namespace zel::data {
+
+namespace {
+
+const QString kName = QStringLiteral("name");
+
+// Lists the entries of dir that match pattern (without regard to case, hidden ones too).
+// Returns 0, or the system's error number when the directory cannot be read to its end.
+int listMatching(const QString& dir, const QString& pattern, QStringList& out)
+{
+    DIR* d = ::opendir(QFile::encodeName(dir).constData());
+    if (!d)
+        return errno;
+    const QByteArray pat = QFile::encodeName(pattern);
+    errno = 0;
+    while (const dirent* entry = ::readdir(d)) {
+        if (::fnmatch(pat.constData(), entry->d_name, FNM_CASEFOLD) == 0)
+            out << QFile::decodeName(entry->d_name);
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(d);
+    return error;
+}
+
+// Writes the placeholder into every empty commercial name of the open table. On the "name"
+// index the empty names come first and a changed record moves behind them, so the first
+// record is always the next one to change.
+void replaceEmptyNames(Dataset& table)
+{
+    table.setIndexName(kName);
+    table.first();
+    // Each pass changes one record; more passes than records would mean the change did
+    // not stick, and looping on would never end.
+    for (int left = table.recordCount(); !table.eof() && table.text(kName).isEmpty(); --left) {
+        if (left == 0)
+            throw DatabaseError(
+                QStringLiteral("%1: empty names remain after every record was changed")
+                    .arg(table.tableName()));
+        table.edit();
+        table.setValue(kName, Reindex::placeholder());
+        table.post();
+        table.first();
+    }
+}
+
+} // namespace
+
+const QStringList& Reindex::oldIndexPatterns()
+{
+    static const QStringList patterns{QStringLiteral("*.zix")};
+    return patterns;
+}
+
+const std::vector<Reindex::Step>& Reindex::plan()
+{
+    static const std::vector<Step> steps = [] {
+        const QString syn = QStringLiteral("synonyms.db");
+        const QString mat = QStringLiteral("material.db");
+        const QString sup = QStringLiteral("supplier.db");
+        const auto add = [](const QString& table, const char* label, const char* index,
+                            const char* fields, bool primary) {
+            return Step{table,
+                        QString::fromLatin1(label),
+                        Action::AddIndex,
+                        QString::fromLatin1(index),
+                        QString::fromLatin1(fields),
+                        primary};
+        };
+        return std::vector<Step>{
+            add(syn, "Primary", "primary", "cas;name;supnr", true),
+            add(syn, "Synonyms Link", "linksupp", "supnr;cas", false),
+            add(syn, "Name", "name", "name", false),
+            Step{syn, QStringLiteral("Commercial Name"), Action::Placeholder, {}, {}, false},
+            add(mat, "Primary", "primary", "sf;cas", true),
+            add(mat, "CAS order", "casorder", "cas", false),
+            add(mat, "ID order", "idindex", "id", false),
+            add(sup, "Primary", "primary", "supnr", true),
+            add(sup, "Supplier Link", "linkname", "supnr;supname", false),
+            add(sup, "Supplier Name", "name", "supname", false),
+        };
+    }();
+    return steps;
+}
+
+QString Reindex::deleteFailedMessage(const QString& pattern)
+{
+    return QStringLiteral("Error indexing database\rCannot delete old index files: ") + pattern;
+}
+
+QString Reindex::stepFailedMessage(const QString& tableFile)
+{
+    return QStringLiteral("Cannot reindex file:") + tableFile;
+}
+
+bool Reindex::run(const QString& dataDirectory, Progress& progress)
+{
+    if (!deleteOldIndexFiles(dataDirectory, progress))
+        return false;
+    return buildIndexes(dataDirectory, progress);
+}
+
+bool Reindex::deleteOldIndexFiles(const QString& dataDirectory, Progress& progress)
+{
+    progress.setIndexName(QString());
+    const QString dir = dataDirectory.isEmpty() ? QStringLiteral("./") : dataDirectory;
+    for (const QString& pattern : oldIndexPatterns()) {
+        progress.setFileName(pattern);
+        progress.repaintNow();
+        QStringList names;
+        if (const int error = listMatching(dir, pattern, names)) {
+            progress.showError(deleteFailedMessage(pattern),
+                               QString::fromLocal8Bit(std::strerror(error)));
+            return false;
+        }
+        // A file that will not go is left for the engine, which ignores an index file that
+        // does not match its table.
+        for (const QString& name : names)
+            ::unlink(QFile::encodeName(dir + QLatin1Char('/') + name).constData());
+    }
+    return true;
+}
+
+bool Reindex::buildIndexes(const QString& dataDirectory, Progress& progress)
+{
+    Database database;
+    database.setPath(dataDirectory);
+    Dataset table(QStringLiteral("Table"));
+    table.setDatabase(&database);
+    table.setExclusive(true);
+
+    QString fileName;
+    try {
+        for (const Step& step : plan()) {
+            if (step.table != fileName) {
+                table.close();
+                fileName = step.table;
+                table.setTableName(fileName);
+                // The placeholder step chose "name"; the next table may not have it.
+                table.setIndexName(QString());
+                progress.setFileName(fileName);
+            }
+            progress.setIndexName(step.label);
+            progress.repaintNow();
+            // The table stays open, and exclusively ours, through all of its steps: a
+            // large table is read once instead of once per index, and no other copy of the
+            // program can slip in between two of its indexes.
+            table.open();
+            if (step.action == Action::AddIndex)
+                table.addIndex(step.index, step.fields, step.primary);
+            else
+                replaceEmptyNames(table);
+        }
+        table.close();
+    } catch (const std::exception& e) {
+        table.close();
+        progress.showError(stepFailedMessage(fileName), QString::fromUtf8(e.what()));
+        progress.hideProgress();
+        return false;
+    }
+    progress.hideProgress();
+    return true;
+}
+
+} // namespace zel::data

@@ -1,0 +1,171 @@
+// zel.ini as the program reads it (Windows rules: names in any case, values trimmed, the
+// file only read) and the command line.
+#include "TempDir.h"
+#include "app/CommandLine.h"
+#include "app/IniFile.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using zel::app::CommandLine;
+using zel::app::IniFile;
+
+namespace {
+
+struct IniCase
+{
+    const char* name;
+    QByteArray text;
+    const char* section;
+    const char* key;
+    QString expected;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IniCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Ini : public ::testing::TestWithParam<IniCase>
+{
+};
+
+TEST_P(Ini, ReadsLikeTheDesktopDoes)
+{
+    const IniCase& c = GetParam();
+    IniFile ini;
+    ini.parse(c.text);
+    EXPECT_EQ(ini.value(QString::fromLatin1(c.section), QString::fromLatin1(c.key)), c.expected);
+}
+
+const QByteArray kTypical =
+    "; written by hand\n[Database]\nPath=/srv/zel/data\n\n[Help]\nFile Name=/srv/zel/zel.html\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    IniFile, Ini,
+    ::testing::Values(
+        IniCase{"Typical", kTypical, "Database", "Path", QStringLiteral("/srv/zel/data")},
+        IniCase{"KeyWithBlank", kTypical, "Help", "File Name", QStringLiteral("/srv/zel/zel.html")},
+        IniCase{"NamesInAnyCase", kTypical, "DATABASE", "path", QStringLiteral("/srv/zel/data")},
+        IniCase{"FileInOtherCase", "[database]\nPATH=/d\n", "Database", "Path",
+                QStringLiteral("/d")},
+        IniCase{"BlanksTrimmed", "  [ Database ]  \n  Path  =   /d e  \n", "Database", "Path",
+                QStringLiteral("/d e")},
+        IniCase{"CrLf", "[Database]\r\nPath=/d\r\n", "Database", "Path", QStringLiteral("/d")},
+        IniCase{"ByteOrderMark", "\xEF\xBB\xBF[Database]\nPath=/d\n", "Database", "Path",
+                QStringLiteral("/d")},
+        IniCase{"Latin1",
+                "[Database]\nPath=/donn\xE9"
+                "es\n",
+                "Database", "Path", QStringLiteral("/donn\u00e9es")},
+        IniCase{"Utf8",
+                "[Database]\nPath=/donn\xC3\xA9"
+                "es\n",
+                "Database", "Path", QStringLiteral("/donn\u00e9es")},
+        IniCase{"QuotesAround", "[Database]\nPath=\"/my data/\"\n", "Database", "Path",
+                QStringLiteral("/my data/")},
+        IniCase{"LoneQuoteKept", "[Database]\nPath=\"/d\n", "Database", "Path",
+                QStringLiteral("\"/d")},
+        IniCase{"FirstKeyWins", "[Database]\nPath=/a\nPath=/b\n", "Database", "Path",
+                QStringLiteral("/a")},
+        IniCase{"SectionAgainKeepsFirst", "[Database]\nPath=/a\n[Help]\n[Database]\nPath=/b\n",
+                "Database", "Path", QStringLiteral("/a")},
+        IniCase{"OtherSectionIgnored", "[Data]\nPath=/a\n", "Database", "Path", QString()},
+        IniCase{"BeforeAnySection", "Path=/a\n[Database]\n", "Database", "Path", QString()},
+        IniCase{"CommentedOut", "[Database]\n;Path=/a\n#Path=/b\n", "Database", "Path", QString()},
+        IniCase{"EmptyValue", "[Database]\nPath=\n", "Database", "Path", QString()},
+        IniCase{"EqualsInValue", "[Database]\nPath=/a=b\n", "Database", "Path",
+                QStringLiteral("/a=b")},
+        IniCase{"NoEquals", "[Database]\nPath\n", "Database", "Path", QString()},
+        IniCase{"UnclosedSection", "[Database\nPath=/a\n", "Database", "Path", QString()},
+        IniCase{"Empty", "", "Database", "Path", QString()},
+        IniCase{"Binary", QByteArray("\x00\x9f[Data\x00\xff\xfe\x01Path=\x00", 15), "Database",
+                "Path", QString()}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(IniFile, MissingDirectoryOrPipeReadsAsEmpty)
+{
+    zel::test::TempDir dir;
+    EXPECT_EQ(IniFile(dir.file(QStringLiteral("absent.ini")))
+                  .value(QStringLiteral("Database"), QStringLiteral("Path")),
+              QString());
+    EXPECT_EQ(IniFile(dir.path()).value(QStringLiteral("Database"), QStringLiteral("Path")),
+              QString());
+    // Nobody writes into this pipe: reading it would never end.
+    const QString pipe = dir.file(QStringLiteral("zel.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(IniFile(pipe).value(QStringLiteral("Database"), QStringLiteral("Path")), QString());
+}
+
+TEST(IniFile, HugeFileIsReadOnlyAsFarAsAConfigurationGoes)
+{
+    zel::test::TempDir dir;
+    QFile f(dir.file(QStringLiteral("zel.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Database]\nPath=/near\n");
+    f.write(QByteArray(2 << 20, ';'));
+    f.write("\n[Help]\nFile Name=/far\n");
+    f.close();
+    const IniFile ini(f.fileName());
+    EXPECT_EQ(ini.value(QStringLiteral("Database"), QStringLiteral("Path")),
+              QStringLiteral("/near"));
+    EXPECT_EQ(ini.value(QStringLiteral("Help"), QStringLiteral("File Name")), QString());
+}
+
+struct ArgsCase
+{
+    const char* name;
+    QStringList args;
+    bool help, version, headless;
+    QStringList unknown;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ArgsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Args : public ::testing::TestWithParam<ArgsCase>
+{
+};
+
+TEST_P(Args, AreSortedOut)
+{
+    const ArgsCase& c = GetParam();
+    const CommandLine cl = CommandLine::parse(c.args);
+    EXPECT_EQ(cl.help, c.help);
+    EXPECT_EQ(cl.version, c.version);
+    EXPECT_EQ(cl.headless, c.headless);
+    EXPECT_EQ(cl.unknown, c.unknown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, Args,
+    ::testing::Values(ArgsCase{"None", {}, false, false, false, {}},
+                      ArgsCase{"Headless", {QStringLiteral("--headless")}, false, false, true, {}},
+                      ArgsCase{"ShortHelp", {QStringLiteral("-h")}, true, false, false, {}},
+                      ArgsCase{"HelpWinsOverUnknown",
+                               {QStringLiteral("--x"), QStringLiteral("--help")},
+                               true,
+                               false,
+                               false,
+                               {QStringLiteral("--x")}},
+                      ArgsCase{"Version", {QStringLiteral("--version")}, false, true, false, {}},
+                      ArgsCase{"SingleDashIsNotOurs",
+                               {QStringLiteral("-headless")},
+                               false,
+                               false,
+                               false,
+                               {QStringLiteral("-headless")}},
+                      ArgsCase{"Operand",
+                               {QStringLiteral("file.db")},
+                               false,
+                               false,
+                               false,
+                               {QStringLiteral("file.db")}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+} // namespace

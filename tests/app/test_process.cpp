@@ -1,0 +1,320 @@
+// The zel program as a separate process, copied beside a zel.ini of each test's own: the
+// command line, the headless start and its messages, two copies over one data directory,
+// and a copy killed while it writes the placeholder into the synonyms table.
+#include "Fixture.h"
+#include "data/ParadoxFile.h"
+#include "data/SampleDatabase.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace zel::data;
+using zel::test::TempDir;
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+// A copy of the built program in a directory of its own, so that its zel.ini is ours.
+class InstalledZel
+{
+public:
+    InstalledZel()
+    {
+        QDir().mkpath(m_root.file(QStringLiteral("prog")));
+        m_ok = QFile::copy(zel::test::builtProgram(QStringLiteral("src/app/zel")), program());
+    }
+    bool ok() const { return m_ok; }
+    QString program() const { return m_root.file(QStringLiteral("prog/zel")); }
+    QString dataDir() const { return m_root.file(QStringLiteral("db")); }
+    QString dataFile(const QString& name) const { return dataDir() + QLatin1Char('/') + name; }
+
+    void writeIni(const QString& text) const
+    {
+        QFile f(m_root.file(QStringLiteral("prog/zel.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QString(text).replace(QStringLiteral("%DATA%"), dataDir()).toUtf8());
+    }
+
+    // Sets up a process of the program without a display: a window it tried to show would
+    // have nowhere to go, and --help must not need one.
+    void prepare(QProcess& p, const QStringList& args,
+                 const QString& platform = QStringLiteral("offscreen")) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        p.setProcessEnvironment(env);
+        p.setProgram(program());
+        p.setArguments(args);
+    }
+
+    Outcome run(const QStringList& args,
+                const QString& platform = QStringLiteral("offscreen")) const
+    {
+        QProcess p;
+        prepare(p, args, platform);
+        p.start();
+        Outcome o;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            o.err = QStringLiteral("did not end");
+            return o;
+        }
+        o.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        o.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return o;
+    }
+
+private:
+    TempDir m_root;
+    bool m_ok = false;
+};
+
+// The lines the program wrote as its own ("zel: ..."), leaving out what Qt says.
+QStringList ownLines(const QString& err)
+{
+    QStringList lines;
+    for (const QString& line : err.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("zel: ")))
+            lines << line.mid(5);
+    return lines;
+}
+
+QStringList passwords()
+{
+    return {QString::fromLatin1(schema::tablePassword())};
+}
+
+// The name of every synonym, by the rest of its record ("cas|supnr|price").
+std::map<QString, QString> namesByRecord(const QString& table)
+{
+    std::map<QString, QString> names;
+    const TableData t = paradox::readTableFile(table, passwords());
+    for (const auto& r : t.rows)
+        names[r[0].toString() + u'|' + r[2].toString() + u'|' + r[3].toString()] = r[1].toString();
+    return names;
+}
+
+TEST(ZelProcess, HelpAndVersionNeedNoDisplay)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    // With the X11 platform and no display, any attempt to open a window would abort.
+    const Outcome help = zel.run({QStringLiteral("--help")}, QStringLiteral("xcb"));
+    EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: zel"))) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--headless")));
+    const Outcome version = zel.run({QStringLiteral("--version")}, QStringLiteral("xcb"));
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("zel " ZEL_VERSION "\n"));
+    const Outcome wrong = zel.run({QStringLiteral("--headless"), QStringLiteral("--bogus")});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(ownLines(wrong.err),
+              QStringList{QStringLiteral("unknown argument --bogus (see zel --help)")});
+}
+
+TEST(ZelProcess, HeadlessStartReportsWhatItFound)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    writeDatabase(zel.dataDir(), zel::test::smallContent());
+
+    const Outcome first = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(ownLines(first.err), QStringList());
+    EXPECT_TRUE(first.out.contains(QStringLiteral("Indexes: rebuilt\n")))
+        << first.out.toStdString();
+    for (const char* line :
+         {"MATERIAL.DB: 6 records", "SYNONYMS.DB: 11 records", "SUPPLIER.DB: 4 records",
+          "First material: alpha-Ionone (CAS 127-41-3)"})
+        EXPECT_TRUE(first.out.contains(QString::fromLatin1(line))) << line << "\n"
+                                                                   << first.out.toStdString();
+
+    const Outcome second = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Indexes: present\n")))
+        << second.out.toStdString();
+}
+
+struct FailureCase
+{
+    const char* name;
+    const char* ini; // nullptr: no zel.ini at all
+    bool tables;
+    const char* message;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class HeadlessFailure : public ::testing::TestWithParam<FailureCase>
+{
+};
+
+TEST_P(HeadlessFailure, WritesTheMessageAndEndsWithStatus1)
+{
+    const FailureCase& c = GetParam();
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    if (c.ini)
+        zel.writeIni(QString::fromLatin1(c.ini));
+    QDir().mkpath(zel.dataDir());
+    if (c.tables)
+        writeDatabase(zel.dataDir(), zel::test::smallContent());
+    const Outcome o = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(ownLines(o.err).value(0), QString::fromLatin1(c.message)) << o.err.toStdString();
+    EXPECT_EQ(o.out, QString()) << "nothing is reported after a failed start";
+}
+
+INSTANTIATE_TEST_SUITE_P(ZelProcess, HeadlessFailure,
+                         ::testing::Values(FailureCase{"NoIni", nullptr, true,
+                                                       "Internal error - cannot start program"},
+                                           FailureCase{"NoPath", "[Database]\n", true,
+                                                       "Internal error - cannot start program"},
+                                           FailureCase{"NoTables", "[Database]\nPath=%DATA%\n",
+                                                       false, "Database not found or corrupted"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// True while some other process holds a lock on the file: our exclusive one is refused.
+bool heldElsewhere(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+// Two copies of the program over one data directory: the first browses, so the second
+// cannot re-index; it says so and starts all the same.
+TEST(ZelProcess, SecondCopyCannotReindexWhileTheFirstBrowses)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    writeDatabase(zel.dataDir(), zel::test::smallContent());
+    ASSERT_EQ(zel.run({QStringLiteral("--headless")}).exitCode, 0); // indexes built
+
+    QProcess browser;
+    zel.prepare(browser, {});
+    browser.start();
+    ASSERT_TRUE(browser.waitForStarted(10000));
+    QElapsedTimer waited;
+    waited.start();
+    while (!heldElsewhere(zel.dataFile(QStringLiteral("SYNONYMS.DB"))) && waited.elapsed() < 20000)
+        QThread::msleep(20);
+    ASSERT_TRUE(heldElsewhere(zel.dataFile(QStringLiteral("SYNONYMS.DB"))))
+        << "the first copy never opened the tables";
+
+    ASSERT_TRUE(QFile::remove(zel.dataFile(QStringLiteral("material.idindex.zix"))));
+    const Outcome second = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(second.exitCode, 3) << second.err.toStdString();
+    EXPECT_EQ(ownLines(second.err).value(0), QStringLiteral("Cannot reindex file:synonyms.db"))
+        << second.err.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Indexes: rebuild failed\n")))
+        << second.out.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral("MATERIAL.DB: 6 records")))
+        << second.out.toStdString();
+
+    browser.kill();
+    browser.waitForFinished();
+    const Outcome third = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(third.exitCode, 0) << third.err.toStdString();
+    EXPECT_TRUE(third.out.contains(QStringLiteral("Indexes: rebuilt\n")));
+}
+
+// Kills the program while it writes the second of three placeholders. Each placeholder is
+// written to a new file that then replaces the table, so the table must be the one after
+// the first placeholder: readable, complete, one "~" and two empty names, nothing else
+// changed. The next start finishes the work.
+TEST(ZelProcess, KilledDuringPlaceholderWriteLeavesSynonymsIntact)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    // Large enough that writing and syncing a new table takes a while to watch for.
+    DatabaseContent content = makeScaleContent(200, 20000, 20);
+    for (size_t i = 0; i < content.synonyms.size(); ++i) // tells every record apart
+        content.synonyms[i].price = QStringLiteral("P%1").arg(i);
+    for (int i : {11, 9999, 17777})
+        content.synonyms[static_cast<size_t>(i)].name.clear();
+    writeDatabase(zel.dataDir(), content);
+    const QString table = zel.dataFile(QStringLiteral("SYNONYMS.DB"));
+    const std::map<QString, QString> before = namesByRecord(table);
+
+    QProcess victim;
+    zel.prepare(victim, {QStringLiteral("--headless")});
+    victim.start();
+    ASSERT_TRUE(victim.waitForStarted(10000));
+    // A table being written lies beside the old one as a hidden ".SYNONYMS.DB.*" file
+    // until it is renamed over it.
+    QStringList writes;
+    QElapsedTimer waited;
+    waited.start();
+    while (writes.size() < 2 && waited.elapsed() < 60000 && victim.state() == QProcess::Running) {
+        const QStringList now =
+            QDir(zel.dataDir())
+                .entryList({QStringLiteral(".SYNONYMS.DB.*")}, QDir::Files | QDir::Hidden);
+        for (const QString& name : now)
+            if (!writes.contains(name))
+                writes << name;
+    }
+    ASSERT_EQ(writes.size(), 2) << "the program ended before its second placeholder";
+    ::kill(static_cast<pid_t>(victim.processId()), SIGKILL);
+    victim.waitForFinished();
+    EXPECT_EQ(victim.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(QFile::exists(zel.dataFile(writes.last())))
+        << "killed too late: the second write was complete";
+
+    const std::map<QString, QString> after = namesByRecord(table);
+    ASSERT_EQ(after.size(), before.size());
+    int placeholders = 0, empty = 0;
+    for (const auto& [record, name] : before) {
+        const auto it = after.find(record);
+        ASSERT_NE(it, after.end()) << record.toStdString();
+        if (name.isEmpty()) {
+            placeholders += it->second == QStringLiteral("~");
+            empty += it->second.isEmpty();
+        } else {
+            EXPECT_EQ(it->second, name) << record.toStdString();
+        }
+    }
+    EXPECT_EQ(placeholders, 1);
+    EXPECT_EQ(empty, 2);
+
+    const Outcome again = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains(QStringLiteral("Indexes: rebuilt\n")))
+        << again.out.toStdString();
+    int left = 0;
+    for (const auto& [record, name] : namesByRecord(table))
+        left += name.isEmpty();
+    EXPECT_EQ(left, 0);
+}
+
+} // namespace
