@@ -3,6 +3,7 @@
 #include "app/ErrorMessage.h"
 #include "app/IniFile.h"
 #include "app/ReportFormStubs.h"
+#include "app/SearchFeedback.h"
 #include "app/TAboutBox.h"
 #include "app/TGaugeWindow.h"
 #include "app/TIndexForm.h"
@@ -80,6 +81,10 @@ Program::Program(const QString& programDirectory, bool headless)
     m_aboutBox = std::make_unique<TAboutBox>();
     m_indexForm = std::make_unique<TIndexForm>();
     m_logoDialog = std::make_unique<TLogoDialog>();
+
+    m_searchFeedback = std::make_unique<SearchFeedback>(m_gaugeWindow.get());
+    m_mainForm->setSelectionFeedback(m_searchFeedback.get());
+    m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
 }
 
 Program::~Program() = default;
@@ -110,6 +115,7 @@ bool Program::StartProgram()
     try {
         centreOnScreen(m_logoDialog.get());
         showNow(m_logoDialog.get());
+        m_mainForm->ShowFirstPages();
 
         data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
         ReadConfiguration();
@@ -124,9 +130,11 @@ bool Program::StartProgram()
             m_indexForm->hide();
         }
 
+        m_mainForm->FillMediaLabels();
         if (!OpenDatabase())
             return false;
         m_mainForm->Datasets->get(kTableMaterial)->first();
+        m_mainForm->UpdateListTitle();
         m_logoDialog->hide();
         return true;
     } catch (const std::exception& e) {
@@ -168,6 +176,7 @@ bool Program::OpenDatabase()
         data::Dataset* material = form.Datasets->get(kTableMaterial);
         form.MaterialCount = material->recordCount();
         checkMaterialIds(*material->table());
+        form.CreateSelectionList();
         return true;
     } catch (const std::exception& e) {
         form.MainData->disconnect();

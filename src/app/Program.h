@@ -16,6 +16,7 @@ class TSearchWindow;
 
 namespace zel::app {
 
+class SearchFeedback;
 class TAboutBox;
 class TGaugeWindow;
 class TIndexForm;
@@ -95,6 +96,7 @@ private:
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TIndexForm> m_indexForm;
     std::unique_ptr<TLogoDialog> m_logoDialog;
+    std::unique_ptr<SearchFeedback> m_searchFeedback;
 };
 
 } // namespace zel::app

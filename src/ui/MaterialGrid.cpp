@@ -123,8 +123,13 @@ void MaterialGrid::setList(search::TSearchClass* list, MaterialListModel* model)
 
 void MaterialGrid::setRowCount(int rows)
 {
-    if (m_model)
-        m_model->setListRows(rows - 1);
+    if (!m_model)
+        return;
+    // Removing rows may move the view's current row; that is no choice of the user's and
+    // must not change the current material.
+    m_resizing = true;
+    m_model->setListRows(rows - 1);
+    m_resizing = false;
 }
 
 int MaterialGrid::rowCount() const { return m_model ? m_model->rowCount() + 1 : 1; }
@@ -144,8 +149,12 @@ void MaterialGrid::setCurrentRow(int row)
 
 void MaterialGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    // The view scrolls to show the new current row; that scroll keeps it in view already.
+    const bool following = m_following;
+    m_following = true;
     QTableView::currentChanged(current, previous);
-    if (current.isValid() && current.row() != previous.row()) {
+    m_following = following;
+    if (!m_resizing && current.isValid() && current.row() != previous.row()) {
         if (m_list)
             m_list->GotoRow(current.row() + 1);
         Q_EMIT cellSelected(current.row() + 1);
@@ -158,7 +167,17 @@ int MaterialGrid::topRow() const
     return r < 0 ? 1 : r + 1;
 }
 
-int MaterialGrid::visibleRowCount() const { return std::max(1, viewport()->height() / kRowHeight); }
+int MaterialGrid::visibleRowCount() const
+{
+    // Rows from the top one down to the last that is not cut by the bottom edge.
+    const int first = topRow() - 1;
+    const int height = viewport()->height();
+    int n = 0;
+    while (first + n < (m_model ? m_model->rowCount() : 0) &&
+           rowViewportPosition(first + n) + rowHeight(first + n) <= height)
+        ++n;
+    return std::max(1, n);
+}
 
 void MaterialGrid::topLeftChanged()
 {

@@ -86,6 +86,7 @@ private:
     search::TSearchClass* m_list = nullptr;
     MaterialListModel* m_model = nullptr;
     bool m_following = false;
+    bool m_resizing = false;
 };
 
 } // namespace zel::ui

@@ -1,0 +1,314 @@
+// The main window as the program starts it, on the offscreen platform, over a generated
+// database.
+#include "Fixture.h"
+#include "TempDir.h"
+#include "app/Program.h"
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "search/TSearchClass.h"
+#include "ui/HelpWindow.h"
+#include "ui/MaterialGrid.h"
+#include "ui/TMainForm.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace zel;
+
+namespace {
+
+// Ten materials; CAS order differs from name order. Material 3 has "012" and zeros, material
+// 4 a short stability string.
+data::DatabaseContent content()
+{
+    data::DatabaseContent c;
+    const char* const rows[][2] = {{"Anethole", "4180-23-8"}, {"Benzyl acetate", "140-11-4"},
+                                   {"Citral", "5392-40-5"},   {"Damascone", "57378-68-4"},
+                                   {"Eugenol", "97-53-0"},    {"Farnesol", "4602-84-0"},
+                                   {"Geraniol", "106-24-1"},  {"Hexanol", "111-27-3"},
+                                   {"Ionone", "127-41-3"},    {"Jasmone", "488-10-8"}};
+    for (const auto& r : rows) {
+        data::MaterialRow m;
+        m.name = QString::fromLatin1(r[0]);
+        m.cas = QString::fromLatin1(r[1]);
+        m.name1 = m.name + QStringLiteral(" (second)");
+        m.odour = QStringLiteral("odour of ") + m.name;
+        m.stabil = QString(33, QLatin1Char('1'));
+        c.materials.push_back(m);
+    }
+    c.materials[2].stabil = QStringLiteral("012") + QString(30, QLatin1Char('0'));
+    c.materials[3].stabil = QStringLiteral("22");
+    c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("Alpha Trading"), {}, {}, {}, {}});
+    c.suppliers.push_back({QStringLiteral("S02"), QStringLiteral("Beta Aromatics"), {}, {}, {}, {}});
+    c.synonyms.push_back({QStringLiteral("5392-40-5"), QStringLiteral("Lemonal"), QStringLiteral("S02"), {}});
+    c.synonyms.push_back({QStringLiteral("97-53-0"), QStringLiteral("Clovene"), QStringLiteral("S01"), {}});
+    return c;
+}
+
+QString cell(QTableWidget* g, int row, int column)
+{
+    return g->item(row, column) ? g->item(row, column)->text() : QString();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> dir;
+    std::unique_ptr<app::Program> program;
+    ui::TMainForm* form = nullptr;
+    QSet<int> keep;
+
+    search::TSearchClass* list() const { return form->selectionList(); }
+    QString title() const { return form->MaterialGridView->listModel()->title(); }
+    QString current() const
+    {
+        return form->Datasets->get(QStringLiteral("TableMaterial"))->text(QStringLiteral("name"));
+    }
+    void select(QSet<int> ids)
+    {
+        keep = std::move(ids);
+        form->setSearch([] { return 1; }, [this] {
+            data::Dataset* scan = form->Datasets->get(QStringLiteral("TableMaterialSelect"));
+            return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+        });
+        form->SearchButtonClick();
+    }
+    void type(const QString& text)
+    {
+        form->SearchField->clear();
+        QTest::keyClicks(form->SearchField, text);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        dir = std::make_unique<test::TempDir>();
+        const QString data = dir->file(QStringLiteral("data"));
+        data::writeDatabase(data, content());
+        QFile ini(dir->file(QStringLiteral("zel.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[Database]\nPath=%1\n[Help]\nFile Name=%2\n")
+                      .arg(data, QStringLiteral(ZEL_SOURCE_DIR "/help/zel.html"))
+                      .toUtf8());
+        ini.close();
+        program = std::make_unique<app::Program>(dir->path(), false);
+        QVERIFY(program->StartProgram());
+        form = program->mainForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+    }
+
+    void cleanup()
+    {
+        program.reset();
+        dir.reset();
+    }
+
+    void firstShowing()
+    {
+        QCOMPARE(form->currentPage(), 0);
+        QCOMPARE(form->OrderButton->text(), QStringLiteral("&Order by CAS"));
+        QCOMPARE(form->SearchLabel->text(), QStringLiteral("S&earch name:"));
+        QCOMPARE(form->PrintButton->text(), QStringLiteral("&Print Material"));
+        QVERIFY(!form->MenuPrintSupplier->isEnabled());
+        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Hide details"));
+        QVERIFY(!form->HideShowButton->isEnabled());
+        QCOMPARE(title(), QStringLiteral("List of all materials (10)"));
+        QCOMPARE(form->MaterialGridView->currentRow(), 1);
+        QCOMPARE(current(), QStringLiteral("Anethole"));
+        QCOMPARE(form->DBCAS->text(), QStringLiteral("4180-23-8"));
+        QCOMPARE(form->MemoName->toPlainText(), QStringLiteral("Anethole\nAnethole (second)\n"));
+        QCOMPARE(cell(form->StabilityGrid, 0, 0), QStringLiteral("pH  1:"));
+        QCOMPARE(cell(form->CommStabilityGrid, 15, 2), QStringLiteral("Cold wave:"));
+    }
+
+    void minimumSize()
+    {
+        form->resize(300, 200);
+        QVERIFY(form->width() >= 590);
+        QVERIFY(form->height() >= 450);
+        QCOMPARE(form->minimumSize(), QSize(590, 450));
+    }
+
+    void commandsFollowPagesAndSubPages()
+    {
+        struct Expect
+        {
+            int page, sub;
+            const char* print;
+            bool printMaterial, printSupplier, hideShow, orderAndSelect;
+        };
+        const Expect cases[] = {
+            {0, 0, "&Print Material", true, false, false, true}, {0, 2, "&Print Material", true, false, true, true},
+            {1, 0, "&Print Material", true, false, false, false}, {1, 1, "&Print Material", true, false, false, false},
+            {2, 0, "&Print Supplier", false, true, false, false}, {2, 1, "&Print Supplier", false, true, true, false},
+        };
+        for (const Expect& e : cases) {
+            form->SwitchPage(e.page);
+            QTabWidget* sub = e.page == 0   ? form->DetailTabNotebook
+                              : e.page == 1 ? form->TabbedNotebookCommercialName
+                                            : form->SuppliersDetailTabNotebook;
+            sub->setCurrentIndex(e.sub);
+            const QByteArray where = QByteArray::number(e.page) + "/" + QByteArray::number(e.sub);
+            QVERIFY2(form->PrintButton->text() == QLatin1String(e.print), where);
+            QVERIFY2(form->MenuPrintMaterial->isEnabled() == e.printMaterial, where);
+            QVERIFY2(form->MenuPrintSupplier->isEnabled() == e.printSupplier, where);
+            QVERIFY2(form->HideShowButton->isEnabled() == e.hideShow, where);
+            QVERIFY2(form->OrderButton->isEnabled() == e.orderAndSelect, where);
+            QVERIFY2(form->SearchButton->isEnabled() == e.orderAndSelect, where);
+        }
+        form->SwitchPage(0);
+        form->DetailTabNotebook->setCurrentIndex(0);
+        QCOMPARE(form->SearchLabel->text(), QStringLiteral("Search name"));
+    }
+
+    void pageSwitchEmptiesSearchFieldsWithoutSearching()
+    {
+        form->EditCommercialName->setText(QStringLiteral("Cl"));
+        type(QStringLiteral("GER"));
+        QCOMPARE(form->SearchField->text(), QStringLiteral("GER"));
+        QCOMPARE(current(), QStringLiteral("Geraniol"));
+        form->EditSupplierName->setText(QStringLiteral("B"));
+        form->SwitchPage(0);
+        QCOMPARE(form->SearchField->text(), QString());
+        QCOMPARE(form->EditSupplierName->text(), QString());
+        QCOMPARE(form->EditCommercialName->text(), QStringLiteral("Cl"));
+        // Choosing the page shown runs its carry again: the material of the current row of
+        // the first supplier's materials (Clovene, Eugenol).
+        QCOMPARE(current(), QStringLiteral("Eugenol"));
+    }
+
+    void navigationAtTheEnds()
+    {
+        form->Navigate(QStringLiteral("last"));
+        QCOMPARE(current(), QStringLiteral("Jasmone"));
+        form->Navigate(QStringLiteral("next"));
+        QCOMPARE(current(), QStringLiteral("Jasmone"));
+        form->Navigate(QStringLiteral("first"));
+        form->Navigate(QStringLiteral("prior"));
+        QCOMPARE(current(), QStringLiteral("Anethole"));
+        form->Navigate(QStringLiteral("sideways"));
+        QCOMPARE(current(), QStringLiteral("Anethole"));
+        select({6});
+        QCOMPARE(title(), QStringLiteral("1 materials selected"));
+        QCOMPARE(current(), QStringLiteral("Farnesol"));
+        for (const char* d : {"prior", "next", "last", "first"}) {
+            form->Navigate(QString::fromLatin1(d));
+            QCOMPARE(current(), QStringLiteral("Farnesol"));
+        }
+        form->SwitchPage(2);
+        form->Navigate(QStringLiteral("last"));
+        QCOMPARE(form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+                 QStringLiteral("Beta Aromatics"));
+    }
+
+    void titlesAndTheOrderButton()
+    {
+        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
+        QCOMPARE(title(), QStringLiteral("List of all materials (10) - sorted by CAS"));
+        QCOMPARE(form->OrderButton->text(), QStringLiteral("&Order by name"));
+        QCOMPARE(form->SearchLabel->text(), QStringLiteral("S&earch CAS:"));
+        QCOMPARE(current(), QStringLiteral("Anethole"));
+        QCOMPARE(form->MaterialGridView->currentRow(), 5); // Anethole is fifth by CAS
+        select({2, 5, 7});
+        QCOMPARE(title(), QStringLiteral("3 materials selected - sorted by CAS"));
+        QVERIFY(!form->SearchField->isEnabled()); // a narrowed list in CAS order cannot be searched
+        QVERIFY(!form->SearchLabel->isEnabled());
+        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
+        QCOMPARE(title(), QStringLiteral("3 materials selected"));
+        QVERIFY(form->SearchField->isEnabled());
+    }
+
+    void incrementalSearchInNameOrder()
+    {
+        type(QStringLiteral("ci"));
+        QCOMPARE(current(), QStringLiteral("Citral"));
+        QCOMPARE(form->MaterialGridView->currentRow(), 3);
+        type(QStringLiteral("zz"));
+        QCOMPARE(current(), QStringLiteral("Jasmone")); // past the end: the last material
+        select({2, 5, 8});
+        type(QStringLiteral("c")); // Citral is not listed: the next listed one
+        QCOMPARE(current(), QStringLiteral("Eugenol"));
+        type(QStringLiteral("a")); // before every listed one
+        QCOMPARE(current(), QStringLiteral("Benzyl acetate"));
+        type(QStringLiteral("i")); // after every listed one: the last before it
+        QCOMPARE(current(), QStringLiteral("Hexanol"));
+    }
+
+    void incrementalSearchInCasOrder()
+    {
+        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
+        QCOMPARE(form->SearchField->text(), QString());
+        type(QStringLiteral("46"));
+        QCOMPARE(current(), QStringLiteral("Farnesol"));
+        type(QStringLiteral("12"));
+        QCOMPARE(current(), QStringLiteral("Ionone"));
+    }
+
+    void stabilityCells()
+    {
+        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
+        QCOMPARE(cell(form->StabilityGrid, 0, 1), QStringLiteral("-"));
+        QCOMPARE(cell(form->StabilityGrid, 1, 1), QStringLiteral("+"));
+        QCOMPARE(cell(form->StabilityGrid, 2, 1), QStringLiteral("++"));
+        QCOMPARE(cell(form->StabilityGrid, 15, 3), QStringLiteral("-"));
+        form->Navigate(QStringLiteral("next")); // Damascone: "22"
+        QCOMPARE(cell(form->StabilityGrid, 0, 1), QStringLiteral("++"));
+        QCOMPARE(cell(form->StabilityGrid, 2, 1), QString()); // no stale rating from Citral
+        QCOMPARE(cell(form->StabilityGrid, 15, 3), QString());
+    }
+
+    void carryFromCommercialNamesToMaterials()
+    {
+        form->SwitchPage(1);
+        data::Dataset* comm = form->Datasets->get(QStringLiteral("TableCommSynonyms"));
+        QVERIFY(comm->findKey({QStringLiteral("Lemonal")}));
+        form->SwitchPage(0);
+        QCOMPARE(current(), QStringLiteral("Citral"));
+        select({1, 2});
+        form->SwitchPage(1);
+        QVERIFY(comm->findKey({QStringLiteral("Clovene")}));
+        form->SwitchPage(0);
+        QCOMPARE(current(), QStringLiteral("Anethole")); // Eugenol is not listed: nothing moves
+        form->SwitchPage(1);
+        QVERIFY(comm->findKey({QStringLiteral("Clovene")}));
+        form->SwitchPage(2);
+        QCOMPARE(form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+                 QStringLiteral("Alpha Trading"));
+    }
+
+    void hideAndShowDetails()
+    {
+        form->DetailTabNotebook->setCurrentIndex(2);
+        QVERIFY(form->HideShowButton->isEnabled());
+        QTest::mouseClick(form->HideShowButton, Qt::LeftButton);
+        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Show details"));
+        QVERIFY(!form->TabDetailsSuppliers->isVisible());
+        QTest::mouseClick(form->HideShowButton, Qt::LeftButton);
+        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Hide details"));
+        QVERIFY(form->TabDetailsSuppliers->isVisible());
+    }
+
+    void f1ShowsTheHelpFile()
+    {
+        QTest::keyClick(form, Qt::Key_F1);
+        auto* help = form->findChild<ui::HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("aroma materials")));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
