@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -422,11 +423,26 @@ void TMainForm::CreateSelectionList()
     material->refresh();
     dataset("TableMaterialSelect")->refresh();
     material->first();
-    SourceMaterialDataChange();
-    SourceCommMaterialDataChange();
+    RefreshMaterialDetails();
+    RefreshCommMaterialDetails();
 }
 
+// Laying out the text of five memo fields costs far more than finding a material, and
+// typing in the search field moves the material with every key. The fields are therefore
+// written once per turn of the event loop, before anything is painted, with whatever
+// material is current by then.
 void TMainForm::SourceMaterialDataChange()
+{
+    if (m_materialRefreshPending)
+        return;
+    m_materialRefreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_materialRefreshPending = false;
+        RefreshMaterialDetails();
+    });
+}
+
+void TMainForm::RefreshMaterialDetails()
 {
     data::Dataset* m = dataset("TableMaterial");
     setText(DBCAS, m->text(QStringLiteral("cas")));
@@ -438,6 +454,17 @@ void TMainForm::SourceMaterialDataChange()
 }
 
 void TMainForm::SourceCommMaterialDataChange()
+{
+    if (m_commRefreshPending)
+        return;
+    m_commRefreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_commRefreshPending = false;
+        RefreshCommMaterialDetails();
+    });
+}
+
+void TMainForm::RefreshCommMaterialDetails()
 {
     search::ShowStability(*dataset("TableCommMaterial"), MemoMaterialName, CommStabilityGrid);
 }

@@ -148,6 +148,8 @@ private:
     void connectDatasets();
     void SourceMaterialDataChange();
     void SourceCommMaterialDataChange();
+    void RefreshMaterialDetails();
+    void RefreshCommMaterialDetails();
     void DetailClick();
     void MainTabNotebookClick(int index);
     void FormResize();
@@ -168,6 +170,8 @@ private:
     AlignedPage* m_pages[3] = {};
     bool m_switching = false;
     bool m_datasetsConnected = false;
+    bool m_materialRefreshPending = false;
+    bool m_commRefreshPending = false;
 };
 
 } // namespace zel::ui

@@ -1,0 +1,92 @@
+// The materials page on the scale database (8000 materials), in a real main window on the
+// offscreen platform: a keystroke of the incremental search, one painted row's name, and
+// switching the order of every listed material.
+#include "app/Program.h"
+#include "data/SampleDatabase.h"
+#include "search/TSearchClass.h"
+#include "ui/MaterialGrid.h"
+#include "ui/TMainForm.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace zel;
+
+namespace {
+
+struct Window
+{
+    QTemporaryDir dir;
+    std::unique_ptr<app::Program> program;
+    std::vector<QString> prefixes;
+    Window()
+    {
+        const data::DatabaseContent content = data::makeScaleContent(8000, 40000, 400);
+        data::writeDatabase(dir.filePath(QStringLiteral("data")), content);
+        for (size_t i = 0; i < content.materials.size(); i += 37)
+            prefixes.push_back(content.materials[i].name.left(4));
+        QFile ini(dir.filePath(QStringLiteral("zel.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Database]\nPath=" + QFile::encodeName(dir.filePath(QStringLiteral("data"))) + "\n");
+        ini.close();
+        program = std::make_unique<app::Program>(dir.path(), false);
+        if (!program->StartProgram())
+            std::abort();
+        program->mainForm()->show();
+    }
+    ui::TMainForm* form() const { return program->mainForm(); }
+};
+
+Window& window()
+{
+    static Window w;
+    return w;
+}
+
+void BM_SearchKeystroke(benchmark::State& state)
+{
+    Window& w = window();
+    size_t i = 0;
+    for (auto _ : state) {
+        w.form()->SearchField->setText(w.prefixes[i]);
+        i = (i + 1) % w.prefixes.size();
+    }
+}
+BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintedRowName(benchmark::State& state)
+{
+    Window& w = window();
+    ui::MaterialListModel* model = w.form()->MaterialGridView->listModel();
+    int row = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model->data(model->index(row, 0)));
+        row = (row + 101) % model->rowCount();
+    }
+}
+BENCHMARK(BM_PaintedRowName);
+
+void BM_SwitchOrder(benchmark::State& state)
+{
+    Window& w = window();
+    for (auto _ : state) {
+        w.form()->ToggleOrder();
+        w.form()->selectionList()->ShowCurrent();
+    }
+}
+BENCHMARK(BM_SwitchOrder)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include "ui/DatasetGrid.h"
+
+#include "data/Dataset.h"
+#include "data/Error.h"
+#include "ui/DatasetModel.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <algorithm>
+
+namespace zel::ui {
+
+DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent)
+{
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setShowGrid(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    setPalette(pal);
+    fitRowHeight();
+}
+
+data::Dataset* DatasetGrid::dataset() const { return m_model ? m_model->dataset() : nullptr; }
+
+void DatasetGrid::setDataset(data::Dataset* dataset)
+{
+    DatasetModel* old = m_model;
+    m_model = dataset ? new DatasetModel(dataset, this) : nullptr;
+    setModel(m_model);
+    delete old;
+    if (!m_model)
+        return;
+    // Connected after the model, so the rows are up to date when the grid follows.
+    connect(dataset, &data::Dataset::dataChanged, this, &DatasetGrid::followDataset);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DatasetGrid::followDataset);
+    sizeColumnsToFields();
+    followDataset();
+}
+
+void DatasetGrid::followDataset()
+{
+    const data::Dataset* ds = dataset();
+    if (!ds || !ds->isOpen() || ds->position() < 0 || ds->position() >= m_model->rowCount())
+        return;
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() == ds->position())
+        return;
+    m_following = true;
+    const QModelIndex target = m_model->index(ds->position(), current.isValid() ? current.column() : 0);
+    setCurrentIndex(target);
+    scrollTo(target);
+    m_following = false;
+}
+
+void DatasetGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    data::Dataset* ds = dataset();
+    if (m_following || !ds || !ds->isOpen() || !current.isValid() || current.row() == ds->position())
+        return;
+    try {
+        ds->moveTo(current.row());
+    } catch (const data::DatabaseError& e) {
+        Q_EMIT databaseError(e.message());
+    }
+}
+
+void DatasetGrid::sizeColumnsToFields()
+{
+    if (!m_model)
+        return;
+    const QFontMetrics body(font());
+    const QFontMetrics title(horizontalHeader()->font());
+    const int digit = body.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int byField = m_model->displayWidth(c) * digit + 4;
+        const int byTitle = title.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 4;
+        setColumnWidth(c, std::max(byField, byTitle));
+    }
+}
+
+void DatasetGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeight();
+}
+
+void DatasetGrid::fitRowHeight()
+{
+    const int height = fontMetrics().height() + 3;
+    verticalHeader()->setDefaultSectionSize(height);
+    horizontalHeader()->setFixedHeight(height + 1);
+}
+
+} // namespace zel::ui
