@@ -162,6 +162,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     });
     connect(SearchField, &QLineEdit::textChanged, this, [this] { SearchMaterial(); });
 
+    // The grids learn their real width only when their page is first shown.
+    StabilityGrid->installEventFilter(this);
+    CommStabilityGrid->installEventFilter(this);
+
     // The window cannot be made smaller than its design size.
     setMinimumSize(kDesignWidth, kDesignHeight);
     resize(kDesignWidth, kDesignHeight);
@@ -772,6 +776,17 @@ void TMainForm::FormResize()
         if (page)
             page->realign();
     search::SizeStabilityColumns(StabilityGrid, CommStabilityGrid);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == StabilityGrid || watched == CommStabilityGrid) &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        // Both grids have the same size; the one being shown has it right.
+        QTableWidget* shown = static_cast<QTableWidget*>(watched);
+        search::SizeStabilityColumns(shown, shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
