@@ -45,6 +45,7 @@ void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection)
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setShowGrid(true);
     grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone); // a long label is cut at the cell edge, not shortened
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c)
             setCell(grid, r, c, QString());
