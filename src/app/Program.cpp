@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
 #include <stdexcept>
@@ -85,6 +86,11 @@ Program::Program(const QString& programDirectory, bool headless)
     m_searchFeedback = std::make_unique<SearchFeedback>(m_gaugeWindow.get());
     m_mainForm->setSelectionFeedback(m_searchFeedback.get());
     m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
+    // Until the report module is in place the print commands say so rather than do nothing.
+    m_mainForm->setPrintHandler([this] {
+        QMessageBox::information(m_mainForm.get(), QStringLiteral("ZEL"),
+                                 QStringLiteral("Printing is not available in this version of ZEL."));
+    });
 }
 
 Program::~Program() = default;
