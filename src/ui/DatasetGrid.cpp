@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <algorithm>
 
 namespace zel::ui {
@@ -31,18 +32,25 @@ DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent)
     fitRowHeight();
 }
 
-data::Dataset* DatasetGrid::dataset() const { return m_model ? m_model->dataset() : nullptr; }
+data::Dataset* DatasetGrid::dataset() const
+{
+    return m_model ? m_model->dataset() : nullptr;
+}
 
 void DatasetGrid::setDataset(data::Dataset* dataset)
 {
     DatasetModel* old = m_model;
+    QItemSelectionModel* oldSelection = selectionModel(); // the view leaves it to its owner
+    disconnect(m_datasetMoved);
     m_model = dataset ? new DatasetModel(dataset, this) : nullptr;
     setModel(m_model);
+    delete oldSelection;
     delete old;
     if (!m_model)
         return;
     // Connected after the model, so the rows are up to date when the grid follows.
-    connect(dataset, &data::Dataset::dataChanged, this, &DatasetGrid::followDataset);
+    m_datasetMoved =
+        connect(dataset, &data::Dataset::dataChanged, this, &DatasetGrid::followDataset);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DatasetGrid::followDataset);
     sizeColumnsToFields();
     followDataset();
@@ -57,7 +65,8 @@ void DatasetGrid::followDataset()
     if (current.isValid() && current.row() == ds->position())
         return;
     m_following = true;
-    const QModelIndex target = m_model->index(ds->position(), current.isValid() ? current.column() : 0);
+    const QModelIndex target =
+        m_model->index(ds->position(), current.isValid() ? current.column() : 0);
     setCurrentIndex(target);
     scrollTo(target);
     m_following = false;
@@ -67,7 +76,8 @@ void DatasetGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 {
     QTableView::currentChanged(current, previous);
     data::Dataset* ds = dataset();
-    if (m_following || !ds || !ds->isOpen() || !current.isValid() || current.row() == ds->position())
+    if (m_following || !ds || !ds->isOpen() || !current.isValid() ||
+        current.row() == ds->position())
         return;
     try {
         ds->moveTo(current.row());
@@ -85,7 +95,8 @@ void DatasetGrid::sizeColumnsToFields()
     const int digit = body.horizontalAdvance(QLatin1Char('0'));
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int byField = m_model->displayWidth(c) * digit + 4;
-        const int byTitle = title.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 4;
+        const int byTitle =
+            title.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 4;
         setColumnWidth(c, std::max(byField, byTitle));
     }
 }

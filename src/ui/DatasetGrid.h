@@ -42,6 +42,7 @@ private:
     void fitRowHeight();
 
     DatasetModel* m_model = nullptr;
+    QMetaObject::Connection m_datasetMoved;
     bool m_following = false;
 };
 

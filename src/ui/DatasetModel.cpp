@@ -53,7 +53,10 @@ void DatasetModel::datasetChanged()
         Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns - 1);
 }
 
-int DatasetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int DatasetModel::columnCount(const QModelIndex& parent) const
 {
@@ -62,7 +65,8 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
 
 QString DatasetModel::fieldName(int column) const
 {
-    return column >= 0 && column < columnCount() ? m_columns[static_cast<size_t>(column)] : QString();
+    return column >= 0 && column < columnCount() ? m_columns[static_cast<size_t>(column)]
+                                                 : QString();
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const

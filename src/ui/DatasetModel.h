@@ -25,7 +25,8 @@ public:
     // A value the engine cannot read shows the engine's message in its cell.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // Labels are read when asked for: a window may rename a column while the rows stay.
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     QString fieldName(int column) const;

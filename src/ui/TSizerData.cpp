@@ -24,8 +24,8 @@ void TSizerData::SetReference(QWidget* reference)
     ControlCount = 0;
 }
 
-bool TSizerData::AddControl(QWidget* control, double leftFactor, double topFactor, double widthFactor,
-                            double heightFactor)
+bool TSizerData::AddControl(QWidget* control, double leftFactor, double topFactor,
+                            double widthFactor, double heightFactor)
 {
     if (!control || ControlCount >= Capacity)
         return false;
