@@ -6,6 +6,7 @@
 #include "search/TSearchClass.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"
+#include "ui/TSizerData.h"
 
 #include <QApplication>
 #include <QFile>
@@ -78,6 +79,18 @@ void BM_SwitchOrder(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SwitchOrder)->Unit(benchmark::kMicrosecond);
+
+void BM_ResizeControls(benchmark::State& state)
+{
+    Window& w = window();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        w.form()->resize(wide ? 900 : 700, wide ? 700 : 520);
+        w.form()->sizer()->ResizeControls();
+    }
+}
+BENCHMARK(BM_ResizeControls)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

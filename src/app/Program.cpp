@@ -86,6 +86,9 @@ Program::Program(const QString& programDirectory, bool headless)
     m_searchFeedback = std::make_unique<SearchFeedback>(m_gaugeWindow.get());
     m_mainForm->setSelectionFeedback(m_searchFeedback.get());
     m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
+    m_mainForm->setSearch([this] { return m_searchWindow->Execute(); },
+                          m_searchWindow->filterFor(m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
+                                                    m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
     // Until the report module is in place the print commands say so rather than do nothing.
     m_mainForm->setPrintHandler([this] {
         QMessageBox::information(m_mainForm.get(), QStringLiteral("ZEL"),

@@ -4,6 +4,8 @@
 #include "data/Error.h"
 #include "data/Table.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 
 namespace zel::data {
@@ -222,6 +224,7 @@ void Dataset::close()
     m_pending.clear();
     m_table.reset();
     m_index = nullptr;
+    m_sliceDirty = false;
     m_lo = m_hi = 0;
     m_pos = -1;
     m_bof = m_eof = true;
@@ -231,8 +234,9 @@ void Dataset::close()
     Q_EMIT activeChanged(false);
 }
 
-void Dataset::applySlice(int keepRecord)
+void Dataset::applySlice(int keepRecord) const
 {
+    m_sliceDirty = false;
     const Index& idx = *m_index;
     int lo = 0;
     int hi = idx.size();
@@ -271,19 +275,22 @@ void Dataset::masterChanged()
 {
     if (!m_table)
         return;
-    applySlice(-1);
+    m_sliceDirty = true;
     notify();
 }
 
 void Dataset::notify()
 {
     std::fill(m_calcCache.begin(), m_calcCache.end(), std::nullopt);
-    Q_EMIT dataChanged();
+    static const QMetaMethod changed = QMetaMethod::fromSignal(&Dataset::dataChanged);
+    if (isSignalConnected(changed))
+        Q_EMIT dataChanged();
 }
 
 void Dataset::first()
 {
     requireOpen("move");
+    sync();
     const int before = m_pos;
     m_pos = recordCount() > 0 ? 0 : -1;
     m_bof = true;
@@ -295,6 +302,7 @@ void Dataset::first()
 void Dataset::last()
 {
     requireOpen("move");
+    sync();
     const int before = m_pos;
     m_pos = recordCount() - 1;
     m_eof = true;
@@ -306,6 +314,7 @@ void Dataset::last()
 void Dataset::next()
 {
     requireOpen("move");
+    sync();
     if (m_pos + 1 < recordCount()) {
         ++m_pos;
         m_bof = m_eof = false;
@@ -318,6 +327,7 @@ void Dataset::next()
 void Dataset::prior()
 {
     requireOpen("move");
+    sync();
     if (m_pos > 0) {
         --m_pos;
         m_bof = m_eof = false;
@@ -330,6 +340,7 @@ void Dataset::prior()
 void Dataset::moveTo(int position)
 {
     requireOpen("move");
+    sync();
     if (position < 0 || position >= recordCount())
         return;
     m_bof = m_eof = false;
@@ -348,6 +359,7 @@ void Dataset::refresh()
 
 int Dataset::recordNumber() const
 {
+    sync();
     if (!m_table || m_pos < 0 || m_pos >= recordCount())
         return -1;
     return m_index->recordAt(m_lo + m_pos);
@@ -356,6 +368,7 @@ int Dataset::recordNumber() const
 bool Dataset::findKey(const KeyValues& key)
 {
     requireOpen("search");
+    sync();
     const std::vector<KeyPart> k = m_index->makeKey(key);
     const int at = m_index->lowerBound(k, m_lo, m_hi);
     if (at >= m_hi || m_index->compareAt(at, k) != 0)
@@ -371,6 +384,7 @@ bool Dataset::findKey(const KeyValues& key)
 void Dataset::findNearest(const KeyValues& key)
 {
     requireOpen("search");
+    sync();
     if (isEmpty())
         return;
     const std::vector<KeyPart> k = m_index->makeKey(key);
@@ -449,6 +463,7 @@ QVariant Dataset::value(const QString& field) const
 
 QVariant Dataset::valueAt(int position, const QString& field) const
 {
+    sync();
     if (!m_table || position < 0 || position >= recordCount())
         return QVariant();
     return recordValue(m_index->recordAt(m_lo + position), field);

@@ -91,14 +91,30 @@ public:
     void last();
     void next();
     void prior();
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
-    int recordCount() const { return m_hi - m_lo; }
+    bool eof() const
+    {
+        sync();
+        return m_eof;
+    }
+    bool bof() const
+    {
+        sync();
+        return m_bof;
+    }
+    int recordCount() const
+    {
+        sync();
+        return m_hi - m_lo;
+    }
     bool isEmpty() const { return recordCount() == 0; }
     // Re-reads: re-applies the master link and range, keeps the current record when it is
     // still present, and notifies listeners.
     void refresh();
-    int position() const { return m_pos; } // 0-based within the dataset, -1 when empty
+    int position() const // 0-based within the dataset, -1 when empty
+    {
+        sync();
+        return m_pos;
+    }
     void moveTo(int position);
     int recordNumber() const; // record number within the table, -1 when there is none
 
@@ -138,7 +154,14 @@ private:
     QVariant recordValue(int record, const QString& field) const;
     int calcSlot(const QString& field) const;
     void selectIndex(const IndexDef* def, const QString& what);
-    void applySlice(int keepRecord);
+    void applySlice(int keepRecord) const;
+    // A detail whose master moved works out its records when it is next read, so that a
+    // master stepping through thousands of records costs its details nothing meanwhile.
+    void sync() const
+    {
+        if (m_sliceDirty)
+            applySlice(-1);
+    }
     void masterChanged();
     void notify();
     void requireOpen(const char* operation) const;
@@ -166,9 +189,10 @@ private:
     std::vector<QString> m_calcNames;
     mutable std::vector<std::optional<QVariant>> m_calcCache;
 
-    int m_lo = 0, m_hi = 0; // the dataset's records are positions [m_lo, m_hi) of the index
-    int m_pos = -1;
-    bool m_bof = true, m_eof = true;
+    mutable bool m_sliceDirty = false;
+    mutable int m_lo = 0, m_hi = 0; // the dataset's records are positions [m_lo, m_hi) of the index
+    mutable int m_pos = -1;
+    mutable bool m_bof = true, m_eof = true;
     bool m_editing = false;
     std::vector<std::pair<int, QVariant>> m_pending;
 };

@@ -223,25 +223,33 @@ DatasetSet::DatasetSet(Database* database, const std::vector<DatasetDecl>& decls
             ds->setMasterSource(get(d.master), d.linkFields);
         for (const LookupFieldDecl& lk : d.lookups) {
             Dataset* target = get(lk.lookupDataset);
+            // The lookup runs on a cursor of its own over the same table: rows computed for a
+            // grid that paints them must not move the dataset whose record the window shows
+            // beside the grid (it follows the current row only).
+            auto* cursor = new Dataset(lk.lookupDataset + QStringLiteral(".lookup"), this);
+            cursor->setDatabase(database);
+            cursor->setTableName(target->tableName());
+            const DatasetDecl* targetDecl = nullptr;
+            for (const DatasetDecl& t : m_decls)
+                if (t.name.compare(lk.lookupDataset, Qt::CaseInsensitive) == 0)
+                    targetDecl = &t;
+            if (!lk.lookupIndex.isEmpty())
+                cursor->setIndexName(lk.lookupIndex);
+            else if (targetDecl && !targetDecl->indexFields.isEmpty())
+                cursor->setIndexFieldNames(targetDecl->indexFields);
+            else if (targetDecl)
+                cursor->setIndexName(targetDecl->indexName);
+            connect(target, &Dataset::activeChanged, cursor, [cursor](bool open) {
+                if (!open)
+                    cursor->close();
+            });
             ds->addCalculatedField({lk.name, lk.label, true, true, lk.width},
-                                   [target, lk](const RecordRef& rec) -> QVariant {
+                                   [target, cursor, lk](const RecordRef& rec) -> QVariant {
                 if (!target->isOpen())
                     return QVariant();
-                const QVariant key = rec.value(lk.keyField);
-                if (lk.lookupIndex.isEmpty()) {
-                    // Positioning the lookup dataset also shows its record beside the
-                    // list, so it is only moved when it is not already there.
-                    if (target->recordNumber() >= 0 &&
-                        target->text(lk.keyField).compare(key.toString(), Qt::CaseInsensitive) == 0)
-                        return target->value(lk.resultField);
-                    return target->findKey({key}) ? target->value(lk.resultField) : QVariant();
-                }
-                const QString previous = target->indexName();
-                target->setIndexName(lk.lookupIndex);
-                const bool found = target->findKey({key});
-                const QVariant result = found ? target->value(lk.resultField) : QVariant();
-                target->setIndexName(previous);
-                return result;
+                if (!cursor->isOpen())
+                    cursor->open();
+                return cursor->findKey({rec.value(lk.keyField)}) ? cursor->value(lk.resultField) : QVariant();
             });
         }
     }

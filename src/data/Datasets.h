@@ -11,10 +11,11 @@ namespace zel::data {
 
 class Database;
 
-// A calculated field whose value is looked up in another dataset of the same set: that
-// dataset is positioned by exact key on the record's keyField (on lookupIndex when given,
-// switched for the search and back) and the value is its resultField. When the key is not
-// found the value is empty, never the name of whatever record the lookup happened to be on.
+// A calculated field whose value is looked up in the table of another dataset of the same
+// set: an exact key search for the record's keyField (on lookupIndex when given, else on that
+// dataset's index), and the value is the found record's resultField. The search runs on a
+// cursor of its own, so computing rows for a grid never moves a dataset the window shows;
+// when the key is not found the value is empty, never another record's.
 struct LookupFieldDecl
 {
     QString name;

@@ -126,6 +126,10 @@ void Table::readLocked(const TableDef* def)
 
 int Table::fieldIndex(const QString& name) const
 {
+    // Callers nearly always spell the name as the table does; that is a cheap comparison.
+    for (int i = 0; i < fieldCount(); ++i)
+        if (field(i).name == name)
+            return i;
     for (int i = 0; i < fieldCount(); ++i)
         if (sameName(field(i).name, name))
             return i;

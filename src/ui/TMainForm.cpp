@@ -7,11 +7,16 @@
 #include "search/StabilityDisplay.h"
 #include "search/TSearchClass.h"
 #include "ui/AlignedPage.h"
+#include "ui/DatasetGrid.h"
+#include "ui/DatasetModel.h"
+#include "ui/FieldLink.h"
+#include "ui/TSizerData.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
 
 #include <QAction>
+#include <QMouseEvent>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -161,6 +166,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
             ToggleSupplierDetails();
     });
     connect(SearchField, &QLineEdit::textChanged, this, [this] { SearchMaterial(); });
+    connect(EditCommercialName, &QLineEdit::textChanged, this, [this] { SearchCommercialName(); });
+    connect(EditSupplierName, &QLineEdit::textChanged, this, [this] { SearchSupplier(); });
+    connect(SupplierGrid, &QAbstractItemView::doubleClicked, this, [this] { ToggleSupplierDetails(); });
+    connect(MaterialGrid2, &QAbstractItemView::doubleClicked, this, [this] { ToggleMaterialDetails(); });
+    for (DatasetGrid* grid : {SupplierGrid, DBGridCommercialName, DBGrid1, MaterialGrid2})
+        connect(grid, &DatasetGrid::databaseError, this, &TMainForm::showError);
 
     // The grids learn their real width only when their page is first shown.
     StabilityGrid->installEventFilter(this);
@@ -169,6 +180,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     // The window cannot be made smaller than its design size.
     setMinimumSize(kDesignWidth, kDesignHeight);
     resize(kDesignWidth, kDesignHeight);
+
+    // The sizer records every control at the design size, before any layout has run.
+    m_sizer = std::make_unique<TSizerData>();
+    m_sizer->SetReference(this);
+    const QStringList missing = m_sizer->AddMainWindowControls(this);
+    Q_ASSERT(missing.isEmpty());
 }
 
 TMainForm::~TMainForm()
@@ -301,11 +318,26 @@ QWidget* TMainForm::buildMaterialsPage()
     SuppliersSheet->setObjectName(QStringLiteral("SuppliersSheet"));
     auto* suppliersLayout = new QVBoxLayout(SuppliersSheet);
     suppliersLayout->setContentsMargins(0, 0, 0, 0);
-    suppliersLayout->addStretch(1);
-    TabDetailsSuppliers = new QTabWidget(SuppliersSheet);
+    suppliersLayout->setSpacing(0);
+    SupplierGrid = new DatasetGrid(SuppliersSheet);
+    SupplierGrid->setObjectName(QStringLiteral("SupplierGrid"));
+    suppliersLayout->addWidget(SupplierGrid, 1);
+    auto* supplierDetails = new QTabWidget(SuppliersSheet);
+    TabDetailsSuppliers = supplierDetails;
     TabDetailsSuppliers->setObjectName(QStringLiteral("TabDetailsSuppliers"));
     TabDetailsSuppliers->setFixedHeight(166);
-    static_cast<QTabWidget*>(TabDetailsSuppliers)->addTab(new QWidget, QStringLiteral("Details"));
+    auto* sup = new QWidget;
+    caption(sup, QStringLiteral("Supplier"), 2, 10);
+    DBEdit1 = fieldEdit(sup, "DBEdit1", {72, 7, 240, 22});
+    caption(sup, QStringLiteral("Address"), 2, 35);
+    DBEdit3 = fieldEdit(sup, "DBEdit3", {72, 32, 240, 22});
+    caption(sup, QStringLiteral("City"), 2, 60);
+    DBEdit4 = fieldEdit(sup, "DBEdit4", {72, 57, 240, 22});
+    caption(sup, QStringLiteral("Country"), 2, 86);
+    DBEdit5 = fieldEdit(sup, "DBEdit5", {72, 82, 240, 22});
+    caption(sup, QStringLiteral("Phone"), 2, 111);
+    DBEdit6 = fieldEdit(sup, "DBEdit6", {72, 107, 240, 22});
+    supplierDetails->addTab(sup, QStringLiteral("Details"));
     suppliersLayout->addWidget(TabDetailsSuppliers);
     DetailTabNotebook->addTab(SuppliersSheet, QStringLiteral("Suppliers"));
 
@@ -325,7 +357,9 @@ QWidget* TMainForm::buildCommercialPage()
     EditCommercialName = new QLineEdit;
     EditCommercialName->setObjectName(QStringLiteral("EditCommercialName"));
     listLayout->addWidget(searchRow(CommercialListSide, QStringLiteral("S&earch name:"), EditCommercialName, nullptr));
-    listLayout->addStretch(1);
+    DBGridCommercialName = new DatasetGrid(CommercialListSide);
+    DBGridCommercialName->setObjectName(QStringLiteral("DBGridCommercialName"));
+    listLayout->addWidget(DBGridCommercialName, 1);
 
     PanelCommercialDetails = new QWidget(page);
     PanelCommercialDetails->setObjectName(QStringLiteral("PanelCommercialDetails"));
@@ -336,8 +370,22 @@ QWidget* TMainForm::buildCommercialPage()
     TabbedNotebookCommercialName->setObjectName(QStringLiteral("TabbedNotebookCommercialName"));
     detailLayout->addWidget(TabbedNotebookCommercialName);
     auto* details = new QWidget;
+    caption(details, QStringLiteral("CAS"), 3, 4);
+    DBCommCas = fieldEdit(details, "DBCommCas", {78, 2, 250, 18});
+    caption(details, QStringLiteral("Comm. name"), 3, 25);
+    DBCommCommName = fieldEdit(details, "DBCommCommName", {78, 23, 250, 18});
+    caption(details, QStringLiteral("Supplier"), 3, 46);
+    DBCommSupplier = fieldEdit(details, "DBCommSupplier", {78, 44, 250, 18});
     caption(details, QStringLiteral("Material"), 3, 69);
     MemoMaterialName = fieldMemo(details, "MemoMaterialName", {78, 65, 250, 47}, false);
+    caption(details, QStringLiteral("Odour"), 3, 119);
+    DBCommOdour = fieldMemo(details, "DBCommOdour", {78, 115, 250, 47});
+    caption(details, QStringLiteral("Performance"), 3, 169, "LabelCommPerformance");
+    DBCommPerformance = fieldMemo(details, "DBCommPerformance", {78, 165, 250, 47});
+    caption(details, QStringLiteral("Application"), 3, 219, "LabelCommApplication");
+    DBCommApplication = fieldMemo(details, "DBCommApplication", {78, 215, 250, 47});
+    caption(details, QStringLiteral("Literature"), 3, 269, "LabelCommLiterature");
+    DBCommLiterature = fieldMemo(details, "DBCommLiterature", {78, 265, 250, 47});
     TabbedNotebookCommercialName->addTab(details, QStringLiteral("Details"));
     auto* stability = new QWidget;
     auto* stabilityLayout = new QVBoxLayout(stability);
@@ -364,21 +412,58 @@ QWidget* TMainForm::buildSuppliersPage()
     EditSupplierName = new QLineEdit;
     EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
     listLayout->addWidget(searchRow(SupplierListSide, QStringLiteral("Search name:"), EditSupplierName, nullptr));
-    listLayout->addStretch(1);
+    DBGrid1 = new DatasetGrid(SupplierListSide);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    listLayout->addWidget(DBGrid1, 1);
 
     SuppliersDetailTabNotebook = new QTabWidget(page);
     SuppliersDetailTabNotebook->setObjectName(QStringLiteral("SuppliersDetailTabNotebook"));
     SuppliersDetailTabNotebook->resize(kDetailWidth, 400);
-    SuppliersDetailTabNotebook->addTab(new QWidget, QStringLiteral("Details"));
+    auto* details = new QWidget;
+    // Captions end at x = 63, right-aligned.
+    const auto rightCaption = [details](const QString& text, int y) {
+        QLabel* l = caption(details, text, 0, y);
+        l->move(63 - l->width(), y);
+    };
+    rightCaption(QStringLiteral("Name"), 26);
+    DBEditName = fieldEdit(details, "DBEditName", {72, 23, 245, 22});
+    rightCaption(QStringLiteral("Address"), 88);
+    DBEditAddress = fieldEdit(details, "DBEditAddress", {72, 85, 245, 22});
+    rightCaption(QStringLiteral("City"), 150);
+    DBEditCity = fieldEdit(details, "DBEditCity", {72, 147, 245, 22});
+    rightCaption(QStringLiteral("Country"), 212);
+    DbEditCountry = fieldEdit(details, "DbEditCountry", {72, 209, 245, 22});
+    rightCaption(QStringLiteral("Phone"), 274);
+    DBEditPhone = fieldEdit(details, "DBEditPhone", {72, 271, 245, 22});
+    SuppliersDetailTabNotebook->addTab(details, QStringLiteral("Details"));
+
     MaterialsSheet = new QWidget;
     MaterialsSheet->setObjectName(QStringLiteral("MaterialsSheet"));
     auto* materialsLayout = new QVBoxLayout(MaterialsSheet);
     materialsLayout->setContentsMargins(0, 0, 0, 0);
-    materialsLayout->addStretch(1);
-    TabDetailsMaterial = new QTabWidget(MaterialsSheet);
+    materialsLayout->setSpacing(0);
+    MaterialGrid2 = new DatasetGrid(MaterialsSheet);
+    MaterialGrid2->setObjectName(QStringLiteral("MaterialGrid2"));
+    materialsLayout->addWidget(MaterialGrid2, 1);
+    auto* materialDetails = new QTabWidget(MaterialsSheet);
+    TabDetailsMaterial = materialDetails;
     TabDetailsMaterial->setObjectName(QStringLiteral("TabDetailsMaterial"));
     TabDetailsMaterial->setFixedHeight(131);
-    static_cast<QTabWidget*>(TabDetailsMaterial)->addTab(new QWidget, QStringLiteral("Details"));
+    Panel7 = new QWidget;
+    Panel7->setObjectName(QStringLiteral("Panel7"));
+    Panel7->installEventFilter(this);
+    const auto panelCaption = [this](const QString& text, int x, int y) {
+        QLabel* l = caption(Panel7, text, x, y);
+        l->installEventFilter(this);
+    };
+    panelCaption(QStringLiteral("CAS"), 5, 12);
+    DBMaterialCAS = fieldEdit(Panel7, "DBMaterialCAS", {80, 10, 235, 22});
+    panelCaption(QStringLiteral("Material"), 5, 36);
+    DBMaterialName = fieldEdit(Panel7, "DBMaterialName", {80, 38, 235, 22});
+    panelCaption(QStringLiteral("Commercial"), 5, 65);
+    panelCaption(QStringLiteral("name"), 41, 76);
+    DBComercialName = fieldEdit(Panel7, "DBComercialName", {80, 67, 235, 22});
+    materialDetails->addTab(Panel7, QStringLiteral("Details"));
     materialsLayout->addWidget(TabDetailsMaterial);
     SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
 
@@ -406,6 +491,97 @@ void TMainForm::connectDatasets()
     connect(dataset("TableMaterial"), &data::Dataset::dataChanged, this, &TMainForm::SourceMaterialDataChange);
     connect(dataset("TableCommMaterial"), &data::Dataset::dataChanged, this,
             &TMainForm::SourceCommMaterialDataChange);
+    connect(dataset("TableSynonyms2"), &data::Dataset::dataChanged, this, &TMainForm::SyncSupplierShow);
+    connect(dataset("TableSupplier"), &data::Dataset::dataChanged, this, &TMainForm::SourceSupplierDataChange);
+
+    SupplierGrid->setDataset(dataset("TableSynonyms2"));
+    DBGridCommercialName->setDataset(dataset("TableCommSynonyms"));
+    DBGrid1->setDataset(dataset("TableSupplier"));
+    MaterialGrid2->setDataset(dataset("TableSupLink2"));
+    for (DatasetGrid* grid : {SupplierGrid, DBGridCommercialName, DBGrid1, MaterialGrid2})
+        grid->sizeColumnsToFields();
+
+    data::Dataset* show = dataset("TableSupplierShow");
+    new FieldLink(show, QStringLiteral("supname"), DBEdit1);
+    new FieldLink(show, QStringLiteral("address"), DBEdit3);
+    new FieldLink(show, QStringLiteral("city"), DBEdit4);
+    new FieldLink(show, QStringLiteral("country"), DBEdit5);
+    new FieldLink(show, QStringLiteral("phone"), DBEdit6);
+    data::Dataset* comm = dataset("TableCommSynonyms");
+    new FieldLink(comm, QStringLiteral("cas"), DBCommCas);
+    new FieldLink(comm, QStringLiteral("name"), DBCommCommName);
+    new FieldLink(dataset("TableCommSupplier"), QStringLiteral("supname"), DBCommSupplier);
+    data::Dataset* commMaterial = dataset("TableCommMaterial");
+    new FieldLink(commMaterial, QStringLiteral("odour"), DBCommOdour);
+    new FieldLink(commMaterial, QStringLiteral("performance"), DBCommPerformance);
+    new FieldLink(commMaterial, QStringLiteral("application"), DBCommApplication);
+    new FieldLink(commMaterial, QStringLiteral("literature"), DBCommLiterature);
+    data::Dataset* supplier = dataset("TableSupplier");
+    new FieldLink(supplier, QStringLiteral("supname"), DBEditName);
+    new FieldLink(supplier, QStringLiteral("address"), DBEditAddress);
+    new FieldLink(supplier, QStringLiteral("city"), DBEditCity);
+    new FieldLink(supplier, QStringLiteral("country"), DbEditCountry);
+    new FieldLink(supplier, QStringLiteral("phone"), DBEditPhone);
+    data::Dataset* link = dataset("TableSupLink2");
+    new FieldLink(link, QStringLiteral("cas"), DBMaterialCAS);
+    new FieldLink(link, QStringLiteral("materialName"), DBMaterialName);
+    new FieldLink(link, QStringLiteral("name"), DBComercialName);
+}
+
+void TMainForm::SyncSupplierShow()
+{
+    data::Dataset* synonyms = dataset("TableSynonyms2");
+    data::Dataset* show = dataset("TableSupplierShow");
+    if (!show->isOpen() || !synonyms->isOpen())
+        return;
+    const QString supnr = synonyms->text(QStringLiteral("supnr"));
+    if (supnr != show->text(QStringLiteral("supnr")))
+        show->findKey({supnr});
+}
+
+QString TMainForm::CountPhrase(int n, const QString& word, const QString& ending)
+{
+    if (n == 0)
+        return QStringLiteral("No ") + word + ending;
+    if (n == 1)
+        return QStringLiteral("1 ") + word;
+    return QString::number(n) + QLatin1Char(' ') + word + ending;
+}
+
+void TMainForm::SourceSupplierDataChange()
+{
+    data::Dataset* link = dataset("TableSupLink2");
+    link->setDisplayLabel(QStringLiteral("materialName"),
+                          CountPhrase(link->recordCount(), QStringLiteral("material"), QStringLiteral("s")) +
+                              QStringLiteral(" from: ") + dataset("TableSupplier")->text(QStringLiteral("supname")));
+    if (MaterialGrid2->datasetModel())
+        Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+void TMainForm::SearchCommercialName()
+{
+    if (!SearchActive)
+        return;
+    try {
+        data::Dataset* comm = dataset("TableCommSynonyms");
+        if (comm->isOpen())
+            comm->findNearest({EditCommercialName->text()});
+    } catch (const data::DatabaseError& e) {
+        showError(e.message());
+    }
+}
+
+void TMainForm::SearchSupplier()
+{
+    if (!SearchActive)
+        return;
+    try {
+        data::Dataset* supplier = dataset("TableSupplier");
+        if (supplier->isOpen())
+            supplier->findNearest({EditSupplierName->text()});
+    } catch (const data::DatabaseError& e) {
+        showError(e.message());
+    }
 }
 
 void TMainForm::CreateSelectionList()
@@ -596,6 +772,8 @@ void TMainForm::DetailClick()
     SearchActive = false;
     UpdateCommands();
     SearchActive = true;
+    if (DetailTabNotebook->currentIndex() == 2 && Datasets->get(QStringLiteral("TableSynonyms2"))->isOpen())
+        SyncSupplierShow();
 }
 
 void TMainForm::Navigate(const QString& direction)
@@ -772,6 +950,8 @@ void TMainForm::FormResize()
 {
     if (auto* right = Panel1->findChild<QWidget*>(QStringLiteral("HideShowPanel")))
         right->move(Panel1->width() - right->width(), 0);
+    if (m_sizer)
+        m_sizer->ResizeControls();
     for (AlignedPage* page : m_pages)
         if (page)
             page->realign();
@@ -780,6 +960,11 @@ void TMainForm::FormResize()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == Panel7 || (watched->parent() == Panel7 && qobject_cast<QLabel*>(watched)))) {
+        HideShowButton->click();
+        return true;
+    }
     if ((watched == StabilityGrid || watched == CommStabilityGrid) &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         // Both grids have the same size; the one being shown has it right.

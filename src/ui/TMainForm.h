@@ -29,7 +29,9 @@ class TSearchClass;
 namespace zel::ui {
 
 class AlignedPage;
+class DatasetGrid;
 class HelpWindow;
+class TSizerData;
 class MaterialGrid;
 class MaterialListModel;
 
@@ -87,6 +89,11 @@ public:
     void UpdateListTitle();
     void UpdateSearchField();
     void SearchMaterial();
+    void SearchCommercialName();
+    void SearchSupplier();
+    void SyncSupplierShow();
+    static QString CountPhrase(int n, const QString& word, const QString& ending);
+    TSizerData* sizer() const { return m_sizer.get(); }
     void SearchButtonClick();
     void ShowHelp();
     int currentPage() const;
@@ -118,8 +125,22 @@ public:
     QLabel* LabelLiterature;
     QTableWidget* StabilityGrid;
     QWidget* SuppliersSheet;
+    DatasetGrid* SupplierGrid;
     QWidget* TabDetailsSuppliers;
+    QLineEdit* DBEdit1;
+    QLineEdit* DBEdit3;
+    QLineEdit* DBEdit4;
+    QLineEdit* DBEdit5;
+    QLineEdit* DBEdit6;
     QLineEdit* EditCommercialName;
+    DatasetGrid* DBGridCommercialName;
+    QLineEdit* DBCommCas;
+    QLineEdit* DBCommCommName;
+    QLineEdit* DBCommSupplier;
+    QPlainTextEdit* DBCommOdour;
+    QPlainTextEdit* DBCommPerformance;
+    QPlainTextEdit* DBCommApplication;
+    QPlainTextEdit* DBCommLiterature;
     QWidget* PanelCommercialDetails;
     QTabWidget* TabbedNotebookCommercialName;
     QWidget* CommercialListSide;
@@ -127,9 +148,20 @@ public:
     QPlainTextEdit* MemoMaterialName;
     QLineEdit* EditSupplierName;
     QWidget* SupplierListSide;
+    DatasetGrid* DBGrid1;
     QTabWidget* SuppliersDetailTabNotebook;
+    QLineEdit* DBEditName;
+    QLineEdit* DBEditAddress;
+    QLineEdit* DBEditCity;
+    QLineEdit* DbEditCountry;
+    QLineEdit* DBEditPhone;
     QWidget* MaterialsSheet;
+    DatasetGrid* MaterialGrid2;
     QWidget* TabDetailsMaterial;
+    QWidget* Panel7;
+    QLineEdit* DBMaterialCAS;
+    QLineEdit* DBMaterialName;
+    QLineEdit* DBComercialName;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
     QAction* ContentsAction;
@@ -160,7 +192,10 @@ private:
     void carryToCommercialNames();
     void carryToSuppliers();
 
+    void SourceSupplierDataChange();
+
     std::unique_ptr<search::TSearchClass> m_list;
+    std::unique_ptr<TSizerData> m_sizer;
     MaterialListModel* m_listModel = nullptr;
     search::SelectionFeedback* m_feedback = nullptr;
     std::function<int()> m_executeSearch;

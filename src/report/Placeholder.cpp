@@ -1,2 +1,0 @@
-#include <QStringList>
-namespace zel::report { int runReportTool(const QStringList&) { return 2; } }

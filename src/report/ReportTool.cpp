@@ -1,0 +1,290 @@
+#include "report/ReportTool.h"
+
+#include "report/DemoReport.h"
+#include "report/ReportFileError.h"
+#include "report/TRpPageList.h"
+#include "report/emf/EmfError.h"
+#include "report/emf/EmfPlayer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+
+namespace zel::report {
+
+namespace {
+
+const char* const Usage = "Usage: zeltool report COMMAND ...\n"
+                          "  info FILE              header and pages of a saved report file\n"
+                          "  page FILE N OUT.emf    write page N as a metafile\n"
+                          "  pdf FILE OUT.pdf       write every page to a PDF file\n"
+                          "  pack FILE OUT          rewrite the report with compressed pages\n"
+                          "  unpack FILE OUT        rewrite the report with uncompressed pages\n"
+                          "  demo OUT [PAGES] [--compressed] [--landscape]\n"
+                          "                         write a report file of demonstration pages\n";
+
+struct UsageError
+{
+    QString message;
+};
+
+// Text output and PDF pages need fonts, which only a QGuiApplication provides.
+class GuiScope
+{
+public:
+    GuiScope()
+    {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            return;
+        if (QCoreApplication::instance())
+            throw ReportFileError(QStringLiteral("Cannot draw pages: the program runs with a "
+                                                 "QCoreApplication, and drawing needs a "
+                                                 "QGuiApplication"));
+        // A headless tool: no display is needed unless the caller chose a platform.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+    }
+
+private:
+    char m_name[8] = "zeltool";
+    char* m_argv[2] = {m_name, nullptr};
+    int m_argc = 1;
+    std::unique_ptr<QGuiApplication> m_app;
+};
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString sizeText(const QSizeF& tenthsMm)
+{
+    return QStringLiteral("%1 x %2 mm")
+        .arg(tenthsMm.width() / 10.0, 0, 'f', 1)
+        .arg(tenthsMm.height() / 10.0, 0, 'f', 1);
+}
+
+int info(const QStringList& a, QTextStream& out)
+{
+    if (a.size() != 1)
+        throw UsageError{QStringLiteral("info takes one file")};
+    TRpPageList list;
+    list.load(a[0]);
+    const TRpPageList::FileHeader h = list.fileHeader();
+    const QDateTime written = TRpPageList::fromDays(h.timestamp);
+    out << "File:            " << shown(a[0]) << '\n'
+        << "Format version:  " << h.formatVersion << '\n'
+        << "Writer version:  " << h.writerVersion << '\n'
+        << "Pages:           " << h.pageCount << '\n'
+        << "Written:         "
+        << (written.isValid() ? written.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                              : QStringLiteral("(not a valid time: %1)").arg(h.timestamp))
+        << '\n'
+        << "Compressed:      " << (h.compressed ? "yes" : "no") << '\n'
+        << "Paper:           ";
+    if (const auto paper = list.loadedPaper()) {
+        out << paper->code << " (" << PaperSize::name(paper->code) << "), "
+            << (paper->orientation == QPageLayout::Portrait ? "portrait" : "landscape");
+    } else {
+        out << (h.pageCount == 0 ? "none (no pages)" : "no paper size fits page 1");
+    }
+    out << '\n';
+    if (h.pageCount > 0)
+        out << "\n  Page     Offset     Length  Image bytes  Size\n";
+    for (int n = 1; n <= h.pageCount; ++n) {
+        const TRpPageList::PageRecord r = list.pageRecord(n);
+        out << QStringLiteral("%1 %2 %3 %4  %5\n")
+                   .arg(n, 6)
+                   .arg(r.start, 10)
+                   .arg(r.length, 10)
+                   .arg(r.imageBytes, 12)
+                   .arg(sizeText(r.image.frameTenthsMm()));
+    }
+    return 0;
+}
+
+int pageNumber(const QString& word)
+{
+    bool ok = false;
+    const int n = word.toInt(&ok);
+    if (!ok || n < 1)
+        throw UsageError{QStringLiteral("\"%1\" is not a page number").arg(word)};
+    return n;
+}
+
+void commit(QSaveFile& file)
+{
+    if (!file.commit())
+        throw ReportFileError(
+            QStringLiteral("Cannot write %1: %2").arg(shown(file.fileName()), file.errorString()));
+}
+
+void openForWriting(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportFileError(
+            QStringLiteral("Cannot create %1: %2").arg(shown(file.fileName()), file.errorString()));
+}
+
+int page(const QStringList& a, QTextStream& out)
+{
+    if (a.size() != 3)
+        throw UsageError{QStringLiteral("page takes a file, a page number and an output file")};
+    const int n = pageNumber(a[1]);
+    TRpPageList list;
+    list.load(a[0]);
+    const std::optional<emf::EmfImage> image = list.page(n);
+    if (!image)
+        throw ReportFileError(QStringLiteral("%1 has %2 pages; there is no page %3")
+                                  .arg(shown(a[0]))
+                                  .arg(list.pageCount())
+                                  .arg(n));
+    QSaveFile file(a[2]);
+    openForWriting(file);
+    if (file.write(image->bytes()) != image->bytes().size())
+        throw ReportFileError(
+            QStringLiteral("Cannot write %1: %2").arg(shown(a[2]), file.errorString()));
+    commit(file);
+    out << "Wrote page " << n << " (" << image->bytes().size() << " bytes) to " << shown(a[2])
+        << '\n';
+    return 0;
+}
+
+QPageLayout layoutFor(const emf::EmfHeader& header)
+{
+    const QSizeF mm = header.frameTenthsMm() / 10.0;
+    const QSizeF portrait(qMin(mm.width(), mm.height()), qMax(mm.width(), mm.height()));
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                       mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
+}
+
+int pdf(const QStringList& a, QTextStream& out)
+{
+    if (a.size() != 2)
+        throw UsageError{QStringLiteral("pdf takes a report file and an output file")};
+    const GuiScope gui;
+    TRpPageList list;
+    list.load(a[0]);
+    if (list.pageCount() == 0)
+        throw ReportFileError(
+            QStringLiteral("%1 has no pages; there is nothing to convert").arg(shown(a[0])));
+
+    QSaveFile file(a[1]);
+    openForWriting(file);
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("ZEL"));
+        writer.setTitle(QFileInfo(a[0]).fileName());
+        QPainter painter;
+        for (int n = 1; n <= list.pageCount(); ++n) {
+            const emf::EmfImage image = *list.page(n);
+            const QSizeF mm = image.header().frameTenthsMm() / 10.0;
+            if (mm.width() < 1 || mm.height() < 1 || mm.width() > 10000 || mm.height() > 10000)
+                throw ReportFileError(QStringLiteral("Page %1 of %2 claims a paper size of %3, "
+                                                     "which no PDF page can have")
+                                          .arg(n)
+                                          .arg(shown(a[0]), sizeText(mm * 10.0)));
+            const QPageLayout layout = layoutFor(image.header());
+            writer.setPageLayout(layout);
+            if (n == 1) {
+                if (!painter.begin(&writer))
+                    throw ReportFileError(
+                        QStringLiteral("Cannot start the PDF file %1").arg(shown(a[1])));
+            } else {
+                writer.newPage();
+            }
+            emf::EmfPlayer::play(image, painter,
+                                 QRectF(layout.fullRectPixels(writer.resolution())));
+        }
+        painter.end();
+    }
+    commit(file);
+    out << "Wrote " << list.pageCount() << " pages to " << shown(a[1]) << '\n';
+    return 0;
+}
+
+int rewrite(const QStringList& a, bool compressed, QTextStream& out)
+{
+    if (a.size() != 2)
+        throw UsageError{QStringLiteral("%1 takes a report file and an output file")
+                             .arg(compressed ? QStringLiteral("pack") : QStringLiteral("unpack"))};
+    TRpPageList source;
+    source.load(a[0]);
+    TRpPageList target(compressed);
+    for (int n = 1; n <= source.pageCount(); ++n)
+        target.addPage(*source.page(n));
+    target.finish();
+    target.save(a[1]);
+    out << "Wrote " << source.pageCount() << (compressed ? " compressed" : " uncompressed")
+        << " pages to " << shown(a[1]) << " (" << QFileInfo(a[1]).size() << " bytes)\n";
+    return 0;
+}
+
+int demo(const QStringList& a, QTextStream& out)
+{
+    QStringList words = a;
+    const bool compressed = words.removeAll(QStringLiteral("--compressed")) > 0;
+    const bool landscape = words.removeAll(QStringLiteral("--landscape")) > 0;
+    if (words.isEmpty() || words.size() > 2)
+        throw UsageError{QStringLiteral("demo takes an output file and a page count")};
+    const int pages = words.size() == 2 ? pageNumber(words[1]) : 3;
+    const GuiScope gui;
+    makeDemoReport(words[0], pages, compressed,
+                   landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    out << "Wrote " << pages << " demonstration pages to " << shown(words[0]) << '\n';
+    return 0;
+}
+
+} // namespace
+
+int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
+    try {
+        if (command == QLatin1String("info"))
+            return info(rest, out);
+        if (command == QLatin1String("page"))
+            return page(rest, out);
+        if (command == QLatin1String("pdf"))
+            return pdf(rest, out);
+        if (command == QLatin1String("pack"))
+            return rewrite(rest, true, out);
+        if (command == QLatin1String("unpack"))
+            return rewrite(rest, false, out);
+        if (command == QLatin1String("demo"))
+            return demo(rest, out);
+        if (command == QLatin1String("help") || command == QLatin1String("--help") ||
+            command == QLatin1String("-h")) {
+            out << Usage;
+            return 0;
+        }
+        throw UsageError{command.isEmpty() ? QStringLiteral("no command given")
+                                           : QStringLiteral("unknown command \"%1\"").arg(command)};
+    } catch (const UsageError& e) {
+        err << "zeltool report: " << e.message << '\n' << Usage;
+        return 2;
+    } catch (const ReportFileError& e) {
+        err << e.message() << '\n';
+    } catch (const emf::EmfError& e) {
+        err << e.message() << '\n';
+    }
+    return 1;
+}
+
+int runReportTool(const QStringList& args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runReportTool(args, out, err);
+}
+
+} // namespace zel::report
