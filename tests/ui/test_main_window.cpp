@@ -6,6 +6,7 @@
 #include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "search/TSearchClass.h"
+#include "ui/DatasetGrid.h"
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"
@@ -290,6 +291,64 @@ private Q_SLOTS:
         form->SwitchPage(2);
         QCOMPARE(form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
                  QStringLiteral("Alpha Trading"));
+    }
+
+    void supplierMaterialsTitleCountsCommercialNames()
+    {
+        form->SwitchPage(2);
+        data::Dataset* supplier = form->Datasets->get(QStringLiteral("TableSupplier"));
+        const auto header = [this] {
+            return form->MaterialGrid2->model()->headerData(0, Qt::Horizontal).toString();
+        };
+        QVERIFY(supplier->findKey({QStringLiteral("Alpha Trading")}));
+        QCOMPARE(header(), QStringLiteral("1 material from: Alpha Trading"));
+        QTest::keyClicks(form->EditSupplierName, QStringLiteral("b"));
+        QCOMPARE(supplier->text(QStringLiteral("supname")), QStringLiteral("Beta Aromatics"));
+        QCOMPARE(header(), QStringLiteral("1 material from: Beta Aromatics"));
+        QCOMPARE(ui::TMainForm::CountPhrase(0, QStringLiteral("material"), QStringLiteral("s")),
+                 QStringLiteral("No materials"));
+        QCOMPARE(ui::TMainForm::CountPhrase(12, QStringLiteral("material"), QStringLiteral("s")),
+                 QStringLiteral("12 materials"));
+    }
+
+    void walkMaterialCommercialNameSupplierMaterial()
+    {
+        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
+        form->DetailTabNotebook->setCurrentIndex(2);
+        QCOMPARE(form->DBEdit1->text(), QStringLiteral("Beta Aromatics")); // Lemonal's supplier
+        form->SwitchPage(1);
+        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Lemonal"));
+        QCOMPARE(form->DBCommSupplier->text(), QStringLiteral("Beta Aromatics"));
+        form->SwitchPage(2);
+        QCOMPARE(form->DBEditName->text(), QStringLiteral("Beta Aromatics"));
+        form->SuppliersDetailTabNotebook->setCurrentIndex(1);
+        QCOMPARE(form->DBComercialName->text(), QStringLiteral("Lemonal"));
+        QCOMPARE(form->DBMaterialName->text(), QStringLiteral("Citral"));
+        form->Navigate(QStringLiteral("first")); // Alpha Trading: Clovene, Eugenol
+        form->SwitchPage(0);
+        QCOMPARE(current(), QStringLiteral("Eugenol"));
+    }
+
+    void paintingTheSupplierListLeavesTheDetailsOnTheCurrentRow()
+    {
+        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
+        form->DetailTabNotebook->setCurrentIndex(2);
+        // Every row of the grid is computed, as painting does; the supplier shown below the
+        // grid must stay the one of the current row.
+        QAbstractItemModel* model = form->SupplierGrid->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            model->index(r, 1).data();
+        QCOMPARE(form->DBEdit1->text(), QStringLiteral("Beta Aromatics"));
+    }
+
+    void commercialNameSearch()
+    {
+        form->SwitchPage(1);
+        QTest::keyClicks(form->EditCommercialName, QStringLiteral("l"));
+        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Lemonal"));
+        form->EditCommercialName->clear();
+        QTest::keyClicks(form->EditCommercialName, QStringLiteral("!"));
+        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Clovene")); // before every name: the first
     }
 
     void hideAndShowDetails()
