@@ -80,6 +80,8 @@ QPlainTextEdit* fieldMemo(QWidget* parent, const char* name, const QRect& bounds
     memo->setReadOnly(true);
     memo->setGeometry(bounds);
     memo->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    if (wrap) // a wrapped text never needs one, though a line that just fits can summon it
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setTabChangesFocus(true);
     // Three names must fit the 47-pixel memo without a scroll bar.
     memo->document()->setDocumentMargin(1);

@@ -351,6 +351,30 @@ private Q_SLOTS:
         QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Clovene")); // before every name: the first
     }
 
+    void enlargingKeepsTheProportions()
+    {
+        const QSize design = form->size();
+        const QRect odour = form->DBOdour->geometry();
+        const QRect literature = form->DBLiterature->geometry();
+        const int detail = form->PanelDetail->width();
+        form->resize(design + QSize(100, 40));
+        QCoreApplication::processEvents();
+        QCOMPARE(form->DBOdour->width(), odour.width() + 50);
+        QCOMPARE(form->DBOdour->height(), odour.height() + 10);
+        QCOMPARE(form->DBLiterature->y(), literature.y() + 30);
+        QCOMPARE(form->PanelDetail->width(), detail + 50);
+        QCOMPARE(form->PanelDetail->geometry().right(), form->PanelDetail->parentWidget()->width() - 1);
+        if (!qEnvironmentVariableIsEmpty("ZEL_SCREENSHOTS")) {
+            form->resize(900, 650);
+            QCoreApplication::processEvents();
+            form->grab().save(qEnvironmentVariable("ZEL_SCREENSHOTS") + QStringLiteral("/main-enlarged.png"));
+        }
+        form->resize(design);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->DBOdour->geometry(), odour);
+        QCOMPARE(form->PanelDetail->width(), detail);
+    }
+
     void hideAndShowDetails()
     {
         form->DetailTabNotebook->setCurrentIndex(2);
