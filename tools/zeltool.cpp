@@ -5,6 +5,7 @@
 #include "data/ParadoxFile.h"
 #include "data/SampleDatabase.h"
 #include "data/Table.h"
+#include "report/ReportTool.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -115,12 +116,16 @@ int lock(QStringList args)
 
 } // namespace
 
-namespace zel::report {
-int runReportTool(const QStringList& args);
-}
-
 int main(int argc, char** argv)
 {
+    // Report files are drawn for PDF output, which needs a GUI application; the report tool
+    // makes its own, so it runs before any other application object exists.
+    if (argc > 1 && QByteArray(argv[1]) == "report") {
+        QStringList words;
+        for (int i = 2; i < argc; ++i)
+            words << QString::fromLocal8Bit(argv[i]);
+        return zel::report::runReportTool(words);
+    }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.front() == QStringLiteral("--help") || args.front() == QStringLiteral("help")) {
@@ -150,8 +155,6 @@ int main(int argc, char** argv)
             return dump(args);
         if (command == QStringLiteral("lock"))
             return lock(args);
-        if (command == QStringLiteral("report"))
-            return zel::report::runReportTool(args);
         err() << "zeltool: unknown command " << command << "\n" << kUsage;
         return 2;
     } catch (const DatabaseError& e) {
