@@ -1,8 +1,14 @@
 #include "report/ReportTool.h"
 
+#include "data/Database.h"
+#include "data/Dataset.h"
+#include "data/Schema.h"
 #include "report/DemoReport.h"
+#include "report/LayoutDemo.h"
 #include "report/ReportFileError.h"
+#include "report/TRpError.h"
 #include "report/TRpPageList.h"
+#include "report/TRpPrinter.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfPlayer.h"
 
@@ -27,7 +33,10 @@ const char* const Usage = "Usage: zeltool report COMMAND ...\n"
                           "  pack FILE OUT          rewrite the report with compressed pages\n"
                           "  unpack FILE OUT        rewrite the report with uncompressed pages\n"
                           "  demo OUT [PAGES] [--compressed] [--landscape]\n"
-                          "                         write a report file of demonstration pages\n";
+                          "                         write a report file of demonstration pages\n"
+                          "  layout DATADIR OUT     lay out a demonstration report over the\n"
+                          "                         database in DATADIR: OUT.pdf as a PDF file,\n"
+                          "                         any other name as a saved report file\n";
 
 struct UsageError
 {
@@ -243,6 +252,37 @@ int demo(const QStringList& a, QTextStream& out)
     return 0;
 }
 
+int layout(const QStringList& a, QTextStream& out)
+{
+    if (a.size() != 2)
+        throw UsageError{QStringLiteral("layout takes a data directory and an output file")};
+    const GuiScope gui;
+    data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+    data::Database db(QStringLiteral("ZEL"));
+    db.setPath(a[0]);
+    data::Dataset materials(QStringLiteral("TableMaterial"));
+    materials.setDatabase(&db);
+    materials.setTableName(QStringLiteral("MATERIAL.DB"));
+    data::Dataset synonyms(QStringLiteral("TableSin"));
+    synonyms.setDatabase(&db);
+    synonyms.setTableName(QStringLiteral("SYNONYMS.DB"));
+    synonyms.setMasterSource(&materials, QStringLiteral("cas"));
+    materials.open();
+    synonyms.open();
+    const auto report = makeLayoutDemo(&materials, &synonyms);
+
+    const bool pdf = a[1].endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    std::unique_ptr<TRpPrinter> printer =
+        pdf ? std::make_unique<TRpPrinter>(a[1], 600) : std::make_unique<TRpPrinter>();
+    report->run(*printer);
+    if (printer->pageCount() == 0)
+        throw ReportFileError(QStringLiteral("The report has no pages; nothing was written"));
+    if (!pdf)
+        printer->pageList().save(a[1]);
+    out << "Wrote " << printer->pageCount() << " pages to " << shown(a[1]) << '\n';
+    return 0;
+}
+
 } // namespace
 
 int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -262,6 +302,8 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
             return rewrite(rest, false, out);
         if (command == QLatin1String("demo"))
             return demo(rest, out);
+        if (command == QLatin1String("layout"))
+            return layout(rest, out);
         if (command == QLatin1String("help") || command == QLatin1String("--help") ||
             command == QLatin1String("-h")) {
             out << Usage;
@@ -276,6 +318,11 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
         err << e.message() << '\n';
     } catch (const emf::EmfError& e) {
         err << e.message() << '\n';
+    } catch (const TRpError& e) {
+        err << e.message() << '\n';
+    } catch (const std::exception& e) {
+        // The database layer's errors: a missing or unreadable data directory.
+        err << QString::fromLocal8Bit(e.what()) << '\n';
     }
     return 1;
 }

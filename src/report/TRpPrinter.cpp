@@ -1,0 +1,274 @@
+#include "report/TRpPrinter.h"
+
+#include "report/PainterCanvas.h"
+#include "report/TRpError.h"
+#include "report/emf/EmfPlayer.h"
+#include "report/emf/EmfWriter.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace zel::report {
+
+TRpPrinter::TRpPrinter(QObject* parent)
+    : QObject(parent), m_destination(PageImages), m_dpi(emf::EmfWriter::Dpi),
+      m_pages(std::make_unique<TRpPageList>())
+{
+}
+
+TRpPrinter::TRpPrinter(const QString& pdfFile, double dpi, QObject* parent)
+    : QObject(parent), m_destination(Printer), m_dpi(dpi), m_pages(std::make_unique<TRpPageList>()),
+      m_pdfFile(pdfFile)
+{
+}
+
+TRpPrinter::TRpPrinter(QPagedPaintDevice& device, QObject* parent)
+    : QObject(parent), m_destination(Printer), m_dpi(device.logicalDpiX()),
+      m_pages(std::make_unique<TRpPageList>()), m_device(&device)
+{
+}
+
+TRpPrinter::~TRpPrinter()
+{
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+    if (m_file)
+        m_file->cancelWriting();
+}
+
+void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
+{
+    if (m_status != Ready)
+        throw TRpError(QStringLiteral("Report printer not ready"));
+    if (!(paperNative.width() >= 10 && paperNative.height() >= 10 &&
+          paperNative.width() <= 100000 && paperNative.height() <= 100000))
+        throw TRpError(QStringLiteral("A page of %1 × %2 mm cannot be printed")
+                           .arg(paperNative.width() / 10)
+                           .arg(paperNative.height() / 10));
+    m_paper = paperNative;
+    m_cancelled = false;
+    m_pageCount = m_pageNumber = m_available = m_progress = 0;
+    if (m_destination == PageImages) {
+        m_pages = std::make_unique<TRpPageList>(compressed);
+    } else {
+        const QSizeF mm = paperNative / 10.0;
+        if (!m_pdfFile.isEmpty()) {
+            m_file = std::make_unique<QSaveFile>(m_pdfFile);
+            if (!m_file->open(QIODevice::WriteOnly))
+                throw TRpError(QStringLiteral("Cannot write the PDF file %1: %2")
+                                   .arg(m_pdfFile, m_file->errorString()));
+            m_pdf = std::make_unique<QPdfWriter>(m_file.get());
+            m_pdf->setCreator(QStringLiteral("ZEL"));
+            m_pdf->setTitle(title);
+            m_pdf->setResolution(qRound(m_dpi));
+            m_pdf->setPageLayout(QPageLayout(QPageSize(mm, QPageSize::Millimeter),
+                                             QPageLayout::Portrait, QMarginsF()));
+            m_device = m_pdf.get();
+        } else {
+            m_device->setPageSize(QPageSize(mm, QPageSize::Millimeter));
+            m_device->setPageOrientation(QPageLayout::Portrait);
+        }
+        // The painter's origin is the corner of the printable area, so the margins are
+        // what the report's positions have to be moved by.
+        const QMarginsF waste = m_device->pageLayout().margins(QPageLayout::Millimeter);
+        m_wasteLeft = waste.left() * 10;
+        m_wasteTop = waste.top() * 10;
+        m_painter = std::make_unique<QPainter>();
+        m_pdfStarted = false;
+    }
+    m_status = Busy;
+}
+
+bool TRpPrinter::inRange(int page) const
+{
+    return (firstPage <= 0 || page >= firstPage) && (lastPage <= 0 || page <= lastPage);
+}
+
+void TRpPrinter::closePage()
+{
+    if (!m_pageOpen)
+        return;
+    m_pageOpen = false;
+    if (m_destination == PageImages)
+        m_pages->addPage(m_image->finish());
+    m_image.reset();
+    m_painterCanvas.reset();
+    ++m_available;
+    notifyPages();
+}
+
+void TRpPrinter::notifyPages()
+{
+    const int count = m_available;
+    QMetaObject::invokeMethod(
+        this, [this, count] { Q_EMIT pagesAvailable(count); }, Qt::QueuedConnection);
+}
+
+void TRpPrinter::setProgress(int percent)
+{
+    if (percent == m_progress)
+        return;
+    m_progress = percent;
+    QMetaObject::invokeMethod(
+        this, [this, percent] { Q_EMIT progressChanged(percent); }, Qt::QueuedConnection);
+}
+
+void TRpPrinter::newPage()
+{
+    if (m_status != Busy)
+        throw TRpError(QStringLiteral("Illegal call to NewPage"));
+    closePage();
+    ++m_pageCount;
+    ++m_pageNumber;
+    const QSize pixels(sizeX(m_paper.width()), sizeY(m_paper.height()));
+    m_printerPage = m_destination == Printer && inRange(m_pageNumber);
+    if (m_printerPage) {
+        startPrinterPage();
+        m_painterCanvas = std::make_unique<PainterCanvas>(*m_painter, m_dpi);
+    } else {
+        // Pages outside the printed range are still laid out, so page numbers and breaks
+        // come out as in the whole report; they are drawn where nobody sees them.
+        const QSize imagePixels = m_destination == PageImages
+                                      ? pixels
+                                      : QSize(qRound(m_paper.width() * emf::EmfWriter::Dpi / 254),
+                                              qRound(m_paper.height() * emf::EmfWriter::Dpi / 254));
+        m_image = std::make_unique<emf::EmfWriter>(imagePixels);
+    }
+    m_pageOpen = true;
+}
+
+Canvas& TRpPrinter::canvas()
+{
+    if (!m_pageOpen)
+        throw TRpError(QStringLiteral("Illegal call to NewPage"));
+    if (m_painterCanvas)
+        return *m_painterCanvas;
+    return *m_image;
+}
+
+void TRpPrinter::endDocument()
+{
+    if (m_status != Busy)
+        throw TRpError(QStringLiteral("Report printer not ready"));
+    if (m_destination == PageImages) {
+        closePage();
+        m_pages->finish();
+    } else {
+        endPrinterDocument(true);
+        m_available = m_pageCount;
+        notifyPages();
+    }
+    m_status = Finished;
+}
+
+void TRpPrinter::abort()
+{
+    if (m_status != Busy)
+        return;
+    if (m_destination == PageImages) {
+        closePage();
+        m_pages->finish();
+    } else {
+        endPrinterDocument(false);
+    }
+    m_status = Finished;
+}
+
+void TRpPrinter::startPrinterPage()
+{
+    if (!m_pdfStarted) {
+        if (!m_painter->begin(m_device))
+            throw TRpError(m_pdfFile.isEmpty()
+                               ? QStringLiteral("Cannot start the print job")
+                               : QStringLiteral("Cannot start the PDF file %1").arg(m_pdfFile));
+        m_pdfStarted = true;
+    } else {
+        m_device->newPage();
+    }
+}
+
+void TRpPrinter::endPrinterDocument(bool keep)
+{
+    m_pageOpen = false;
+    m_image.reset();
+    m_painterCanvas.reset();
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+    m_painter.reset();
+    if (m_pdf) {
+        m_device = nullptr;
+        m_pdf.reset();
+    }
+    if (!m_file)
+        return;
+    // A PDF without pages, or of a cancelled run, is not left behind half made.
+    if (keep && m_pdfStarted) {
+        if (!m_file->commit()) {
+            const QString why = m_file->errorString();
+            m_file.reset();
+            throw TRpError(QStringLiteral("Cannot write the PDF file %1: %2").arg(m_pdfFile, why));
+        }
+    } else {
+        m_file->cancelWriting();
+    }
+    m_file.reset();
+}
+
+void TRpPrinter::printStoredPages(TRpPageList& pages)
+{
+    if (m_destination != Printer)
+        throw TRpError(QStringLiteral("Stored pages are printed on a printer only"));
+    const int count = pages.pageCount();
+    const int from = firstPage <= 0 ? 1 : firstPage;
+    const int to = lastPage <= 0 ? count : qMin(lastPage, count);
+    if (count == 0 || from > to)
+        throw TRpError(QStringLiteral("There are no pages to print"));
+    beginDocument(QSizeF(pages.pageRecord(from).image.frameTenthsMm()));
+    for (int n = from; n <= to; ++n) {
+        QCoreApplication::processEvents();
+        if (m_cancelled) {
+            abort();
+            return;
+        }
+        setProgress((n - from + 1) * 100 / (to - from + 1));
+        startPrinterPage();
+        const QRectF area(QPointF(0, 0),
+                          m_device->pageLayout().paintRectPixels(qRound(m_dpi)).size());
+        emf::EmfPlayer::play(*pages.page(n), *m_painter, area);
+        ++m_pageCount;
+        ++m_pageNumber;
+    }
+    endPrinterDocument(true);
+    m_status = Finished;
+}
+
+std::unique_ptr<TRpPageList> TRpPrinter::takePageList()
+{
+    auto list = std::move(m_pages);
+    m_pages = std::make_unique<TRpPageList>();
+    return list;
+}
+
+const QFont& TRpPrinter::deviceFont(const TextFont& font)
+{
+    metrics(font);
+    for (const auto& m : m_fonts)
+        if (m->font == font)
+            return m->device;
+    Q_UNREACHABLE();
+}
+
+const QFontMetricsF& TRpPrinter::metrics(const TextFont& font)
+{
+    for (const auto& m : m_fonts)
+        if (m->font == font)
+            return m->metrics;
+    const QFont device = PainterCanvas::deviceFont(font, m_dpi);
+    m_fonts.push_back(std::make_unique<Measured>(Measured{font, device, QFontMetricsF(device)}));
+    return m_fonts.back()->metrics;
+}
+
+} // namespace zel::report

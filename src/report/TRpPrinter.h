@@ -1,0 +1,141 @@
+#pragma once
+
+#include "report/Canvas.h"
+#include "report/TRpPageList.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QObject>
+#include <QSizeF>
+#include <memory>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+class QPdfWriter;
+class QSaveFile;
+
+namespace zel::report {
+
+namespace emf {
+class EmfWriter;
+}
+
+// Turns the pages a report lays out into page images in a page store, or into a PDF file
+// (the printer destination). Lengths come in as native units (tenths of a millimetre) and go
+// out as device pixels.
+//
+// Notifications are queued, so a window that listens sees them between rows, in order.
+class TRpPrinter : public QObject
+{
+    Q_OBJECT
+public:
+    enum Destination
+    {
+        PageImages = 0,
+        Printer = 1
+    };
+    enum Status
+    {
+        Ready = 0,
+        Busy = 1,
+        Finished = 2
+    };
+
+    // Page images into a new page store.
+    explicit TRpPrinter(QObject* parent = nullptr);
+    // The printer destination writing a PDF file at dpi; the file appears only once the
+    // document ends well.
+    TRpPrinter(const QString& pdfFile, double dpi, QObject* parent = nullptr);
+    // The printer destination on a device the caller owns and has set up (a QPrinter from
+    // the print dialog): its resolution, and its margins as the unprintable waste.
+    explicit TRpPrinter(QPagedPaintDevice& device, QObject* parent = nullptr);
+    ~TRpPrinter() override;
+
+    Destination destination() const { return m_destination; }
+    Status status() const { return m_status; }
+
+    // Starts a document on paper of this size (native, as it lies, orientation applied).
+    // Throws TRpError "Report printer not ready" unless the producer is ready.
+    void beginDocument(const QSizeF& paperNative, bool compressed = false);
+    // Throws TRpError "Illegal call to NewPage" outside a begun document.
+    void newPage();
+    void endDocument();
+    // Ends a cancelled document: page images keep what was made, a PDF is not written.
+    void abort();
+    // Prints stored pages firstPage to lastPage (all when both are 0) on the printer
+    // destination, each stretched over the whole printable area. Cancel aborts the job.
+    void printStoredPages(TRpPageList& pages);
+
+    // Asks the run to stop at the next row.
+    void cancel() { m_cancelled = true; }
+    bool cancelled() const { return m_cancelled; }
+
+    Canvas& canvas();
+    double dpiX() const { return m_dpi; }
+    double dpiY() const { return m_dpi; }
+    int x(double native) const { return qRound((native - m_wasteLeft) * m_dpi / 254.0); }
+    int y(double native) const { return qRound((native - m_wasteTop) * m_dpi / 254.0); }
+    int sizeX(double native) const { return qRound(native * m_dpi / 254.0); }
+    int sizeY(double native) const { return qRound(native * m_dpi / 254.0); }
+    double toNativeY(double pixels) const { return pixels * 254.0 / m_dpi; }
+    // Metrics of font as it prints on this device.
+    const QFontMetricsF& metrics(const TextFont& font);
+    const QFont& deviceFont(const TextFont& font);
+
+    int firstPage = 0; // 0 and 0: every page
+    int lastPage = 0;
+    int copies = 1;
+    QString title;
+
+    int pageCount() const { return m_pageCount; }
+    int pageNumber() const { return m_pageNumber; }
+    int availablePages() const { return m_available; }
+    int progress() const { return m_progress; }
+    void setProgress(int percent);
+    bool inRange(int page) const;
+
+    TRpPageList& pageList() { return *m_pages; }
+    std::unique_ptr<TRpPageList> takePageList();
+
+Q_SIGNALS:
+    void progressChanged(int percent);
+    void pagesAvailable(int count);
+
+private:
+    void closePage();
+    void startPrinterPage();
+    void endPrinterDocument(bool keep);
+    void notifyPages();
+
+    Destination m_destination;
+    Status m_status = Ready;
+    double m_dpi;
+    double m_wasteLeft = 0, m_wasteTop = 0;
+    QSizeF m_paper;
+    bool m_cancelled = false;
+    int m_pageCount = 0, m_pageNumber = 0, m_available = 0, m_progress = 0;
+
+    std::unique_ptr<TRpPageList> m_pages;
+    std::unique_ptr<emf::EmfWriter> m_image; // page images, and throwaway printer pages
+    bool m_pageOpen = false;
+
+    QString m_pdfFile;
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QPdfWriter> m_pdf;
+    QPagedPaintDevice* m_device = nullptr;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<Canvas> m_painterCanvas;
+    bool m_pdfStarted = false;
+    bool m_printerPage = false;
+
+    struct Measured
+    {
+        TextFont font;
+        QFont device;
+        QFontMetricsF metrics;
+    };
+    std::vector<std::unique_ptr<Measured>> m_fonts;
+};
+
+} // namespace zel::report
