@@ -5,15 +5,28 @@ namespace zel::app {
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine c;
-    for (const QString& a : arguments) {
-        if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("-?"))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("-?")) {
             c.help = true;
-        else if (a == QLatin1String("--version") || a == QLatin1String("-v"))
+        } else if (a == QLatin1String("--version") || a == QLatin1String("-v")) {
             c.version = true;
-        else if (a == QLatin1String("--headless"))
+        } else if (a == QLatin1String("--headless")) {
             c.headless = true;
-        else
+        } else if (a == QLatin1String("--direct-print")) {
+            c.directPrint = true;
+        } else if (a == QLatin1String("--material-report") || a == QLatin1String("--supplier-report")) {
+            if (i + 2 >= arguments.size() || arguments[i + 1].isEmpty() || arguments[i + 2].isEmpty()) {
+                c.unknown << a;
+                break;
+            }
+            (a == QLatin1String("--material-report") ? c.materialCas : c.supplierNumber) = arguments[i + 1];
+            c.pdfFile = arguments[i + 2];
+            c.headless = true; // a report to a file needs no window
+            i += 2;
+        } else {
             c.unknown << a;
+        }
     }
     return c;
 }
@@ -21,7 +34,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 QString CommandLine::helpText()
 {
     return QStringLiteral(
-        "Usage: zel [--headless]\n"
+        "Usage: zel [--headless] [--direct-print]\n"
+        "       zel --material-report CAS FILE.pdf\n"
+        "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf\n"
         "ZEL - reference browser for aroma materials.\n"
         "\n"
         "Reads zel.ini beside the program: [Database] Path names the data directory,\n"
@@ -31,6 +46,13 @@ QString CommandLine::helpText()
         "  --headless   start without showing any window: open the database (rebuilding\n"
         "               its indexes when they are missing), print what was found and\n"
         "               end; messages go to standard error\n"
+        "  --direct-print  print reports through the print dialog straight to the\n"
+        "               printer, once per copy, instead of previewing them first\n"
+        "  --material-report CAS FILE.pdf\n"
+        "               write the material report of that CAS number to a PDF file,\n"
+        "               without showing any window\n"
+        "  --supplier-report SUPPLIER-NUMBER FILE.pdf\n"
+        "               the same for the supplier report\n"
         "  -h, --help   show this help and end\n"
         "  -v, --version  show the version and end\n"
         "\n"

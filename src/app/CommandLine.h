@@ -16,7 +16,11 @@ public:
     bool help = false;
     bool version = false;
     bool headless = false;
-    QStringList unknown; // arguments that are not ours
+    bool directPrint = false;
+    // Headless report output: the material report for a CAS number, or the supplier report
+    // for a supplier number, written to a PDF file.
+    QString materialCas, supplierNumber, pdfFile;
+    QStringList unknown; // arguments that are not ours, or options missing their values
 
     static QString helpText();
     static QString versionText();

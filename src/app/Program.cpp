@@ -3,6 +3,7 @@
 #include "app/ErrorMessage.h"
 #include "app/IniFile.h"
 #include "app/ReportFormStubs.h"
+#include "app/ReportRunner.h"
 #include "app/SearchFeedback.h"
 #include "app/TAboutBox.h"
 #include "app/TGaugeWindow.h"
@@ -16,6 +17,9 @@
 #include "data/Reindex.h"
 #include "data/Schema.h"
 #include "data/Table.h"
+#include "report/TPrintMaterial.h"
+#include "report/TPrintSupplier.h"
+#include "search/StabilityMedia.h"
 #include "search/TSearchWindow.h"
 #include "ui/TMainForm.h"
 #include "ui/TSizerWindow.h"
@@ -89,11 +93,10 @@ Program::Program(const QString& programDirectory, bool headless)
     m_mainForm->setSearch([this] { return m_searchWindow->Execute(); },
                           m_searchWindow->filterFor(m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
                                                     m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
-    // Until the report module is in place the print commands say so rather than do nothing.
-    m_mainForm->setPrintHandler([this] {
-        QMessageBox::information(m_mainForm.get(), QStringLiteral("ZEL"),
-                                 QStringLiteral("Printing is not available in this version of ZEL."));
-    });
+    m_materialReport = std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
+    m_supplierReport = std::make_unique<report::TPrintSupplier>(m_mainForm->MainData);
+    m_reports = std::make_unique<ReportRunner>(m_mainForm.get(), m_materialReport.get(), m_supplierReport.get());
+    m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });
 }
 
 Program::~Program() = default;
@@ -205,6 +208,21 @@ int Program::run()
     centreOnScreen(m_mainForm.get());
     m_mainForm->show();
     return QApplication::exec();
+}
+
+void Program::setDirectPrint(bool direct) { m_reports->setDirectPrint(direct); }
+
+int Program::writeReport(const QString& materialCas, const QString& supplierNumber, const QString& pdfFile)
+{
+    const QString error = materialCas.isEmpty() ? m_reports->writeSupplierPdf(supplierNumber, pdfFile)
+                                                : m_reports->writeMaterialPdf(materialCas, pdfFile);
+    QTextStream err(stderr);
+    if (!error.isEmpty()) {
+        err << "zel: " << error << '\n';
+        return StartFailed;
+    }
+    QTextStream(stdout) << "Wrote " << QDir::toNativeSeparators(pdfFile) << '\n';
+    return Ok;
 }
 
 void Program::printSummary() const

@@ -13,9 +13,14 @@ class TSizerWindow;
 namespace zel::search {
 class TSearchWindow;
 }
+namespace zel::report {
+class TPrintMaterial;
+class TPrintSupplier;
+} // namespace zel::report
 
 namespace zel::app {
 
+class ReportRunner;
 class SearchFeedback;
 class TAboutBox;
 class TGaugeWindow;
@@ -61,6 +66,13 @@ public:
     // After a successful start: shows the main window and runs the event loop. Headless, it
     // writes what it found to standard output and leaves the loop at once.
     int run();
+    // Reports through the print dialog straight to the printer instead of the preview.
+    void setDirectPrint(bool direct);
+    // After a successful start: writes the material report of a CAS number, or the supplier
+    // report of a supplier number, to a PDF file. Returns the exit code; a failure says why
+    // on standard error and leaves no file.
+    int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& pdfFile);
+    ReportRunner* reports() const { return m_reports.get(); }
 
     Reindexing reindexing() const { return m_reindexing; }
     // Where the re-indexing form goes: centred under the logo window, 10 pixels below it.
@@ -97,6 +109,9 @@ private:
     std::unique_ptr<TIndexForm> m_indexForm;
     std::unique_ptr<TLogoDialog> m_logoDialog;
     std::unique_ptr<SearchFeedback> m_searchFeedback;
+    std::unique_ptr<report::TPrintMaterial> m_materialReport;
+    std::unique_ptr<report::TPrintSupplier> m_supplierReport;
+    std::unique_ptr<ReportRunner> m_reports;
 };
 
 } // namespace zel::app

@@ -50,7 +50,10 @@ int main(int argc, char** argv)
     }
 
     Program program(QApplication::applicationDirPath(), command.headless);
+    program.setDirectPrint(command.directPrint);
     if (!program.StartProgram())
         return Program::StartFailed;
+    if (!command.pdfFile.isEmpty())
+        return program.writeReport(command.materialCas, command.supplierNumber, command.pdfFile);
     return program.run();
 }

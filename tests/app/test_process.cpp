@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
@@ -309,6 +310,58 @@ TEST(ZelProcess, KilledDuringPlaceholderWriteLeavesSynonymsIntact)
     for (const auto& [record, name] : namesByRecord(table))
         left += name.isEmpty();
     EXPECT_EQ(left, 0);
+}
+
+// Headless report output: a data sheet as a PDF file without any window.
+QString pdfText(const QString& pdf)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return QString();
+    QProcess p;
+    p.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(ZelProcess, WritesReportsAsPdfWithoutAWindow)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    writeDatabase(zel.dataDir(), zel::test::smallContent());
+    const QString material = zel.dataFile(QStringLiteral("linalool.pdf"));
+    const Outcome m = zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6"), material});
+    ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
+    QFile file(material);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    const QString text = pdfText(material);
+    if (!text.isEmpty()) {
+        EXPECT_TRUE(text.contains(QStringLiteral("Linalool"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("IDENTITY")));
+        EXPECT_TRUE(text.contains(QStringLiteral("Zest Lin")));
+    }
+
+    const QString supplier = zel.dataFile(QStringLiteral("s01.pdf"));
+    const Outcome s = zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S01"), supplier});
+    ASSERT_EQ(s.exitCode, 0) << s.err.toStdString();
+    const QString supplierText = pdfText(supplier);
+    if (!supplierText.isEmpty()) {
+        EXPECT_TRUE(supplierText.contains(QStringLiteral("Bergamot Trading")));
+        EXPECT_TRUE(supplierText.contains(QStringLiteral("Page 1")));
+    }
+
+    const QString none = zel.dataFile(QStringLiteral("none.pdf"));
+    const Outcome unknown = zel.run({QStringLiteral("--material-report"), QStringLiteral("1-11-1"), none});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("1-11-1"))) << unknown.err.toStdString();
+    EXPECT_FALSE(QFile::exists(none)) << "a failed report leaves no file";
+    const Outcome noSupplier = zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S77"), none});
+    EXPECT_EQ(noSupplier.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(none));
+    const Outcome missingFile = zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6")});
+    EXPECT_EQ(missingFile.exitCode, 2);
 }
 
 } // namespace

@@ -1,0 +1,170 @@
+#include "app/ReportRunner.h"
+
+#include "app/ErrorMessage.h"
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "data/Error.h"
+#include "report/ReportFileError.h"
+#include "report/TPrintMaterial.h"
+#include "report/TPrintSupplier.h"
+#include "report/TRpError.h"
+#include "report/TRpPrinter.h"
+#include "report/preview/PreviewSource.h"
+#include "report/preview/TRpPreview.h"
+#include "report/preview/TRpStandardPreview.h"
+#include "ui/TMainForm.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScopeGuard>
+
+namespace zel::app {
+
+namespace {
+// PDF files of reports are drawn at this resolution: plenty for print, small files.
+constexpr double kPdfDpi = 300;
+} // namespace
+
+ReportRunner::ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material, report::TPrintSupplier* supplier)
+    : m_form(form), m_material(material), m_supplier(supplier)
+{
+}
+
+ReportRunner::~ReportRunner() = default;
+
+void ReportRunner::showError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("ZEL"), text, QMessageBox::Ok, m_form);
+    box.exec();
+}
+
+void ReportRunner::PrintCurrentPage()
+{
+    try {
+        switch (m_form->currentPage()) {
+        case 0:
+            RunMaterialReport();
+            break;
+        case 1: {
+            // The material list's cursor goes to the commercial name's material; its index is
+            // put back whatever happens, so the list keeps its order.
+            data::Dataset* material = m_form->Datasets->get(QStringLiteral("TableMaterial"));
+            const QString previous = material->indexName();
+            {
+                auto restore = qScopeGuard([&] { material->setIndexName(previous); });
+                material->setIndexName(QStringLiteral("casorder"));
+                material->findKey(
+                    {m_form->Datasets->get(QStringLiteral("TableCommSynonyms"))->text(QStringLiteral("cas"))});
+            }
+            RunMaterialReport();
+            break;
+        }
+        case 2:
+            RunSupplierReport();
+            break;
+        default:
+            break;
+        }
+    } catch (const data::DatabaseError& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+}
+
+template <typename Run> void ReportRunner::present(Run run)
+{
+    if (m_direct) {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, m_form);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const int copies = printer.copyCount();
+        printer.setCopyCount(1);
+        for (int copy = 0; copy < copies; ++copy) {
+            report::TRpProgressForm progress(m_form);
+            report::TRpPrinter producer(printer);
+            QObject::connect(&producer, &report::TRpPrinter::progressChanged, &progress,
+                             &report::TRpProgressForm::progress);
+            QObject::connect(&progress, &report::TRpProgressForm::cancelled, &producer,
+                             [&producer] { producer.cancel(); });
+            progress.show();
+            run(producer);
+            if (producer.cancelled())
+                break;
+        }
+        return;
+    }
+    report::TRpPrinter producer;
+    run(producer);
+    if (producer.pageList().pageCount() == 0)
+        return; // an empty report produces no page and no window
+    report::PageListSource source(producer.takePageList());
+    report::TRpStandardPreview preview(&source);
+    QEventLoop wait;
+    QObject::connect(&preview, &report::TRpStandardPreview::closed, &wait, &QEventLoop::quit);
+    preview.showMaximized();
+    preview.view()->zoomToWidth();
+    wait.exec();
+}
+
+void ReportRunner::RunMaterialReport()
+{
+    data::Dataset* material = m_form->Datasets->get(QStringLiteral("TableMaterial"));
+    const QString sf = material->text(QStringLiteral("sf"));
+    const QString cas = material->text(QStringLiteral("cas"));
+    present([&](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
+}
+
+void ReportRunner::RunSupplierReport()
+{
+    const QString supnr = m_form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr"));
+    present([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
+}
+
+QString ReportRunner::writeMaterialPdf(const QString& cas, const QString& pdfFile)
+{
+    try {
+        data::Dataset* lookup = m_form->Datasets->get(QStringLiteral("TableMaterial2"));
+        const QString previous = lookup->indexName();
+        lookup->setIndexName(QStringLiteral("casorder"));
+        const bool found = lookup->findKey({cas});
+        const QString name = lookup->text(QStringLiteral("name"));
+        const QString sf = lookup->text(QStringLiteral("sf"));
+        lookup->setIndexName(previous);
+        if (!found)
+            return QStringLiteral("No material has the CAS number %1").arg(cas);
+        report::TRpPrinter printer(pdfFile, kPdfDpi);
+        m_material->run(sf, cas, printer);
+        if (printer.pageCount() == 0)
+            return QStringLiteral("The report of %1 has no pages").arg(name);
+        return QString();
+    } catch (const data::DatabaseError& e) {
+        return e.message();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+QString ReportRunner::writeSupplierPdf(const QString& supnr, const QString& pdfFile)
+{
+    try {
+        data::Dataset* supplier = m_form->Datasets->get(QStringLiteral("TableSupplierShow"));
+        if (!supplier->findKey({supnr}))
+            return QStringLiteral("No supplier has the number %1").arg(supnr);
+        report::TRpPrinter printer(pdfFile, kPdfDpi);
+        m_supplier->run(supnr, printer);
+        if (printer.pageCount() == 0)
+            return QStringLiteral("The report of supplier %1 has no pages").arg(supnr);
+        return QString();
+    } catch (const data::DatabaseError& e) {
+        return e.message();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+} // namespace zel::app

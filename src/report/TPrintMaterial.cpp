@@ -1,0 +1,192 @@
+#include "report/TPrintMaterial.h"
+
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "report/FormParts.h"
+#include "report/TRpPrinter.h"
+
+namespace zel::report {
+
+using namespace form;
+
+namespace {
+
+// Tops of the nine rows of the stability grid: the first column was set by hand, so its rows
+// differ slightly from those of the others.
+constexpr double kFirstColumnTops[9] = {116, 161, 214, 265, 315, 368, 413, 463, 513};
+constexpr double kOtherColumnTops[9] = {116, 165, 215, 265, 314, 364, 413, 463, 513};
+constexpr double kColumnLefts[4] = {0, 456, 916, 1373};
+
+} // namespace
+
+TPrintMaterial::TPrintMaterial(data::Database* database, QStringList mediaLabels)
+    : m_mediaLabels(std::move(mediaLabels)),
+      m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printMaterial()))
+{
+    build();
+}
+
+TPrintMaterial::~TPrintMaterial() = default;
+
+void TPrintMaterial::build()
+{
+    data::Dataset* material = m_datasets->get(QStringLiteral("TableMaterial"));
+    data::Dataset* sin = m_datasets->get(QStringLiteral("TableSin"));
+    data::Dataset* supplier = m_datasets->get(QStringLiteral("TableSupplier"));
+    data::Dataset* material2 = m_datasets->get(QStringLiteral("Tablematerial2"));
+
+    TRpReport& r = m_report;
+    a4Sheet(r);
+    r.frame = {};
+    r.frame.drawTop = true;
+    r.setDataset(material);
+
+    auto& header = band<TRpBand>(r, "PageHeaderBand1", rbPageHeader, 249);
+    header.frame.drawTop = true;
+    auto& name = dbText(header, "RpDBText1", material, "name", 0, 66, 138, 61);
+    name.font = arial(14, true);
+    name.alignToBand = true;
+    name.autoSize = true;
+    auto& cas = dbText(header, "RpDBText2", material, "cas", 1712, 66, 90, 61);
+    cas.font = arial(14, true);
+    cas.alignment = taRightJustify;
+    cas.alignToBand = true;
+    cas.autoSize = true;
+    rule(header, "RpShape1", 198);
+
+    auto& detail = band<TRpBand>(r, "DetailBand1", rbDetail, 103);
+    detail.forceNewPage = true;
+    auto& identity = heading(detail, "RpLabel3", QStringLiteral("IDENTITY"), 0, 0, 188);
+    identity.alignToBand = true;
+    auto& identityText = dbText(detail, "RpDBText3", material, "name", 0, 50, 1799, 45);
+    identityText.alignToBand = true;
+    identityText.autoStretch = true;
+
+    struct Section
+    {
+        const char* band;
+        const char* label;
+        const char* caption;
+        const char* text;
+        const char* field;
+    };
+    static constexpr Section sections[] = {
+        {"ChildBand1", "RpLabel4", "ODOUR DESCRIPTION", "RpDBText4", "odour"},
+        {"ChildBand2", "RpLabel5", "PERFORMANCE", "RpDBText5", "performance"},
+        {"ChildBand3", "RpLabel6", "APPLICATION", "RpDBText6", "application"},
+        {"ChildBand4", "RpLabel7", "LITERATURE", "RpDBText7", "literature"},
+    };
+    TRpBand* parent = &detail;
+    for (const Section& s : sections) {
+        auto& child = band<TRpChildBand>(r, s.band, rbChild, 148);
+        child.parent = parent;
+        auto& l = heading(child, s.label, QString::fromLatin1(s.caption), 0, 50, 400);
+        l.alignToBand = true;
+        auto& t = dbText(child, s.text, material, s.field, 0, 103, 1799, 45);
+        t.alignToBand = true;
+        t.autoStretch = true;
+        parent = &child;
+    }
+    auto& names = band<TRpChildBand>(r, "ChildBand5", rbChild, 116);
+    names.parent = parent;
+    heading(names, "RpLabel8", QStringLiteral("COMMERCIAL NAME / SYNONYM"), 0, 50, 600)
+        .alignToBand = true;
+    heading(names, "RpLabel9", QStringLiteral("SUPPLIER"), 696, 50, 200);
+
+    auto& sub1 = band<TRpSubDetail>(r, "RpSubDetail1", rbSubDetail, 53);
+    sub1.dataset = sin;
+    sub1.printIfEmpty = false;
+    auto& commercial = dbText(sub1, "RpDBText10", sin, "name", 0, 0, 545, 45);
+    commercial.alignToBand = true;
+    dbText(sub1, "RpDBText11", supplier, "supname", 696, 0, 143, 45).autoSize = true;
+
+    auto& sub2 = band<TRpSubDetail>(r, "RpSubDetail2", rbSubDetail, 593);
+    sub2.dataset = material2;
+    sub2.printIfEmpty = false;
+    sub2.beforePrint = [this](TRpBand& b, bool& print) { RpSubDetail2BeforePrint(b, print); };
+    heading(sub2, "RpLabel10", QStringLiteral("STABILITY RECORD"), 0, 50, 392).alignToBand = true;
+    for (int i = 0; i < StabilityLabels; ++i) {
+        const int column = i / 9;
+        const int row = i % 9;
+        const bool first = column == 0;
+        const QByteArray labelName =
+            QStringLiteral("stabil%1").arg(i + 1, 2, 10, QLatin1Char('0')).toLatin1();
+        auto& l = place<TRpLabel>(sub2, labelName.constData(), kColumnLefts[column],
+                                  first ? kFirstColumnTops[row] : kOtherColumnTops[row],
+                                  first ? 426 : 430, first ? 45 : 46);
+        l.alignToBand = first;
+        l.caption = QStringLiteral("stabil - name and value");
+        m_stabil[std::size_t(i)] = &l;
+    }
+
+    auto& footer = band<TRpBand>(r, "PageFooterBand1", rbPageFooter, 119);
+    footer.frame.drawTop = true;
+    auto& id = place<TRpLabel>(footer, "RpLabel1", 0, 26, 1175, 40);
+    id.caption = identification();
+    id.font = arial(8);
+    id.alignToBand = true;
+    id.autoSize = true;
+    auto& page = place<TRpSysData>(footer, "RpSysData1", 1699, 26, 103, 40);
+    page.kind = rpsPageNumber;
+    page.font = arial(8);
+    page.alignment = taRightJustify;
+    page.alignToBand = true;
+    page.autoSize = true;
+}
+
+QString TPrintMaterial::RatingText(QChar rating)
+{
+    if (rating == QLatin1Char('0'))
+        return QStringLiteral("-");
+    if (rating == QLatin1Char('1'))
+        return QStringLiteral("+");
+    if (rating == QLatin1Char('2'))
+        return QStringLiteral("++");
+    return {};
+}
+
+void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)
+{
+    const QString s =
+        m_datasets->get(QStringLiteral("Tablematerial2"))->text(QStringLiteral("stabil"));
+    for (int i = 0; i < StabilityLabels; ++i) {
+        const QChar rating = i < s.size() ? s[i] : QChar();
+        const QString medium = i < m_mediaLabels.size() ? m_mediaLabels[i] : QString();
+        m_stabil[std::size_t(i)]->caption = medium + QLatin1Char(' ') + RatingText(rating);
+    }
+}
+
+void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer)
+{
+    data::DatasetSet& ds = *m_datasets;
+    data::Dataset* material = ds.get(QStringLiteral("TableMaterial"));
+    // Closing runs on the way out of a failed run too, where its own errors must not hide
+    // the one that ended the run.
+    const auto closeAll = [&](bool quiet) {
+        const auto step = [quiet](auto&& f) {
+            if (!quiet)
+                return f();
+            try {
+                f();
+            } catch (...) {
+            }
+        };
+        step([&] { material->cancelRange(); });
+        for (const char* name : {"Tablematerial2", "TableSin", "TableSupplier", "TableMaterial"})
+            step([&] { ds.get(QString::fromLatin1(name))->close(); });
+    };
+    try {
+        for (const char* name : {"TableSupplier", "TableSin", "Tablematerial2", "TableMaterial"})
+            ds.open(QString::fromLatin1(name));
+        const data::KeyValues key{sf, cas};
+        material->setRange(key, key);
+        material->first();
+        m_report.run(printer);
+    } catch (...) {
+        closeAll(true);
+        throw;
+    }
+    closeAll(false);
+}
+
+} // namespace zel::report

@@ -1,0 +1,120 @@
+#include "report/TPrintSupplier.h"
+
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "report/FormParts.h"
+#include "report/TRpPrinter.h"
+
+namespace zel::report {
+
+using namespace form;
+
+TPrintSupplier::TPrintSupplier(data::Database* database)
+    : m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printSupplier()))
+{
+    build();
+}
+
+TPrintSupplier::~TPrintSupplier() = default;
+
+void TPrintSupplier::build()
+{
+    data::Dataset* supplier = m_datasets->get(QStringLiteral("TableSupplier"));
+    data::Dataset* sin = m_datasets->get(QStringLiteral("TableSin"));
+    data::Dataset* material = m_datasets->get(QStringLiteral("TableMaterial"));
+
+    TRpReport& r = m_report;
+    a4Sheet(r);
+    r.frame = {};
+    r.setDataset(supplier);
+
+    auto& header = band<TRpBand>(r, "PageHeaderBand1", rbPageHeader, 198);
+    header.frame.drawTop = true;
+    auto& name = dbText(header, "RpDBText3", supplier, "supname", 21, 53, 230, 61);
+    name.font = arial(14, true);
+    name.autoSize = true;
+    rule(header, "RpShape1", 159);
+
+    auto& detail = band<TRpBand>(r, "DetailBand1", rbDetail, 344);
+    detail.forceNewPage = true;
+    heading(detail, "RpLabel1", QStringLiteral("ADDRESS"), 0, 0, 300).alignToBand = true;
+    struct Line
+    {
+        const char* name;
+        const char* field;
+        double top;
+    };
+    static constexpr Line lines[] = {
+        {"RpDBText4", "supname", 53},  {"RpDBText5", "address", 93}, {"RpDBText6", "city", 132},
+        {"RpDBText7", "country", 172}, {"RpDBText8", "phone", 212},
+    };
+    for (const Line& l : lines) {
+        auto& t = dbText(detail, l.name, supplier, l.field, 0, l.top, 1000, 45);
+        t.alignToBand = true;
+        t.autoSize = true;
+    }
+    heading(detail, "RpLabel2", QStringLiteral("MATERIALS"), 0, 291, 300).alignToBand = true;
+
+    auto& sub = band<TRpSubDetail>(r, "RpSubDetail1", rbSubDetail, 50);
+    sub.dataset = sin;
+    sub.printIfEmpty = false;
+    auto& cas = dbText(sub, "RpDBText1", material, "cas", 0, 3, 250, 45);
+    cas.alignToBand = true;
+    cas.autoSize = true;
+    dbText(sub, "RpDBText2", material, "name", 291, 3, 1000, 45).autoSize = true;
+
+    auto& footer = band<TRpBand>(r, "PageFooterBand1", rbPageFooter, 119);
+    footer.frame.drawTop = true;
+    auto& id = place<TRpLabel>(footer, "RpLabel3", 0, 26, 1175, 40);
+    id.caption = identification();
+    id.font = arial(8);
+    id.alignToBand = true;
+    id.autoSize = true;
+    auto& page = place<TRpSysData>(footer, "RpSysData1", 1699, 26, 103, 40);
+    page.kind = rpsPageNumber;
+    page.font = arial(8);
+    page.alignment = taRightJustify;
+    page.alignToBand = true;
+    page.autoSize = true;
+    page.onPrint = [this](TRpPrintable& p, QString& text) { RpSysData1Print(p, text); };
+}
+
+void TPrintSupplier::RpSysData1Print(TRpPrintable&, QString& text)
+{
+    text = QStringLiteral("Page ") + text;
+}
+
+void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
+{
+    data::DatasetSet& ds = *m_datasets;
+    data::Dataset* supplier = ds.get(QStringLiteral("TableSupplier"));
+    // Closing runs on the way out of a failed run too, where its own errors must not hide
+    // the one that ended the run.
+    const auto closeAll = [&](bool quiet) {
+        const auto step = [quiet](auto&& f) {
+            if (!quiet)
+                return f();
+            try {
+                f();
+            } catch (...) {
+            }
+        };
+        step([&] { supplier->cancelRange(); });
+        for (const char* name : {"TableSupplier", "TableMaterial", "TableSin"})
+            step([&] { ds.get(QString::fromLatin1(name))->close(); });
+    };
+    try {
+        for (const char* name : {"TableMaterial", "TableSin", "TableSupplier"})
+            ds.open(QString::fromLatin1(name));
+        const data::KeyValues key{supnr};
+        supplier->setRange(key, key);
+        supplier->first();
+        m_report.run(printer);
+    } catch (...) {
+        closeAll(true);
+        throw;
+    }
+    closeAll(false);
+}
+
+} // namespace zel::report
