@@ -14,6 +14,7 @@
 #include "report/preview/TRpStandardPreview.h"
 #include "ui/TMainForm.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -98,17 +99,30 @@ template <typename Run> void ReportRunner::present(Run run)
         }
         return;
     }
+    // The preview opens as soon as the first page is finished and stays usable while the
+    // rest are produced; closing it cancels the run. A report without pages opens nothing.
     report::TRpPrinter producer;
-    run(producer);
-    if (producer.pageList().pageCount() == 0)
-        return; // an empty report produces no page and no window
-    report::PageListSource source(producer.takePageList());
+    report::ProducerSource source(producer);
     report::TRpStandardPreview preview(&source);
+    bool closed = false;
+    QObject::connect(&preview, &report::TRpStandardPreview::closed, [&closed] { closed = true; });
+    QObject::connect(&producer, &report::TRpPrinter::pagesAvailable, &preview, [&preview, &closed](int count) {
+        if (count >= 1 && !closed && !preview.isVisible()) {
+            preview.showMaximized();
+            preview.view()->zoomToWidth();
+        }
+    });
+    run(producer);
+    QCoreApplication::processEvents(); // delivers the last page notification
+    if (closed || producer.cancelled() || source.pageCount() == 0)
+        return;
+    source.finish();
+    if (!preview.isVisible())
+        preview.showMaximized();
     QEventLoop wait;
     QObject::connect(&preview, &report::TRpStandardPreview::closed, &wait, &QEventLoop::quit);
-    preview.showMaximized();
-    preview.view()->zoomToWidth();
-    wait.exec();
+    if (!closed)
+        wait.exec();
 }
 
 void ReportRunner::RunMaterialReport()

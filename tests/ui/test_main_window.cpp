@@ -10,6 +10,9 @@
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"
+#include "report/preview/PreviewSource.h"
+#include "report/preview/TRpPreview.h"
+#include "report/preview/TRpStandardPreview.h"
 
 #include <QAction>
 #include <QFile>
@@ -20,6 +23,8 @@
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QApplication>
+#include <QTimer>
 #include <QtTest>
 
 using namespace zel;
@@ -373,6 +378,39 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(form->DBOdour->geometry(), odour);
         QCOMPARE(form->PanelDetail->width(), detail);
+    }
+
+    void printingFromTheCommercialNamesPage()
+    {
+        form->SwitchPage(1);
+        QVERIFY(form->Datasets->get(QStringLiteral("TableCommSynonyms"))->findKey({QStringLiteral("Clovene")}));
+        // The preview opens while the command runs; look at it, then close it.
+        QString position;
+        QByteArray firstPage;
+        QTimer watch;
+        int waited = 0;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* preview = qobject_cast<report::TRpStandardPreview*>(w);
+                if (!preview || !preview->isVisible())
+                    continue;
+                // Wait for the run to end, then read the page and close the window.
+                if (preview->Print->isEnabled() || ++waited > 100) {
+                    position = preview->pagePositionText();
+                    if (auto image = preview->view()->source()->pageImage(1))
+                        firstPage = image->bytes();
+                    preview->close();
+                }
+            }
+        });
+        watch.start(20);
+        form->PrintButton->click();
+        QCOMPARE(position, QStringLiteral("Page 1 of 1"));
+        const QString name = QStringLiteral("Eugenol");
+        QVERIFY(firstPage.contains(QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2)));
+        // The material list's cursor stands on that material, in the order the list had.
+        QCOMPARE(current(), QStringLiteral("Eugenol"));
+        QCOMPARE(form->Datasets->get(QStringLiteral("TableMaterial"))->indexName().toLower(), QStringLiteral("idindex"));
     }
 
     void hideAndShowDetails()

@@ -87,3 +87,63 @@ bool PageListSource::print(QWidget* parent)
 }
 
 } // namespace zel::report
+
+#include "report/TRpPrinter.h"
+
+namespace zel::report {
+
+ProducerSource::ProducerSource(TRpPrinter& producer, QObject* parent) : PreviewSource(parent), m_producer(producer)
+{
+    connect(&producer, &TRpPrinter::pagesAvailable, this, &PreviewSource::pagesAvailable);
+    connect(&producer, &TRpPrinter::progressChanged, this, &PreviewSource::progress);
+}
+
+ProducerSource::~ProducerSource() = default;
+
+int ProducerSource::pageCount() const
+{
+    return m_done ? m_done->pageCount() : m_producer.availablePages();
+}
+
+std::optional<emf::EmfImage> ProducerSource::pageImage(int n)
+{
+    if (m_done)
+        return m_done->pageImage(n);
+    if (n < 1 || n > m_producer.availablePages())
+        return std::nullopt;
+    return m_producer.pageList().page(n);
+}
+
+void ProducerSource::save(const QString& path)
+{
+    if (m_done)
+        m_done->save(path);
+}
+
+void ProducerSource::load(const QString& path)
+{
+    auto loaded = std::make_unique<PageListSource>();
+    loaded->load(path); // throws before anything changes
+    m_producer.cancel();
+    m_done = std::move(loaded);
+    Q_EMIT pagesAvailable(m_done->pageCount());
+}
+
+bool ProducerSource::print(QWidget* parent) { return m_done && m_done->print(parent); }
+
+bool ProducerSource::printerSetup(QWidget* parent) { return m_done && m_done->printerSetup(parent); }
+
+void ProducerSource::cancel()
+{
+    if (!m_done)
+        m_producer.cancel();
+}
+
+void ProducerSource::finish()
+{
+    if (!m_done)
+        m_done = std::make_unique<PageListSource>(m_producer.takePageList());
+    Q_EMIT pagesAvailable(m_done->pageCount());
+}
+
+} // namespace zel::report

@@ -71,3 +71,37 @@ private:
 };
 
 } // namespace zel::report
+
+namespace zel::report {
+
+class TRpPrinter;
+
+// The pages of a run while it produces them into page images: the preview shows the first
+// page as soon as it is finished and may page through the finished ones; closing the preview
+// cancels the run. When the run has ended, finish() makes its pages a finished page list that
+// can be printed, saved or replaced by a loaded file.
+class ProducerSource : public PreviewSource
+{
+    Q_OBJECT
+public:
+    explicit ProducerSource(TRpPrinter& producer, QObject* parent = nullptr);
+    ~ProducerSource() override;
+
+    int pageCount() const override;
+    std::optional<emf::EmfImage> pageImage(int n) override;
+    bool isFinished() const override { return m_done != nullptr; }
+    void save(const QString& path) override;
+    void load(const QString& path) override;
+    bool print(QWidget* parent) override;
+    bool printerSetup(QWidget* parent) override;
+    void cancel() override;
+
+    // Takes the run's pages once it has ended.
+    void finish();
+
+private:
+    TRpPrinter& m_producer;
+    std::unique_ptr<PageListSource> m_done;
+};
+
+} // namespace zel::report
