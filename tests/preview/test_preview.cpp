@@ -2,6 +2,7 @@
 #include "TempDir.h"
 #include "report/DemoReport.h"
 #include "report/TRpPageList.h"
+#include "report/TRpPrinter.h"
 #include "report/preview/PreviewSource.h"
 #include "report/preview/TRpPreview.h"
 #include "report/preview/TRpStandardPreview.h"
@@ -212,6 +213,24 @@ private Q_SLOTS:
             QVERIFY(p.waitForFinished(30000));
             QVERIFY(p.readAllStandardOutput().contains("Pages:           3"));
         }
+    }
+
+    void closingWhileProducingCancelsTheRun()
+    {
+        TRpPrinter producer;
+        producer.beginDocument(QSizeF(2100, 2970));
+        producer.newPage();
+        producer.newPage(); // page 1 is finished, page 2 is being laid out
+        ProducerSource producing(producer);
+        TRpStandardPreview preview(&producing);
+        QCoreApplication::processEvents();
+        QVERIFY(!preview.Print->isEnabled());
+        QCOMPARE(producing.pageCount(), 1);
+        QVERIFY(producing.pageImage(1).has_value());
+        QVERIFY(!producing.pageImage(2).has_value());
+        preview.show();
+        preview.close();
+        QVERIFY(producer.cancelled());
     }
 
     void progressFormText()
