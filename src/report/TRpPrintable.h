@@ -3,6 +3,8 @@
 #include "report/Canvas.h"
 
 #include <QColor>
+#include "data/Dataset.h"
+
 #include <QPointer>
 #include <QString>
 #include <functional>
