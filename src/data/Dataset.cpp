@@ -476,11 +476,21 @@ void Dataset::addIndex(const QString& name, const QString& fields, bool primary)
     const bool wasOpen = isOpen();
     if (!wasOpen)
         open();
+    // Adding an index of the same name replaces the one this cursor may stand on.
+    const QString current = m_index->def().primary ? QString() : m_index->def().name;
+    const int record = recordNumber();
     try {
-        const_cast<Table*>(m_table.get())->addIndex({name, splitFields(fields), primary});
+        m_index = nullptr;
+        m_table->addIndex({name, splitFields(fields), primary});
+        m_index = &m_table->index(*m_table->indexByName(current));
+        applySlice(record);
     } catch (...) {
-        if (!wasOpen)
+        if (!wasOpen) {
             close();
+        } else if (const IndexDef* def = m_table->indexByName(current)) {
+            m_index = &m_table->index(*def);
+            applySlice(record);
+        }
         throw;
     }
     if (!wasOpen)

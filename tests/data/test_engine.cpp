@@ -475,6 +475,23 @@ TEST(Engine, ExclusiveOpenRemovesUnfinishedCopies)
     EXPECT_TRUE(QFile::exists(unrelated));
 }
 
+TEST(Engine, AddingTheIndexAnOpenCursorUsesKeepsItsRecord)
+{
+    DatabaseFixture f;
+    Dataset t;
+    t.setDatabase(f.db.get());
+    t.setTableName(QStringLiteral("SYNONYMS.DB"));
+    t.setExclusive(true);
+    t.setIndexName(QStringLiteral("name"));
+    t.open();
+    ASSERT_TRUE(t.findKey({QStringLiteral("Tonka Sweet")}));
+    t.addIndex(QStringLiteral("name"), QStringLiteral("name"), false); // rebuilt under the cursor
+    EXPECT_EQ(t.text(QStringLiteral("name")), QStringLiteral("Tonka Sweet"));
+    t.next();
+    EXPECT_EQ(t.text(QStringLiteral("name")), QStringLiteral("Vanilla Pure"));
+    EXPECT_TRUE(QFile::exists(f.dir.file(QStringLiteral("synonyms.name.zix"))));
+}
+
 TEST(Engine, ReportDatasetsOpen)
 {
     DatabaseFixture f;
