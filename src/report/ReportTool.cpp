@@ -1,5 +1,7 @@
 #include "report/ReportTool.h"
 
+#include "report/PdfExport.h"
+
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
@@ -166,15 +168,6 @@ int page(const QStringList& a, QTextStream& out)
     return 0;
 }
 
-QPageLayout layoutFor(const emf::EmfHeader& header)
-{
-    const QSizeF mm = header.frameTenthsMm() / 10.0;
-    const QSizeF portrait(qMin(mm.width(), mm.height()), qMax(mm.width(), mm.height()));
-    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
-                       mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF());
-}
-
 int pdf(const QStringList& a, QTextStream& out)
 {
     if (a.size() != 2)
@@ -182,40 +175,8 @@ int pdf(const QStringList& a, QTextStream& out)
     const GuiScope gui;
     TRpPageList list;
     list.load(a[0]);
-    if (list.pageCount() == 0)
-        throw ReportFileError(
-            QStringLiteral("%1 has no pages; there is nothing to convert").arg(shown(a[0])));
-
-    QSaveFile file(a[1]);
-    openForWriting(file);
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("ZEL"));
-        writer.setTitle(QFileInfo(a[0]).fileName());
-        QPainter painter;
-        for (int n = 1; n <= list.pageCount(); ++n) {
-            const emf::EmfImage image = *list.page(n);
-            const QSizeF mm = image.header().frameTenthsMm() / 10.0;
-            if (mm.width() < 1 || mm.height() < 1 || mm.width() > 10000 || mm.height() > 10000)
-                throw ReportFileError(QStringLiteral("Page %1 of %2 claims a paper size of %3, "
-                                                     "which no PDF page can have")
-                                          .arg(n)
-                                          .arg(shown(a[0]), sizeText(mm * 10.0)));
-            const QPageLayout layout = layoutFor(image.header());
-            writer.setPageLayout(layout);
-            if (n == 1) {
-                if (!painter.begin(&writer))
-                    throw ReportFileError(
-                        QStringLiteral("Cannot start the PDF file %1").arg(shown(a[1])));
-            } else {
-                writer.newPage();
-            }
-            emf::EmfPlayer::play(image, painter,
-                                 QRectF(layout.fullRectPixels(writer.resolution())));
-        }
-        painter.end();
-    }
-    commit(file);
+    writePagesAsPdf(
+        list.pageCount(), [&list](int n) { return list.page(n); }, a[1], QFileInfo(a[0]).fileName(), shown(a[0]));
     out << "Wrote " << list.pageCount() << " pages to " << shown(a[1]) << '\n';
     return 0;
 }

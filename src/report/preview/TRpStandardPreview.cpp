@@ -1,5 +1,6 @@
 #include "report/preview/TRpStandardPreview.h"
 
+#include "report/PdfExport.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfHeader.h"
 #include "report/emf/EmfPlayer.h"
@@ -330,35 +331,9 @@ void TRpStandardPreview::exportPdf(PreviewSource& source, const QString& path)
 {
     if (source.pageCount() == 0)
         throw ReportFileError(QStringLiteral("There are no pages to export"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("ZEL"));
-        QPainter painter;
-        for (int n = 1; n <= source.pageCount(); ++n) {
-            const std::optional<emf::EmfImage> image = source.pageImage(n);
-            if (!image)
-                continue;
-            const QSizeF mm = image->header().frameTenthsMm() / 10.0;
-            const QSizeF portrait(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height()));
-            const QPageLayout layout(QPageSize(portrait, QPageSize::Millimeter),
-                                     mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF());
-            writer.setPageLayout(layout);
-            if (!painter.isActive()) {
-                if (!painter.begin(&writer))
-                    throw ReportFileError(QStringLiteral("Cannot start the PDF file %1").arg(path));
-            } else {
-                writer.newPage();
-            }
-            emf::EmfPlayer::play(*image, painter, QRectF(layout.fullRectPixels(writer.resolution())));
-        }
-        painter.end();
-    }
-    if (!file.commit())
-        throw ReportFileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    writePagesAsPdf(
+        source.pageCount(), [&source](int n) { return source.pageImage(n); }, path, QString(),
+        QStringLiteral("the report"));
 }
 
 void TRpStandardPreview::ExportPdfClick()
