@@ -23,33 +23,8 @@ using zel::data::Dataset;
 
 namespace {
 
-struct DrawnText
-{
-    QPoint at;
-    QString text;
-};
-
-// The texts a page image draws, in drawing order, read back from its text records.
-std::vector<DrawnText> textsOf(const emf::EmfImage& image)
-{
-    const QByteArray& b = image.bytes();
-    std::vector<DrawnText> out;
-    qsizetype off = 0;
-    while (off + 8 <= b.size()) {
-        const qint32 type = zel::test::i32At(b, off);
-        const qint32 size = zel::test::i32At(b, off + 4);
-        if (type == 84) { // EMR_EXTTEXTOUTW
-            const qint32 n = zel::test::i32At(b, off + 44);
-            const qint32 at = zel::test::i32At(b, off + 48);
-            out.push_back({QPoint(zel::test::i32At(b, off + 36), zel::test::i32At(b, off + 40)),
-                           QString(reinterpret_cast<const QChar*>(b.constData() + off + at), n)});
-        }
-        if (type == 14 || size <= 0)
-            break;
-        off += size;
-    }
-    return out;
-}
+using zel::test::DrawnText;
+using zel::test::textsOf;
 
 QStringList stringsOf(const emf::EmfImage& image)
 {

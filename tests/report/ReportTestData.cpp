@@ -49,4 +49,25 @@ void putU16(QByteArray& data, qsizetype offset, quint16 value)
     qToLittleEndian(value, data.data() + offset);
 }
 
+std::vector<DrawnText> textsOf(const zel::report::emf::EmfImage& image)
+{
+    const QByteArray& b = image.bytes();
+    std::vector<DrawnText> out;
+    qsizetype off = 0;
+    while (off + 8 <= b.size()) {
+        const qint32 type = i32At(b, off);
+        const qint32 size = i32At(b, off + 4);
+        if (type == 84) { // EMR_EXTTEXTOUTW
+            const qint32 n = i32At(b, off + 44);
+            const qint32 at = i32At(b, off + 48);
+            out.push_back({QPoint(i32At(b, off + 36), i32At(b, off + 40)),
+                           QString(reinterpret_cast<const QChar*>(b.constData() + off + at), n)});
+        }
+        if (type == 14 || size <= 0)
+            break;
+        off += size;
+    }
+    return out;
+}
+
 } // namespace zel::test

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "report/emf/EmfImage.h"
+
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <initializer_list>
+#include <vector>
 
 // Small helpers for building and patching report files and page images in tests.
 namespace zel::test {
@@ -16,5 +20,14 @@ qint32 i32At(const QByteArray& data, qsizetype offset);
 quint16 u16At(const QByteArray& data, qsizetype offset);
 void putI32(QByteArray& data, qsizetype offset, qint32 value);
 void putU16(QByteArray& data, qsizetype offset, quint16 value);
+
+struct DrawnText
+{
+    QPoint at;
+    QString text;
+};
+
+// The texts a page image draws, in drawing order, read back from its text records.
+std::vector<DrawnText> textsOf(const zel::report::emf::EmfImage& image);
 
 } // namespace zel::test
