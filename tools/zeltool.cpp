@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -52,7 +51,10 @@ QString option(QStringList& args, const QString& name, const QString& fallback =
     return value;
 }
 
-bool flag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+bool flag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
 
 int intOption(QStringList& args, const QString& name, int fallback)
 {
@@ -68,8 +70,8 @@ int intOption(QStringList& args, const QString& name, int fallback)
 
 QString csvField(const QString& s)
 {
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
-        !s.contains(QLatin1Char('\r')))
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) &&
+        !s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r')))
         return s;
     QString q = s;
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -105,7 +107,8 @@ int lock(QStringList args)
     const bool exclusive = flag(args, QStringLiteral("--exclusive"));
     if (args.size() != 1)
         throw DatabaseError(QStringLiteral("lock needs one table file"));
-    auto table = Table::open(args.front(), nullptr, exclusive ? Table::Access::Exclusive : Table::Access::Shared,
+    auto table = Table::open(args.front(), nullptr,
+                             exclusive ? Table::Access::Exclusive : Table::Access::Shared,
                              {QString::fromLatin1(schema::tablePassword())});
     std::cout << "locked" << std::endl;
     std::string line;
@@ -128,15 +131,16 @@ int main(int argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.front() == QStringLiteral("--help") || args.front() == QStringLiteral("help")) {
+    if (args.isEmpty() || args.front() == QStringLiteral("--help") ||
+        args.front() == QStringLiteral("help")) {
         (args.isEmpty() ? err() : out()) << kUsage;
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
     try {
         if (command == QStringLiteral("sample")) {
-            const QString source = option(args, QStringLiteral("--source"),
-                                          QStringLiteral(ZEL_SOURCE_DIR "/sample"));
+            const QString source =
+                option(args, QStringLiteral("--source"), QStringLiteral(ZEL_SOURCE_DIR "/sample"));
             if (args.size() != 1)
                 throw DatabaseError(QStringLiteral("sample needs one target directory"));
             writeDatabase(args.front(), readSampleSources(source));
@@ -147,7 +151,8 @@ int main(int argc, char** argv)
             const int synonyms = intOption(args, QStringLiteral("--synonyms"), 40000);
             const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
             if (args.size() != 1 || materials < 1 || suppliers < 1)
-                throw DatabaseError(QStringLiteral("scale needs one target directory and sizes above 0"));
+                throw DatabaseError(
+                    QStringLiteral("scale needs one target directory and sizes above 0"));
             writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
             return 0;
         }

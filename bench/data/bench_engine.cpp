@@ -3,8 +3,8 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
-#include "data/Schema.h"
 #include "data/SampleDatabase.h"
+#include "data/Schema.h"
 #include "data/Table.h"
 
 #include <QTemporaryDir>
@@ -65,7 +65,10 @@ void openAllTables(benchmark::State& state, bool withIndexFiles)
     }
 }
 
-void BM_OpenThreeTablesWithIndexFiles(benchmark::State& state) { openAllTables(state, true); }
+void BM_OpenThreeTablesWithIndexFiles(benchmark::State& state)
+{
+    openAllTables(state, true);
+}
 BENCHMARK(BM_OpenThreeTablesWithIndexFiles)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ExactKeySearch(benchmark::State& state)

@@ -42,8 +42,9 @@ struct Scale
         data::Dataset* scan = sets->get(QStringLiteral("TableMaterialSelect"));
         data::Dataset* synonyms = sets->get(QStringLiteral("TableSynonymsSelect"));
         list = std::make_unique<search::TSearchClass>(8000);
-        list->attach(&grid, sets->get(QStringLiteral("TableMaterial")), scan,
-                     [this, scan, synonyms] { return search::MaterialFilter(criteria, *scan, synonyms); });
+        list->attach(
+            &grid, sets->get(QStringLiteral("TableMaterial")), scan,
+            [this, scan, synonyms] { return search::MaterialFilter(criteria, *scan, synonyms); });
         list->setMaterialCount(8000);
         list->RestoreAll();
         list->BuildNameList();

@@ -31,7 +31,8 @@ struct Window
             prefixes.push_back(content.materials[i].name.left(4));
         QFile ini(dir.filePath(QStringLiteral("zel.ini")));
         ini.open(QIODevice::WriteOnly);
-        ini.write("[Database]\nPath=" + QFile::encodeName(dir.filePath(QStringLiteral("data"))) + "\n");
+        ini.write("[Database]\nPath=" + QFile::encodeName(dir.filePath(QStringLiteral("data"))) +
+                  "\n");
         ini.close();
         program = std::make_unique<app::Program>(dir.path(), false);
         if (!program->StartProgram())

@@ -4,7 +4,6 @@
 #include "data/ParadoxFile.h"
 
 #include <QStringList>
-
 #include <cstddef>
 #include <cstdint>
 #include <sys/mman.h>
@@ -17,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     if (write(fd, data, size) == static_cast<ssize_t>(size)) {
         try {
-            zel::data::paradox::readTable(fd, QStringLiteral("FUZZ.DB"), {QStringLiteral("qomtk4")});
+            zel::data::paradox::readTable(fd, QStringLiteral("FUZZ.DB"),
+                                          {QStringLiteral("qomtk4")});
         } catch (const zel::data::DatabaseError&) {
         }
     }

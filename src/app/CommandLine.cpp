@@ -15,12 +15,15 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             c.headless = true;
         } else if (a == QLatin1String("--direct-print")) {
             c.directPrint = true;
-        } else if (a == QLatin1String("--material-report") || a == QLatin1String("--supplier-report")) {
-            if (i + 2 >= arguments.size() || arguments[i + 1].isEmpty() || arguments[i + 2].isEmpty()) {
+        } else if (a == QLatin1String("--material-report") ||
+                   a == QLatin1String("--supplier-report")) {
+            if (i + 2 >= arguments.size() || arguments[i + 1].isEmpty() ||
+                arguments[i + 2].isEmpty()) {
                 c.unknown << a;
                 break;
             }
-            (a == QLatin1String("--material-report") ? c.materialCas : c.supplierNumber) = arguments[i + 1];
+            (a == QLatin1String("--material-report") ? c.materialCas : c.supplierNumber) =
+                arguments[i + 1];
             c.pdfFile = arguments[i + 2];
             c.headless = true; // a report to a file needs no window
             i += 2;

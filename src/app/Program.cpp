@@ -91,11 +91,14 @@ Program::Program(const QString& programDirectory, bool headless)
     m_mainForm->setSelectionFeedback(m_searchFeedback.get());
     m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
     m_mainForm->setSearch([this] { return m_searchWindow->Execute(); },
-                          m_searchWindow->filterFor(m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
-                                                    m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
-    m_materialReport = std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
+                          m_searchWindow->filterFor(
+                              m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
+                              m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
+    m_materialReport =
+        std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
     m_supplierReport = std::make_unique<report::TPrintSupplier>(m_mainForm->MainData);
-    m_reports = std::make_unique<ReportRunner>(m_mainForm.get(), m_materialReport.get(), m_supplierReport.get());
+    m_reports = std::make_unique<ReportRunner>(m_mainForm.get(), m_materialReport.get(),
+                                               m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });
 }
 
@@ -210,12 +213,17 @@ int Program::run()
     return QApplication::exec();
 }
 
-void Program::setDirectPrint(bool direct) { m_reports->setDirectPrint(direct); }
-
-int Program::writeReport(const QString& materialCas, const QString& supplierNumber, const QString& pdfFile)
+void Program::setDirectPrint(bool direct)
 {
-    const QString error = materialCas.isEmpty() ? m_reports->writeSupplierPdf(supplierNumber, pdfFile)
-                                                : m_reports->writeMaterialPdf(materialCas, pdfFile);
+    m_reports->setDirectPrint(direct);
+}
+
+int Program::writeReport(const QString& materialCas, const QString& supplierNumber,
+                         const QString& pdfFile)
+{
+    const QString error = materialCas.isEmpty()
+                              ? m_reports->writeSupplierPdf(supplierNumber, pdfFile)
+                              : m_reports->writeMaterialPdf(materialCas, pdfFile);
     QTextStream err(stderr);
     if (!error.isEmpty()) {
         err << "zel: " << error << '\n';

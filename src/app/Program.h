@@ -71,7 +71,8 @@ public:
     // After a successful start: writes the material report of a CAS number, or the supplier
     // report of a supplier number, to a PDF file. Returns the exit code; a failure says why
     // on standard error and leaves no file.
-    int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& pdfFile);
+    int writeReport(const QString& materialCas, const QString& supplierNumber,
+                    const QString& pdfFile);
     ReportRunner* reports() const { return m_reports.get(); }
 
     Reindexing reindexing() const { return m_reindexing; }

@@ -28,7 +28,8 @@ namespace {
 constexpr double kPdfDpi = 300;
 } // namespace
 
-ReportRunner::ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material, report::TPrintSupplier* supplier)
+ReportRunner::ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
+                           report::TPrintSupplier* supplier)
     : m_form(form), m_material(material), m_supplier(supplier)
 {
 }
@@ -56,8 +57,8 @@ void ReportRunner::PrintCurrentPage()
             {
                 auto restore = qScopeGuard([&] { material->setIndexName(previous); });
                 material->setIndexName(QStringLiteral("casorder"));
-                material->findKey(
-                    {m_form->Datasets->get(QStringLiteral("TableCommSynonyms"))->text(QStringLiteral("cas"))});
+                material->findKey({m_form->Datasets->get(QStringLiteral("TableCommSynonyms"))
+                                       ->text(QStringLiteral("cas"))});
             }
             RunMaterialReport();
             break;
@@ -106,12 +107,13 @@ template <typename Run> void ReportRunner::present(Run run)
     report::TRpStandardPreview preview(&source);
     bool closed = false;
     QObject::connect(&preview, &report::TRpStandardPreview::closed, [&closed] { closed = true; });
-    QObject::connect(&producer, &report::TRpPrinter::pagesAvailable, &preview, [&preview, &closed](int count) {
-        if (count >= 1 && !closed && !preview.isVisible()) {
-            preview.showMaximized();
-            preview.view()->zoomToWidth();
-        }
-    });
+    QObject::connect(&producer, &report::TRpPrinter::pagesAvailable, &preview,
+                     [&preview, &closed](int count) {
+                         if (count >= 1 && !closed && !preview.isVisible()) {
+                             preview.showMaximized();
+                             preview.view()->zoomToWidth();
+                         }
+                     });
     run(producer);
     QCoreApplication::processEvents(); // delivers the last page notification
     if (closed || producer.cancelled() || source.pageCount() == 0)
@@ -135,7 +137,8 @@ void ReportRunner::RunMaterialReport()
 
 void ReportRunner::RunSupplierReport()
 {
-    const QString supnr = m_form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr"));
+    const QString supnr =
+        m_form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr"));
     present([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
 

@@ -23,7 +23,8 @@ namespace zel::app {
 class ReportRunner
 {
 public:
-    ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material, report::TPrintSupplier* supplier);
+    ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
+                 report::TPrintSupplier* supplier);
     ~ReportRunner();
 
     void setDirectPrint(bool direct) { m_direct = direct; }

@@ -9,9 +9,15 @@
 
 namespace zel::app {
 
-void SearchFeedback::setProgressRange(int min, int max) { m_gauge->SetProgressRange(min, max); }
+void SearchFeedback::setProgressRange(int min, int max)
+{
+    m_gauge->SetProgressRange(min, max);
+}
 
-void SearchFeedback::showProgress(int position) { m_gauge->ShowProgress(position); }
+void SearchFeedback::showProgress(int position)
+{
+    m_gauge->ShowProgress(position);
+}
 
 void SearchFeedback::showProgressWindow()
 {
@@ -21,7 +27,10 @@ void SearchFeedback::showProgressWindow()
     paintNow(m_gauge);
 }
 
-void SearchFeedback::hideProgressWindow() { m_gauge->hide(); }
+void SearchFeedback::hideProgressWindow()
+{
+    m_gauge->hide();
+}
 
 void SearchFeedback::warnNothingSelected()
 {

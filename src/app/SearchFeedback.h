@@ -20,7 +20,8 @@ public:
 
     static QString nothingSelectedText()
     {
-        return QStringLiteral("There are no records with the specified criteria.\rRestore to all records.");
+        return QStringLiteral(
+            "There are no records with the specified criteria.\rRestore to all records.");
     }
 
 private:

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <algorithm>
 
 namespace zel::data {
@@ -22,7 +21,10 @@ void Session::addPassword(const QString& password)
         m_passwords << password;
 }
 
-void Session::removeAllPasswords() { m_passwords.clear(); }
+void Session::removeAllPasswords()
+{
+    m_passwords.clear();
+}
 
 Database::Database(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
 
@@ -41,7 +43,10 @@ void Database::setParams(const QStringList& params)
             m_path = line.mid(5);
 }
 
-void Database::setPath(const QString& path) { setParams({QStringLiteral("Path=") + path}); }
+void Database::setPath(const QString& path)
+{
+    setParams({QStringLiteral("Path=") + path});
+}
 
 void Database::disconnect()
 {
@@ -64,14 +69,19 @@ QString Database::findFileIn(const QString& dir, const QString& fileName)
     return QString();
 }
 
-QString Database::findFile(const QString& fileName) const { return findFileIn(m_path, fileName); }
+QString Database::findFile(const QString& fileName) const
+{
+    return findFileIn(m_path, fileName);
+}
 
 std::shared_ptr<Table> Database::table(const QString& fileName)
 {
     const QString path = findFile(fileName);
     if (path.isEmpty())
-        throw DatabaseError(QStringLiteral("Table %1 not found in %2")
-                                .arg(fileName, QDir::toNativeSeparators(m_path.isEmpty() ? QStringLiteral(".") : m_path)));
+        throw DatabaseError(
+            QStringLiteral("Table %1 not found in %2")
+                .arg(fileName,
+                     QDir::toNativeSeparators(m_path.isEmpty() ? QStringLiteral(".") : m_path)));
     if (auto existing = m_tables[path].lock())
         return existing;
     auto table = Table::open(path, schema::tableByFileName(fileName), Table::Access::Shared,
@@ -86,6 +96,9 @@ void Database::attach(Dataset* ds)
         m_datasets.push_back(ds);
 }
 
-void Database::detach(Dataset* ds) { std::erase(m_datasets, ds); }
+void Database::detach(Dataset* ds)
+{
+    std::erase(m_datasets, ds);
+}
 
 } // namespace zel::data

@@ -5,7 +5,6 @@
 #include "data/Table.h"
 
 #include <QMetaMethod>
-
 #include <algorithm>
 
 namespace zel::data {
@@ -20,11 +19,17 @@ QStringList splitFields(const QString& fields)
     return out;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
-QVariant RecordRef::value(const QString& field) const { return m_dataset.recordValue(m_record, field); }
+QVariant RecordRef::value(const QString& field) const
+{
+    return m_dataset.recordValue(m_record, field);
+}
 
 Dataset::Dataset(const QString& name, QObject* parent) : QObject(parent), m_name(name)
 {
@@ -40,8 +45,8 @@ Dataset::~Dataset()
 void Dataset::requireOpen(const char* operation) const
 {
     if (!m_table)
-        throw DatabaseError(QStringLiteral("Cannot %1 on closed dataset %2")
-                                .arg(QLatin1String(operation), m_name));
+        throw DatabaseError(
+            QStringLiteral("Cannot %1 on closed dataset %2").arg(QLatin1String(operation), m_name));
 }
 
 void Dataset::setDatabase(Database* database)
@@ -96,16 +101,19 @@ QString Dataset::indexFieldNames() const
 void Dataset::selectIndex(const IndexDef* def, const QString& what)
 {
     if (!def)
-        throw DatabaseError(QStringLiteral("%1 has no index %2")
-                                .arg(m_table->displayName(), what.isEmpty() ? QStringLiteral("primary") : what));
+        throw DatabaseError(
+            QStringLiteral("%1 has no index %2")
+                .arg(m_table->displayName(), what.isEmpty() ? QStringLiteral("primary") : what));
     const int keep = recordNumber();
     const Index& idx = m_table->index(*def);
     if (m_master) {
         const QStringList& f = idx.def().fields;
         for (qsizetype i = 0; i < m_linkFields.size(); ++i)
             if (i >= f.size() || !sameName(f[i], m_linkFields[i]))
-                throw DatabaseError(QStringLiteral("Index %1 of %2 does not lead with the link fields %3")
-                                        .arg(idx.def().name, m_table->displayName(), m_linkFields.join(QLatin1Char(';'))));
+                throw DatabaseError(
+                    QStringLiteral("Index %1 of %2 does not lead with the link fields %3")
+                        .arg(idx.def().name, m_table->displayName(),
+                             m_linkFields.join(QLatin1Char(';'))));
     }
     m_index = &idx;
     m_hasRange = false;
@@ -198,12 +206,14 @@ void Dataset::open()
                                   : m_table->indexByFields(splitFields(m_wantIndexFields));
         if (!def)
             throw DatabaseError(QStringLiteral("%1 has no index %2")
-                                    .arg(m_table->displayName(),
-                                         m_wantIndexFields.isEmpty() ? m_wantIndexName : m_wantIndexFields));
+                                    .arg(m_table->displayName(), m_wantIndexFields.isEmpty()
+                                                                     ? m_wantIndexName
+                                                                     : m_wantIndexFields));
         m_index = &m_table->index(*def);
         for (const QString& f : m_linkFields)
             if (m_table->fieldIndex(f) < 0)
-                throw DatabaseError(QStringLiteral("%1 has no link field %2").arg(m_table->displayName(), f));
+                throw DatabaseError(
+                    QStringLiteral("%1 has no link field %2").arg(m_table->displayName(), f));
         m_hasRange = false;
         m_calcCache.assign(m_calc.size(), std::nullopt);
         applySlice(-1);
@@ -472,7 +482,8 @@ QVariant Dataset::valueAt(int position, const QString& field) const
 void Dataset::addIndex(const QString& name, const QString& fields, bool primary)
 {
     if (!m_exclusive)
-        throw DatabaseError(QStringLiteral("Dataset %1 must be exclusive to add an index").arg(m_name));
+        throw DatabaseError(
+            QStringLiteral("Dataset %1 must be exclusive to add an index").arg(m_name));
     const bool wasOpen = isOpen();
     if (!wasOpen)
         open();

@@ -7,7 +7,10 @@ namespace zel::data {
 
 namespace {
 
-DatasetField hidden(const char* name) { return {QString::fromLatin1(name), QString(), false, false, 0}; }
+DatasetField hidden(const char* name)
+{
+    return {QString::fromLatin1(name), QString(), false, false, 0};
+}
 DatasetField shown(const char* name, const char* label)
 {
     return {QString::fromLatin1(name), QString::fromLatin1(label), true, false, 0};
@@ -122,11 +125,18 @@ const std::vector<DatasetDecl>& mainWindow()
         d = {};
         d.name = QStringLiteral("TableMaterial");
         d.table = kMaterial;
-        d.fields = {shown("name", "Material name"), shown("sf", "sf"), shown("cas", "cas"),
-                    shown("name1", "name1"), shown("name2", "name2"), shown("odour", "odour"),
-                    shown("performance", "performance"), shown("application", "application"),
-                    shown("literature", "literature"), shown("stabil", "stabil"),
-                    shown("notes", "notes"), shown("id", "id")};
+        d.fields = {shown("name", "Material name"),
+                    shown("sf", "sf"),
+                    shown("cas", "cas"),
+                    shown("name1", "name1"),
+                    shown("name2", "name2"),
+                    shown("odour", "odour"),
+                    shown("performance", "performance"),
+                    shown("application", "application"),
+                    shown("literature", "literature"),
+                    shown("stabil", "stabil"),
+                    shown("notes", "notes"),
+                    shown("id", "id")};
         l.push_back(d);
         return l;
     }();
@@ -245,12 +255,14 @@ DatasetSet::DatasetSet(Database* database, const std::vector<DatasetDecl>& decls
             });
             ds->addCalculatedField({lk.name, lk.label, true, true, lk.width},
                                    [target, cursor, lk](const RecordRef& rec) -> QVariant {
-                if (!target->isOpen())
-                    return QVariant();
-                if (!cursor->isOpen())
-                    cursor->open();
-                return cursor->findKey({rec.value(lk.keyField)}) ? cursor->value(lk.resultField) : QVariant();
-            });
+                                       if (!target->isOpen())
+                                           return QVariant();
+                                       if (!cursor->isOpen())
+                                           cursor->open();
+                                       return cursor->findKey({rec.value(lk.keyField)})
+                                                  ? cursor->value(lk.resultField)
+                                                  : QVariant();
+                                   });
         }
     }
 }

@@ -53,7 +53,8 @@ class DatasetSet : public QObject
 {
     Q_OBJECT
 public:
-    DatasetSet(Database* database, const std::vector<DatasetDecl>& decls, QObject* parent = nullptr);
+    DatasetSet(Database* database, const std::vector<DatasetDecl>& decls,
+               QObject* parent = nullptr);
 
     // The dataset of that name; throws DatabaseError for an unknown name.
     Dataset* get(const QString& name) const;

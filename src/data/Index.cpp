@@ -6,7 +6,6 @@
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <limits>
 #include <numeric>
@@ -154,8 +153,9 @@ void Index::build()
                 QStringList parts;
                 for (int f : m_fields)
                     parts << m_table.value(order[i], f).toString();
-                throw DatabaseError(QStringLiteral("%1 has a duplicate primary key: %2")
-                                        .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
+                throw DatabaseError(
+                    QStringLiteral("%1 has a duplicate primary key: %2")
+                        .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
             }
         }
     }
@@ -187,7 +187,8 @@ bool Index::load(const QString& zixPath)
     for (size_t i = 0; i < n; ++i) {
         qint32 r = -1;
         in >> r;
-        if (in.status() != QDataStream::Ok || r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)])
+        if (in.status() != QDataStream::Ok || r < 0 || static_cast<size_t>(r) >= n ||
+            seen[static_cast<size_t>(r)])
             return false;
         seen[static_cast<size_t>(r)] = true;
         order[i] = r;
@@ -207,14 +208,16 @@ void Index::save(const QString& zixPath) const
 {
     QSaveFile file(zixPath);
     if (!file.open(QIODevice::WriteOnly))
-        throw DatabaseError(QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
+        throw DatabaseError(
+            QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
     QDataStream out(&file);
     out << kZixMagic << m_table.fileSize() << m_table.fileTimeNs()
         << static_cast<qint32>(m_table.recordCount()) << m_def.fields;
     for (int r : m_order)
         out << static_cast<qint32>(r);
     if (out.status() != QDataStream::Ok || !file.commit())
-        throw DatabaseError(QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
+        throw DatabaseError(
+            QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
 }
 
 } // namespace zel::data

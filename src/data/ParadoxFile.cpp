@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QScopeGuard>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -147,7 +146,10 @@ private:
     iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
 };
 
-quint16 le16(const unsigned char* p) { return static_cast<quint16>(p[0] | (p[1] << 8)); }
+quint16 le16(const unsigned char* p)
+{
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
 quint32 le32(const unsigned char* p)
 {
     return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) |
@@ -158,11 +160,15 @@ quint32 le32(const unsigned char* p)
 // keep it within bounds before it is let loose on the file.
 void checkHeader(int fd, const QString& name)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (fstat(fd, &st) != 0)
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot read %1: %2")
+                                .arg(name, QString::fromLocal8Bit(strerror(errno))));
     const auto fail = [&](const char* why) {
-        return DatabaseError(QStringLiteral("%1 is not a valid table: %2").arg(name, QLatin1String(why)));
+        return DatabaseError(
+            QStringLiteral("%1 is not a valid table: %2").arg(name, QLatin1String(why)));
     };
     unsigned char h[0x60] = {};
     const ssize_t got = pread(fd, h, sizeof h, 0);
@@ -222,7 +228,8 @@ void checkHeader(int fd, const QString& name)
         if (key != 0)
             px_decrypt_db_block(head, head, key, static_cast<unsigned long>(want), block);
         const qint16 lastOffset = static_cast<qint16>(le16(head + 4));
-        if (lastOffset >= 0 && (lastOffset % recordSize != 0 || lastOffset + recordSize > blockSize - 6))
+        if (lastOffset >= 0 &&
+            (lastOffset % recordSize != 0 || lastOffset + recordSize > blockSize - 6))
             throw fail("a data block is damaged");
         block = le16(head);
     }
@@ -317,7 +324,9 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
     PxDoc doc = newDoc();
     if (PX_open_fp(doc.get(), fp.get()) < 0)
         throw DatabaseError(QStringLiteral("%1 is not a valid table: %2")
-                                .arg(displayName, t_lastPxError.isEmpty() ? QStringLiteral("unreadable header") : t_lastPxError));
+                                .arg(displayName, t_lastPxError.isEmpty()
+                                                      ? QStringLiteral("unreadable header")
+                                                      : t_lastPxError));
     pxhead_t* head = doc->px_head;
 
     TableData data;
@@ -330,7 +339,8 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
         for (const QString& pw : passwords)
             ok = ok || passwordChecksum(pw) == data.encryption;
         if (!ok)
-            throw DatabaseError(QStringLiteral("%1 is protected by a password that was not given").arg(displayName));
+            throw DatabaseError(QStringLiteral("%1 is protected by a password that was not given")
+                                    .arg(displayName));
     }
 
     const int numFields = PX_get_num_fields(doc.get());
@@ -340,7 +350,8 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
     for (int i = 0; i < numFields; ++i) {
         pxfield_t* f = PX_get_field(doc.get(), i);
         if (!f || !f->px_fname || !lengthFitsType(f->px_ftype, f->px_flen))
-            throw DatabaseError(QStringLiteral("%1 is not a valid table: bad field definitions").arg(displayName));
+            throw DatabaseError(
+                QStringLiteral("%1 is not a valid table: bad field definitions").arg(displayName));
         FieldDef def;
         def.name = QString::fromLatin1(f->px_fname);
         def.type = fieldTypeOf(f->px_ftype);
@@ -350,7 +361,8 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
         sum += f->px_flen;
     }
     if (sum != recordSize)
-        throw DatabaseError(QStringLiteral("%1 is not a valid table: field sizes do not add up").arg(displayName));
+        throw DatabaseError(
+            QStringLiteral("%1 is not a valid table: field sizes do not add up").arg(displayName));
 
     Codec codec(data.codePage, true);
     const int numRecords = PX_get_num_records(doc.get());
@@ -360,10 +372,13 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
         int deleted = 0;
         pxdatablockinfo_t info{};
         if (!PX_get_record2(doc.get(), r, buf.data(), &deleted, &info))
-            throw DatabaseError(QStringLiteral("%1 is corrupted: record %2 cannot be read%3")
-                                    .arg(displayName)
-                                    .arg(r + 1)
-                                    .arg(t_lastPxError.isEmpty() ? QString() : QStringLiteral(" (") + t_lastPxError + QLatin1Char(')')));
+            throw DatabaseError(
+                QStringLiteral("%1 is corrupted: record %2 cannot be read%3")
+                    .arg(displayName)
+                    .arg(r + 1)
+                    .arg(t_lastPxError.isEmpty()
+                             ? QString()
+                             : QStringLiteral(" (") + t_lastPxError + QLatin1Char(')')));
         if (deleted)
             continue;
         std::vector<QVariant> row(static_cast<size_t>(numFields));
@@ -441,9 +456,12 @@ TableData readTableFile(const QString& path, const QStringList& passwords)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot open %1: %2")
+                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
     auto closeFd = qScopeGuard([fd] { ::close(fd); });
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw DatabaseError(QStringLiteral("%1 is not a table file").arg(path));
     return readTable(fd, QFileInfo(path).fileName(), passwords);
@@ -500,7 +518,8 @@ pxfield_t* makeFields(const TableData& data)
 {
     const int numFields = static_cast<int>(data.fields.size());
     // pxlib takes ownership of the field array and frees it with free().
-    auto* fields = static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
+    auto* fields =
+        static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
     for (int i = 0; i < numFields; ++i) {
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
         fields[i].px_fname = strdup(f.name.toLatin1().constData());
@@ -516,8 +535,9 @@ size_t plannedSize(const TableData& data)
 {
     File probe(std::fopen("/dev/null", "w+b"));
     PxDoc doc = newDoc();
-    if (!probe || PX_create_fp(doc.get(), makeFields(data), static_cast<int>(data.fields.size()), probe.get(),
-                               data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+    if (!probe ||
+        PX_create_fp(doc.get(), makeFields(data), static_cast<int>(data.fields.size()), probe.get(),
+                     data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
         throw DatabaseError(QStringLiteral("Cannot lay out the table: %1").arg(t_lastPxError));
     const size_t blockSize = static_cast<size_t>(doc->px_head->px_maxtablesize) * 1024;
     const size_t recordSize = static_cast<size_t>(std::max(1, PX_get_recordsize(doc.get())));
@@ -557,7 +577,8 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
             const int len = pxLengthOf(f);
             char* p = buf.data() + off;
             off += len;
-            const QVariant& v = i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
+            const QVariant& v =
+                i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
             if (v.isNull() || !v.isValid())
                 continue;
             switch (f.type) {
@@ -566,7 +587,8 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                 QByteArray bytes = codec.encode(v.toString());
                 const int room = f.type == FieldType::Memo ? len - 10 : len;
                 if (bytes.size() > room)
-                    throw DatabaseError(QStringLiteral("Value too long for field %1: %2").arg(f.name, v.toString()));
+                    throw DatabaseError(QStringLiteral("Value too long for field %1: %2")
+                                            .arg(f.name, v.toString()));
                 std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
                 break;
             }
@@ -578,8 +600,9 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                 break;
             case FieldType::Date: {
                 const QDate d = v.toDate();
-                PX_put_data_long(doc.get(), p, len,
-                                 static_cast<int>(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
+                PX_put_data_long(
+                    doc.get(), p, len,
+                    static_cast<int>(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
                 break;
             }
             case FieldType::Logical:
@@ -623,7 +646,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
-int writeTableFile(const QString& path, const TableData& data, const QString& password, bool keepLocked)
+int writeTableFile(const QString& path, const TableData& data, const QString& password,
+                   bool keepLocked)
 {
     const QFileInfo target(path);
     QByteArray bytes;
@@ -633,11 +657,12 @@ int writeTableFile(const QString& path, const TableData& data, const QString& pa
         throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, e.message()));
     }
 
-    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                        QStringLiteral(".XXXXXX"));
+    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
+                                        target.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2")
+                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
     bool committed = false;
     auto cleanup = qScopeGuard([&] {
         if (!committed) {
@@ -651,9 +676,11 @@ int writeTableFile(const QString& path, const TableData& data, const QString& pa
     if (keepLocked && flock(fd, LOCK_EX | LOCK_NB) != 0)
         throw DatabaseError(QStringLiteral("Cannot lock %1").arg(path));
     if (!writeAll(fd, bytes) || fsync(fd) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2")
+                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
     if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0)
-        throw DatabaseError(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot replace %1: %2")
+                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
     committed = true;
     if (keepLocked)
         return fd;

@@ -38,7 +38,8 @@ TableData readTableFile(const QString& path, const QStringList& passwords);
 // unencrypted table. Records are written in the given order. With keepLocked the new file
 // is locked exclusively before it replaces the old one and its descriptor is returned
 // (the caller closes it); otherwise -1. Throws DatabaseError.
-int writeTableFile(const QString& path, const TableData& data, const QString& password, bool keepLocked = false);
+int writeTableFile(const QString& path, const TableData& data, const QString& password,
+                   bool keepLocked = false);
 
 } // namespace paradox
 } // namespace zel::data

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <algorithm>
 #include <random>
 #include <tuple>
@@ -26,7 +25,10 @@ QString sortForm(const QString& name)
 
 namespace {
 
-QVariant textOrNull(const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); }
+QVariant textOrNull(const QString& s)
+{
+    return s.isEmpty() ? QVariant() : QVariant(s);
+}
 
 void checkWidth(const QString& table, const FieldDef& f, const QString& value)
 {
@@ -48,7 +50,8 @@ TableData makeTable(const TableDef& def, bool withMemo, int codePage, int keyFie
     return t;
 }
 
-void addRow(TableData& t, const QString& table, const std::vector<std::pair<QString, QVariant>>& values)
+void addRow(TableData& t, const QString& table,
+            const std::vector<std::pair<QString, QVariant>>& values)
 {
     std::vector<QVariant> row(t.fields.size());
     for (const auto& [name, v] : values) {
@@ -63,7 +66,10 @@ void addRow(TableData& t, const QString& table, const std::vector<std::pair<QStr
     t.rows.push_back(std::move(row));
 }
 
-QString fileName(const TableDef& def, bool upper) { return upper ? def.fileName : def.fileName.toLower(); }
+QString fileName(const TableDef& def, bool upper)
+{
+    return upper ? def.fileName : def.fileName.toLower();
+}
 
 } // namespace
 
@@ -76,15 +82,17 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
         if (m.sf.isEmpty())
             m.sf = sortForm(m.name);
     // The same exact comparison as the primary index, so ids rise in primary order.
-    std::stable_sort(c.materials.begin(), c.materials.end(), [](const MaterialRow& a, const MaterialRow& b) {
-        return std::tie(a.sf, a.cas) < std::tie(b.sf, b.cas);
-    });
+    std::stable_sort(c.materials.begin(), c.materials.end(),
+                     [](const MaterialRow& a, const MaterialRow& b) {
+                         return std::tie(a.sf, a.cas) < std::tie(b.sf, b.cas);
+                     });
     if (o.assignIds)
         for (size_t i = 0; i < c.materials.size(); ++i)
             c.materials[i].id = static_cast<int>(i + 1);
-    std::stable_sort(c.synonyms.begin(), c.synonyms.end(), [](const SynonymRow& a, const SynonymRow& b) {
-        return std::tie(a.cas, a.name, a.supnr) < std::tie(b.cas, b.name, b.supnr);
-    });
+    std::stable_sort(c.synonyms.begin(), c.synonyms.end(),
+                     [](const SynonymRow& a, const SynonymRow& b) {
+                         return std::tie(a.cas, a.name, a.supnr) < std::tie(b.cas, b.name, b.supnr);
+                     });
     std::stable_sort(c.suppliers.begin(), c.suppliers.end(),
                      [](const SupplierRow& a, const SupplierRow& b) { return a.supnr < b.supnr; });
 
@@ -158,7 +166,8 @@ std::vector<std::vector<QString>> parseCsv(const QString& text)
             field.clear();
             any = true;
         } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
             if (any || !field.isEmpty()) {
                 row.push_back(field);
@@ -221,11 +230,12 @@ DatabaseContent readSampleSources(const QString& sourceDir)
 {
     const QDir d(sourceDir);
     DatabaseContent c;
-    for (const auto& r : readCsvFile(d.filePath(QStringLiteral("material.csv")),
-                                     {QStringLiteral("cas"), QStringLiteral("name"), QStringLiteral("name1"),
-                                      QStringLiteral("name2"), QStringLiteral("odour"),
-                                      QStringLiteral("performance"), QStringLiteral("application"),
-                                      QStringLiteral("literature"), QStringLiteral("stabil")})) {
+    for (const auto& r :
+         readCsvFile(d.filePath(QStringLiteral("material.csv")),
+                     {QStringLiteral("cas"), QStringLiteral("name"), QStringLiteral("name1"),
+                      QStringLiteral("name2"), QStringLiteral("odour"),
+                      QStringLiteral("performance"), QStringLiteral("application"),
+                      QStringLiteral("literature"), QStringLiteral("stabil")})) {
         MaterialRow m;
         m.cas = r[0];
         m.name = r[1];
@@ -239,13 +249,13 @@ DatabaseContent readSampleSources(const QString& sourceDir)
         c.materials.push_back(m);
     }
     for (const auto& r : readCsvFile(d.filePath(QStringLiteral("synonyms.csv")),
-                                     {QStringLiteral("cas"), QStringLiteral("name"), QStringLiteral("supnr"),
-                                      QStringLiteral("price")}))
+                                     {QStringLiteral("cas"), QStringLiteral("name"),
+                                      QStringLiteral("supnr"), QStringLiteral("price")}))
         c.synonyms.push_back({r[0], r[1], r[2], r[3]});
-    for (const auto& r : readCsvFile(d.filePath(QStringLiteral("supplier.csv")),
-                                     {QStringLiteral("supnr"), QStringLiteral("supname"),
-                                      QStringLiteral("address"), QStringLiteral("city"),
-                                      QStringLiteral("country"), QStringLiteral("phone")}))
+    for (const auto& r :
+         readCsvFile(d.filePath(QStringLiteral("supplier.csv")),
+                     {QStringLiteral("supnr"), QStringLiteral("supname"), QStringLiteral("address"),
+                      QStringLiteral("city"), QStringLiteral("country"), QStringLiteral("phone")}))
         c.suppliers.push_back({r[0], r[1], r[2], r[3], r[4], r[5]});
     return c;
 }
@@ -254,9 +264,9 @@ DatabaseContent makeScaleContent(int materials, int synonyms, int suppliers, uns
 {
     std::mt19937 rng(seed);
     const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    static const char* const syllables[] = {"al", "be", "cy", "do", "ef", "ga", "hel", "io", "jas",
-                                            "ka", "li", "mo", "nol", "or", "pin", "qui", "ros",
-                                            "san", "ter", "ul", "ver", "wo", "xy", "yl", "zen"};
+    static const char* const syllables[] = {
+        "al", "be",  "cy",  "do",  "ef",  "ga",  "hel", "io",  "jas", "ka", "li", "mo", "nol",
+        "or", "pin", "qui", "ros", "san", "ter", "ul",  "ver", "wo",  "xy", "yl", "zen"};
     const auto word = [&](int parts) {
         QString w;
         for (int i = 0; i < parts; ++i)
@@ -282,8 +292,12 @@ DatabaseContent makeScaleContent(int materials, int synonyms, int suppliers, uns
         r.name1 = word(4);
         r.name2 = pick(3) == 0 ? QString() : word(3);
         r.odour = QStringLiteral("%1, %2 and %3 with a %4 undertone")
-                      .arg(word(2), word(2), word(3), word(2)).left(148);
-        r.performance = QStringLiteral("Tenacity %1 hours on blotter; %2").arg(pick(400)).arg(word(5)).left(148);
+                      .arg(word(2), word(2), word(3), word(2))
+                      .left(148);
+        r.performance = QStringLiteral("Tenacity %1 hours on blotter; %2")
+                            .arg(pick(400))
+                            .arg(word(5))
+                            .left(148);
         r.application = QStringLiteral("%1 and %2 fragrances").arg(word(3), word(3));
         r.literature = QStringLiteral("Occurs in %1 oil").arg(word(3));
         QString stabil;

@@ -32,8 +32,8 @@ struct WriteOptions
 {
     QString password = QStringLiteral("qomtk4"); // empty: unencrypted tables
     int codePage = 1252;
-    bool withMemo = true;     // the materials table's notes field
-    bool assignIds = true;    // ids 1..N in primary-key order; false keeps the given ids
+    bool withMemo = true;       // the materials table's notes field
+    bool assignIds = true;      // ids 1..N in primary-key order; false keeps the given ids
     bool upperCaseNames = true; // MATERIAL.DB etc.; false writes material.db etc.
 };
 

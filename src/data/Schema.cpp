@@ -60,22 +60,22 @@ const TableDef& synonyms()
 
 const TableDef& supplier()
 {
-    static const TableDef def{
-        QStringLiteral("SUPPLIER.DB"),
-        {
-            {QStringLiteral("supnr"), FieldType::Text, 4},
-            {QStringLiteral("supname"), FieldType::Text, 25},
-            {QStringLiteral("address"), FieldType::Text, 40},
-            {QStringLiteral("city"), FieldType::Text, 40},
-            {QStringLiteral("country"), FieldType::Text, 40},
-            {QStringLiteral("phone"), FieldType::Text, 40},
-        },
-        {
-            {QStringLiteral("primary"), {QStringLiteral("supnr")}, true},
-            {QStringLiteral("linkname"), {QStringLiteral("supnr"), QStringLiteral("supname")},
-             false},
-            {QStringLiteral("name"), {QStringLiteral("supname")}, false},
-        }};
+    static const TableDef def{QStringLiteral("SUPPLIER.DB"),
+                              {
+                                  {QStringLiteral("supnr"), FieldType::Text, 4},
+                                  {QStringLiteral("supname"), FieldType::Text, 25},
+                                  {QStringLiteral("address"), FieldType::Text, 40},
+                                  {QStringLiteral("city"), FieldType::Text, 40},
+                                  {QStringLiteral("country"), FieldType::Text, 40},
+                                  {QStringLiteral("phone"), FieldType::Text, 40},
+                              },
+                              {
+                                  {QStringLiteral("primary"), {QStringLiteral("supnr")}, true},
+                                  {QStringLiteral("linkname"),
+                                   {QStringLiteral("supnr"), QStringLiteral("supname")},
+                                   false},
+                                  {QStringLiteral("name"), {QStringLiteral("supname")}, false},
+                              }};
     return def;
 }
 

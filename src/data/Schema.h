@@ -6,7 +6,16 @@
 
 namespace zel::data {
 
-enum class FieldType { Text, Integer, Memo, Number, Date, Logical, Other };
+enum class FieldType
+{
+    Text,
+    Integer,
+    Memo,
+    Number,
+    Date,
+    Logical,
+    Other
+};
 
 struct FieldDef
 {
@@ -39,7 +48,10 @@ const TableDef& supplier();
 // The definition whose file name matches (without regard to case), or nullptr.
 const TableDef* tableByFileName(const QString& fileName);
 const std::vector<const TableDef*>& allTables();
-inline const char* tablePassword() { return "qomtk4"; }
+inline const char* tablePassword()
+{
+    return "qomtk4";
+}
 } // namespace schema
 
 } // namespace zel::data

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,7 +17,10 @@ namespace zel::data {
 
 namespace {
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 // Takes the lock without waiting for long: a shared lock only conflicts with a copy that
 // is re-indexing, which is brief, so it is retried for a moment; an exclusive one fails
@@ -37,7 +39,10 @@ bool takeLock(int fd, Table::Access access)
     return false;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -49,7 +54,10 @@ Table::~Table()
         ::close(m_fd); // releases the lock
 }
 
-QString Table::displayName() const { return QFileInfo(m_path).fileName(); }
+QString Table::displayName() const
+{
+    return QFileInfo(m_path).fileName();
+}
 
 std::shared_ptr<Table> Table::open(const QString& path, const TableDef* def, Access access,
                                    const QStringList& passwords)
@@ -67,7 +75,9 @@ void Table::load(const TableDef* def, const QStringList& passwords)
     m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
     if (m_fd < 0)
         throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError()));
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw DatabaseError(QStringLiteral("%1 is not a table file").arg(displayName()));
     if (!takeLock(m_fd, m_access))
@@ -85,14 +95,17 @@ void Table::removeStaleCopies() const
     const QFileInfo info(m_path);
     const QDir dir = info.absoluteDir();
     const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
-    const QStringList leftovers = dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    const QStringList leftovers =
+        dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
     for (const QString& name : leftovers)
         QFile::remove(dir.filePath(name));
 }
 
 void Table::readLocked(const TableDef* def)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (fstat(m_fd, &st) != 0)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
@@ -107,8 +120,9 @@ void Table::readLocked(const TableDef* def)
             if (no < 0 && want.type == FieldType::Memo)
                 continue;
             if (no < 0 || field(no).type != want.type)
-                throw DatabaseError(QStringLiteral("%1 is not a table of the expected layout (field %2)")
-                                        .arg(displayName(), want.name));
+                throw DatabaseError(
+                    QStringLiteral("%1 is not a table of the expected layout (field %2)")
+                        .arg(displayName(), want.name));
         }
         m_indexDefs = def->indexes;
     } else if (m_data.primaryKeyFields > 0) {
@@ -189,7 +203,8 @@ QString Table::indexFilePath(const QString& indexName) const
 void Table::addIndex(const IndexDef& def)
 {
     if (m_access != Access::Exclusive)
-        throw DatabaseError(QStringLiteral("%1 must be opened exclusively to add an index").arg(displayName()));
+        throw DatabaseError(
+            QStringLiteral("%1 must be opened exclusively to add an index").arg(displayName()));
     auto idx = std::make_unique<Index>(*this, def);
     idx->build();
     idx->save(indexFilePath(def.name));

@@ -14,7 +14,11 @@ namespace zel::data {
 class Table
 {
 public:
-    enum class Access { Shared, Exclusive };
+    enum class Access
+    {
+        Shared,
+        Exclusive
+    };
 
     // Opens and reads path. An exclusive open fails at once when another program has the
     // table open. def, when given, is the layout the program expects; the file must have

@@ -18,7 +18,8 @@ QPageLayout layoutFor(const emf::EmfHeader& header)
     const QSizeF mm = header.frameTenthsMm() / 10.0;
     const QSizeF portrait(qMin(mm.width(), mm.height()), qMax(mm.width(), mm.height()));
     return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
-                       mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+                       mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
 }
 
 } // namespace
@@ -27,7 +28,8 @@ void writePagesAsPdf(int count, const std::function<std::optional<emf::EmfImage>
                      const QString& path, const QString& title, const QString& sourceName)
 {
     if (count < 1)
-        throw ReportFileError(QStringLiteral("%1 has no pages; there is nothing to convert").arg(sourceName));
+        throw ReportFileError(
+            QStringLiteral("%1 has no pages; there is nothing to convert").arg(sourceName));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportFileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
@@ -42,12 +44,12 @@ void writePagesAsPdf(int count, const std::function<std::optional<emf::EmfImage>
                 continue;
             const QSizeF mm = image->header().frameTenthsMm() / 10.0;
             if (mm.width() < 1 || mm.height() < 1 || mm.width() > 10000 || mm.height() > 10000)
-                throw ReportFileError(
-                    QStringLiteral("Page %1 of %2 claims a paper size of %3 x %4 mm, which no PDF page can have")
-                        .arg(n)
-                        .arg(sourceName)
-                        .arg(mm.width(), 0, 'f', 1)
-                        .arg(mm.height(), 0, 'f', 1));
+                throw ReportFileError(QStringLiteral("Page %1 of %2 claims a paper size of %3 x %4 "
+                                                     "mm, which no PDF page can have")
+                                          .arg(n)
+                                          .arg(sourceName)
+                                          .arg(mm.width(), 0, 'f', 1)
+                                          .arg(mm.height(), 0, 'f', 1));
             const QPageLayout layout = layoutFor(image->header());
             writer.setPageLayout(layout);
             if (!painter.isActive()) {
@@ -56,7 +58,8 @@ void writePagesAsPdf(int count, const std::function<std::optional<emf::EmfImage>
             } else {
                 writer.newPage();
             }
-            emf::EmfPlayer::play(*image, painter, QRectF(layout.fullRectPixels(writer.resolution())));
+            emf::EmfPlayer::play(*image, painter,
+                                 QRectF(layout.fullRectPixels(writer.resolution())));
         }
         painter.end();
     }

@@ -1,12 +1,11 @@
 #include "report/ReportTool.h"
 
-#include "report/PdfExport.h"
-
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
 #include "report/DemoReport.h"
 #include "report/LayoutDemo.h"
+#include "report/PdfExport.h"
 #include "report/ReportFileError.h"
 #include "report/TRpError.h"
 #include "report/TRpPageList.h"
@@ -176,7 +175,8 @@ int pdf(const QStringList& a, QTextStream& out)
     TRpPageList list;
     list.load(a[0]);
     writePagesAsPdf(
-        list.pageCount(), [&list](int n) { return list.page(n); }, a[1], QFileInfo(a[0]).fileName(), shown(a[0]));
+        list.pageCount(), [&list](int n) { return list.page(n); }, a[1], QFileInfo(a[0]).fileName(),
+        shown(a[0]));
     out << "Wrote " << list.pageCount() << " pages to " << shown(a[1]) << '\n';
     return 0;
 }

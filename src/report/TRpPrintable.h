@@ -1,10 +1,9 @@
 #pragma once
 
+#include "data/Dataset.h"
 #include "report/Canvas.h"
 
 #include <QColor>
-#include "data/Dataset.h"
-
 #include <QPointer>
 #include <QString>
 #include <functional>

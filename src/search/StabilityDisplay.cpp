@@ -67,7 +67,8 @@ void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidg
         return source.isOpen() ? source.text(QString::fromLatin1(field)) : QString();
     };
     if (memo) {
-        memo->setPlainText(text("name") + QLatin1Char('\n') + text("name1") + QLatin1Char('\n') + text("name2"));
+        memo->setPlainText(text("name") + QLatin1Char('\n') + text("name1") + QLatin1Char('\n') +
+                           text("name2"));
         QTextCursor cursor = memo->textCursor();
         cursor.movePosition(QTextCursor::Start);
         memo->setTextCursor(cursor);
@@ -81,7 +82,10 @@ void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidg
     }
 }
 
-int stabilityRatingWidth(int clientWidth) { return clientWidth / 10 - 2; }
+int stabilityRatingWidth(int clientWidth)
+{
+    return clientWidth / 10 - 2;
+}
 
 void SizeStabilityColumns(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid)
 {

@@ -11,8 +11,7 @@ const QString kId = QStringLiteral("ID");
 }
 
 TSearchClass::TSearchClass(int capacity)
-    : m_capacity(std::max(capacity, 0)),
-      Selected(static_cast<size_t>(m_capacity) + 1, 0),
+    : m_capacity(std::max(capacity, 0)), Selected(static_cast<size_t>(m_capacity) + 1, 0),
       CasList(static_cast<size_t>(m_capacity) + 1, 0),
       AllCasList(static_cast<size_t>(m_capacity) + 1, 0),
       NameList(static_cast<size_t>(m_capacity) + 1, 0)
@@ -29,7 +28,10 @@ void TSearchClass::attach(SelectionGrid* grid, data::Dataset* browseTable, data:
     m_feedback = feedback;
 }
 
-bool TSearchClass::IsAttached() const { return Grid && BrowseTable && ScanTable; }
+bool TSearchClass::IsAttached() const
+{
+    return Grid && BrowseTable && ScanTable;
+}
 
 void TSearchClass::RefreshTables()
 {
@@ -201,6 +203,9 @@ int TSearchClass::IdAtRow(int row) const
     return nameOrder() ? NameList[static_cast<size_t>(row)] : CasList[static_cast<size_t>(row)];
 }
 
-bool TSearchClass::IsSelected(int id) const { return validId(id) && Selected[static_cast<size_t>(id)]; }
+bool TSearchClass::IsSelected(int id) const
+{
+    return validId(id) && Selected[static_cast<size_t>(id)];
+}
 
 } // namespace zel::search

@@ -47,8 +47,8 @@ public:
     // capacity: the number of materials (their ids are 1..capacity).
     explicit TSearchClass(int capacity);
 
-    void attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable, FilterFunction filter,
-                SelectionFeedback* feedback = nullptr);
+    void attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable,
+                FilterFunction filter, SelectionFeedback* feedback = nullptr);
     // MaterialCount of the main window: the highest id the list walks.
     void setMaterialCount(int count) { m_materialCount = count; }
 

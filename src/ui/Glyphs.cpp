@@ -90,10 +90,22 @@ void pencil(QPainter& p)
 
 } // namespace
 
-QIcon first() { return make([](QPainter& p) { arrow(p, true, true); }); }
-QIcon prior() { return make([](QPainter& p) { arrow(p, true, false); }); }
-QIcon next() { return make([](QPainter& p) { arrow(p, false, false); }); }
-QIcon last() { return make([](QPainter& p) { arrow(p, false, true); }); }
+QIcon first()
+{
+    return make([](QPainter& p) { arrow(p, true, true); });
+}
+QIcon prior()
+{
+    return make([](QPainter& p) { arrow(p, true, false); });
+}
+QIcon next()
+{
+    return make([](QPainter& p) { arrow(p, false, false); });
+}
+QIcon last()
+{
+    return make([](QPainter& p) { arrow(p, false, true); });
+}
 
 QIcon order()
 {

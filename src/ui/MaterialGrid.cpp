@@ -14,14 +14,21 @@ constexpr int kColumnWidth = 2500;
 const QColor kBlue(0, 0, 255);
 } // namespace
 
-MaterialListModel::MaterialListModel(search::TSearchClass* list, data::Dataset* nameLookup, QObject* parent)
+MaterialListModel::MaterialListModel(search::TSearchClass* list, data::Dataset* nameLookup,
+                                     QObject* parent)
     : QAbstractTableModel(parent), m_list(list), m_lookup(nameLookup)
 {
 }
 
-int MaterialListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int MaterialListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
 
-int MaterialListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+int MaterialListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
 
 QString MaterialListModel::nameOf(int id) const
 {
@@ -73,16 +80,19 @@ void MaterialListModel::repaintAll()
         Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, 0), {Qt::DisplayRole});
 }
 
-void MaterialRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void MaterialRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const
 {
-    const bool current = option.state & QStyle::State_HasFocus || option.state & QStyle::State_Selected;
+    const bool current =
+        option.state & QStyle::State_HasFocus || option.state & QStyle::State_Selected;
     painter->save();
     painter->fillRect(option.rect, current ? kBlue : QColor(Qt::white));
     painter->setPen(current ? QColor(Qt::white) : QColor(Qt::black));
     painter->setFont(option.font);
     painter->setClipRect(option.rect);
     const QFontMetrics fm(option.font);
-    painter->drawText(option.rect.left() + 2, option.rect.top() + 1 + fm.ascent(), index.data().toString());
+    painter->drawText(option.rect.left() + 2, option.rect.top() + 1 + fm.ascent(),
+                      index.data().toString());
     painter->restore();
 }
 
@@ -109,7 +119,8 @@ MaterialGrid::MaterialGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setFixedHeight(kRowHeight);
     horizontalHeader()->setStyleSheet(QStringLiteral(
         "QHeaderView::section { background-color: palette(button); color: black; padding-left: 2px;"
-        " border: 0px; border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"));
+        " border: 0px; border-right: 1px solid palette(mid); border-bottom: 1px solid "
+        "palette(mid); }"));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &MaterialGrid::topLeftChanged);
 }
 
@@ -132,7 +143,10 @@ void MaterialGrid::setRowCount(int rows)
     m_resizing = false;
 }
 
-int MaterialGrid::rowCount() const { return m_model ? m_model->rowCount() + 1 : 1; }
+int MaterialGrid::rowCount() const
+{
+    return m_model ? m_model->rowCount() + 1 : 1;
+}
 
 int MaterialGrid::currentRow() const
 {

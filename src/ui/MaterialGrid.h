@@ -18,12 +18,14 @@ class MaterialListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    MaterialListModel(search::TSearchClass* list, data::Dataset* nameLookup, QObject* parent = nullptr);
+    MaterialListModel(search::TSearchClass* list, data::Dataset* nameLookup,
+                      QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     // Model rows are list rows 1..Count; the list's title row is the header.
     void setListRows(int rows);
@@ -48,7 +50,8 @@ class MaterialRowDelegate : public QStyledItemDelegate
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };
 
 // MaterialGrid: one column 2500 pixels wide, rows of 18 pixels, the title as a fixed row

@@ -10,19 +10,19 @@
 #include "ui/DatasetGrid.h"
 #include "ui/DatasetModel.h"
 #include "ui/FieldLink.h"
-#include "ui/TSizerData.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
+#include "ui/TSizerData.h"
 
 #include <QAction>
-#include <QMouseEvent>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -144,10 +144,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     buildMenu();
 
     connect(MainTabNotebook, &QTabWidget::currentChanged, this, &TMainForm::MainTabNotebookClick);
-    for (QTabWidget* sub : {DetailTabNotebook, TabbedNotebookCommercialName, SuppliersDetailTabNotebook})
+    for (QTabWidget* sub :
+         {DetailTabNotebook, TabbedNotebookCommercialName, SuppliersDetailTabNotebook})
         connect(sub, &QTabWidget::currentChanged, this, [this] { DetailClick(); });
-    connect(FirstButton, &QToolButton::clicked, this, [this] { Navigate(QStringLiteral("first")); });
-    connect(PriorButton, &QToolButton::clicked, this, [this] { Navigate(QStringLiteral("prior")); });
+    connect(FirstButton, &QToolButton::clicked, this,
+            [this] { Navigate(QStringLiteral("first")); });
+    connect(PriorButton, &QToolButton::clicked, this,
+            [this] { Navigate(QStringLiteral("prior")); });
     connect(NextButton, &QToolButton::clicked, this, [this] { Navigate(QStringLiteral("next")); });
     connect(LastButton, &QToolButton::clicked, this, [this] { Navigate(QStringLiteral("last")); });
     connect(OrderButton, &QToolButton::clicked, this, [this] {
@@ -170,8 +173,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     connect(SearchField, &QLineEdit::textChanged, this, [this] { SearchMaterial(); });
     connect(EditCommercialName, &QLineEdit::textChanged, this, [this] { SearchCommercialName(); });
     connect(EditSupplierName, &QLineEdit::textChanged, this, [this] { SearchSupplier(); });
-    connect(SupplierGrid, &QAbstractItemView::doubleClicked, this, [this] { ToggleSupplierDetails(); });
-    connect(MaterialGrid2, &QAbstractItemView::doubleClicked, this, [this] { ToggleMaterialDetails(); });
+    connect(SupplierGrid, &QAbstractItemView::doubleClicked, this,
+            [this] { ToggleSupplierDetails(); });
+    connect(MaterialGrid2, &QAbstractItemView::doubleClicked, this,
+            [this] { ToggleMaterialDetails(); });
     for (DatasetGrid* grid : {SupplierGrid, DBGridCommercialName, DBGrid1, MaterialGrid2})
         connect(grid, &DatasetGrid::databaseError, this, &TMainForm::showError);
 
@@ -197,7 +202,10 @@ TMainForm::~TMainForm()
     MaterialGridView = nullptr;
 }
 
-data::Dataset* TMainForm::dataset(const char* name) const { return Datasets->get(QString::fromLatin1(name)); }
+data::Dataset* TMainForm::dataset(const char* name) const
+{
+    return Datasets->get(QString::fromLatin1(name));
+}
 
 void TMainForm::buildToolbar()
 {
@@ -213,13 +221,17 @@ void TMainForm::buildToolbar()
     PriorButton->setToolTip(QStringLiteral("Previous"));
     NextButton->setToolTip(QStringLiteral("Next"));
     LastButton->setToolTip(QStringLiteral("Last"));
-    OrderButton = toolButton(Panel1, "OrderButton", QStringLiteral("&Order by CAS"), glyphs::order(), {120, 2, 110, 25});
-    SearchButton = toolButton(Panel1, "SearchButton", QStringLiteral("&Select"), glyphs::select(), {230, 2, 75, 25});
-    PrintButton = toolButton(Panel1, "PrintButton", QStringLiteral("&Print Material"), glyphs::print(), {305, 2, 115, 25});
+    OrderButton = toolButton(Panel1, "OrderButton", QStringLiteral("&Order by CAS"),
+                             glyphs::order(), {120, 2, 110, 25});
+    SearchButton = toolButton(Panel1, "SearchButton", QStringLiteral("&Select"), glyphs::select(),
+                              {230, 2, 75, 25});
+    PrintButton = toolButton(Panel1, "PrintButton", QStringLiteral("&Print Material"),
+                             glyphs::print(), {305, 2, 115, 25});
     auto* right = new QWidget(Panel1);
     right->setObjectName(QStringLiteral("HideShowPanel"));
     right->setGeometry(kDesignWidth - 100, 0, 100, 29);
-    HideShowButton = toolButton(right, "HideShowButton", QStringLiteral("Hide details"), glyphs::hide(), {0, 2, 100, 25});
+    HideShowButton = toolButton(right, "HideShowButton", QStringLiteral("Hide details"),
+                                glyphs::hide(), {0, 2, 100, 25});
     HideShowButton->setEnabled(false);
 }
 
@@ -250,7 +262,8 @@ void TMainForm::buildMenu()
     });
 }
 
-QWidget* TMainForm::searchRow(QWidget* parent, const QString& text, QLineEdit* field, QLabel** label)
+QWidget* TMainForm::searchRow(QWidget* parent, const QString& text, QLineEdit* field,
+                              QLabel** label)
 {
     auto* row = new QWidget(parent);
     row->setFixedHeight(kSearchRowHeight);
@@ -277,7 +290,8 @@ QWidget* TMainForm::buildMaterialsPage()
     listLayout->setSpacing(0);
     SearchField = new QLineEdit;
     SearchField->setObjectName(QStringLiteral("SearchField"));
-    listLayout->addWidget(searchRow(listSide, QStringLiteral("S&earch name:"), SearchField, &SearchLabel));
+    listLayout->addWidget(
+        searchRow(listSide, QStringLiteral("S&earch name:"), SearchField, &SearchLabel));
     SearchLabel->setObjectName(QStringLiteral("SearchLabel"));
     MaterialGridView = new MaterialGrid(listSide);
     MaterialGridView->setObjectName(QStringLiteral("MaterialGrid"));
@@ -358,7 +372,8 @@ QWidget* TMainForm::buildCommercialPage()
     listLayout->setSpacing(0);
     EditCommercialName = new QLineEdit;
     EditCommercialName->setObjectName(QStringLiteral("EditCommercialName"));
-    listLayout->addWidget(searchRow(CommercialListSide, QStringLiteral("S&earch name:"), EditCommercialName, nullptr));
+    listLayout->addWidget(searchRow(CommercialListSide, QStringLiteral("S&earch name:"),
+                                    EditCommercialName, nullptr));
     DBGridCommercialName = new DatasetGrid(CommercialListSide);
     DBGridCommercialName->setObjectName(QStringLiteral("DBGridCommercialName"));
     listLayout->addWidget(DBGridCommercialName, 1);
@@ -413,7 +428,8 @@ QWidget* TMainForm::buildSuppliersPage()
     listLayout->setSpacing(0);
     EditSupplierName = new QLineEdit;
     EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
-    listLayout->addWidget(searchRow(SupplierListSide, QStringLiteral("Search name:"), EditSupplierName, nullptr));
+    listLayout->addWidget(
+        searchRow(SupplierListSide, QStringLiteral("Search name:"), EditSupplierName, nullptr));
     DBGrid1 = new DatasetGrid(SupplierListSide);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     listLayout->addWidget(DBGrid1, 1);
@@ -483,18 +499,24 @@ void TMainForm::ShowFirstPages()
     m_switching = false;
 }
 
-void TMainForm::FillMediaLabels() { search::FillMediaLabels(StabilityGrid, CommStabilityGrid); }
+void TMainForm::FillMediaLabels()
+{
+    search::FillMediaLabels(StabilityGrid, CommStabilityGrid);
+}
 
 void TMainForm::connectDatasets()
 {
     if (m_datasetsConnected)
         return;
     m_datasetsConnected = true;
-    connect(dataset("TableMaterial"), &data::Dataset::dataChanged, this, &TMainForm::SourceMaterialDataChange);
+    connect(dataset("TableMaterial"), &data::Dataset::dataChanged, this,
+            &TMainForm::SourceMaterialDataChange);
     connect(dataset("TableCommMaterial"), &data::Dataset::dataChanged, this,
             &TMainForm::SourceCommMaterialDataChange);
-    connect(dataset("TableSynonyms2"), &data::Dataset::dataChanged, this, &TMainForm::SyncSupplierShow);
-    connect(dataset("TableSupplier"), &data::Dataset::dataChanged, this, &TMainForm::SourceSupplierDataChange);
+    connect(dataset("TableSynonyms2"), &data::Dataset::dataChanged, this,
+            &TMainForm::SyncSupplierShow);
+    connect(dataset("TableSupplier"), &data::Dataset::dataChanged, this,
+            &TMainForm::SourceSupplierDataChange);
 
     SupplierGrid->setDataset(dataset("TableSynonyms2"));
     DBGridCommercialName->setDataset(dataset("TableCommSynonyms"));
@@ -553,9 +575,10 @@ QString TMainForm::CountPhrase(int n, const QString& word, const QString& ending
 void TMainForm::SourceSupplierDataChange()
 {
     data::Dataset* link = dataset("TableSupLink2");
-    link->setDisplayLabel(QStringLiteral("materialName"),
-                          CountPhrase(link->recordCount(), QStringLiteral("material"), QStringLiteral("s")) +
-                              QStringLiteral(" from: ") + dataset("TableSupplier")->text(QStringLiteral("supname")));
+    link->setDisplayLabel(
+        QStringLiteral("materialName"),
+        CountPhrase(link->recordCount(), QStringLiteral("material"), QStringLiteral("s")) +
+            QStringLiteral(" from: ") + dataset("TableSupplier")->text(QStringLiteral("supname")));
     if (MaterialGrid2->datasetModel())
         Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);
 }
@@ -594,8 +617,9 @@ void TMainForm::CreateSelectionList()
     m_listModel = new MaterialListModel(m_list.get(), dataset("TableMaterial2"), this);
     MaterialGridView->setList(m_list.get(), m_listModel);
     // The filter is looked up when a search runs, so the dialog may be wired in later.
-    m_list->attach(MaterialGridView, material, dataset("TableMaterialSelect"),
-                   [this] { return m_filter ? m_filter() : true; }, m_feedback);
+    m_list->attach(
+        MaterialGridView, material, dataset("TableMaterialSelect"),
+        [this] { return m_filter ? m_filter() : true; }, m_feedback);
     m_list->setMaterialCount(MaterialCount);
     m_list->RestoreAll();
     m_list->BuildNameList();
@@ -651,7 +675,10 @@ void TMainForm::RefreshCommMaterialDetails()
     search::ShowStability(*dataset("TableCommMaterial"), MemoMaterialName, CommStabilityGrid);
 }
 
-int TMainForm::currentPage() const { return MainTabNotebook->currentIndex(); }
+int TMainForm::currentPage() const
+{
+    return MainTabNotebook->currentIndex();
+}
 
 void TMainForm::MainTabNotebookClick(int index)
 {
@@ -696,8 +723,9 @@ void TMainForm::SwitchPage(int page)
 
 void TMainForm::carryToMaterials()
 {
-    const QString cas = LastShownPage == 1 ? dataset("TableCommSynonyms")->text(QStringLiteral("cas"))
-                                           : dataset("TableSupLink2")->text(QStringLiteral("cas"));
+    const QString cas = LastShownPage == 1
+                            ? dataset("TableCommSynonyms")->text(QStringLiteral("cas"))
+                            : dataset("TableSupLink2")->text(QStringLiteral("cas"));
     if (cas.isEmpty() || !m_list)
         return;
     data::Dataset* select = dataset("TableMaterialSelect");
@@ -727,7 +755,8 @@ void TMainForm::carryToCommercialNames()
 
 void TMainForm::carryToSuppliers()
 {
-    data::Dataset* from = LastShownPage == 1 ? dataset("TableCommSynonyms") : dataset("TableSupplierShow");
+    data::Dataset* from =
+        LastShownPage == 1 ? dataset("TableCommSynonyms") : dataset("TableSupplierShow");
     const QString supnr = from->text(QStringLiteral("supnr"));
     bool ok = false;
     const int n = supnr.toInt(&ok);
@@ -746,8 +775,10 @@ void TMainForm::UpdateCommands()
     const int page = currentPage();
     const bool nameOrder = !m_list || m_list->GetOrder() == QLatin1String("Name");
     if (page == 0) {
-        OrderButton->setText(nameOrder ? QStringLiteral("&Order by CAS") : QStringLiteral("&Order by name"));
-        SearchLabel->setText(nameOrder ? QStringLiteral("Search name") : QStringLiteral("Search CAS"));
+        OrderButton->setText(nameOrder ? QStringLiteral("&Order by CAS")
+                                       : QStringLiteral("&Order by name"));
+        SearchLabel->setText(nameOrder ? QStringLiteral("Search name")
+                                       : QStringLiteral("Search CAS"));
         PrintButton->setText(QStringLiteral("&Print Material"));
         MenuPrintMaterial->setEnabled(true);
         MenuPrintSupplier->setEnabled(false);
@@ -774,7 +805,8 @@ void TMainForm::DetailClick()
     SearchActive = false;
     UpdateCommands();
     SearchActive = true;
-    if (DetailTabNotebook->currentIndex() == 2 && Datasets->get(QStringLiteral("TableSynonyms2"))->isOpen())
+    if (DetailTabNotebook->currentIndex() == 2 &&
+        Datasets->get(QStringLiteral("TableSynonyms2"))->isOpen())
         SyncSupplierShow();
 }
 
@@ -870,7 +902,8 @@ void TMainForm::UpdateSearchField()
 {
     if (!m_list)
         return;
-    const bool enabled = m_list->count() == MaterialCount || m_list->GetOrder() == QLatin1String("Name");
+    const bool enabled =
+        m_list->count() == MaterialCount || m_list->GetOrder() == QLatin1String("Name");
     SearchLabel->setEnabled(enabled);
     SearchField->setEnabled(enabled);
 }
@@ -971,7 +1004,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         // Both grids have the same size; the one being shown has it right.
         QTableWidget* shown = static_cast<QTableWidget*>(watched);
-        search::SizeStabilityColumns(shown, shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
+        search::SizeStabilityColumns(shown,
+                                     shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -331,7 +331,8 @@ TEST(ZelProcess, WritesReportsAsPdfWithoutAWindow)
     zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
     writeDatabase(zel.dataDir(), zel::test::smallContent());
     const QString material = zel.dataFile(QStringLiteral("linalool.pdf"));
-    const Outcome m = zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6"), material});
+    const Outcome m =
+        zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6"), material});
     ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
     QFile file(material);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -344,7 +345,8 @@ TEST(ZelProcess, WritesReportsAsPdfWithoutAWindow)
     }
 
     const QString supplier = zel.dataFile(QStringLiteral("s01.pdf"));
-    const Outcome s = zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S01"), supplier});
+    const Outcome s =
+        zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S01"), supplier});
     ASSERT_EQ(s.exitCode, 0) << s.err.toStdString();
     const QString supplierText = pdfText(supplier);
     if (!supplierText.isEmpty()) {
@@ -353,14 +355,17 @@ TEST(ZelProcess, WritesReportsAsPdfWithoutAWindow)
     }
 
     const QString none = zel.dataFile(QStringLiteral("none.pdf"));
-    const Outcome unknown = zel.run({QStringLiteral("--material-report"), QStringLiteral("1-11-1"), none});
+    const Outcome unknown =
+        zel.run({QStringLiteral("--material-report"), QStringLiteral("1-11-1"), none});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("1-11-1"))) << unknown.err.toStdString();
     EXPECT_FALSE(QFile::exists(none)) << "a failed report leaves no file";
-    const Outcome noSupplier = zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S77"), none});
+    const Outcome noSupplier =
+        zel.run({QStringLiteral("--supplier-report"), QStringLiteral("S77"), none});
     EXPECT_EQ(noSupplier.exitCode, 1);
     EXPECT_FALSE(QFile::exists(none));
-    const Outcome missingFile = zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6")});
+    const Outcome missingFile =
+        zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6")});
     EXPECT_EQ(missingFile.exitCode, 2);
 }
 

@@ -16,15 +16,22 @@ using zel::test::TempDir;
 
 namespace {
 
-QString sampleSources() { return QStringLiteral(ZEL_SOURCE_DIR "/sample"); }
+QString sampleSources()
+{
+    return QStringLiteral(ZEL_SOURCE_DIR "/sample");
+}
 
-QStringList passwords() { return {QString::fromLatin1(schema::tablePassword())}; }
+QStringList passwords()
+{
+    return {QString::fromLatin1(schema::tablePassword())};
+}
 
 TEST(SampleDatabase, HasRealMaterialsWithIdsInNameOrder)
 {
     TempDir dir;
     writeDatabase(dir.path(), readSampleSources(sampleSources()));
-    const TableData m = paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords());
+    const TableData m =
+        paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords());
     ASSERT_GE(m.rows.size(), 150u);
     const int sf = 1, cas = 2, stabil = 9, id = 11;
     ASSERT_EQ(m.fields[static_cast<size_t>(id)].name, QStringLiteral("id"));
@@ -32,7 +39,8 @@ TEST(SampleDatabase, HasRealMaterialsWithIdsInNameOrder)
     for (size_t i = 0; i < m.rows.size(); ++i) {
         EXPECT_EQ(m.rows[i][static_cast<size_t>(id)].toLongLong(), static_cast<qlonglong>(i + 1));
         if (i > 0) {
-            EXPECT_LT(m.rows[i - 1][static_cast<size_t>(sf)].toString(), m.rows[i][static_cast<size_t>(sf)].toString());
+            EXPECT_LT(m.rows[i - 1][static_cast<size_t>(sf)].toString(),
+                      m.rows[i][static_cast<size_t>(sf)].toString());
         }
         const QString c = m.rows[i][static_cast<size_t>(cas)].toString();
         EXPECT_FALSE(seen.contains(c)) << c.toStdString();
@@ -47,9 +55,12 @@ TEST(SampleDatabase, HoldsTheAwkwardRows)
 {
     TempDir dir;
     writeDatabase(dir.path(), readSampleSources(sampleSources()));
-    const TableData s = paradox::readTableFile(dir.file(QStringLiteral("SYNONYMS.DB")), passwords());
-    const TableData m = paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords());
-    const TableData p = paradox::readTableFile(dir.file(QStringLiteral("SUPPLIER.DB")), passwords());
+    const TableData s =
+        paradox::readTableFile(dir.file(QStringLiteral("SYNONYMS.DB")), passwords());
+    const TableData m =
+        paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords());
+    const TableData p =
+        paradox::readTableFile(dir.file(QStringLiteral("SUPPLIER.DB")), passwords());
     QSet<QString> materialCas, supnrs, usedCas, usedSupnr;
     for (const auto& r : m.rows)
         materialCas.insert(r[2].toString());
@@ -62,7 +73,8 @@ TEST(SampleDatabase, HoldsTheAwkwardRows)
         zero += name.startsWith(QLatin1Char('0'));
         tilde += name == QStringLiteral("~");
         lower += !name.isEmpty() && name.at(0).isLower();
-        accented += name != sortForm(name).toLower() && name.toLower() != name.normalized(QString::NormalizationForm_D).toLower();
+        accented += name != sortForm(name).toLower() &&
+                    name.toLower() != name.normalized(QString::NormalizationForm_D).toLower();
         orphanCas += !materialCas.contains(r[0].toString());
         orphanSup += !supnrs.contains(r[2].toString());
         usedCas.insert(r[0].toString());
@@ -74,8 +86,10 @@ TEST(SampleDatabase, HoldsTheAwkwardRows)
     EXPECT_GE(lower, 1);
     EXPECT_GE(orphanCas, 1);
     EXPECT_GE(orphanSup, 1);
-    EXPECT_LT(usedCas.intersect(materialCas).size(), materialCas.size()) << "a material without commercial names";
-    EXPECT_LT(usedSupnr.intersect(supnrs).size(), supnrs.size()) << "a supplier without commercial names";
+    EXPECT_LT(usedCas.intersect(materialCas).size(), materialCas.size())
+        << "a material without commercial names";
+    EXPECT_LT(usedSupnr.intersect(supnrs).size(), supnrs.size())
+        << "a supplier without commercial names";
 }
 
 TEST(SampleDatabase, AllDatasetsOpen)
@@ -94,9 +108,15 @@ TEST(ScaleDatabase, HasTheRequestedSize)
 {
     TempDir dir;
     writeDatabase(dir.path(), makeScaleContent(8000, 40000, 400));
-    EXPECT_EQ(paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords()).rows.size(), 8000u);
-    EXPECT_EQ(paradox::readTableFile(dir.file(QStringLiteral("SYNONYMS.DB")), passwords()).rows.size(), 40000u);
-    EXPECT_EQ(paradox::readTableFile(dir.file(QStringLiteral("SUPPLIER.DB")), passwords()).rows.size(), 400u);
+    EXPECT_EQ(
+        paradox::readTableFile(dir.file(QStringLiteral("MATERIAL.DB")), passwords()).rows.size(),
+        8000u);
+    EXPECT_EQ(
+        paradox::readTableFile(dir.file(QStringLiteral("SYNONYMS.DB")), passwords()).rows.size(),
+        40000u);
+    EXPECT_EQ(
+        paradox::readTableFile(dir.file(QStringLiteral("SUPPLIER.DB")), passwords()).rows.size(),
+        400u);
 }
 
 QByteArray runTool(const QStringList& args, int* exitCode = nullptr)
@@ -113,22 +133,26 @@ TEST(Zeltool, DumpPrintsWhatTheGeneratorWrote)
 {
     TempDir dir;
     int code = -1;
-    runTool({QStringLiteral("sample"), dir.path(), QStringLiteral("--source"), sampleSources()}, &code);
+    runTool({QStringLiteral("sample"), dir.path(), QStringLiteral("--source"), sampleSources()},
+            &code);
     ASSERT_EQ(code, 0);
-    const QByteArray csv = runTool({QStringLiteral("dump"), dir.file(QStringLiteral("SUPPLIER.DB")),
-                                    QStringLiteral("--password"), QString::fromLatin1(schema::tablePassword())},
-                                   &code);
+    const QByteArray csv =
+        runTool({QStringLiteral("dump"), dir.file(QStringLiteral("SUPPLIER.DB")),
+                 QStringLiteral("--password"), QString::fromLatin1(schema::tablePassword())},
+                &code);
     ASSERT_EQ(code, 0);
     const auto rows = parseCsv(QString::fromUtf8(csv));
     const DatabaseContent source = readSampleSources(sampleSources());
     ASSERT_EQ(rows.size(), source.suppliers.size() + 1);
-    EXPECT_EQ(rows[0], (std::vector<QString>{"supnr", "supname", "address", "city", "country", "phone"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<QString>{"supnr", "supname", "address", "city", "country", "phone"}));
     // Sorted by supplier number in the table; compare as sets of rows.
     QSet<QString> dumped, expected;
     for (size_t i = 1; i < rows.size(); ++i)
         dumped.insert(QStringList(rows[i].begin(), rows[i].end()).join(QLatin1Char('|')));
     for (const SupplierRow& s : source.suppliers)
-        expected.insert(QStringList{s.supnr, s.supname, s.address, s.city, s.country, s.phone}.join(QLatin1Char('|')));
+        expected.insert(QStringList{s.supnr, s.supname, s.address, s.city, s.country, s.phone}.join(
+            QLatin1Char('|')));
     EXPECT_EQ(dumped, expected);
 
     runTool({QStringLiteral("dump"), dir.file(QStringLiteral("SUPPLIER.DB"))}, &code);

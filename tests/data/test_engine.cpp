@@ -8,8 +8,8 @@
 #include "data/Table.h"
 
 #include <QFile>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace zel::data;
 using zel::test::DatabaseFixture;
@@ -24,7 +24,8 @@ QStringList column(Dataset& ds, const QString& field)
     return out;
 }
 
-std::unique_ptr<Dataset> openDataset(Database* db, const QString& table, const QString& index = QString())
+std::unique_ptr<Dataset> openDataset(Database* db, const QString& table,
+                                     const QString& index = QString())
 {
     auto ds = std::make_unique<Dataset>(QStringLiteral("test"));
     ds->setDatabase(db);
@@ -50,10 +51,10 @@ TEST(Engine, IdsRiseInPrimaryOrder)
 {
     DatabaseFixture f;
     auto ds = openDataset(f.db.get(), QStringLiteral("MATERIAL.DB"));
-    EXPECT_EQ(column(*ds, QStringLiteral("id")),
-              (QStringList{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(column(*ds, QStringLiteral("sf")),
-              (QStringList{"ALPHA-IONONE", "COUMARIN", "GERANIOL", "LINALOOL", "VANILLIN", "ZINGERONE"}));
+    EXPECT_EQ(column(*ds, QStringLiteral("id")), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(
+        column(*ds, QStringLiteral("sf")),
+        (QStringList{"ALPHA-IONONE", "COUMARIN", "GERANIOL", "LINALOOL", "VANILLIN", "ZINGERONE"}));
 }
 
 struct IndexChoice
@@ -122,7 +123,8 @@ TEST(Engine, CommercialNamesRangeLeavesOutPlaceholdersAndEmptyNames)
     Dataset* material = sets.get(QStringLiteral("TableMaterial"));
     ASSERT_TRUE(material->findKey({QStringLiteral("LINALOOL")}));
     EXPECT_EQ(column(*sets.get(QStringLiteral("TableSynonyms2")), QStringLiteral("name")),
-              (QStringList{"0-Lin", "Zest Lin", "apple Lin"})) << "the primary index compares exactly";
+              (QStringList{"0-Lin", "Zest Lin", "apple Lin"}))
+        << "the primary index compares exactly";
 }
 
 TEST(Engine, ExactSearchOnPartialAndCaseDifferingKeys)
@@ -132,12 +134,15 @@ TEST(Engine, ExactSearchOnPartialAndCaseDifferingKeys)
     EXPECT_TRUE(ds->findKey({QStringLiteral("LINALOOL")})) << "one leading field of two";
     EXPECT_EQ(ds->text(QStringLiteral("cas")), QStringLiteral("78-70-6"));
     EXPECT_FALSE(ds->findKey({QStringLiteral("linalool")})) << "the primary index is exact";
-    EXPECT_EQ(ds->text(QStringLiteral("cas")), QStringLiteral("78-70-6")) << "a failed search does not move";
-    EXPECT_FALSE(ds->findKey({QStringLiteral("LINALOO")})) << "an exact search wants the whole field";
+    EXPECT_EQ(ds->text(QStringLiteral("cas")), QStringLiteral("78-70-6"))
+        << "a failed search does not move";
+    EXPECT_FALSE(ds->findKey({QStringLiteral("LINALOO")}))
+        << "an exact search wants the whole field";
     EXPECT_TRUE(ds->findKey({QStringLiteral("VANILLIN"), QStringLiteral("121-33-5")}));
 
     auto names = openDataset(f.db.get(), QStringLiteral("SYNONYMS.DB"), QStringLiteral("name"));
-    EXPECT_TRUE(names->findKey({QStringLiteral("VANILLA pure")})) << "secondary indexes ignore case";
+    EXPECT_TRUE(names->findKey({QStringLiteral("VANILLA pure")}))
+        << "secondary indexes ignore case";
     EXPECT_EQ(names->text(QStringLiteral("supnr")), QStringLiteral("S01"));
     EXPECT_TRUE(names->findKey({QStringLiteral("rosé absolu")}));
 
@@ -158,7 +163,8 @@ TEST(Engine, NearestSearch)
     ds->findNearest({QStringLiteral("")});
     EXPECT_EQ(ds->text(QStringLiteral("name")), QStringLiteral("alpha-Ionone"));
     ds->findNearest({QStringLiteral("ZZZ")});
-    EXPECT_EQ(ds->text(QStringLiteral("name")), QStringLiteral("Zingerone")) << "past the end stays on the last";
+    EXPECT_EQ(ds->text(QStringLiteral("name")), QStringLiteral("Zingerone"))
+        << "past the end stays on the last";
     EXPECT_TRUE(ds->eof());
 
     auto cas = openDataset(f.db.get(), QStringLiteral("MATERIAL.DB"), QStringLiteral("casorder"));
@@ -233,9 +239,11 @@ TEST(Engine, MasterLinksFollowTheirMaster)
     Dataset* synonyms = sets.get(QStringLiteral("TableSynonyms2"));
     QStringList counts;
     for (material->first(); !material->eof(); material->next())
-        counts << QStringLiteral("%1=%2").arg(material->text(QStringLiteral("sf"))).arg(synonyms->recordCount());
-    EXPECT_EQ(counts, (QStringList{"ALPHA-IONONE=1", "COUMARIN=2", "GERANIOL=1", "LINALOOL=3", "VANILLIN=3",
-                                   "ZINGERONE=0"}));
+        counts << QStringLiteral("%1=%2")
+                      .arg(material->text(QStringLiteral("sf")))
+                      .arg(synonyms->recordCount());
+    EXPECT_EQ(counts, (QStringList{"ALPHA-IONONE=1", "COUMARIN=2", "GERANIOL=1", "LINALOOL=3",
+                                   "VANILLIN=3", "ZINGERONE=0"}));
     EXPECT_TRUE(synonyms->eof()) << "a material without commercial names has an empty list";
 
     Dataset* supplier = sets.get(QStringLiteral("TableSupplier"));
@@ -248,8 +256,10 @@ TEST(Engine, MasterLinksFollowTheirMaster)
     // A chain: the commercial name moves its material and its supplier.
     Dataset* comm = sets.get(QStringLiteral("TableCommSynonyms"));
     ASSERT_TRUE(comm->findKey({QStringLiteral("tonka sweet")}));
-    EXPECT_EQ(sets.get(QStringLiteral("TableCommMaterial"))->text(QStringLiteral("name")), QStringLiteral("Coumarin"));
-    EXPECT_EQ(sets.get(QStringLiteral("TableCommSupplier"))->recordCount(), 0) << "supplier S09 does not exist";
+    EXPECT_EQ(sets.get(QStringLiteral("TableCommMaterial"))->text(QStringLiteral("name")),
+              QStringLiteral("Coumarin"));
+    EXPECT_EQ(sets.get(QStringLiteral("TableCommSupplier"))->recordCount(), 0)
+        << "supplier S09 does not exist";
     ASSERT_TRUE(comm->findKey({QStringLiteral("Orphan Name")}));
     EXPECT_EQ(sets.get(QStringLiteral("TableCommMaterial"))->recordCount(), 0);
     EXPECT_EQ(sets.get(QStringLiteral("TableCommSupplier"))->text(QStringLiteral("supname")),
@@ -266,10 +276,12 @@ TEST(Engine, CalculatedFieldsWithMissingLinkTargetsAreEmpty)
     ASSERT_TRUE(material->findKey({QStringLiteral("COUMARIN")}));
     QStringList shown;
     for (synonyms->first(); !synonyms->eof(); synonyms->next())
-        shown << synonyms->text(QStringLiteral("name")) + QLatin1Char('/') + synonyms->text(QStringLiteral("SupName"));
+        shown << synonyms->text(QStringLiteral("name")) + QLatin1Char('/') +
+                     synonyms->text(QStringLiteral("SupName"));
     // "Tonka Sweet" comes after a found supplier and must not inherit its name.
     EXPECT_EQ(shown, (QStringList{"Tonka Sweet/", "~/aldehyde House"}));
-    EXPECT_EQ(synonyms->valueAt(1, QStringLiteral("SupName")).toString(), QStringLiteral("aldehyde House"));
+    EXPECT_EQ(synonyms->valueAt(1, QStringLiteral("SupName")).toString(),
+              QStringLiteral("aldehyde House"));
     EXPECT_EQ(synonyms->valueAt(0, QStringLiteral("SupName")).toString(), QString());
 
     Dataset* supplier = sets.get(QStringLiteral("TableSupplier"));
@@ -280,7 +292,8 @@ TEST(Engine, CalculatedFieldsWithMissingLinkTargetsAreEmpty)
     for (supLink->first(); !supLink->eof(); supLink->next())
         materials << supLink->text(QStringLiteral("materialName"));
     EXPECT_EQ(materials, (QStringList{"Vanillin", "alpha-Ionone", "Linalool", "Linalool", ""}));
-    EXPECT_EQ(material2->indexFieldNames(), QStringLiteral("cas")) << "the lookup switches its index back";
+    EXPECT_EQ(material2->indexFieldNames(), QStringLiteral("cas"))
+        << "the lookup switches its index back";
     EXPECT_THROW(supLink->value(QStringLiteral("nosuchfield")), DatabaseError);
 }
 
@@ -395,8 +408,8 @@ TEST(Engine, IndexFilesAreUsedOnlyWhenTheyMatch)
     file.seek(0);
     file.write(bytes);
     file.close();
-    auto table = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(), Table::Access::Shared,
-                             Session::instance().passwords());
+    auto table = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(),
+                             Table::Access::Shared, Session::instance().passwords());
     Index idx(*table, *table->indexByName(QStringLiteral("name")));
     EXPECT_FALSE(idx.load(zix));
     auto ds = openDataset(f.db.get(), QStringLiteral("SYNONYMS.DB"), QStringLiteral("name"));
@@ -426,8 +439,8 @@ TEST(Engine, EditAndPostReplaceEmptyNamesAndKeepIndexFilesValid)
     }
     t.close();
     EXPECT_EQ(replaced, 2);
-    const TableData after =
-        paradox::readTableFile(f.dir.file(QStringLiteral("SYNONYMS.DB")), Session::instance().passwords());
+    const TableData after = paradox::readTableFile(f.dir.file(QStringLiteral("SYNONYMS.DB")),
+                                                   Session::instance().passwords());
     int tildes = 0;
     for (const auto& row : after.rows) {
         EXPECT_FALSE(row[1].toString().isEmpty());
@@ -435,10 +448,11 @@ TEST(Engine, EditAndPostReplaceEmptyNamesAndKeepIndexFilesValid)
     }
     EXPECT_EQ(tildes, 3);
     EXPECT_EQ(after.rows.size(), 11u);
-    auto table = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(), Table::Access::Shared,
-                             Session::instance().passwords());
+    auto table = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(),
+                             Table::Access::Shared, Session::instance().passwords());
     Index idx(*table, *table->indexByName(QStringLiteral("name")));
-    EXPECT_TRUE(idx.load(f.dir.file(QStringLiteral("synonyms.name.zix")))) << "index file rewritten with the table";
+    EXPECT_TRUE(idx.load(f.dir.file(QStringLiteral("synonyms.name.zix"))))
+        << "index file rewritten with the table";
 }
 
 TEST(Engine, APipeNamedLikeATableIsNotOpened)
@@ -498,11 +512,13 @@ TEST(Engine, ReportDatasetsOpen)
     DatasetSet material(f.db.get(), decls::printMaterial());
     material.openAll();
     Dataset* m = material.get(QStringLiteral("TableMaterial"));
-    m->setRange({QStringLiteral("LINALOOL"), QStringLiteral("78-70-6")}, {QStringLiteral("LINALOOL"), QStringLiteral("78-70-6")});
+    m->setRange({QStringLiteral("LINALOOL"), QStringLiteral("78-70-6")},
+                {QStringLiteral("LINALOOL"), QStringLiteral("78-70-6")});
     EXPECT_EQ(m->recordCount(), 1);
     EXPECT_EQ(material.get(QStringLiteral("TableSin"))->recordCount(), 3);
     EXPECT_EQ(material.get(QStringLiteral("Tablematerial2"))->recordCount(), 1);
-    EXPECT_EQ(material.get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr")), QStringLiteral("S01"));
+    EXPECT_EQ(material.get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr")),
+              QStringLiteral("S01"));
 
     DatasetSet supplier(f.db.get(), decls::printSupplier());
     supplier.openAll();

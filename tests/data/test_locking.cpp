@@ -55,13 +55,16 @@ TEST(Locking, ExclusiveOpenFailsAtOnceWhileAnotherProcessReads)
             ex.addIndex(QStringLiteral("name"), QStringLiteral("name"), false);
             FAIL() << "exclusive open succeeded while another process read the table";
         } catch (const DatabaseError& e) {
-            EXPECT_TRUE(e.message().contains(QStringLiteral("in use"))) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("in use")))
+                << e.message().toStdString();
         }
         // Readers share.
-        EXPECT_NO_THROW(Table::open(path, &schema::synonyms(), Table::Access::Shared, Session::instance().passwords()));
+        EXPECT_NO_THROW(Table::open(path, &schema::synonyms(), Table::Access::Shared,
+                                    Session::instance().passwords()));
     }
     // Once the other process has ended the table is free again.
-    EXPECT_NO_THROW(Table::open(path, &schema::synonyms(), Table::Access::Exclusive, Session::instance().passwords()));
+    EXPECT_NO_THROW(Table::open(path, &schema::synonyms(), Table::Access::Exclusive,
+                                Session::instance().passwords()));
 }
 
 TEST(Locking, ReadersAreKeptOutWhileAnotherProcessReindexes)
@@ -70,9 +73,11 @@ TEST(Locking, ReadersAreKeptOutWhileAnotherProcessReindexes)
     const QString path = f.dir.file(QStringLiteral("SUPPLIER.DB"));
     Holder writer(path, true);
     ASSERT_TRUE(writer.holding());
-    EXPECT_THROW(Table::open(path, &schema::supplier(), Table::Access::Shared, Session::instance().passwords()),
+    EXPECT_THROW(Table::open(path, &schema::supplier(), Table::Access::Shared,
+                             Session::instance().passwords()),
                  DatabaseError);
-    EXPECT_THROW(Table::open(path, &schema::supplier(), Table::Access::Exclusive, Session::instance().passwords()),
+    EXPECT_THROW(Table::open(path, &schema::supplier(), Table::Access::Exclusive,
+                             Session::instance().passwords()),
                  DatabaseError);
 }
 
@@ -83,8 +88,8 @@ TEST(Locking, AnOpenDatasetHoldsItsTableInThisProcessToo)
     reader.setDatabase(f.db.get());
     reader.setTableName(QStringLiteral("MATERIAL.DB"));
     reader.open();
-    EXPECT_THROW(Table::open(f.dir.file(QStringLiteral("MATERIAL.DB")), &schema::material(), Table::Access::Exclusive,
-                             Session::instance().passwords()),
+    EXPECT_THROW(Table::open(f.dir.file(QStringLiteral("MATERIAL.DB")), &schema::material(),
+                             Table::Access::Exclusive, Session::instance().passwords()),
                  DatabaseError);
     reader.close();
     EXPECT_NO_THROW(Table::open(f.dir.file(QStringLiteral("MATERIAL.DB")), &schema::material(),

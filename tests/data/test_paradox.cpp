@@ -3,8 +3,8 @@
 #include "data/ParadoxFile.h"
 #include "data/SampleDatabase.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
@@ -23,7 +23,8 @@ TableData sampleTable(int codePage, bool withMemo, const char* accented = "Géra
     if (withMemo)
         t.fields.push_back({QStringLiteral("notes"), FieldType::Memo, 20});
     const auto row = [&](const char* key, const char* label, QVariant count, const char* notes) {
-        std::vector<QVariant> r{QString::fromUtf8(key), label ? QVariant(QString::fromUtf8(label)) : QVariant(), count};
+        std::vector<QVariant> r{QString::fromUtf8(key),
+                                label ? QVariant(QString::fromUtf8(label)) : QVariant(), count};
         if (withMemo)
             r.push_back(notes ? QVariant(QString::fromUtf8(notes)) : QVariant());
         t.rows.push_back(r);
@@ -71,12 +72,13 @@ TEST_P(ParadoxRoundTrip, ReadsBackWhatWasWritten)
             EXPECT_EQ(read.rows[r][f], written.rows[r][f]) << "row " << r << " field " << f;
 }
 
-INSTANTIATE_TEST_SUITE_P(CodePagesAndPasswords, ParadoxRoundTrip,
-                         ::testing::Values(RoundTripCase{1252, "qomtk4", true, "Crème brûlée, Æ Ø œ €"},
-                                           RoundTripCase{1252, "", false, "Géraniol"},
-                                           RoundTripCase{850, "qomtk4", false, "Crème, Ø ø Ê"},
-                                           RoundTripCase{437, "", true, "Crème, Å æ ñ"},
-                                           RoundTripCase{1250, "qomtk4", true, "Příliš žluťoučký kůň"}));
+INSTANTIATE_TEST_SUITE_P(
+    CodePagesAndPasswords, ParadoxRoundTrip,
+    ::testing::Values(RoundTripCase{1252, "qomtk4", true, "Crème brûlée, Æ Ø œ €"},
+                      RoundTripCase{1252, "", false, "Géraniol"},
+                      RoundTripCase{850, "qomtk4", false, "Crème, Ø ø Ê"},
+                      RoundTripCase{437, "", true, "Crème, Å æ ñ"},
+                      RoundTripCase{1250, "qomtk4", true, "Příliš žluťoučký kůň"}));
 
 TEST(ParadoxFile, CharactersOutsideTheCodePageAreReplacedNotLost)
 {
@@ -111,7 +113,8 @@ TEST(ParadoxFile, EncryptedTableNeedsItsPassword)
     EXPECT_THROW(paradox::readTableFile(path, {}), DatabaseError);
     EXPECT_THROW(paradox::readTableFile(path, {QStringLiteral("qomtk5")}), DatabaseError);
     EXPECT_THROW(paradox::readTableFile(path, {QStringLiteral("QOMTK4x")}), DatabaseError);
-    EXPECT_NO_THROW(paradox::readTableFile(path, {QStringLiteral("other"), QStringLiteral("qomtk4")}));
+    EXPECT_NO_THROW(
+        paradox::readTableFile(path, {QStringLiteral("other"), QStringLiteral("qomtk4")}));
     EXPECT_EQ(paradox::passwordChecksum(QStringLiteral("qomtk4")),
               paradox::readTableFile(path, {QStringLiteral("qomtk4")}).encryption);
 }
@@ -121,11 +124,13 @@ TEST(ParadoxFile, ManyRecordsSpanSeveralBlocks)
     TempDir dir;
     TableData t;
     t.primaryKeyFields = 1;
-    t.fields = {{QStringLiteral("n"), FieldType::Integer, 4}, {QStringLiteral("s"), FieldType::Text, 100}};
+    t.fields = {{QStringLiteral("n"), FieldType::Integer, 4},
+                {QStringLiteral("s"), FieldType::Text, 100}};
     for (int i = 0; i < 5000; ++i)
         t.rows.push_back({QVariant(qlonglong(i)), QVariant(QStringLiteral("row %1").arg(i))});
     paradox::writeTableFile(dir.file(QStringLiteral("big.db")), t, QStringLiteral("qomtk4"));
-    const TableData read = paradox::readTableFile(dir.file(QStringLiteral("big.db")), {QStringLiteral("qomtk4")});
+    const TableData read =
+        paradox::readTableFile(dir.file(QStringLiteral("big.db")), {QStringLiteral("qomtk4")});
     ASSERT_EQ(read.rows.size(), 5000u);
     EXPECT_EQ(read.rows[4999][1].toString(), QStringLiteral("row 4999"));
     EXPECT_EQ(read.rows[1234][0].toLongLong(), 1234);
@@ -147,7 +152,8 @@ TEST(ParadoxFile, TooLongValueFailsAndLeavesTheOldFile)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file left";
 }
 
 struct Damage
@@ -166,7 +172,8 @@ TEST_P(BrokenTable, IsRefusedWithAnError)
     const QString path = dir.file(QStringLiteral("T.DB"));
     TableData t = sampleTable(1252, false);
     for (int i = 0; i < 300; ++i)
-        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("x")), QVariant(qlonglong(i))});
+        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("x")),
+                          QVariant(qlonglong(i))});
     paradox::writeTableFile(path, t, QStringLiteral("qomtk4"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -192,21 +199,27 @@ void put16(QByteArray& b, int at, int v)
 
 INSTANTIATE_TEST_SUITE_P(
     Damages, BrokenTable,
-    ::testing::Values(Damage{"empty", [](QByteArray& b) { b.clear(); }},
-                      Damage{"ten bytes", [](QByteArray& b) { b.truncate(10); }},
-                      Damage{"header only", [](QByteArray& b) { b.truncate(0x800); }},
-                      Damage{"cut in the data", [](QByteArray& b) { b.truncate(b.size() - 1500); }},
-                      Damage{"header size past the end", [](QByteArray& b) { put16(b, 2, 0xFFFF); }},
-                      Damage{"block size zero", [](QByteArray& b) { b[5] = 0; }},
-                      Damage{"index file type", [](QByteArray& b) { b[4] = 1; }},
-                      Damage{"record count huge", [](QByteArray& b) { put16(b, 6, 0xFFFF); put16(b, 8, 0x7F); }},
-                      Damage{"first block past the end", [](QByteArray& b) { put16(b, 0x0E, 0x7FFF); }},
-                      Damage{"record size zero", [](QByteArray& b) { put16(b, 0, 0); }},
-                      Damage{"no fields", [](QByteArray& b) { put16(b, 0x21, 0); }},
-                      Damage{"random bytes", [](QByteArray& b) {
-                                 for (int i = 0; i < b.size(); ++i)
-                                     b[i] = static_cast<char>((i * 7919 + 13) & 0xff);
-                             }}),
+    ::testing::Values(
+        Damage{"empty", [](QByteArray& b) { b.clear(); }},
+        Damage{"ten bytes", [](QByteArray& b) { b.truncate(10); }},
+        Damage{"header only", [](QByteArray& b) { b.truncate(0x800); }},
+        Damage{"cut in the data", [](QByteArray& b) { b.truncate(b.size() - 1500); }},
+        Damage{"header size past the end", [](QByteArray& b) { put16(b, 2, 0xFFFF); }},
+        Damage{"block size zero", [](QByteArray& b) { b[5] = 0; }},
+        Damage{"index file type", [](QByteArray& b) { b[4] = 1; }},
+        Damage{"record count huge",
+               [](QByteArray& b) {
+                   put16(b, 6, 0xFFFF);
+                   put16(b, 8, 0x7F);
+               }},
+        Damage{"first block past the end", [](QByteArray& b) { put16(b, 0x0E, 0x7FFF); }},
+        Damage{"record size zero", [](QByteArray& b) { put16(b, 0, 0); }},
+        Damage{"no fields", [](QByteArray& b) { put16(b, 0x21, 0); }},
+        Damage{"random bytes",
+               [](QByteArray& b) {
+                   for (int i = 0; i < b.size(); ++i)
+                       b[i] = static_cast<char>((i * 7919 + 13) & 0xff);
+               }}),
     [](const auto& param) {
         std::string n = param.param.what;
         for (char& c : n)
@@ -220,8 +233,10 @@ INSTANTIATE_TEST_SUITE_P(
 // instead of 261. These are made from a version 7 table by moving the header parts.
 QByteArray asOlderVersion(QByteArray file, int versionId)
 {
-    const auto u16 = [&](int at) { return static_cast<int>(static_cast<unsigned char>(file[at])) |
-                                          (static_cast<int>(static_cast<unsigned char>(file[at + 1])) << 8); };
+    const auto u16 = [&](int at) {
+        return static_cast<int>(static_cast<unsigned char>(file[at])) |
+               (static_cast<int>(static_cast<unsigned char>(file[at + 1])) << 8);
+    };
     const int headerSize = u16(2);
     const int numFields = u16(0x21);
     QByteArray header = file.left(headerSize);
@@ -252,7 +267,8 @@ TEST_P(OlderVersions, AreRead)
     TempDir dir;
     TableData t = sampleTable(437, false, "Crème å");
     for (int i = 0; i < 400; ++i)
-        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("row %1").arg(i)), QVariant(qlonglong(i))});
+        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)),
+                          QVariant(QStringLiteral("row %1").arg(i)), QVariant(qlonglong(i))});
     const QString v7 = dir.file(QStringLiteral("v7.db"));
     paradox::writeTableFile(v7, t, QString());
     QFile in(v7);
@@ -260,7 +276,8 @@ TEST_P(OlderVersions, AreRead)
     const QString older = dir.file(QStringLiteral("OLD.DB"));
     QFile out(older);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(GetParam().versionId == 12 ? in.readAll() : asOlderVersion(in.readAll(), GetParam().versionId));
+    out.write(GetParam().versionId == 12 ? in.readAll()
+                                         : asOlderVersion(in.readAll(), GetParam().versionId));
     out.close();
 
     const TableData read = paradox::readTableFile(older, {});
@@ -274,8 +291,9 @@ TEST_P(OlderVersions, AreRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paradox3To7, OlderVersions,
-                         ::testing::Values(VersionCase{3, 30, 0}, VersionCase{4, 35, 0}, VersionCase{5, 40, 437},
-                                           VersionCase{10, 50, 437}, VersionCase{12, 70, 437}));
+                         ::testing::Values(VersionCase{3, 30, 0}, VersionCase{4, 35, 0},
+                                           VersionCase{5, 40, 437}, VersionCase{10, 50, 437},
+                                           VersionCase{12, 70, 437}));
 
 TEST(ParadoxFile, LoopingBlockChainIsRefused)
 {
@@ -283,25 +301,32 @@ TEST(ParadoxFile, LoopingBlockChainIsRefused)
     const QString path = dir.file(QStringLiteral("LOOP.DB"));
     TableData t = sampleTable(1252, false);
     for (int i = 0; i < 500; ++i)
-        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("x")), QVariant(qlonglong(i))});
+        t.rows.push_back({QVariant(QStringLiteral("K%1").arg(i)), QVariant(QStringLiteral("x")),
+                          QVariant(qlonglong(i))});
     paradox::writeTableFile(path, t, QString());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     const QByteArray head = f.read(4);
-    const int headerSize = static_cast<unsigned char>(head[2]) | (static_cast<unsigned char>(head[3]) << 8);
+    const int headerSize =
+        static_cast<unsigned char>(head[2]) | (static_cast<unsigned char>(head[3]) << 8);
     f.seek(headerSize + 2048); // the second block points back to the first
     f.write(QByteArray("\x01\x00", 2));
     f.close();
     EXPECT_THROW(paradox::readTableFile(path, {}), DatabaseError);
 }
 
-TEST(ParadoxFile, MissingFileIsAnError) { EXPECT_THROW(paradox::readTableFile(QStringLiteral("/nonexistent/x.db"), {}), DatabaseError); }
+TEST(ParadoxFile, MissingFileIsAnError)
+{
+    EXPECT_THROW(paradox::readTableFile(QStringLiteral("/nonexistent/x.db"), {}), DatabaseError);
+}
 
 TEST(Csv, ParsesQuotedFields)
 {
-    const auto rows = parseCsv(QStringLiteral("a,b,c\r\n\"x, y\",\"say \"\"hi\"\"\",\n\"  padded  \",,\"\"\n"));
+    const auto rows =
+        parseCsv(QStringLiteral("a,b,c\r\n\"x, y\",\"say \"\"hi\"\"\",\n\"  padded  \",,\"\"\n"));
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1], (std::vector<QString>{QStringLiteral("x, y"), QStringLiteral("say \"hi\""), QString()}));
+    EXPECT_EQ(rows[1], (std::vector<QString>{QStringLiteral("x, y"), QStringLiteral("say \"hi\""),
+                                             QString()}));
     EXPECT_EQ(rows[2], (std::vector<QString>{QStringLiteral("  padded  "), QString(), QString()}));
 }
 

@@ -72,7 +72,8 @@ private Q_SLOTS:
             window->resize(900, 700);
             window->ZoomFit->trigger();
             QCoreApplication::processEvents();
-            window->grab().save(qEnvironmentVariable("ZEL_SCREENSHOTS") + QStringLiteral("/preview.png"));
+            window->grab().save(qEnvironmentVariable("ZEL_SCREENSHOTS") +
+                                QStringLiteral("/preview.png"));
         }
     }
 
@@ -128,7 +129,8 @@ private Q_SLOTS:
         view->setZoom(2001);
         QCOMPARE(view->zoom(), 150);
         const QSize page = view->pageSize();
-        QCOMPARE(view->imageControl()->size(), QSize(qRound(page.width() * 1.5) + 4, qRound(page.height() * 1.5) + 4));
+        QCOMPARE(view->imageControl()->size(),
+                 QSize(qRound(page.width() * 1.5) + 4, qRound(page.height() * 1.5) + 4));
         window->ZoomToWidth->trigger();
         QCOMPARE(view->zoomState(), TRpPreview::ZoomState::Width);
         window->resize(900, 700);
@@ -171,13 +173,17 @@ private Q_SLOTS:
         junk.write(QByteArray(300, 'x'));
         junk.close();
         messages.clear();
-        window->chooseOpenFile = [this](const QString&, const QString&) { return dir->file(QStringLiteral("junk.frp")); };
+        window->chooseOpenFile = [this](const QString&, const QString&) {
+            return dir->file(QStringLiteral("junk.frp"));
+        };
         window->LoadReportClick();
         QVERIFY(messages.value(0).startsWith(QStringLiteral("Not a report file")));
         QCOMPARE(window->pagePositionText(), QStringLiteral("Page 1 of 1"));
 
         makeDemoReport(dir->file(QStringLiteral("six.frp")), 6, true);
-        window->chooseOpenFile = [this](const QString&, const QString&) { return dir->file(QStringLiteral("six.frp")); };
+        window->chooseOpenFile = [this](const QString&, const QString&) {
+            return dir->file(QStringLiteral("six.frp"));
+        };
         window->LastPageClick();
         window->LoadReportClick();
         QCOMPARE(window->pagePositionText(), QStringLiteral("Page 1 of 6"));
@@ -189,7 +195,8 @@ private Q_SLOTS:
     {
         open(3);
         QString asked;
-        window->chooseSaveFile = [&](const QString& title, const QString& filter, const QString& suffix) {
+        window->chooseSaveFile = [&](const QString& title, const QString& filter,
+                                     const QString& suffix) {
             asked = title + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
             return dir->file(title.startsWith(QLatin1String("Save")) ? QStringLiteral("copy.frp")
                                                                      : QStringLiteral("pages.pdf"));

@@ -33,7 +33,8 @@ TEST(PrintQueue, MaterialReportReachesThePdfPrinter)
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(kQueue);
-    const QString job = QStringLiteral("zeltest") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString job =
+        QStringLiteral("zeltest") + QUuid::createUuid().toString(QUuid::Id128).left(12);
     printer.setDocName(job);
     {
         report::TRpPrinter producer(printer);
@@ -72,7 +73,8 @@ TEST(PrintQueue, MaterialReportReachesThePdfPrinter)
             if (!info.contains(QStringLiteral("Pages:")))
                 QThread::msleep(200);
         }
-        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+            << info.toStdString();
         EXPECT_TRUE(info.contains(QStringLiteral("595 x 842"))) << "A4 " << info.toStdString();
     }
     if (!HasFailure())

@@ -80,9 +80,13 @@ struct Selection : public ::testing::Test
         scan = sets.get(QStringLiteral("TableMaterialSelect"));
         list = std::make_unique<TSearchClass>(browse->recordCount());
         grid.list = list.get();
-        list->attach(&grid, browse, scan, [this] {
-            return keepAll || keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
-        }, &feedback);
+        list->attach(
+            &grid, browse, scan,
+            [this] {
+                return keepAll ||
+                       keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+            },
+            &feedback);
         list->setMaterialCount(browse->recordCount());
         // The start-up sequence.
         list->RestoreAll();

@@ -1,7 +1,6 @@
+#include "QtPrinters.h"
 #include "search/StabilityDisplay.h"
 #include "search/StabilityMedia.h"
-
-#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +24,8 @@ TEST(StabilityMedia, LabelsAndPlaces)
     {
         int medium, labelColumn, ratingColumn, row;
     };
-    for (const Place& p : {Place{1, 0, 1, 0}, Place{17, 0, 1, 16}, Place{18, 2, 3, 0}, Place{33, 2, 3, 15}}) {
+    for (const Place& p :
+         {Place{1, 0, 1, 0}, Place{17, 0, 1, 16}, Place{18, 2, 3, 0}, Place{33, 2, 3, 15}}) {
         const MediumCell c = mediumCell(p.medium);
         EXPECT_EQ(c.labelColumn, p.labelColumn) << p.medium;
         EXPECT_EQ(c.ratingColumn, p.ratingColumn) << p.medium;
@@ -35,7 +35,8 @@ TEST(StabilityMedia, LabelsAndPlaces)
 
 TEST(StabilityMedia, RatingsOfAStabilityString)
 {
-    const QString s = QStringLiteral("012") + QString(30, QLatin1Char('0')) + QStringLiteral("2222222");
+    const QString s =
+        QStringLiteral("012") + QString(30, QLatin1Char('0')) + QStringLiteral("2222222");
     EXPECT_EQ(ratingText(ratingChar(s, 1)), QStringLiteral("-"));
     EXPECT_EQ(ratingText(ratingChar(s, 2)), QStringLiteral("+"));
     EXPECT_EQ(ratingText(ratingChar(s, 3)), QStringLiteral("++"));

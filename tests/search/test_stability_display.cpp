@@ -21,7 +21,8 @@ class StabilityDisplayTest : public QObject
     static data::DatabaseContent content()
     {
         data::DatabaseContent c;
-        const auto add = [&](const char* name, const char* cas, const QString& stabil, const char* name1) {
+        const auto add = [&](const char* name, const char* cas, const QString& stabil,
+                             const char* name1) {
             data::MaterialRow m;
             m.name = QString::fromLatin1(name);
             m.cas = QString::fromLatin1(cas);
@@ -29,7 +30,8 @@ class StabilityDisplayTest : public QObject
             m.stabil = stabil;
             c.materials.push_back(m);
         };
-        add("Alpha", "1-00-1", QStringLiteral("012") + QString(30, QLatin1Char('0')) + QStringLiteral("2222222"), "");
+        add("Alpha", "1-00-1",
+            QStringLiteral("012") + QString(30, QLatin1Char('0')) + QStringLiteral("2222222"), "");
         add("Beta", "2-00-2", QStringLiteral("21"), "second");
         add("Gamma", "3-00-3", QStringLiteral("2x2 2") + QString(28, QLatin1Char('1')), "");
         return c;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "QtPrinters.h"
+
 #include <QString>
 #include <QTemporaryDir>
-
-#include "QtPrinters.h"
 
 namespace zel::test {
 

@@ -5,16 +5,17 @@
 #include "app/Program.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "report/preview/PreviewSource.h"
+#include "report/preview/TRpPreview.h"
+#include "report/preview/TRpStandardPreview.h"
 #include "search/TSearchClass.h"
 #include "ui/DatasetGrid.h"
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"
-#include "report/preview/PreviewSource.h"
-#include "report/preview/TRpPreview.h"
-#include "report/preview/TRpStandardPreview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,9 +23,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextBrowser>
-#include <QToolButton>
-#include <QApplication>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace zel;
@@ -53,9 +53,12 @@ data::DatabaseContent content()
     c.materials[2].stabil = QStringLiteral("012") + QString(30, QLatin1Char('0'));
     c.materials[3].stabil = QStringLiteral("22");
     c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("Alpha Trading"), {}, {}, {}, {}});
-    c.suppliers.push_back({QStringLiteral("S02"), QStringLiteral("Beta Aromatics"), {}, {}, {}, {}});
-    c.synonyms.push_back({QStringLiteral("5392-40-5"), QStringLiteral("Lemonal"), QStringLiteral("S02"), {}});
-    c.synonyms.push_back({QStringLiteral("97-53-0"), QStringLiteral("Clovene"), QStringLiteral("S01"), {}});
+    c.suppliers.push_back(
+        {QStringLiteral("S02"), QStringLiteral("Beta Aromatics"), {}, {}, {}, {}});
+    c.synonyms.push_back(
+        {QStringLiteral("5392-40-5"), QStringLiteral("Lemonal"), QStringLiteral("S02"), {}});
+    c.synonyms.push_back(
+        {QStringLiteral("97-53-0"), QStringLiteral("Clovene"), QStringLiteral("S01"), {}});
     return c;
 }
 
@@ -86,10 +89,12 @@ class MainWindowTest : public QObject
     void select(QSet<int> ids)
     {
         keep = std::move(ids);
-        form->setSearch([] { return 1; }, [this] {
-            data::Dataset* scan = form->Datasets->get(QStringLiteral("TableMaterialSelect"));
-            return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
-        });
+        form->setSearch(
+            [] { return 1; },
+            [this] {
+                data::Dataset* scan = form->Datasets->get(QStringLiteral("TableMaterialSelect"));
+                return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+            });
         form->SearchButtonClick();
     }
     void type(const QString& text)
@@ -159,9 +164,12 @@ private Q_SLOTS:
             bool printMaterial, printSupplier, hideShow, orderAndSelect;
         };
         const Expect cases[] = {
-            {0, 0, "&Print Material", true, false, false, true}, {0, 2, "&Print Material", true, false, true, true},
-            {1, 0, "&Print Material", true, false, false, false}, {1, 1, "&Print Material", true, false, false, false},
-            {2, 0, "&Print Supplier", false, true, false, false}, {2, 1, "&Print Supplier", false, true, true, false},
+            {0, 0, "&Print Material", true, false, false, true},
+            {0, 2, "&Print Material", true, false, true, true},
+            {1, 0, "&Print Material", true, false, false, false},
+            {1, 1, "&Print Material", true, false, false, false},
+            {2, 0, "&Print Supplier", false, true, false, false},
+            {2, 1, "&Print Supplier", false, true, true, false},
         };
         for (const Expect& e : cases) {
             form->SwitchPage(e.page);
@@ -219,8 +227,9 @@ private Q_SLOTS:
         }
         form->SwitchPage(2);
         form->Navigate(QStringLiteral("last"));
-        QCOMPARE(form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
-                 QStringLiteral("Beta Aromatics"));
+        QCOMPARE(
+            form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+            QStringLiteral("Beta Aromatics"));
     }
 
     void titlesAndTheOrderButton()
@@ -294,8 +303,9 @@ private Q_SLOTS:
         form->SwitchPage(1);
         QVERIFY(comm->findKey({QStringLiteral("Clovene")}));
         form->SwitchPage(2);
-        QCOMPARE(form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
-                 QStringLiteral("Alpha Trading"));
+        QCOMPARE(
+            form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+            QStringLiteral("Alpha Trading"));
     }
 
     void supplierMaterialsTitleCountsCommercialNames()
@@ -353,7 +363,8 @@ private Q_SLOTS:
         QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Lemonal"));
         form->EditCommercialName->clear();
         QTest::keyClicks(form->EditCommercialName, QStringLiteral("!"));
-        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Clovene")); // before every name: the first
+        QCOMPARE(form->DBCommCommName->text(),
+                 QStringLiteral("Clovene")); // before every name: the first
     }
 
     void enlargingKeepsTheProportions()
@@ -368,11 +379,13 @@ private Q_SLOTS:
         QCOMPARE(form->DBOdour->height(), odour.height() + 10);
         QCOMPARE(form->DBLiterature->y(), literature.y() + 30);
         QCOMPARE(form->PanelDetail->width(), detail + 50);
-        QCOMPARE(form->PanelDetail->geometry().right(), form->PanelDetail->parentWidget()->width() - 1);
+        QCOMPARE(form->PanelDetail->geometry().right(),
+                 form->PanelDetail->parentWidget()->width() - 1);
         if (!qEnvironmentVariableIsEmpty("ZEL_SCREENSHOTS")) {
             form->resize(900, 650);
             QCoreApplication::processEvents();
-            form->grab().save(qEnvironmentVariable("ZEL_SCREENSHOTS") + QStringLiteral("/main-enlarged.png"));
+            form->grab().save(qEnvironmentVariable("ZEL_SCREENSHOTS") +
+                              QStringLiteral("/main-enlarged.png"));
         }
         form->resize(design);
         QCoreApplication::processEvents();
@@ -383,7 +396,8 @@ private Q_SLOTS:
     void printingFromTheCommercialNamesPage()
     {
         form->SwitchPage(1);
-        QVERIFY(form->Datasets->get(QStringLiteral("TableCommSynonyms"))->findKey({QStringLiteral("Clovene")}));
+        QVERIFY(form->Datasets->get(QStringLiteral("TableCommSynonyms"))
+                    ->findKey({QStringLiteral("Clovene")}));
         // The preview opens while the command runs; look at it, then close it.
         QString position;
         QByteArray firstPage;
@@ -407,10 +421,12 @@ private Q_SLOTS:
         form->PrintButton->click();
         QCOMPARE(position, QStringLiteral("Page 1 of 1"));
         const QString name = QStringLiteral("Eugenol");
-        QVERIFY(firstPage.contains(QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2)));
+        QVERIFY(firstPage.contains(
+            QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2)));
         // The material list's cursor stands on that material, in the order the list had.
         QCOMPARE(current(), QStringLiteral("Eugenol"));
-        QCOMPARE(form->Datasets->get(QStringLiteral("TableMaterial"))->indexName().toLower(), QStringLiteral("idindex"));
+        QCOMPARE(form->Datasets->get(QStringLiteral("TableMaterial"))->indexName().toLower(),
+                 QStringLiteral("idindex"));
     }
 
     void hideAndShowDetails()

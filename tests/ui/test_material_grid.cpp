@@ -28,7 +28,8 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i) {
             data::MaterialRow m;
             m.name = QStringLiteral("Material %1").arg(i, 2, 10, QLatin1Char('0'));
-            m.cas = QStringLiteral("%1-00-0").arg(1000 - i); // CAS order is the reverse of name order
+            m.cas =
+                QStringLiteral("%1-00-0").arg(1000 - i); // CAS order is the reverse of name order
             c.materials.push_back(m);
         }
         db = std::make_unique<test::DatabaseFixture>(c);
@@ -36,9 +37,11 @@ private Q_SLOTS:
         sets->openAll();
         list = std::make_unique<search::TSearchClass>(browse()->recordCount());
         grid = std::make_unique<ui::MaterialGrid>();
-        model = std::make_unique<ui::MaterialListModel>(list.get(), sets->get(QStringLiteral("TableMaterial2")));
+        model = std::make_unique<ui::MaterialListModel>(
+            list.get(), sets->get(QStringLiteral("TableMaterial2")));
         grid->setList(list.get(), model.get());
-        list->attach(grid.get(), browse(), sets->get(QStringLiteral("TableMaterialSelect")), [] { return true; });
+        list->attach(grid.get(), browse(), sets->get(QStringLiteral("TableMaterialSelect")),
+                     [] { return true; });
         list->setMaterialCount(browse()->recordCount());
         list->RestoreAll();
         list->BuildNameList();
@@ -71,7 +74,8 @@ private Q_SLOTS:
         QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("Material 59"));
         QCOMPARE(model->nameOf(999), QString());
         model->setTitle(QStringLiteral("List of all materials (60)"));
-        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("List of all materials (60)"));
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("List of all materials (60)"));
     }
 
     void clickingARowMakesItsMaterialCurrent()

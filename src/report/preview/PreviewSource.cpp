@@ -16,7 +16,10 @@ PageListSource::PageListSource(std::unique_ptr<TRpPageList> list, QObject* paren
 
 PageListSource::~PageListSource() = default;
 
-int PageListSource::pageCount() const { return m_list->pageCount(); }
+int PageListSource::pageCount() const
+{
+    return m_list->pageCount();
+}
 
 std::optional<emf::EmfImage> PageListSource::pageImage(int n)
 {
@@ -25,7 +28,10 @@ std::optional<emf::EmfImage> PageListSource::pageImage(int n)
     return m_list->page(n);
 }
 
-void PageListSource::save(const QString& path) { m_list->save(path); }
+void PageListSource::save(const QString& path)
+{
+    m_list->save(path);
+}
 
 void PageListSource::load(const QString& path)
 {
@@ -62,8 +68,10 @@ bool PageListSource::print(QWidget* parent)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     if (pageCount() == 0 || dialog.exec() != QDialog::Accepted)
         return false;
-    const int first = printer.printRange() == QPrinter::PageRange ? printer.fromPage() : (m_first ? m_first : 1);
-    const int last = printer.printRange() == QPrinter::PageRange ? printer.toPage() : (m_last ? m_last : pageCount());
+    const int first =
+        printer.printRange() == QPrinter::PageRange ? printer.fromPage() : (m_first ? m_first : 1);
+    const int last = printer.printRange() == QPrinter::PageRange ? printer.toPage()
+                                                                 : (m_last ? m_last : pageCount());
     QPainter painter;
     bool started = false;
     for (int n = std::max(1, first); n <= std::min(last, pageCount()); ++n) {
@@ -78,8 +86,10 @@ bool PageListSource::print(QWidget* parent)
             printer.newPage();
         }
         // Stored pages are stretched over the printable area, whatever the margins.
-        emf::EmfPlayer::play(*image, painter,
-                             QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+        emf::EmfPlayer::play(
+            *image, painter,
+            QRectF(QPointF(0, 0),
+                   printer.pageLayout().paintRectPixels(printer.resolution()).size()));
     }
     if (started)
         painter.end();
@@ -92,7 +102,8 @@ bool PageListSource::print(QWidget* parent)
 
 namespace zel::report {
 
-ProducerSource::ProducerSource(TRpPrinter& producer, QObject* parent) : PreviewSource(parent), m_producer(producer)
+ProducerSource::ProducerSource(TRpPrinter& producer, QObject* parent)
+    : PreviewSource(parent), m_producer(producer)
 {
     connect(&producer, &TRpPrinter::pagesAvailable, this, &PreviewSource::pagesAvailable);
     connect(&producer, &TRpPrinter::progressChanged, this, &PreviewSource::progress);
@@ -129,9 +140,15 @@ void ProducerSource::load(const QString& path)
     Q_EMIT pagesAvailable(m_done->pageCount());
 }
 
-bool ProducerSource::print(QWidget* parent) { return m_done && m_done->print(parent); }
+bool ProducerSource::print(QWidget* parent)
+{
+    return m_done && m_done->print(parent);
+}
 
-bool ProducerSource::printerSetup(QWidget* parent) { return m_done && m_done->printerSetup(parent); }
+bool ProducerSource::printerSetup(QWidget* parent)
+{
+    return m_done && m_done->printerSetup(parent);
+}
 
 void ProducerSource::cancel()
 {

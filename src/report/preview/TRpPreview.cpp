@@ -84,7 +84,8 @@ void TRpPreview::setSource(PreviewSource* source)
 QSize TRpPreview::pageSize() const
 {
     // The page shown knows its paper; before any page is there, A4 stands in.
-    const QSizeF tenths = m_control->image() ? m_control->image()->header().frameTenthsMm() : kDefaultTenthsMm;
+    const QSizeF tenths =
+        m_control->image() ? m_control->image()->header().frameTenthsMm() : kDefaultTenthsMm;
     const double dpi = screenDpi();
     return QSize(qRound(tenths.width() / 254.0 * dpi), qRound(tenths.height() / 254.0 * dpi));
 }
@@ -93,7 +94,8 @@ int TRpPreview::fitZoom(QSize view, QSize page)
 {
     if (page.width() <= 0 || page.height() <= 0)
         return 100;
-    return std::min(qRound(double(view.width()) / page.width() * 95), qRound(double(view.height()) / page.height() * 95));
+    return std::min(qRound(double(view.width()) / page.width() * 95),
+                    qRound(double(view.height()) / page.height() * 95));
 }
 
 int TRpPreview::widthZoom(QSize view, QSize page)
@@ -112,14 +114,21 @@ void TRpPreview::setZoom(int percent, ZoomState state)
     layOut();
 }
 
-void TRpPreview::zoomToFit() { setZoom(fitZoom(viewport()->size(), pageSize()), ZoomState::Fit); }
+void TRpPreview::zoomToFit()
+{
+    setZoom(fitZoom(viewport()->size(), pageSize()), ZoomState::Fit);
+}
 
-void TRpPreview::zoomToWidth() { setZoom(widthZoom(viewport()->size(), pageSize()), ZoomState::Width); }
+void TRpPreview::zoomToWidth()
+{
+    setZoom(widthZoom(viewport()->size(), pageSize()), ZoomState::Width);
+}
 
 void TRpPreview::layOut()
 {
     const QSize page = pageSize();
-    m_control->resize(qRound(page.width() * m_zoom / 100.0) + 4, qRound(page.height() * m_zoom / 100.0) + 4);
+    m_control->resize(qRound(page.width() * m_zoom / 100.0) + 4,
+                      qRound(page.height() * m_zoom / 100.0) + 4);
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
 }

@@ -35,7 +35,12 @@ class TRpPreview : public QScrollArea
 {
     Q_OBJECT
 public:
-    enum class ZoomState { Fit, Width, Other };
+    enum class ZoomState
+    {
+        Fit,
+        Width,
+        Other
+    };
 
     explicit TRpPreview(QWidget* parent = nullptr);
 

@@ -80,8 +80,9 @@ QIcon zoomGlyph(const QString& mark)
 
 QString frpFilter(bool withBlank)
 {
-    return QStringLiteral("Folium file") + (withBlank ? QStringLiteral(" (*.") : QStringLiteral("(*.")) +
-           QStringLiteral("FRP") + QStringLiteral(")");
+    return QStringLiteral("Folium file") +
+           (withBlank ? QStringLiteral(" (*.") : QStringLiteral("(*.")) + QStringLiteral("FRP") +
+           QStringLiteral(")");
 }
 
 } // namespace
@@ -106,7 +107,8 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     };
     ZoomFit = add("ZoomFit", QStringLiteral("Zoom to fit"), zoomGlyph(QStringLiteral("[ ]")));
     Zoom100 = add("Zoom100", QStringLiteral("100%"), zoomGlyph(QStringLiteral("1:1")));
-    ZoomToWidth = add("ZoomToWidth", QStringLiteral("Zoom to width"), zoomGlyph(QStringLiteral("<>")));
+    ZoomToWidth =
+        add("ZoomToWidth", QStringLiteral("Zoom to width"), zoomGlyph(QStringLiteral("<>")));
     for (QAction* a : {ZoomFit, Zoom100, ZoomToWidth}) {
         a->setCheckable(true);
         zoomGroup->addAction(a);
@@ -114,45 +116,47 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     ZoomToWidth->setChecked(true);
     bar->addSeparator();
     QAction* first = add("FirstPage", QStringLiteral("First page"), arrowGlyph(true, true));
-    QAction* previous = add("PreviousPage", QStringLiteral("Previous page"), arrowGlyph(true, false));
+    QAction* previous =
+        add("PreviousPage", QStringLiteral("Previous page"), arrowGlyph(true, false));
     QAction* next = add("ToolButton2", QStringLiteral("Next page"), arrowGlyph(false, false));
     QAction* last = add("LastPage", QStringLiteral("Last page"), arrowGlyph(false, true));
     bar->addSeparator();
     PrintSetup = add("PrintSetup", QStringLiteral("Printer setup"), glyph([](QPainter& p) {
-        sheet(p, QRectF(2.5, 5.5, 11, 7));
-        p.setPen(QPen(QColor(90, 90, 90), 1.5));
-        p.drawEllipse(QPointF(8, 9), 2, 2);
-    }));
+                         sheet(p, QRectF(2.5, 5.5, 11, 7));
+                         p.setPen(QPen(QColor(90, 90, 90), 1.5));
+                         p.drawEllipse(QPointF(8, 9), 2, 2);
+                     }));
     Print = add("Print", QStringLiteral("Print"), glyph([](QPainter& p) {
-        sheet(p, QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(QColor(170, 170, 175));
-        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4));
-    }));
-    ExportPdf = add("ExportPdf", QStringLiteral("Export PDF"), glyph([](QPainter& p) {
-        sheet(p, QRectF(3.5, 1.5, 10, 13));
-        QFont f(QStringLiteral("Arial"));
-        f.setPixelSize(5);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(QColor(180, 0, 0));
-        p.drawText(QRectF(3.5, 1.5, 10, 13), Qt::AlignCenter, QStringLiteral("PDF"));
-    }));
+                    sheet(p, QRectF(4.5, 1.5, 7, 5));
+                    p.setBrush(QColor(170, 170, 175));
+                    p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+                    p.setBrush(Qt::white);
+                    p.drawRect(QRectF(4.5, 10.5, 7, 4));
+                }));
+    ExportPdf =
+        add("ExportPdf", QStringLiteral("Export PDF"), glyph([](QPainter& p) {
+                sheet(p, QRectF(3.5, 1.5, 10, 13));
+                QFont f(QStringLiteral("Arial"));
+                f.setPixelSize(5);
+                f.setBold(true);
+                p.setFont(f);
+                p.setPen(QColor(180, 0, 0));
+                p.drawText(QRectF(3.5, 1.5, 10, 13), Qt::AlignCenter, QStringLiteral("PDF"));
+            }));
     bar->addSeparator();
     SaveReport = add("SaveReport", QStringLiteral("Save Report"), glyph([](QPainter& p) {
-        p.setPen(QPen(QColor(40, 40, 40), 1));
-        p.setBrush(QColor(60, 90, 160));
-        p.drawRect(QRectF(2.5, 2.5, 11, 11));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 2.5, 7, 4));
-    }));
+                         p.setPen(QPen(QColor(40, 40, 40), 1));
+                         p.setBrush(QColor(60, 90, 160));
+                         p.drawRect(QRectF(2.5, 2.5, 11, 11));
+                         p.setBrush(Qt::white);
+                         p.drawRect(QRectF(4.5, 2.5, 7, 4));
+                     }));
     LoadReport = add("LoadReport", QStringLiteral("Load Report"), glyph([](QPainter& p) {
-        p.setPen(QPen(QColor(120, 90, 20), 1));
-        p.setBrush(QColor(240, 200, 90));
-        p.drawRect(QRectF(1.5, 5.5, 13, 8));
-        p.drawRect(QRectF(1.5, 3.5, 5, 2));
-    }));
+                         p.setPen(QPen(QColor(120, 90, 20), 1));
+                         p.setBrush(QColor(240, 200, 90));
+                         p.drawRect(QRectF(1.5, 5.5, 13, 8));
+                         p.drawRect(QRectF(1.5, 3.5, 5, 2));
+                     }));
     bar->addSeparator();
     auto* close = new QPushButton(QStringLiteral("&Close"), bar);
     close->setObjectName(QStringLiteral("ExitButton"));
@@ -199,7 +203,8 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     if (source) {
         connect(source, &PreviewSource::pagesAvailable, this, &TRpStandardPreview::onPagesAvailable,
                 Qt::QueuedConnection);
-        connect(source, &PreviewSource::progress, this, &TRpStandardPreview::onProgress, Qt::QueuedConnection);
+        connect(source, &PreviewSource::progress, this, &TRpStandardPreview::onProgress,
+                Qt::QueuedConnection);
     }
 
     chooseSaveFile = [this](const QString& caption, const QString& filter, const QString& suffix) {
@@ -211,9 +216,7 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     chooseOpenFile = [this](const QString& caption, const QString& filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
-    showMessage = [this](const QString& text) {
-        QMessageBox::warning(this, windowTitle(), text);
-    };
+    showMessage = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
 
     // The window sees keys before its controls, as the page keys belong to the whole window.
     qApp->installEventFilter(this);
@@ -221,14 +224,25 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     updatePagePosition();
 }
 
-TRpStandardPreview::~TRpStandardPreview() { qApp->removeEventFilter(this); }
+TRpStandardPreview::~TRpStandardPreview()
+{
+    qApp->removeEventFilter(this);
+}
 
-QString TRpStandardPreview::pagePositionText() const { return m_pagePanel->text(); }
-QString TRpStandardPreview::progressText() const { return m_progressPanel->text(); }
+QString TRpStandardPreview::pagePositionText() const
+{
+    return m_pagePanel->text();
+}
+QString TRpStandardPreview::progressText() const
+{
+    return m_progressPanel->text();
+}
 
 void TRpStandardPreview::updatePagePosition()
 {
-    m_pagePanel->setText(QStringLiteral("Page %1 of %2").arg(RpPreview->page()).arg(m_source ? m_source->pageCount() : 0));
+    m_pagePanel->setText(QStringLiteral("Page %1 of %2")
+                             .arg(RpPreview->page())
+                             .arg(m_source ? m_source->pageCount() : 0));
 }
 
 void TRpStandardPreview::onProgress(int percent)
@@ -289,8 +303,9 @@ void TRpStandardPreview::SaveReportClick()
 {
     if (!m_source || !m_source->isFinished())
         return;
-    const QString path = chooseSaveFile(QStringLiteral("Save report"),
-                                        frpFilter(false) + QStringLiteral(";;All files (*)"), QStringLiteral("FRP"));
+    const QString path =
+        chooseSaveFile(QStringLiteral("Save report"),
+                       frpFilter(false) + QStringLiteral(";;All files (*)"), QStringLiteral("FRP"));
     if (path.isEmpty())
         return;
     try {
@@ -340,8 +355,8 @@ void TRpStandardPreview::ExportPdfClick()
 {
     if (!m_source || !m_source->isFinished())
         return;
-    const QString path =
-        chooseSaveFile(QStringLiteral("Export PDF"), QStringLiteral("PDF file (*.pdf)"), QStringLiteral("pdf"));
+    const QString path = chooseSaveFile(QStringLiteral("Export PDF"),
+                                        QStringLiteral("PDF file (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     try {
@@ -371,8 +386,9 @@ bool TRpStandardPreview::eventFilter(QObject* watched, QEvent* event)
     if (!widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool ctrl = (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
-                      Qt::ControlModifier;
+    const bool ctrl =
+        (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+        Qt::ControlModifier;
     switch (key->key()) {
     case Qt::Key_Escape:
         close();
@@ -431,6 +447,9 @@ void TRpProgressForm::progress(int percent)
     QCoreApplication::processEvents();
 }
 
-QString TRpProgressForm::infoText() const { return Info->text(); }
+QString TRpProgressForm::infoText() const
+{
+    return Info->text();
+}
 
 } // namespace zel::report

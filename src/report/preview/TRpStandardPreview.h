@@ -28,7 +28,8 @@ public:
     QString progressText() const;
 
     // The dialogs the window asks for a file name and the message it shows; tests replace them.
-    std::function<QString(const QString& title, const QString& filter, const QString& suffix)> chooseSaveFile;
+    std::function<QString(const QString& title, const QString& filter, const QString& suffix)>
+        chooseSaveFile;
     std::function<QString(const QString& title, const QString& filter)> chooseOpenFile;
     std::function<void(const QString& text)> showMessage;
 
