@@ -1,11 +1,11 @@
 // zeltool: the work that needs no window. Writes the sample and scale databases, dumps any
 // Paradox table as CSV, holds a table lock for tests, and handles saved report files.
 
+#include "common/ReportTool.h"
+#include "common/SampleDatabase.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
-#include "data/SampleDatabase.h"
 #include "data/Table.h"
-#include "report/ReportTool.h"
 
 #include <QCoreApplication>
 #include <QDir>

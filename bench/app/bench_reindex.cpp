@@ -1,7 +1,7 @@
 // Re-indexing the scale database: the work a start-up does when the index files are gone.
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
 #include "data/Reindex.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // Headless start-up of the real program on the scale database, from process start until
 // it leaves its event loop (so an upper bound of the time to the event loop): once with
 // the indexes present, once with the re-indexing a missing index file causes.
-#include "data/SampleDatabase.h"
+#include "common/SampleDatabase.h"
 
 #include <QDir>
 #include <QFile>

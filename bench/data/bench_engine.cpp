@@ -1,9 +1,9 @@
 // The table engine on the scale database: 8000 materials, 40000 commercial names, 400
 // suppliers, written once into a temporary directory.
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
 #include "data/Table.h"
 

@@ -1,8 +1,8 @@
+#include "common/LayoutDemo.h"
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
-#include "report/LayoutDemo.h"
 #include "report/TRpPrinter.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 // A search over every material of the scale database (8000 materials, 40000 commercial
 // names): the selection list's ApplyFilter with the search dialog's filter.
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
 #include "data/Datasets.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
 #include "search/MaterialFilter.h"
 #include "search/TSearchClass.h"

@@ -2,7 +2,7 @@
 // offscreen platform: a keystroke of the incremental search, one painted row's name, and
 // switching the order of every listed material.
 #include "app/Program.h"
-#include "data/SampleDatabase.h"
+#include "common/SampleDatabase.h"
 #include "search/TSearchClass.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"

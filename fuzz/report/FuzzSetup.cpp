@@ -1,6 +1,6 @@
 #include "FuzzSetup.h"
 
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 #include "report/emf/EmfPlayer.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,6 @@
 
 #include "app/ErrorMessage.h"
 #include "app/IniFile.h"
-#include "app/ReportFormStubs.h"
 #include "app/ReportRunner.h"
 #include "app/SearchFeedback.h"
 #include "app/TAboutBox.h"
@@ -78,8 +77,9 @@ Program::Program(const QString& programDirectory, bool headless)
 {
     ErrorMessage::setHeadless(headless);
     m_mainForm = std::make_unique<ui::TMainForm>();
-    m_printMaterial = std::make_unique<TPrintMaterial>();
-    m_printSupplier = std::make_unique<TPrintSupplier>();
+    m_materialReport =
+        std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
+    m_supplierReport = std::make_unique<report::TPrintSupplier>(m_mainForm->MainData);
     m_gaugeWindow = std::make_unique<TGaugeWindow>();
     m_searchWindow = std::make_unique<search::TSearchWindow>();
     m_sizerWindow = std::make_unique<ui::TSizerWindow>();
@@ -94,9 +94,6 @@ Program::Program(const QString& programDirectory, bool headless)
                           m_searchWindow->filterFor(
                               m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
                               m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
-    m_materialReport =
-        std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
-    m_supplierReport = std::make_unique<report::TPrintSupplier>(m_mainForm->MainData);
     m_reports = std::make_unique<ReportRunner>(m_mainForm.get(), m_materialReport.get(),
                                                m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });

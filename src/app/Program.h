@@ -26,8 +26,6 @@ class TAboutBox;
 class TGaugeWindow;
 class TIndexForm;
 class TLogoDialog;
-class TPrintMaterial;
-class TPrintSupplier;
 
 // The program from its windows' creation to the end of its event loop: it creates every
 // window once, hidden, the main window first, and runs the start-up that decides whether
@@ -80,8 +78,6 @@ public:
     static QPoint indexFormPosition(const QRect& logo, int formWidth);
 
     ui::TMainForm* mainForm() const { return m_mainForm.get(); }
-    TPrintMaterial* printMaterial() const { return m_printMaterial.get(); }
-    TPrintSupplier* printSupplier() const { return m_printSupplier.get(); }
     TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
     search::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
     ui::TSizerWindow* sizerWindow() const { return m_sizerWindow.get(); }
@@ -101,8 +97,8 @@ private:
 
     // In the order of creation; destroyed the other way round.
     std::unique_ptr<ui::TMainForm> m_mainForm;
-    std::unique_ptr<TPrintMaterial> m_printMaterial;
-    std::unique_ptr<TPrintSupplier> m_printSupplier;
+    std::unique_ptr<report::TPrintMaterial> m_materialReport;
+    std::unique_ptr<report::TPrintSupplier> m_supplierReport;
     std::unique_ptr<TGaugeWindow> m_gaugeWindow;
     std::unique_ptr<search::TSearchWindow> m_searchWindow;
     std::unique_ptr<ui::TSizerWindow> m_sizerWindow;
@@ -110,8 +106,6 @@ private:
     std::unique_ptr<TIndexForm> m_indexForm;
     std::unique_ptr<TLogoDialog> m_logoDialog;
     std::unique_ptr<SearchFeedback> m_searchFeedback;
-    std::unique_ptr<report::TPrintMaterial> m_materialReport;
-    std::unique_ptr<report::TPrintSupplier> m_supplierReport;
     std::unique_ptr<ReportRunner> m_reports;
 };
 

@@ -2,8 +2,8 @@
 // command line, the headless start and its messages, two copies over one data directory,
 // and a copy killed while it writes the placeholder into the synonyms table.
 #include "Fixture.h"
+#include "common/SampleDatabase.h"
 #include "data/ParadoxFile.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
 
 #include <QDir>

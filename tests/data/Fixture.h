@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TempDir.h"
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
-#include "data/SampleDatabase.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 // The generated databases: the bundled sample and the synthetic scale database, checked
 // through the engine and through zeltool dump.
 #include "TempDir.h"
+#include "common/SampleDatabase.h"
 #include "data/Database.h"
 #include "data/Datasets.h"
 #include "data/ParadoxFile.h"
-#include "data/SampleDatabase.h"
 #include "data/Schema.h"
 
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "TempDir.h"
+#include "common/SampleDatabase.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
-#include "data/SampleDatabase.h"
 
 #include <QDir>
 #include <QFile>

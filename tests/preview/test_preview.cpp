@@ -1,6 +1,6 @@
 // The preview window over saved report files, on the offscreen platform.
 #include "TempDir.h"
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 #include "report/TRpPageList.h"
 #include "report/TRpPrinter.h"
 #include "report/preview/PreviewSource.h"

@@ -1,6 +1,6 @@
 #include "ReportTestData.h"
 #include "TempDir.h"
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"
 #include "report/emf/EmfImage.h"

@@ -1,4 +1,4 @@
-#include "report/ReportTool.h"
+#include "common/ReportTool.h"
 
 #include "ReportTestData.h"
 #include "TempDir.h"

@@ -1,7 +1,7 @@
 #include "report/TRpCompress.h"
 
 #include "ReportTestData.h"
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 #include "report/ReportFileError.h"
 
 #include <QRandomGenerator>

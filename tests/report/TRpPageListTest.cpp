@@ -2,7 +2,7 @@
 
 #include "ReportTestData.h"
 #include "TempDir.h"
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 #include "report/ReportFileError.h"
 #include "report/TRpCompress.h"
 

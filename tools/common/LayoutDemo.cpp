@@ -1,4 +1,4 @@
-#include "report/LayoutDemo.h"
+#include "common/LayoutDemo.h"
 
 #include "data/Dataset.h"
 

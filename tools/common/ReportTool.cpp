@@ -1,10 +1,10 @@
-#include "report/ReportTool.h"
+#include "common/ReportTool.h"
 
+#include "common/DemoReport.h"
+#include "common/LayoutDemo.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
-#include "report/DemoReport.h"
-#include "report/LayoutDemo.h"
 #include "report/PdfExport.h"
 #include "report/ReportFileError.h"
 #include "report/TRpError.h"

@@ -1,4 +1,4 @@
-#include "report/DemoReport.h"
+#include "common/DemoReport.h"
 
 #include "report/TRpPageList.h"
 #include "report/emf/EmfWriter.h"

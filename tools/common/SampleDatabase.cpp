@@ -1,4 +1,4 @@
-#include "data/SampleDatabase.h"
+#include "common/SampleDatabase.h"
 
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
