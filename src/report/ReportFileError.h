@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "data/Error.h"
 
 namespace zel::report {
 
@@ -9,17 +8,10 @@ namespace zel::report {
 // opened or written, a file that is not a report file or is damaged, a page whose image is
 // unreadable. Callers show message() to the user as it stands, so it names the file or page and
 // the cause. Nothing that throws it leaves a half-written file behind.
-class ReportFileError : public std::runtime_error
+class ReportFileError : public data::Error
 {
 public:
-    explicit ReportFileError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using Error::Error;
 };
 
 } // namespace zel::report
