@@ -1,6 +1,7 @@
 // zeltool: the work that needs no window. Writes the sample and scale databases, dumps any
 // Paradox table as CSV, holds a table lock for tests, and handles saved report files.
 
+#include "common/EmfTool.h"
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
 #include "data/Error.h"
@@ -26,7 +27,8 @@ const char* const kUsage =
     "                              write a synthetic database of that size into DIR\n"
     "  dump FILE [--password PW]   print a Paradox table as CSV (UTF-8)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
-    "  report ...                  saved report files (zeltool report help)\n";
+    "  report ...                  saved report files (zeltool report help)\n"
+    "  emf ...                     single page images (zeltool emf help)\n";
 
 QTextStream& out()
 {
@@ -121,13 +123,14 @@ int lock(QStringList args)
 
 int main(int argc, char** argv)
 {
-    // Report files are drawn for PDF output, which needs a GUI application; the report tool
-    // makes its own, so it runs before any other application object exists.
-    if (argc > 1 && QByteArray(argv[1]) == "report") {
+    // Report files and page images are drawn, which needs a GUI application; these tools make
+    // their own, so they run before any other application object exists.
+    if (argc > 1 && (QByteArray(argv[1]) == "report" || QByteArray(argv[1]) == "emf")) {
         QStringList words;
         for (int i = 2; i < argc; ++i)
             words << QString::fromLocal8Bit(argv[i]);
-        return zel::report::runReportTool(words);
+        return QByteArray(argv[1]) == "report" ? zel::report::runReportTool(words)
+                                               : zel::report::runEmfTool(words);
     }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);

@@ -12,12 +12,12 @@ struct EmfHeader;
 
 // Draws page images onto any painter: screen, image, printer or PDF file.
 //
-// Drawn: pens, brushes and fonts (created, selected, deleted, stock objects too), text
-// (EMR_EXTTEXTOUTW with alignment, clipping and opaque background, character spacing honoured),
-// rectangles, ellipses, lines, text and background colours and modes, saved and restored
-// states. Every other record is skipped. Coordinates are taken as pixels of the image's
-// reference device; mapping modes and world transforms are not applied, which matches the
-// images the report writes.
+// Pages from any producer of the format play as they were printed: mapping modes and world
+// transforms, saved and restored states, pens, brushes (solid, hatched, pattern) and fonts,
+// text in both forms with alignment, spacing, clipping and background, lines, curves and
+// areas in 16- and 32-bit forms, paths, clipping by rectangles, regions and paths, bitmaps
+// with the raster operations pages use, gradients. Records it does not know, comments among
+// them, are skipped.
 class EmfPlayer
 {
 public:
