@@ -534,14 +534,23 @@ void EmfPlayback::textOut(QPointF reference, const QString& givenText,
     if (drawable && !text.isEmpty()) {
         p.setFont(font.font);
         p.setPen(m_dc.textColour);
-        const auto run = [&](double at, const QString& part) {
-            p.setTransform(QTransform::fromScale(stretch, 1) *
+        const QFontMetricsF metrics(font.font);
+        const auto run = [&](double at, const QString& part, double room) {
+            // A face wider than the image's own (another font stood in for it) would make a
+            // word run into the next; it is narrowed to the room its maker measured.
+            double squeeze = 1;
+            if (room > 0) {
+                const double natural = metrics.horizontalAdvance(part) * k * stretch;
+                if (natural > room * 1.05)
+                    squeeze = room / natural;
+            }
+            p.setTransform(QTransform::fromScale(stretch * squeeze, 1) *
                            QTransform::fromTranslate(at / k, baseline / k) *
                            QTransform::fromScale(k, k) * toOutput);
             p.drawText(QPointF(0, 0), part);
         };
         if (dx.empty()) {
-            run(x, text);
+            run(x, text, 0);
         } else {
             // The spacing puts every word where the image's maker measured it, which keeps
             // columns and aligned text in place on devices that measure otherwise. Within a
@@ -562,7 +571,7 @@ void EmfPlayback::textOut(QPointF reference, const QString& givenText,
                 }
                 // Negative advances can send a word anywhere.
                 if (std::abs(wordX) < (1 << 26))
-                    run(wordX, text.mid(start, i - start));
+                    run(wordX, text.mid(start, i - start), x - wordX);
             }
         }
     }
