@@ -56,7 +56,6 @@ void EmfClip::setPath(const QPainterPath& p)
     m_everything = false;
     m_isRect = false;
     m_path = p;
-    m_path.setFillRule(Qt::WindingFill);
 }
 
 void EmfClip::intersectRect(const QRectF& rect)
