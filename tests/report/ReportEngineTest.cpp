@@ -2,10 +2,10 @@
 #include "ReportTestData.h"
 #include "common/ReportTool.h"
 #include "data/Dataset.h"
-#include "report/PainterCanvas.h"
 #include "report/TRpError.h"
 #include "report/TRpPrinter.h"
 #include "report/TRpReport.h"
+#include "report/TextMeasure.h"
 #include "report/emf/EmfWriter.h"
 
 #include <QCoreApplication>
@@ -246,7 +246,8 @@ TEST(ReportEngine, StretchedLinesStayAboveTheFooter)
     f.report.run(printer);
     ASSERT_GE(printer.pageList().pageCount(), 2);
     const int footerTop = printer.y(2970 - 100 - 100);
-    const int lineHeight = qCeil(printer.metrics(f.report.font).height());
+    TextMeasure measure;
+    const int lineHeight = printer.sizeY(measure.lineHeight(f.report.font));
     for (int n = 1; n <= printer.pageList().pageCount(); ++n)
         for (const auto& t : textsOf(*printer.pageList().page(n)))
             if (t.text.startsWith(QLatin1String("line "))) {
@@ -315,7 +316,7 @@ TEST(ReportEngine, BandsThatDoNotFitMoveToTheNextPage)
 TEST(ReportEngine, WordWrap)
 {
     const TextFont font;
-    const QFontMetricsF m(PainterCanvas::deviceFont(font, 96));
+    const QFontMetricsF m(TextMeasure::referenceFont(font));
     auto nativeWidth = [&](const QString& s) { return (m.horizontalAdvance(s) + 0.5) * 254 / 96; };
     struct Case
     {
@@ -394,7 +395,8 @@ TEST(ReportEngine, AutoSizeKeepsTheRightEdgeOrCentre)
         TRpPrinter printer;
         f.report.run(printer);
         const auto texts = textsOf(*printer.pageList().page(1));
-        const double w = printer.metrics(f.report.font).horizontalAdvance(QStringLiteral("Sized"));
+        TextMeasure measure;
+        const double w = printer.sizeX(measure.width(f.report.font, QStringLiteral("Sized")));
         const double left = printer.x(200 + 500);
         const double expected = a == taLeftJustify    ? left
                                 : a == taRightJustify ? left + printer.sizeX(600) - w
