@@ -11,9 +11,6 @@
 #include "search/StabilityMedia.h"
 
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -22,86 +19,13 @@ using report::TRpPrinter;
 
 namespace {
 
-using Rows = QStringList;           // the rows of one page
-using Document = std::vector<Rows>; // its pages
-
-// A word where a page shows it, in millimetres from the page's top left corner.
-struct Word
-{
-    double x, y;
-    QString text;
-};
-
-// The words of a page row by row: words less than a millimetre below the first word of a row
-// belong to it (columns set by hand differ by a few tenths), each row left to right. Only
-// words with a digit are kept: every generated word has one, and so have CAS numbers, page
-// numbers and the stability labels.
-Rows rowsOf(std::vector<Word> words)
-{
-    static const QRegularExpression digit(QStringLiteral("\\d"));
-    std::erase_if(words, [](const Word& w) { return !w.text.contains(digit); });
-    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.y < b.y; });
-    Rows rows;
-    std::size_t i = 0;
-    while (i < words.size()) {
-        std::vector<Word> row;
-        const double top = words[i].y;
-        while (i < words.size() && words[i].y - top < 1.0)
-            row.push_back(words[i++]);
-        std::stable_sort(row.begin(), row.end(),
-                         [](const Word& a, const Word& b) { return a.x < b.x; });
-        QStringList texts;
-        for (const Word& w : row)
-            texts << w.text;
-        rows << texts.join(QLatin1Char(' '));
-    }
-    return rows;
-}
+using test::Document;
 
 Document imagesOf(TRpPrinter& images)
 {
-    constexpr double mmPerPixel = 25.4 / 96;
     Document doc;
-    for (int n = 1; n <= images.pageList().pageCount(); ++n) {
-        std::vector<Word> words;
-        for (const auto& t : test::textsOf(*images.pageList().page(n))) {
-            const QStringList parts = t.text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            for (qsizetype i = 0; i < parts.size(); ++i)
-                words.push_back(
-                    {t.at.x() * mmPerPixel + i * 0.01, t.at.y() * mmPerPixel, parts[i]});
-        }
-        doc.push_back(rowsOf(words));
-    }
-    return doc;
-}
-
-QString pdftotext()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-}
-
-// A PDF file's words page by page, with the boxes pdftotext finds for them.
-Document pdfOf(const QString& path)
-{
-    QProcess p;
-    p.start(pdftotext(), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-    p.waitForFinished(120000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
-    constexpr double mmPerPoint = 25.4 / 72;
-    Document doc;
-    for (const QString& page : html.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1)) {
-        std::vector<Word> words;
-        for (auto it = word.globalMatch(page); it.hasNext();) {
-            const auto m = it.next();
-            QString text = m.captured(3);
-            text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            words.push_back({m.captured(1).toDouble() * mmPerPoint,
-                             m.captured(2).toDouble() * mmPerPoint, text});
-        }
-        doc.push_back(rowsOf(words));
-    }
+    for (int n = 1; n <= images.pageList().pageCount(); ++n)
+        doc.push_back(test::rowsOf(*images.pageList().page(n)));
     return doc;
 }
 
@@ -273,7 +197,7 @@ void expectSame(const Document& expected, const Document& actual, const char* de
 
 TEST_P(OneLayout, PdfPageImagesAndA600DpiPrinterBreakAlike)
 {
-    if (pdftotext().isEmpty())
+    if (test::pdftotext().isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     test::TempDir dir;
 
@@ -288,7 +212,7 @@ TEST_P(OneLayout, PdfPageImagesAndA600DpiPrinterBreakAlike)
         TRpPrinter pdf(pdfFile, 300);
         run(pdf);
     }
-    expectSame(onScreen, pdfOf(pdfFile), "PDF at 300 dpi");
+    expectSame(onScreen, test::rowsOfPdf(pdfFile), "PDF at 300 dpi");
 
     const QString printed = dir.file(QStringLiteral("printer.pdf"));
     {
@@ -300,7 +224,7 @@ TEST_P(OneLayout, PdfPageImagesAndA600DpiPrinterBreakAlike)
         ASSERT_EQ(device.dpiX(), 600);
         run(device);
     }
-    expectSame(onScreen, pdfOf(printed), "printer at 600 dpi");
+    expectSame(onScreen, test::rowsOfPdf(printed), "printer at 600 dpi");
 }
 
 INSTANTIATE_TEST_SUITE_P(

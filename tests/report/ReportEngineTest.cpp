@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace zel::report;
 using zel::data::Dataset;
@@ -653,4 +654,60 @@ TEST(ReportEngine, StoredPagesPrintOnAPrinterDevice)
     }
     file.close();
     EXPECT_EQ(pdfPages(file.fileName()), 3);
+}
+
+// A printer gets the paper the report's pages lie on, by its name where it has one; an
+// orientation chosen in the printer set-up turns the paper, and the page then fits on it
+// scaled down evenly.
+TEST(ReportEngine, PrinterPaperFollowsThePages)
+{
+    struct Case
+    {
+        const char* name;
+        QSizeF paper; // native, as the report lays it out
+        std::optional<QPageLayout::Orientation> chosen;
+        QPageSize::PageSizeId size;
+        QPageLayout::Orientation orientation;
+        bool scaled;
+    };
+    const Case cases[] = {
+        {"A4 upright", {2100, 2970}, {}, QPageSize::A4, QPageLayout::Portrait, false},
+        {"A4 sideways", {2970, 2100}, {}, QPageSize::A4, QPageLayout::Landscape, false},
+        {"Letter", {2159, 2794}, {}, QPageSize::Letter, QPageLayout::Portrait, false},
+        {"A4 upright on paper turned sideways",
+         {2100, 2970},
+         QPageLayout::Landscape,
+         QPageSize::A4,
+         QPageLayout::Landscape,
+         true},
+        {"A5 sideways asked upright",
+         {2100, 1480},
+         QPageLayout::Portrait,
+         QPageSize::A5,
+         QPageLayout::Portrait,
+         true},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(dir.filePath(QStringLiteral("paper.pdf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+        TRpPrinter printer(writer);
+        printer.orientation = c.chosen;
+        printer.beginDocument(c.paper);
+        printer.newPage();
+        printer.canvas().fillRect(QRect(printer.x(0), printer.y(0), printer.sizeX(c.paper.width()),
+                                        printer.sizeY(c.paper.height())),
+                                  Qt::black);
+        printer.endDocument();
+        EXPECT_EQ(writer.pageLayout().pageSize().id(), c.size);
+        EXPECT_EQ(writer.pageLayout().orientation(), c.orientation);
+        // At its own size a page's corner is where the margin puts the painter's origin.
+        if (!c.scaled) {
+            EXPECT_EQ(printer.x(50), qRound((50 - 50) * 300 / 254.0));
+        }
+    }
 }
