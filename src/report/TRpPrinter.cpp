@@ -123,7 +123,7 @@ void TRpPrinter::closePage()
     if (m_destination == PageImages)
         m_pages->addPage(m_image->finish());
     m_image.reset();
-    m_painterCanvas.reset();
+    m_pageCanvas = nullptr;
     ++m_available;
     notifyPages();
 }
@@ -157,7 +157,10 @@ void TRpPrinter::newPage()
     m_printerPage = m_destination == Printer && inRange(m_pageNumber);
     if (m_printerPage) {
         startPrinterPage();
-        m_painterCanvas = std::make_unique<PainterCanvas>(*m_painter, m_dpi);
+        // One canvas for the whole document keeps what it has measured.
+        if (!m_painterCanvas)
+            m_painterCanvas = std::make_unique<PainterCanvas>(*m_painter, m_dpi);
+        m_pageCanvas = m_painterCanvas.get();
     } else {
         // Pages outside the printed range are still laid out, so page numbers and breaks
         // come out as in the whole report; they are drawn where nobody sees them.
@@ -174,8 +177,8 @@ Canvas& TRpPrinter::canvas()
 {
     if (!m_pageOpen)
         throw TRpError(QStringLiteral("Illegal call to NewPage"));
-    if (m_painterCanvas)
-        return *m_painterCanvas;
+    if (m_pageCanvas)
+        return *m_pageCanvas;
     return *m_image;
 }
 
@@ -225,6 +228,7 @@ void TRpPrinter::endPrinterDocument(bool keep)
 {
     m_pageOpen = false;
     m_image.reset();
+    m_pageCanvas = nullptr;
     m_painterCanvas.reset();
     if (!keep && m_pdfStarted && abortJob)
         abortJob();

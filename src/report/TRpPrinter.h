@@ -140,6 +140,7 @@ private:
     QPagedPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<Canvas> m_painterCanvas;
+    Canvas* m_pageCanvas = nullptr; // the painter canvas while a printed page is open
     bool m_pdfStarted = false;
     bool m_printerPage = false;
 };
