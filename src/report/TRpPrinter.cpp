@@ -151,8 +151,9 @@ void TRpPrinter::newPage()
     closePage();
     ++m_pageCount;
     ++m_pageNumber;
+    // In steps of 5 %, the steps the progress window shows.
     if (expectedPages > 0)
-        setProgress(qMax(m_progress, qMin(99, (m_pageNumber - 1) * 100 / expectedPages)));
+        setProgress(qMax(m_progress, qMin(95, (m_pageNumber - 1) * 20 / expectedPages * 5)));
     const QSize pixels(sizeX(m_paper.width()), sizeY(m_paper.height()));
     m_printerPage = m_destination == Printer && inRange(m_pageNumber);
     if (m_printerPage) {

@@ -337,8 +337,11 @@ private Q_SLOTS:
         toPdf(*live.window, pdf);
         bool progressShown = false;
         double dpi = 0;
+        QList<int> progress;
         live.onRun = [&](TRpPrinter& printer) {
             dpi = printer.dpiX();
+            connect(&printer, &TRpPrinter::progressChanged, &printer,
+                    [&progress](int percent) { progress << percent; });
             for (QWidget* w : QApplication::topLevelWidgets())
                 progressShown =
                     progressShown || (qobject_cast<TRpProgressForm*>(w) && w->isVisible());
@@ -349,6 +352,16 @@ private Q_SLOTS:
         QCOMPARE(dpi, 600.0);
         QVERIFY(progressShown);
         QVERIFY(!live.window->printing());
+        // Page by page, in the 5 % steps the progress window shows, up to 100 %. (The window
+        // lets events through as it shows a step, so a listener after it may see the steps
+        // in another order.)
+        std::sort(progress.begin(), progress.end());
+        QVERIFY2(progress.size() >= 3, qPrintable(QString::number(progress.size())));
+        QCOMPARE(progress.last(), 100);
+        for (qsizetype i = 0; i < progress.size(); ++i) {
+            QCOMPARE(progress[i] % 5, 0);
+            QVERIFY(i == 0 || progress[i] > progress[i - 1]);
+        }
 
         const QList<QSizeF> sizes = pageSizes(pdf);
         QCOMPARE(sizes.size(), 2);

@@ -411,11 +411,13 @@ void TRpStandardPreview::PrintClick()
     m_printing = &producer;
     try {
         m_source->print(producer);
-    } catch (const ReportFileError& e) {
+    } catch (const data::Error& e) {
         fail(e.message());
     } catch (const std::exception& e) {
         fail(QString::fromUtf8(e.what()));
     }
+    // Notifications are queued: the last ones reach the progress window before it goes.
+    QCoreApplication::processEvents();
     m_printing = nullptr;
 }
 
