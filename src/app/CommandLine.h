@@ -18,9 +18,10 @@ public:
     bool headless = false;
     bool directPrint = false;
     // Headless report output: the material report for a CAS number, or the supplier report
-    // for a supplier number, written to a PDF file.
-    QString materialCas, supplierNumber, pdfFile;
+    // for a supplier number, written to a PDF file or a saved report file by its extension.
+    QString materialCas, supplierNumber, reportFile;
     QStringList unknown; // arguments that are not ours, or options missing their values
+    QString problem;     // arguments that are ours but cannot be followed, and why
 
     static QString helpText();
     static QString versionText();

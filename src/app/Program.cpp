@@ -216,17 +216,17 @@ void Program::setDirectPrint(bool direct)
 }
 
 int Program::writeReport(const QString& materialCas, const QString& supplierNumber,
-                         const QString& pdfFile)
+                         const QString& file)
 {
     const QString error = materialCas.isEmpty()
-                              ? m_reports->writeSupplierPdf(supplierNumber, pdfFile)
-                              : m_reports->writeMaterialPdf(materialCas, pdfFile);
+                              ? m_reports->writeSupplierReport(supplierNumber, file)
+                              : m_reports->writeMaterialReport(materialCas, file);
     QTextStream err(stderr);
     if (!error.isEmpty()) {
         err << "zel: " << error << '\n';
         return StartFailed;
     }
-    QTextStream(stdout) << "Wrote " << QDir::toNativeSeparators(pdfFile) << '\n';
+    QTextStream(stdout) << "Wrote " << QDir::toNativeSeparators(file) << '\n';
     return Ok;
 }
 

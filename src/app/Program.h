@@ -67,10 +67,9 @@ public:
     // Reports through the print dialog straight to the printer instead of the preview.
     void setDirectPrint(bool direct);
     // After a successful start: writes the material report of a CAS number, or the supplier
-    // report of a supplier number, to a PDF file. Returns the exit code; a failure says why
-    // on standard error and leaves no file.
-    int writeReport(const QString& materialCas, const QString& supplierNumber,
-                    const QString& pdfFile);
+    // report of a supplier number, to a PDF file or a saved report file (by its extension).
+    // Returns the exit code; a failure says why on standard error and leaves no file.
+    int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file);
     ReportRunner* reports() const { return m_reports.get(); }
 
     Reindexing reindexing() const { return m_reindexing; }

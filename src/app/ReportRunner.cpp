@@ -15,11 +15,14 @@
 #include "ui/TMainForm.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <QTimer>
 
 namespace zel::app {
 
@@ -32,9 +35,33 @@ ReportRunner::ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material
                            report::TPrintSupplier* supplier)
     : m_form(form), m_material(material), m_supplier(supplier)
 {
+    if (m_form)
+        m_form->installEventFilter(this);
 }
 
 ReportRunner::~ReportRunner() = default;
+
+bool ReportRunner::eventFilter(QObject* watched, QEvent* event)
+{
+    // The main window closing ends the program, which must not wait for a preview.
+    if (watched == m_form && event->type() == QEvent::Close)
+        closeReports();
+    return QObject::eventFilter(watched, event);
+}
+
+void ReportRunner::closeReports()
+{
+    if (m_running)
+        m_running->cancel();
+    if (!m_preview)
+        return;
+    m_closing = true;
+    m_preview->close();
+    // A print from the preview ends first and keeps the window open meanwhile; ask again
+    // once it has stopped.
+    if (m_preview && m_preview->isVisible())
+        QTimer::singleShot(20, this, &ReportRunner::closeReports);
+}
 
 void ReportRunner::showError(const QString& text)
 {
@@ -76,8 +103,9 @@ void ReportRunner::PrintCurrentPage()
     }
 }
 
-template <typename Run> void ReportRunner::present(Run run)
+void ReportRunner::present(report::TRpReport& report, const Run& run)
 {
+    m_closing = false;
     if (m_direct) {
         QPrinter printer(QPrinter::HighResolution);
         QPrintDialog dialog(&printer, m_form);
@@ -86,44 +114,59 @@ template <typename Run> void ReportRunner::present(Run run)
             return;
         const int copies = printer.copyCount();
         printer.setCopyCount(1);
-        for (int copy = 0; copy < copies; ++copy) {
+        for (int copy = 0; copy < copies && !m_closing; ++copy) {
             report::TRpProgressForm progress(m_form);
             report::TRpPrinter producer(printer);
+            producer.abortJob = [&printer] { printer.abort(); };
             QObject::connect(&producer, &report::TRpPrinter::progressChanged, &progress,
                              &report::TRpProgressForm::progress);
             QObject::connect(&progress, &report::TRpProgressForm::cancelled, &producer,
-                             [&producer] { producer.cancel(); });
+                             &report::TRpPrinter::cancel);
             progress.show();
+            m_running = &producer;
+            auto done = qScopeGuard([this] { m_running = nullptr; });
             run(producer);
             if (producer.cancelled())
                 break;
         }
         return;
     }
+    // The page range chosen for one preview's pages means nothing for the next report; the
+    // printer, copies and orientation stay chosen.
+    report.printerSettings.firstPage = report.printerSettings.lastPage = 0;
+
     // The preview opens as soon as the first page is finished and stays usable while the
     // rest are produced; closing it cancels the run. A report without pages opens nothing.
+    // Its Print runs the report again, straight to the printer.
     report::TRpPrinter producer;
-    report::ProducerSource source(producer);
+    report::ProducerSource source(producer, &report, run);
     report::TRpStandardPreview preview(&source);
+    m_preview = &preview;
+    auto forget = qScopeGuard([this] {
+        m_preview = nullptr;
+        m_running = nullptr;
+    });
     bool closed = false;
     QObject::connect(&preview, &report::TRpStandardPreview::closed, [&closed] { closed = true; });
     QObject::connect(&producer, &report::TRpPrinter::pagesAvailable, &preview,
-                     [&preview, &closed](int count) {
-                         if (count >= 1 && !closed && !preview.isVisible()) {
+                     [this, &preview, &closed](int count) {
+                         if (count >= 1 && !closed && !m_closing && !preview.isVisible()) {
                              preview.showMaximized();
                              preview.view()->zoomToWidth();
                          }
                      });
+    m_running = &producer;
     run(producer);
+    m_running = nullptr;
     QCoreApplication::processEvents(); // delivers the last page notification
-    if (closed || producer.cancelled() || source.pageCount() == 0)
+    if (closed || m_closing || producer.cancelled() || source.pageCount() == 0)
         return;
     source.finish();
     if (!preview.isVisible())
         preview.showMaximized();
     QEventLoop wait;
     QObject::connect(&preview, &report::TRpStandardPreview::closed, &wait, &QEventLoop::quit);
-    if (!closed)
+    if (!closed && !m_closing)
         wait.exec();
 }
 
@@ -132,17 +175,45 @@ void ReportRunner::RunMaterialReport()
     data::Dataset* material = m_form->Datasets->get(QStringLiteral("TableMaterial"));
     const QString sf = material->text(QStringLiteral("sf"));
     const QString cas = material->text(QStringLiteral("cas"));
-    present([&](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
+    present(m_material->report(),
+            [this, sf, cas](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
 }
 
 void ReportRunner::RunSupplierReport()
 {
     const QString supnr =
         m_form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr"));
-    present([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
+    present(m_supplier->report(),
+            [this, supnr](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
 
-QString ReportRunner::writeMaterialPdf(const QString& cas, const QString& pdfFile)
+bool ReportRunner::knownOutputFormat(const QString& file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == QLatin1String("pdf") || suffix == QLatin1String("frp");
+}
+
+QString ReportRunner::writeReport(const Run& run, const QString& file, const QString& what)
+{
+    if (QFileInfo(file).suffix().toLower() == QLatin1String("pdf")) {
+        report::TRpPrinter printer(file, kPdfDpi);
+        run(printer);
+        if (printer.pageCount() == 0)
+            return QStringLiteral("The report of %1 has no pages").arg(what);
+        return QString();
+    }
+    if (!knownOutputFormat(file))
+        return QStringLiteral("%1: reports are written as .pdf or .frp files").arg(file);
+    // The saved report file: the page images the preview shows, byte for byte.
+    report::TRpPrinter pages;
+    run(pages);
+    if (pages.pageCount() == 0)
+        return QStringLiteral("The report of %1 has no pages").arg(what);
+    pages.pageList().save(file);
+    return QString();
+}
+
+QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
 {
     try {
         data::Dataset* lookup = m_form->Datasets->get(QStringLiteral("TableMaterial2"));
@@ -154,30 +225,24 @@ QString ReportRunner::writeMaterialPdf(const QString& cas, const QString& pdfFil
         lookup->setIndexName(previous);
         if (!found)
             return QStringLiteral("No material has the CAS number %1").arg(cas);
-        report::TRpPrinter printer(pdfFile, kPdfDpi);
-        m_material->run(sf, cas, printer);
-        if (printer.pageCount() == 0)
-            return QStringLiteral("The report of %1 has no pages").arg(name);
-        return QString();
-    } catch (const data::DatabaseError& e) {
+        return writeReport([&](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); },
+                           file, name);
+    } catch (const data::Error& e) {
         return e.message();
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     }
 }
 
-QString ReportRunner::writeSupplierPdf(const QString& supnr, const QString& pdfFile)
+QString ReportRunner::writeSupplierReport(const QString& supnr, const QString& file)
 {
     try {
         data::Dataset* supplier = m_form->Datasets->get(QStringLiteral("TableSupplierShow"));
         if (!supplier->findKey({supnr}))
             return QStringLiteral("No supplier has the number %1").arg(supnr);
-        report::TRpPrinter printer(pdfFile, kPdfDpi);
-        m_supplier->run(supnr, printer);
-        if (printer.pageCount() == 0)
-            return QStringLiteral("The report of supplier %1 has no pages").arg(supnr);
-        return QString();
-    } catch (const data::DatabaseError& e) {
+        return writeReport([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); },
+                           file, QStringLiteral("supplier %1").arg(supnr));
+    } catch (const data::Error& e) {
         return e.message();
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "report/preview/TRpStandardPreview.h"
+
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -13,19 +18,25 @@ namespace zel::report {
 class TPrintMaterial;
 class TPrintSupplier;
 class TRpPrinter;
+class TRpReport;
 } // namespace zel::report
 
 namespace zel::app {
 
 // The main window's print command and the two report forms behind it. By default a report is
-// laid out into page images and shown in the preview window; with direct printing the print
-// dialog comes first and the report goes straight to the printer, once per copy.
-class ReportRunner
+// laid out into page images and shown in the preview window, from which it prints by running
+// again at the printer's resolution; with direct printing the print dialog comes first and
+// the report goes straight to the printer, once per copy.
+//
+// Closing the main window (File, Exit) ends whatever report is under way: the preview closes
+// and a running report is cancelled, so the program can end.
+class ReportRunner : public QObject
 {
+    Q_OBJECT
 public:
     ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
                  report::TPrintSupplier* supplier);
-    ~ReportRunner();
+    ~ReportRunner() override;
 
     void setDirectPrint(bool direct) { m_direct = direct; }
 
@@ -39,19 +50,36 @@ public:
     void RunMaterialReport();
     void RunSupplierReport();
 
-    // Headless output: the report for a CAS number or a supplier number as a PDF file. Returns
-    // an error text, empty on success; a failure leaves no file.
-    QString writeMaterialPdf(const QString& cas, const QString& pdfFile);
-    QString writeSupplierPdf(const QString& supnr, const QString& pdfFile);
+    // Headless output: the report for a CAS number or a supplier number written to a file,
+    // a PDF file or a saved report file by the file's extension (.pdf, .frp). Returns an error
+    // text, empty on success; a failure leaves no file.
+    QString writeMaterialReport(const QString& cas, const QString& file);
+    QString writeSupplierReport(const QString& supnr, const QString& file);
+    // Whether the headless output can write a file of that name.
+    static bool knownOutputFormat(const QString& file);
+
+    // The preview of the report under way, while it is open.
+    report::TRpStandardPreview* preview() const { return m_preview; }
+    // Ends the report under way: cancels a run and closes its preview.
+    void closeReports();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <typename Run> void present(Run run);
+    using Run = std::function<void(report::TRpPrinter&)>;
+    void present(report::TRpReport& report, const Run& run);
+    QString writeReport(const Run& run, const QString& file, const QString& what);
     void showError(const QString& text);
 
     ui::TMainForm* m_form;
     report::TPrintMaterial* m_material;
     report::TPrintSupplier* m_supplier;
     bool m_direct = false;
+    // What is under way, for closeReports.
+    QPointer<report::TRpStandardPreview> m_preview;
+    report::TRpPrinter* m_running = nullptr;
+    bool m_closing = false;
 };
 
 } // namespace zel::app

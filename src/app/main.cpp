@@ -48,12 +48,16 @@ int main(int argc, char** argv)
                           .arg(command.unknown.front()));
         return Program::UsageError;
     }
+    if (!command.problem.isEmpty()) {
+        write(stderr, QStringLiteral("zel: %1 (see zel --help)\n").arg(command.problem));
+        return Program::UsageError;
+    }
 
     Program program(QApplication::applicationDirPath(), command.headless);
     program.setDirectPrint(command.directPrint);
     if (!program.StartProgram())
         return Program::StartFailed;
-    if (!command.pdfFile.isEmpty())
-        return program.writeReport(command.materialCas, command.supplierNumber, command.pdfFile);
+    if (!command.reportFile.isEmpty())
+        return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile);
     return program.run();
 }

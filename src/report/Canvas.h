@@ -81,8 +81,8 @@ inline int TextFont::pixelSize(double dpi) const
 // not including, left + width (and the same downwards), so rectangles that share an edge tile
 // without overlap.
 //
-// Implementations: the page image recorder (emf::EmfWriter) and, later, a painter canvas for
-// printers and PDF files.
+// Implementations: the page image recorder (emf::EmfWriter) and the painter canvas for printers
+// and PDF files (PainterCanvas).
 class Canvas
 {
 public:
@@ -102,6 +102,32 @@ public:
 
     // A frame is an outlined rectangle with nothing inside.
     void drawFrame(const QRect& rect, const Pen& pen) { drawRectangle(rect, pen, Brush::clear()); }
+
+    // Rules: bars and lines that must stay visible however far a page is scaled down. A page
+    // image shown at a small zoom draws a 1-pixel bar a fraction of a screen pixel thick, and
+    // such a bar, like a line of a pen scaled below a pixel, can vanish. Each rule therefore
+    // also draws a hairline (a pen of width 0, the device's thinnest line at any scale) along
+    // its middle, which lies inside the rule at full size.
+    void drawBar(const QRect& bar, const QColor& colour)
+    {
+        fillRect(bar, colour);
+        if (bar.width() <= 0 || bar.height() <= 0)
+            return;
+        const Pen hairline{colour, 0};
+        if (bar.width() >= bar.height()) {
+            const int y = bar.top() + (bar.height() - 1) / 2;
+            drawLine({bar.left(), y}, {bar.left() + bar.width() - 1, y}, hairline);
+        } else {
+            const int x = bar.left() + (bar.width() - 1) / 2;
+            drawLine({x, bar.top()}, {x, bar.top() + bar.height() - 1}, hairline);
+        }
+    }
+    void drawRule(const QPoint& from, const QPoint& to, const Pen& pen)
+    {
+        drawLine(from, to, pen);
+        if (pen.width > 0 && pen.style == Pen::Style::Solid)
+            drawLine(from, to, Pen{pen.colour, 0});
+    }
 };
 
 } // namespace zel::report

@@ -5,17 +5,17 @@
 
 namespace zel::report {
 
-QFont PainterCanvas::deviceFont(const TextFont& font, double dpi)
+PainterCanvas::PainterCanvas(QPainter& painter, double dpi) : m_painter(painter), m_dpi(dpi) {}
+
+PainterCanvas::~PainterCanvas() = default;
+
+const QFontMetricsF& PainterCanvas::deviceMetrics(const TextFont& font, const QFont& device)
 {
-    QFont f(font.family);
-    // Scaled from the whole-pixel size page images use, so a printed page breaks its lines
-    // where the preview shows them broken.
-    f.setPixelSize(qMax(1, qRound(font.pixelSize(96) * dpi / 96.0)));
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setUnderline(font.underline);
-    f.setStrikeOut(font.strikeOut);
-    return f;
+    for (const Measured& m : m_deviceFonts)
+        if (m.font == font)
+            return m.metrics;
+    m_deviceFonts.push_back({font, QFontMetricsF(device, m_painter.device())});
+    return m_deviceFonts.back().metrics;
 }
 
 void PainterCanvas::drawText(const QPoint& topLeft, const QString& text, const TextFont& font,
@@ -23,13 +23,35 @@ void PainterCanvas::drawText(const QPoint& topLeft, const QString& text, const T
 {
     if (text.isEmpty())
         return;
-    const QFont f = deviceFont(font, m_dpi);
+    const QFont f = TextMeasure::deviceFont(font);
+    const QFontMetricsF& m = deviceMetrics(font, f);
     m_painter.save();
     if (!clip.isNull())
         m_painter.setClipRect(clip);
     m_painter.setFont(f);
     m_painter.setPen(font.colour);
-    m_painter.drawText(QPointF(topLeft.x(), topLeft.y() + QFontMetricsF(f).ascent()), text);
+    // The device's own advances differ from the measured ones by a fraction of a percent (its
+    // font size is not the reference size). Every word starts where the layout measured it,
+    // so a line ends where the layout ends it; within a word the device's spacing reads best.
+    const double baseline = topLeft.y() + m.ascent();
+    const double toDevice = m_dpi / 254.0;
+    double advance = 0; // native, from the start of the text
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == QLatin1Char(' ')) {
+            const qsizetype blanks = i;
+            while (i < text.size() && text[i] == QLatin1Char(' '))
+                ++i;
+            advance += m_measure.width(font, text.mid(blanks, i - blanks));
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < text.size() && text[i] != QLatin1Char(' '))
+            ++i;
+        const QString word = text.mid(start, i - start);
+        m_painter.drawText(QPointF(topLeft.x() + advance * toDevice, baseline), word);
+        advance += m_measure.width(font, word);
+    }
     m_painter.restore();
 }
 

@@ -54,7 +54,6 @@ void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
     if (m_destination == PageImages) {
         m_pages = std::make_unique<TRpPageList>(compressed);
     } else {
-        const QSizeF mm = paperNative / 10.0;
         if (!m_pdfFile.isEmpty()) {
             m_file = std::make_unique<QSaveFile>(m_pdfFile);
             if (!m_file->open(QIODevice::WriteOnly))
@@ -64,22 +63,51 @@ void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
             m_pdf->setCreator(QStringLiteral("ZEL"));
             m_pdf->setTitle(title);
             m_pdf->setResolution(qRound(m_dpi));
-            m_pdf->setPageLayout(QPageLayout(QPageSize(mm, QPageSize::Millimeter),
-                                             QPageLayout::Portrait, QMarginsF()));
+            m_pdf->setPageMargins(QMarginsF());
             m_device = m_pdf.get();
-        } else {
-            m_device->setPageSize(QPageSize(mm, QPageSize::Millimeter));
-            m_device->setPageOrientation(QPageLayout::Portrait);
         }
-        // The painter's origin is the corner of the printable area, so the margins are
-        // what the report's positions have to be moved by.
-        const QMarginsF waste = m_device->pageLayout().margins(QPageLayout::Millimeter);
-        m_wasteLeft = waste.left() * 10;
-        m_wasteTop = waste.top() * 10;
+        setUpDevicePage(paperNative);
         m_painter = std::make_unique<QPainter>();
         m_pdfStarted = false;
     }
     m_status = Busy;
+}
+
+void TRpPrinter::setUpDevicePage(const QSizeF& paperNative)
+{
+    // The device gets the paper by its name where it has one (a printer picks its tray by
+    // it), upright, and turned as the pages lie unless an orientation was asked for.
+    const QSizeF mm = paperNative / 10.0;
+    const QPageSize size(QSizeF(qMin(mm.width(), mm.height()), qMax(mm.width(), mm.height())),
+                         QPageSize::Millimeter);
+    const QPageLayout::Orientation lies =
+        mm.width() > mm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+    m_device->setPageSize(size);
+    m_device->setPageOrientation(orientation.value_or(lies));
+
+    const QPageLayout layout = m_device->pageLayout();
+    const QMarginsF waste = layout.margins(QPageLayout::Millimeter);
+    const QSizeF full = layout.fullRectPoints().size() * 254.0 / 72.0; // native
+    m_fit = QTransform();
+    // Paper the other way round than the pages: the page is scaled down evenly and centred
+    // on the sheet. Otherwise it keeps its size, and the margins are what the report's
+    // positions move by (the painter's origin is the corner of the printable area).
+    const bool turned =
+        (full.width() > full.height()) != (paperNative.width() > paperNative.height()) &&
+        qAbs(full.width() - full.height()) > 1;
+    if (turned) {
+        const double scale =
+            qMin(full.width() / paperNative.width(), full.height() / paperNative.height());
+        const double f = m_dpi / 254.0;
+        m_fit.translate((-waste.left() * 10 + (full.width() - paperNative.width() * scale) / 2) * f,
+                        (-waste.top() * 10 + (full.height() - paperNative.height() * scale) / 2) *
+                            f);
+        m_fit.scale(scale, scale);
+        m_wasteLeft = m_wasteTop = 0;
+    } else {
+        m_wasteLeft = waste.left() * 10;
+        m_wasteTop = waste.top() * 10;
+    }
 }
 
 bool TRpPrinter::inRange(int page) const
@@ -95,7 +123,7 @@ void TRpPrinter::closePage()
     if (m_destination == PageImages)
         m_pages->addPage(m_image->finish());
     m_image.reset();
-    m_painterCanvas.reset();
+    m_pageCanvas = nullptr;
     ++m_available;
     notifyPages();
 }
@@ -123,11 +151,17 @@ void TRpPrinter::newPage()
     closePage();
     ++m_pageCount;
     ++m_pageNumber;
+    // In steps of 5 %, the steps the progress window shows.
+    if (expectedPages > 0)
+        setProgress(qMax(m_progress, qMin(95, (m_pageNumber - 1) * 20 / expectedPages * 5)));
     const QSize pixels(sizeX(m_paper.width()), sizeY(m_paper.height()));
     m_printerPage = m_destination == Printer && inRange(m_pageNumber);
     if (m_printerPage) {
         startPrinterPage();
-        m_painterCanvas = std::make_unique<PainterCanvas>(*m_painter, m_dpi);
+        // One canvas for the whole document keeps what it has measured.
+        if (!m_painterCanvas)
+            m_painterCanvas = std::make_unique<PainterCanvas>(*m_painter, m_dpi);
+        m_pageCanvas = m_painterCanvas.get();
     } else {
         // Pages outside the printed range are still laid out, so page numbers and breaks
         // come out as in the whole report; they are drawn where nobody sees them.
@@ -144,8 +178,8 @@ Canvas& TRpPrinter::canvas()
 {
     if (!m_pageOpen)
         throw TRpError(QStringLiteral("Illegal call to NewPage"));
-    if (m_painterCanvas)
-        return *m_painterCanvas;
+    if (m_pageCanvas)
+        return *m_pageCanvas;
     return *m_image;
 }
 
@@ -188,13 +222,17 @@ void TRpPrinter::startPrinterPage()
     } else {
         m_device->newPage();
     }
+    m_painter->setTransform(m_fit);
 }
 
 void TRpPrinter::endPrinterDocument(bool keep)
 {
     m_pageOpen = false;
     m_image.reset();
+    m_pageCanvas = nullptr;
     m_painterCanvas.reset();
+    if (!keep && m_pdfStarted && abortJob)
+        abortJob();
     if (m_painter && m_painter->isActive())
         m_painter->end();
     m_painter.reset();
@@ -226,20 +264,38 @@ void TRpPrinter::printStoredPages(TRpPageList& pages)
     const int to = lastPage <= 0 ? count : qMin(lastPage, count);
     if (count == 0 || from > to)
         throw TRpError(QStringLiteral("There are no pages to print"));
-    beginDocument(QSizeF(pages.pageRecord(from).image.frameTenthsMm()));
-    for (int n = from; n <= to; ++n) {
-        QCoreApplication::processEvents();
-        if (m_cancelled) {
-            abort();
-            return;
+    const QSizeF paper = pages.pageRecord(from).image.frameTenthsMm();
+    beginDocument(paper);
+    try {
+        for (int n = from; n <= to; ++n) {
+            QCoreApplication::processEvents();
+            if (m_cancelled) {
+                abort();
+                return;
+            }
+            setProgress((n - from) * 100 / (to - from + 1));
+            const std::optional<emf::EmfImage> image = pages.page(n);
+            startPrinterPage();
+            ++m_pageCount;
+            ++m_pageNumber;
+            if (!image)
+                continue;
+            // A page of another size than the first is fitted into the first one's area.
+            const QSizeF own = image->header().frameTenthsMm();
+            const double scale =
+                own.width() > 0 && own.height() > 0
+                    ? qMin(1.0, qMin(paper.width() / own.width(), paper.height() / own.height()))
+                    : 1.0;
+            const QSizeF placed = own * scale;
+            const QRectF target(x((paper.width() - placed.width()) / 2),
+                                y((paper.height() - placed.height()) / 2), sizeX(placed.width()),
+                                sizeY(placed.height()));
+            emf::EmfPlayer::play(*image, *m_painter, target);
         }
-        setProgress((n - from + 1) * 100 / (to - from + 1));
-        startPrinterPage();
-        const QRectF area(QPointF(0, 0),
-                          m_device->pageLayout().paintRectPixels(qRound(m_dpi)).size());
-        emf::EmfPlayer::play(*pages.page(n), *m_painter, area);
-        ++m_pageCount;
-        ++m_pageNumber;
+        setProgress(100);
+    } catch (...) {
+        abort();
+        throw;
     }
     endPrinterDocument(true);
     m_status = Finished;
@@ -250,25 +306,6 @@ std::unique_ptr<TRpPageList> TRpPrinter::takePageList()
     auto list = std::move(m_pages);
     m_pages = std::make_unique<TRpPageList>();
     return list;
-}
-
-const QFont& TRpPrinter::deviceFont(const TextFont& font)
-{
-    metrics(font);
-    for (const auto& m : m_fonts)
-        if (m->font == font)
-            return m->device;
-    Q_UNREACHABLE();
-}
-
-const QFontMetricsF& TRpPrinter::metrics(const TextFont& font)
-{
-    for (const auto& m : m_fonts)
-        if (m->font == font)
-            return m->metrics;
-    const QFont device = PainterCanvas::deviceFont(font, m_dpi);
-    m_fonts.push_back(std::make_unique<Measured>(Measured{font, device, QFontMetricsF(device)}));
-    return m_fonts.back()->metrics;
 }
 
 } // namespace zel::report

@@ -3,12 +3,13 @@
 #include "report/Canvas.h"
 #include "report/TRpPageList.h"
 
-#include <QFont>
-#include <QFontMetricsF>
 #include <QObject>
+#include <QPageLayout>
 #include <QSizeF>
+#include <QTransform>
+#include <functional>
 #include <memory>
-#include <vector>
+#include <optional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -47,15 +48,19 @@ public:
     // The printer destination writing a PDF file at dpi; the file appears only once the
     // document ends well.
     TRpPrinter(const QString& pdfFile, double dpi, QObject* parent = nullptr);
-    // The printer destination on a device the caller owns and has set up (a QPrinter from
-    // the print dialog): its resolution, and its margins as the unprintable waste.
+    // The printer destination on a device the caller owns and has set up (a QPrinter): its
+    // resolution, and its margins as the unprintable waste. The document sets the device's
+    // paper size and orientation.
     explicit TRpPrinter(QPagedPaintDevice& device, QObject* parent = nullptr);
     ~TRpPrinter() override;
 
     Destination destination() const { return m_destination; }
     Status status() const { return m_status; }
 
-    // Starts a document on paper of this size (native, as it lies, orientation applied).
+    // Starts a document on paper of this size (native, as it lies, orientation applied). A
+    // printer gets the paper size that fits and the orientation the pages lie in (or the one
+    // asked for); pages then keep their physical size, or are scaled down to fit paper turned
+    // the other way, never stretched.
     // Throws TRpError "Report printer not ready" unless the producer is ready.
     void beginDocument(const QSizeF& paperNative, bool compressed = false);
     // Throws TRpError "Illegal call to NewPage" outside a begun document.
@@ -64,7 +69,9 @@ public:
     // Ends a cancelled document: page images keep what was made, a PDF is not written.
     void abort();
     // Prints stored pages firstPage to lastPage (all when both are 0) on the printer
-    // destination, each stretched over the whole printable area. Cancel aborts the job.
+    // destination, on the paper of the first of them, each at its physical size where the
+    // paper fits it (the unprintable margins stay blank) and scaled down evenly where it does
+    // not. Cancel aborts the job.
     void printStoredPages(TRpPageList& pages);
 
     // Asks the run to stop at the next row.
@@ -78,15 +85,18 @@ public:
     int y(double native) const { return qRound((native - m_wasteTop) * m_dpi / 254.0); }
     int sizeX(double native) const { return qRound(native * m_dpi / 254.0); }
     int sizeY(double native) const { return qRound(native * m_dpi / 254.0); }
-    double toNativeY(double pixels) const { return pixels * 254.0 / m_dpi; }
-    // Metrics of font as it prints on this device.
-    const QFontMetricsF& metrics(const TextFont& font);
-    const QFont& deviceFont(const TextFont& font);
 
     int firstPage = 0; // 0 and 0: every page
     int lastPage = 0;
     int copies = 1;
+    std::optional<QPageLayout::Orientation> orientation; // none: as the pages lie
     QString title;
+    // The number of pages the run is expected to make (known when a previewed report is
+    // printed): progress then also moves page by page, not only row by row.
+    int expectedPages = 0;
+    // Withdraws a print job that is cancelled (QPrinter::abort for a printer); the device
+    // itself has no such call.
+    std::function<void()> abortJob;
 
     int pageCount() const { return m_pageCount; }
     int pageNumber() const { return m_pageNumber; }
@@ -104,6 +114,7 @@ Q_SIGNALS:
 
 private:
     void closePage();
+    void setUpDevicePage(const QSizeF& paperNative);
     void startPrinterPage();
     void endPrinterDocument(bool keep);
     void notifyPages();
@@ -112,6 +123,9 @@ private:
     Status m_status = Ready;
     double m_dpi;
     double m_wasteLeft = 0, m_wasteTop = 0;
+    // Painter coordinates of the report's page where paper turned the other way holds it
+    // scaled down; identity when the page prints at its own size.
+    QTransform m_fit;
     QSizeF m_paper;
     bool m_cancelled = false;
     int m_pageCount = 0, m_pageNumber = 0, m_available = 0, m_progress = 0;
@@ -126,16 +140,9 @@ private:
     QPagedPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<Canvas> m_painterCanvas;
+    Canvas* m_pageCanvas = nullptr; // the painter canvas while a printed page is open
     bool m_pdfStarted = false;
     bool m_printerPage = false;
-
-    struct Measured
-    {
-        TextFont font;
-        QFont device;
-        QFontMetricsF metrics;
-    };
-    std::vector<std::unique_ptr<Measured>> m_fonts;
 };
 
 } // namespace zel::report

@@ -1,6 +1,7 @@
 #include "report/TRpReport.h"
 
 #include "data/Dataset.h"
+#include "report/LineBreaker.h"
 #include "report/TRpPrinter.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,14 @@
 #include <algorithm>
 
 namespace zel::report {
+
+namespace {
+// Thrown when the run is cancelled as a page starts: a long text of one row can fill many
+// pages, and a cancel must not wait for all of them.
+struct RunCancelled
+{
+};
+} // namespace
 
 TRpReport::TRpReport()
 {
@@ -128,6 +137,7 @@ void TRpReport::run(TRpPrinter& printer)
     printer.firstPage = printerSettings.firstPage;
     printer.lastPage = printerSettings.lastPage;
     printer.copies = printerSettings.copies;
+    printer.orientation = printerSettings.orientation;
     printer.title = title;
     printer.beginDocument(QSizeF(value(PaperWidth), value(PaperLength)),
                           (options & CompressPages) != 0);
@@ -137,6 +147,7 @@ void TRpReport::run(TRpPrinter& printer)
         m_currentColumn = std::max(1, columns);
         m_detailNumber = 0;
         m_recordCount = 1;
+        m_pageBandDepth = 0;
 
         m_pageFooterSize = 0;
         for (const auto& b : m_bands)
@@ -154,6 +165,8 @@ void TRpReport::run(TRpPrinter& printer)
         m_lastPage = true;
         if (!printer.cancelled())
             endPage();
+    } catch (const RunCancelled&) {
+        // The cancelled flag is set; the document is aborted below.
     } catch (...) {
         printer.abort();
         throw;
@@ -228,9 +241,9 @@ double TRpReport::neededHeight(const TRpBand& band) const
     return h;
 }
 
-double TRpReport::spaceLeft() const
+PageSpace TRpReport::pageSpace() const
 {
-    return value(PaperLength) - value(BottomMargin) - m_pageFooterSize - m_currentY;
+    return {value(PaperLength), value(TopMargin), value(BottomMargin), m_pageFooterSize};
 }
 
 void TRpReport::printBand(TRpBand& band, bool asFooter)
@@ -249,11 +262,8 @@ void TRpReport::printBand(TRpBand& band, bool asFooter)
                 newPage();
         } else if (!pageStarted()) {
             newPage();
-        } else if (!asFooter) {
-            const double needed = neededHeight(band);
-            const double usable = value(PaperLength) - (value(TopMargin) + value(BottomMargin));
-            if (needed > spaceLeft() && needed <= usable)
-                newPage();
+        } else if (!asFooter && pageSpace().bandMovesToNewPage(neededHeight(band), m_currentY)) {
+            newPage();
         }
 
         if (band.height != 0) {
@@ -332,6 +342,8 @@ void TRpReport::startPage()
 {
     endPage();
     QCoreApplication::processEvents();
+    if (m_printer->cancelled())
+        throw RunCancelled{};
     ++m_pageCount;
     m_functions[QStringLiteral("PAGENUMBER")] = m_pageCount;
     m_printer->newPage();
@@ -350,7 +362,7 @@ void TRpReport::endPage()
 {
     if (!pageStarted())
         return;
-    m_currentY = value(PaperLength) - value(BottomMargin) - m_pageFooterSize;
+    m_currentY = pageSpace().footerTop();
     m_currentX = value(LeftMargin);
     if (!(m_lastPage && !(options & LastPageFooter)))
         if (TRpBand* footer = findBand(rbPageFooter))
@@ -359,63 +371,6 @@ void TRpReport::endPage()
                      value(PaperWidth) - value(RightMargin) - value(LeftMargin),
                      value(PaperLength) - value(BottomMargin) - value(TopMargin)),
               frame);
-}
-
-QStringList TRpReport::breakLines(const QString& text, const TextFont& textFont, double widthNative)
-{
-    const QFontMetricsF& m = m_printer->metrics(textFont);
-    const double limit = widthNative * m_printer->dpiX() / 254.0;
-    auto wide = [&m](const QString& s) { return m.horizontalAdvance(s); };
-
-    QStringList lines;
-    QString cleaned = text;
-    cleaned.remove(QLatin1Char('\n'));
-    const QStringList pieces = cleaned.split(QLatin1Char('\r'));
-    for (const QString& piece : pieces) {
-        QString line;
-        bool any = false;
-        qsizetype start = 0;
-        while (start < piece.size()) {
-            qsizetype end = start;
-            while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
-                   piece[end] != QLatin1Char('-'))
-                ++end;
-            if (end < piece.size())
-                ++end; // the blank or hyphen stays with its word
-            const QString word = piece.mid(start, end - start);
-            start = end;
-            if (wide(line + word) <= limit) {
-                line += word;
-                continue;
-            }
-            if (!line.isEmpty()) {
-                lines << line;
-                any = true;
-                line.clear();
-                if (wide(word) <= limit) {
-                    line = word;
-                    continue;
-                }
-                QString cut = word;
-                while (!cut.isEmpty() && wide(cut) > limit)
-                    cut.chop(1);
-                lines << cut;
-                continue;
-            }
-            // Too wide by itself and first on its line: what fits stays, the rest is lost.
-            QString cut;
-            for (const QChar c : word) {
-                if (wide(cut + c) >= limit)
-                    break;
-                cut += c;
-            }
-            lines << cut;
-            any = true;
-        }
-        if (!line.isEmpty() || !any)
-            lines << line;
-    }
-    return lines;
 }
 
 void TRpReport::prepareText(TRpPrintable& p, const TRpBand& band)
@@ -429,14 +384,11 @@ void TRpReport::prepareText(TRpPrintable& p, const TRpBand& band)
     if (text.isEmpty()) {
         p.run.lines.clear();
     } else if (p.autoSize) {
-        QString cleaned = text;
-        cleaned.remove(QLatin1Char('\n'));
-        p.run.lines = cleaned.split(QLatin1Char('\r'));
+        p.run.lines = LineBreaker::pieces(text);
         double widest = 0;
-        const QFontMetricsF& m = m_printer->metrics(f);
         for (const QString& line : std::as_const(p.run.lines))
-            widest = std::max(widest, m.horizontalAdvance(line));
-        width = widest * 254.0 / m_printer->dpiX();
+            widest = std::max(widest, m_measure.width(f, line));
+        width = widest;
         if (p.frame.drawLeft)
             width += p.frame.nativeWidth();
         if (p.frame.drawRight)
@@ -446,7 +398,8 @@ void TRpReport::prepareText(TRpPrintable& p, const TRpBand& band)
         else if (p.alignment == taCenter)
             left = p.left + (p.width - width) / 2;
     } else {
-        p.run.lines = breakLines(text, f, p.width);
+        p.run.lines = LineBreaker::wrap(text, p.width,
+                                        [&](const QString& s) { return m_measure.width(f, s); });
     }
     if (p.alignToBand) {
         if (p.alignment == taRightJustify)
@@ -482,12 +435,12 @@ bool TRpReport::printPrintable(TRpBand& band, TRpPrintable& p, bool footer)
     if (!p.run.started)
         prepareText(p, band);
     const TextFont& f = p.font ? *p.font : font;
-    const double lineHeight =
-        m_printer->toNativeY(m_printer->metrics(f).size(0, QStringLiteral("W")).height());
+    const TextBox box{m_currentY,    band.height, p.top, p.height, m_measure.lineHeight(f),
+                      p.autoStretch, footer};
     const double x0 = m_currentX + p.run.left;
     const double y0 = m_currentY + p.top;
     double grown = 0; // below the printable's own rectangle, on this page
-    const double bottomLimit = value(PaperLength) - value(BottomMargin) - m_pageFooterSize;
+    const double footerTop = pageSpace().footerTop();
 
     auto rectNative = [&] { return QRectF(x0, y0, p.run.width, p.height + grown); };
     auto device = [&](const QRectF& r) {
@@ -497,33 +450,28 @@ bool TRpReport::printPrintable(TRpBand& band, TRpPrintable& p, bool footer)
     if (!p.transparent)
         canvas.fillRect(device(rectNative()), p.backgroundColour);
 
-    const QFontMetricsF& m = m_printer->metrics(f);
     int k = 0;
     while (p.run.nextLine < p.run.lines.size()) {
-        const double top = y0 + k * lineHeight;
-        const double bottom = top + lineHeight;
-        if (bottom > y0 + p.height + grown + 1e-9) {
-            if (!p.autoStretch)
-                break;
-            const double wantExtra =
-                std::max(band.extraHeight, p.top + p.height + grown + lineHeight - band.height);
-            if (footer || m_currentY + band.height + wantExtra > bottomLimit + 1e-9)
-                break;
+        const LineFit fit = LineFit::next(box, k, grown, band.extraHeight, footerTop);
+        if (fit.outcome == LineFit::Stops)
+            break;
+        if (fit.outcome == LineFit::Grows) {
             if (!p.transparent)
-                canvas.fillRect(device(QRectF(x0, y0 + p.height + grown, p.run.width, lineHeight)),
-                                p.backgroundColour);
-            grown += lineHeight;
-            band.extraHeight = wantExtra;
+                canvas.fillRect(
+                    device(QRectF(x0, y0 + p.height + grown, p.run.width, box.lineHeight)),
+                    p.backgroundColour);
+            grown += box.lineHeight;
+            band.extraHeight = fit.bandExtra;
         }
         const QString& line = p.run.lines[p.run.nextLine];
-        const QRect r = device(rectNative());
-        const double w = m.horizontalAdvance(line);
-        int x = r.left();
+        const double w = m_measure.width(f, line);
+        double x = x0;
         if (p.alignment == taRightJustify)
-            x = r.left() + r.width() - qRound(w);
+            x = x0 + p.run.width - w;
         else if (p.alignment == taCenter)
-            x = r.left() + qRound((r.width() - w) / 2);
-        canvas.drawText(QPoint(x, m_printer->y(top)), line, f, r);
+            x = x0 + (p.run.width - w) / 2;
+        canvas.drawText(QPoint(m_printer->x(x), m_printer->y(y0 + k * box.lineHeight)), line, f,
+                        device(rectNative()));
         ++p.run.nextLine;
         ++k;
     }
@@ -542,13 +490,13 @@ void TRpReport::drawFrame(const QRectF& r, const TRpFrame& f)
     const int tx = std::max(1, m_printer->sizeX(f.nativeWidth()));
     const int ty = std::max(1, m_printer->sizeY(f.nativeWidth()));
     if (f.drawTop)
-        canvas.fillRect(QRect(d.left(), d.top(), d.width(), ty), f.colour);
+        canvas.drawBar(QRect(d.left(), d.top(), d.width(), ty), f.colour);
     if (f.drawBottom)
-        canvas.fillRect(QRect(d.left(), d.top() + d.height() - ty, d.width(), ty), f.colour);
+        canvas.drawBar(QRect(d.left(), d.top() + d.height() - ty, d.width(), ty), f.colour);
     if (f.drawLeft)
-        canvas.fillRect(QRect(d.left(), d.top(), tx, d.height()), f.colour);
+        canvas.drawBar(QRect(d.left(), d.top(), tx, d.height()), f.colour);
     if (f.drawRight)
-        canvas.fillRect(QRect(d.left() + d.width() - tx, d.top(), tx, d.height()), f.colour);
+        canvas.drawBar(QRect(d.left() + d.width() - tx, d.top(), tx, d.height()), f.colour);
 }
 
 void TRpReport::drawShape(const TRpShape& s, const QRect& r)
@@ -566,18 +514,18 @@ void TRpReport::drawShape(const TRpShape& s, const QRect& r)
         canvas.drawEllipse(r, s.pen, s.brush);
         break;
     case rpsVertLine:
-        canvas.drawLine({midX, r.top()}, {midX, bottom}, s.pen);
+        canvas.drawRule({midX, r.top()}, {midX, bottom}, s.pen);
         break;
     case rpsHorLine:
-        canvas.drawLine({r.left(), midY}, {right, midY}, s.pen);
+        canvas.drawRule({r.left(), midY}, {right, midY}, s.pen);
         break;
     case rpsTopAndBottom:
-        canvas.drawLine(r.topLeft(), {right, r.top()}, s.pen);
-        canvas.drawLine({r.left(), bottom}, {right, bottom}, s.pen);
+        canvas.drawRule(r.topLeft(), {right, r.top()}, s.pen);
+        canvas.drawRule({r.left(), bottom}, {right, bottom}, s.pen);
         break;
     case rpsRightAndLeft:
-        canvas.drawLine(r.topLeft(), {r.left(), bottom}, s.pen);
-        canvas.drawLine({right, r.top()}, {right, bottom}, s.pen);
+        canvas.drawRule(r.topLeft(), {r.left(), bottom}, s.pen);
+        canvas.drawRule({right, r.top()}, {right, bottom}, s.pen);
         break;
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "report/PageBreaking.h"
 #include "report/TRpBand.h"
+#include "report/TextMeasure.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -9,6 +11,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zel::data {
@@ -46,6 +49,7 @@ enum TRpReportOption
     CompressPages = 0x4
 };
 
+// What the printer set-up chose, kept for the next print.
 struct TRpPrinterSettings
 {
     int copies = 1;
@@ -53,7 +57,14 @@ struct TRpPrinterSettings
     int firstPage = 0; // 0 and 0: every page
     int lastPage = 0;
     int outputBin = 0;
-    int printerIndex = -1;
+    // Printers come and go, so they are kept by name rather than by their place in a list;
+    // empty: the system's default printer.
+    QString printerName;
+    // The printer page's orientation; none: as the report's pages lie. Pages printed on
+    // paper turned the other way are scaled down to fit, never stretched.
+    std::optional<QPageLayout::Orientation> orientation;
+
+    bool operator==(const TRpPrinterSettings&) const = default;
 };
 
 // A report definition: page set-up, bands with their printables, a master dataset, and the
@@ -144,15 +155,14 @@ private:
     void iterate(data::Dataset* dataset, TRpSubDetail* sub);
     void printBand(TRpBand& band, bool asFooter = false);
     double neededHeight(const TRpBand& band) const;
-    double spaceLeft() const;
     void newPage();
     void startPage();
     void endPage();
     bool pageStarted() const { return m_currentY >= 0; }
+    PageSpace pageSpace() const;
     // Prints what fits of p; true when it is finished.
     bool printPrintable(TRpBand& band, TRpPrintable& p, bool footer);
     void prepareText(TRpPrintable& p, const TRpBand& band);
-    QStringList breakLines(const QString& text, const TextFont& font, double widthNative);
     void drawFrame(const QRectF& rectNative, const TRpFrame& frame);
     void drawShape(const TRpShape& shape, const QRect& rect);
 
@@ -173,6 +183,8 @@ private:
     int m_recordCount = 1;
     int m_pageBandDepth = 0; // inside a page header or footer, which never break pages
     std::map<QString, QVariant> m_functions;
+    // Every length of text comes from here, whatever the device: one layout for all of them.
+    TextMeasure m_measure;
     std::vector<TRpSubDetail*> m_reportBefore, m_reportAfter;
 };
 

@@ -168,4 +168,85 @@ INSTANTIATE_TEST_SUITE_P(
                                {QStringLiteral("file.db")}}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct ReportArgsCase
+{
+    const char* name;
+    QStringList args;
+    QString cas, supplier, file;
+    bool problem;
+    QStringList unknown;
+};
+
+void PrintTo(const ReportArgsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReportArgs : public ::testing::TestWithParam<ReportArgsCase>
+{
+};
+
+// Headless report output: the file's extension chooses the format, any other is refused
+// before the program starts.
+TEST_P(ReportArgs, ChooseTheReportAndItsFile)
+{
+    const ReportArgsCase& c = GetParam();
+    const CommandLine cl = CommandLine::parse(c.args);
+    EXPECT_EQ(cl.materialCas, c.cas);
+    EXPECT_EQ(cl.supplierNumber, c.supplier);
+    EXPECT_EQ(cl.reportFile, c.file);
+    EXPECT_EQ(!cl.problem.isEmpty(), c.problem) << cl.problem.toStdString();
+    EXPECT_EQ(cl.unknown, c.unknown);
+    if (c.unknown.isEmpty()) {
+        EXPECT_TRUE(cl.headless);
+    }
+}
+
+QStringList args(std::initializer_list<const char*> list)
+{
+    QStringList l;
+    for (const char* a : list)
+        l << QString::fromUtf8(a);
+    return l;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, ReportArgs,
+    ::testing::Values(ReportArgsCase{"MaterialAsPdf",
+                                     args({"--material-report", "78-70-6", "a.pdf"}),
+                                     QStringLiteral("78-70-6"),
+                                     {},
+                                     QStringLiteral("a.pdf"),
+                                     false,
+                                     {}},
+                      ReportArgsCase{"SupplierAsReportFile",
+                                     args({"--supplier-report", "S01", "dir/b.FRP"}),
+                                     {},
+                                     QStringLiteral("S01"),
+                                     QStringLiteral("dir/b.FRP"),
+                                     false,
+                                     {}},
+                      ReportArgsCase{"OtherExtension",
+                                     args({"--material-report", "78-70-6", "c.txt"}),
+                                     QStringLiteral("78-70-6"),
+                                     {},
+                                     QStringLiteral("c.txt"),
+                                     true,
+                                     {}},
+                      ReportArgsCase{"NoExtension",
+                                     args({"--supplier-report", "S01", "sheet"}),
+                                     {},
+                                     QStringLiteral("S01"),
+                                     QStringLiteral("sheet"),
+                                     true,
+                                     {}},
+                      ReportArgsCase{"MissingFile",
+                                     args({"--material-report", "78-70-6"}),
+                                     {},
+                                     {},
+                                     {},
+                                     false,
+                                     args({"--material-report"})}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 } // namespace

@@ -2,9 +2,11 @@
 // command line, the headless start and its messages, two copies over one data directory,
 // and a copy killed while it writes the placeholder into the synonyms table.
 #include "Fixture.h"
+#include "ReportTestData.h"
 #include "common/SampleDatabase.h"
 #include "data/ParadoxFile.h"
 #include "data/Schema.h"
+#include "report/TRpPageList.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -367,6 +369,81 @@ TEST(ZelProcess, WritesReportsAsPdfWithoutAWindow)
     const Outcome missingFile =
         zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6")});
     EXPECT_EQ(missingFile.exitCode, 2);
+}
+
+// The texts of a material hold at most 148 characters: 29 short lines fill one.
+QString lines29(const QString& tag)
+{
+    QStringList l;
+    for (int i = 1; i <= 29; ++i)
+        l << tag + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    return l.join(QStringLiteral("\r\n"));
+}
+
+// The same report saved as a report file and written as a PDF file breaks at the same places:
+// the PDF's pages read as the saved pages do, row by row.
+TEST(ZelProcess, WritesReportFilesWhosePagesMatchThePdf)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    zel.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    DatabaseContent content = zel::test::smallContent();
+    MaterialRow texts;
+    texts.name = QStringLiteral("Twentynine Lines");
+    texts.cas = QStringLiteral("9000-29-0");
+    texts.odour = lines29(QStringLiteral("o"));
+    texts.performance = lines29(QStringLiteral("p"));
+    texts.application = lines29(QStringLiteral("a"));
+    texts.literature = lines29(QStringLiteral("l"));
+    content.materials.push_back(texts);
+    for (int i = 1; i <= 120; ++i)
+        content.synonyms.push_back({QStringLiteral("78-70-6"),
+                                    QStringLiteral("Name %1").arg(i),
+                                    QStringLiteral("S03"),
+                                    {}});
+    writeDatabase(zel.dataDir(), content);
+
+    struct Case
+    {
+        const char* option;
+        const char* key;
+        int pages;
+    };
+    for (const Case c :
+         {Case{"--material-report", "9000-29-0", 3}, Case{"--supplier-report", "S03", 3}}) {
+        SCOPED_TRACE(c.key);
+        const QString frp = zel.dataFile(QStringLiteral("sheet.FRP"));
+        const QString pdf = zel.dataFile(QStringLiteral("sheet.pdf"));
+        for (const QString& file : {frp, pdf}) {
+            const Outcome o =
+                zel.run({QString::fromLatin1(c.option), QString::fromLatin1(c.key), file});
+            ASSERT_EQ(o.exitCode, 0) << o.err.toStdString();
+            EXPECT_TRUE(o.out.contains(QStringLiteral("Wrote"))) << o.out.toStdString();
+        }
+        zel::report::TRpPageList saved;
+        saved.load(frp);
+        ASSERT_EQ(saved.pageCount(), c.pages);
+        if (zel::test::pdftotext().isEmpty())
+            continue;
+        const zel::test::Document printed = zel::test::rowsOfPdf(pdf);
+        ASSERT_EQ(int(printed.size()), saved.pageCount());
+        for (int n = 1; n <= saved.pageCount(); ++n)
+            EXPECT_EQ(printed[std::size_t(n - 1)], zel::test::rowsOf(*saved.page(n)))
+                << "page " << n;
+    }
+
+    // Any other extension is a usage error, and a report that cannot be made leaves no file.
+    const QString text = zel.dataFile(QStringLiteral("sheet.txt"));
+    const Outcome wrong =
+        zel.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6"), text});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("sheet.txt"))) << wrong.err.toStdString();
+    EXPECT_FALSE(QFile::exists(text));
+    const QString none = zel.dataFile(QStringLiteral("none.frp"));
+    const Outcome unknown =
+        zel.run({QStringLiteral("--material-report"), QStringLiteral("1-11-1"), none});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(none));
 }
 
 } // namespace

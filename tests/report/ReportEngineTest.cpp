@@ -2,10 +2,10 @@
 #include "ReportTestData.h"
 #include "common/ReportTool.h"
 #include "data/Dataset.h"
-#include "report/PainterCanvas.h"
 #include "report/TRpError.h"
 #include "report/TRpPrinter.h"
 #include "report/TRpReport.h"
+#include "report/TextMeasure.h"
 #include "report/emf/EmfWriter.h"
 
 #include <QCoreApplication>
@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace zel::report;
 using zel::data::Dataset;
@@ -246,7 +247,8 @@ TEST(ReportEngine, StretchedLinesStayAboveTheFooter)
     f.report.run(printer);
     ASSERT_GE(printer.pageList().pageCount(), 2);
     const int footerTop = printer.y(2970 - 100 - 100);
-    const int lineHeight = qCeil(printer.metrics(f.report.font).height());
+    TextMeasure measure;
+    const int lineHeight = printer.sizeY(measure.lineHeight(f.report.font));
     for (int n = 1; n <= printer.pageList().pageCount(); ++n)
         for (const auto& t : textsOf(*printer.pageList().page(n)))
             if (t.text.startsWith(QLatin1String("line "))) {
@@ -315,7 +317,7 @@ TEST(ReportEngine, BandsThatDoNotFitMoveToTheNextPage)
 TEST(ReportEngine, WordWrap)
 {
     const TextFont font;
-    const QFontMetricsF m(PainterCanvas::deviceFont(font, 96));
+    const QFontMetricsF m(TextMeasure::referenceFont(font));
     auto nativeWidth = [&](const QString& s) { return (m.horizontalAdvance(s) + 0.5) * 254 / 96; };
     struct Case
     {
@@ -394,7 +396,8 @@ TEST(ReportEngine, AutoSizeKeepsTheRightEdgeOrCentre)
         TRpPrinter printer;
         f.report.run(printer);
         const auto texts = textsOf(*printer.pageList().page(1));
-        const double w = printer.metrics(f.report.font).horizontalAdvance(QStringLiteral("Sized"));
+        TextMeasure measure;
+        const double w = printer.sizeX(measure.width(f.report.font, QStringLiteral("Sized")));
         const double left = printer.x(200 + 500);
         const double expected = a == taLeftJustify    ? left
                                 : a == taRightJustify ? left + printer.sizeX(600) - w
@@ -651,4 +654,60 @@ TEST(ReportEngine, StoredPagesPrintOnAPrinterDevice)
     }
     file.close();
     EXPECT_EQ(pdfPages(file.fileName()), 3);
+}
+
+// A printer gets the paper the report's pages lie on, by its name where it has one; an
+// orientation chosen in the printer set-up turns the paper, and the page then fits on it
+// scaled down evenly.
+TEST(ReportEngine, PrinterPaperFollowsThePages)
+{
+    struct Case
+    {
+        const char* name;
+        QSizeF paper; // native, as the report lays it out
+        std::optional<QPageLayout::Orientation> chosen;
+        QPageSize::PageSizeId size;
+        QPageLayout::Orientation orientation;
+        bool scaled;
+    };
+    const Case cases[] = {
+        {"A4 upright", {2100, 2970}, {}, QPageSize::A4, QPageLayout::Portrait, false},
+        {"A4 sideways", {2970, 2100}, {}, QPageSize::A4, QPageLayout::Landscape, false},
+        {"Letter", {2159, 2794}, {}, QPageSize::Letter, QPageLayout::Portrait, false},
+        {"A4 upright on paper turned sideways",
+         {2100, 2970},
+         QPageLayout::Landscape,
+         QPageSize::A4,
+         QPageLayout::Landscape,
+         true},
+        {"A5 sideways asked upright",
+         {2100, 1480},
+         QPageLayout::Portrait,
+         QPageSize::A5,
+         QPageLayout::Portrait,
+         true},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(dir.filePath(QStringLiteral("paper.pdf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+        TRpPrinter printer(writer);
+        printer.orientation = c.chosen;
+        printer.beginDocument(c.paper);
+        printer.newPage();
+        printer.canvas().fillRect(QRect(printer.x(0), printer.y(0), printer.sizeX(c.paper.width()),
+                                        printer.sizeY(c.paper.height())),
+                                  Qt::black);
+        printer.endDocument();
+        EXPECT_EQ(writer.pageLayout().pageSize().id(), c.size);
+        EXPECT_EQ(writer.pageLayout().orientation(), c.orientation);
+        // At its own size a page's corner is where the margin puts the painter's origin.
+        if (!c.scaled) {
+            EXPECT_EQ(printer.x(50), qRound((50 - 50) * 300 / 254.0));
+        }
+    }
 }

@@ -1,7 +1,11 @@
 #include "ReportTestData.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtEndian>
+#include <algorithm>
 #include <stdexcept>
 
 namespace zel::test {
@@ -68,6 +72,80 @@ std::vector<DrawnText> textsOf(const zel::report::emf::EmfImage& image)
         off += size;
     }
     return out;
+}
+
+namespace {
+
+// A word where a page shows it, in millimetres from the page's top left corner.
+struct Word
+{
+    double x, y;
+    QString text;
+};
+
+Rows rowsOfWords(std::vector<Word> words)
+{
+    static const QRegularExpression digit(QStringLiteral("\\d"));
+    std::erase_if(words, [](const Word& w) { return !w.text.contains(digit); });
+    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.y < b.y; });
+    Rows rows;
+    std::size_t i = 0;
+    while (i < words.size()) {
+        std::vector<Word> row;
+        const double top = words[i].y;
+        while (i < words.size() && words[i].y - top < 1.0)
+            row.push_back(words[i++]);
+        std::stable_sort(row.begin(), row.end(),
+                         [](const Word& a, const Word& b) { return a.x < b.x; });
+        QStringList texts;
+        for (const Word& w : row)
+            texts << w.text;
+        rows << texts.join(QLatin1Char(' '));
+    }
+    return rows;
+}
+
+} // namespace
+
+Rows rowsOf(const zel::report::emf::EmfImage& image)
+{
+    constexpr double mmPerPixel = 25.4 / 96;
+    std::vector<Word> words;
+    for (const auto& t : textsOf(image)) {
+        const QStringList parts = t.text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < parts.size(); ++i)
+            words.push_back({t.at.x() * mmPerPixel + i * 0.01, t.at.y() * mmPerPixel, parts[i]});
+    }
+    return rowsOfWords(words);
+}
+
+QString pdftotext()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+}
+
+Document rowsOfPdf(const QString& path)
+{
+    QProcess p;
+    p.start(pdftotext(), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    p.waitForFinished(120000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    constexpr double mmPerPoint = 25.4 / 72;
+    Document doc;
+    for (const QString& page : html.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1)) {
+        std::vector<Word> words;
+        for (auto it = word.globalMatch(page); it.hasNext();) {
+            const auto m = it.next();
+            QString text = m.captured(3);
+            text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+            words.push_back({m.captured(1).toDouble() * mmPerPoint,
+                             m.captured(2).toDouble() * mmPerPoint, text});
+        }
+        doc.push_back(rowsOfWords(words));
+    }
+    return doc;
 }
 
 } // namespace zel::test

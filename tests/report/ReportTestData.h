@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <initializer_list>
 #include <vector>
 
@@ -29,5 +30,18 @@ struct DrawnText
 
 // The texts a page image draws, in drawing order, read back from its text records.
 std::vector<DrawnText> textsOf(const zel::report::emf::EmfImage& image);
+
+// A page's text row by row, for comparing where pages and lines break on different devices.
+// Words less than a millimetre below the first word of a row belong to it (columns set by
+// hand differ by a few tenths); each row reads left to right. Only words with a digit are
+// kept: generated test words carry numbers, and so do CAS numbers, page numbers and the
+// stability labels, while headings do not.
+using Rows = QStringList;
+using Document = std::vector<Rows>;
+Rows rowsOf(const zel::report::emf::EmfImage& image);
+// The same for every page of a PDF file, from the word boxes pdftotext finds.
+Document rowsOfPdf(const QString& path);
+// pdftotext (poppler-utils), empty when it is not installed.
+QString pdftotext();
 
 } // namespace zel::test

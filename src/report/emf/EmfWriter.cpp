@@ -1,5 +1,6 @@
 #include "report/emf/EmfWriter.h"
 
+#include "report/TextMeasure.h"
 #include "report/emf/EmfFormat.h"
 
 #include <QFontMetricsF>
@@ -230,12 +231,9 @@ void EmfWriter::selectFont(const TextFont& font)
         return;
     m_font = key;
 
-    m_qfont = QFont(key.family);
-    m_qfont.setPixelSize(key.pixelSize);
-    m_qfont.setBold(key.bold);
-    m_qfont.setItalic(key.italic);
-    m_qfont.setUnderline(key.underline);
-    m_qfont.setStrikeOut(key.strikeOut);
+    // Measured as the report engine measures, so the characters stand where the layout has
+    // them.
+    m_qfont = TextMeasure::referenceFont(font);
 
     const quint32 slot = newSlot();
     const qsizetype start = beginRecord(EMR_EXTCREATEFONTINDIRECTW);

@@ -1,13 +1,36 @@
 #include "report/preview/PreviewSource.h"
 
+#include "report/TRpError.h"
 #include "report/TRpPageList.h"
-#include "report/emf/EmfPlayer.h"
-
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
+#include "report/TRpPrinter.h"
+#include "report/emf/EmfHeader.h"
 
 namespace zel::report {
+
+namespace {
+
+void printStored(TRpPageList& pages, const TRpPrinterSettings& settings, TRpPrinter& printer)
+{
+    printer.firstPage = settings.firstPage;
+    printer.lastPage = settings.lastPage;
+    printer.copies = settings.copies;
+    printer.orientation = settings.orientation;
+    printer.printStoredPages(pages);
+}
+
+QPageLayout::Orientation orientationOf(TRpPageList& pages)
+{
+    if (const auto paper = pages.loadedPaper())
+        return paper->orientation;
+    if (pages.pageCount() >= 1) {
+        const QSizeF size = pages.pageRecord(1).image.frameTenthsMm();
+        if (size.width() > size.height())
+            return QPageLayout::Landscape;
+    }
+    return QPageLayout::Portrait;
+}
+
+} // namespace
 
 PageListSource::PageListSource(std::unique_ptr<TRpPageList> list, QObject* parent)
     : PreviewSource(parent), m_list(list ? std::move(list) : std::make_unique<TRpPageList>())
@@ -36,74 +59,24 @@ void PageListSource::save(const QString& path)
 void PageListSource::load(const QString& path)
 {
     m_list->load(path);
+    // Settings chosen for other pages do not fit these: a new file prints whole, as it lies.
+    m_settings = {};
     Q_EMIT pagesAvailable(m_list->pageCount());
 }
 
-bool PageListSource::printerSetup(QWidget* parent)
+QPageLayout::Orientation PageListSource::pageOrientation()
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, std::max(1, pageCount()));
-    dialog.setFromTo(1, std::max(1, pageCount()));
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    m_copies = printer.copyCount();
-    if (printer.printRange() == QPrinter::PageRange) {
-        m_first = printer.fromPage();
-        m_last = printer.toPage();
-    } else {
-        m_first = m_last = 0;
-    }
-    return true;
+    return orientationOf(*m_list);
 }
 
-bool PageListSource::print(QWidget* parent)
+void PageListSource::print(TRpPrinter& printer)
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, std::max(1, pageCount()));
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    if (pageCount() == 0 || dialog.exec() != QDialog::Accepted)
-        return false;
-    const int first =
-        printer.printRange() == QPrinter::PageRange ? printer.fromPage() : (m_first ? m_first : 1);
-    const int last = printer.printRange() == QPrinter::PageRange ? printer.toPage()
-                                                                 : (m_last ? m_last : pageCount());
-    QPainter painter;
-    bool started = false;
-    for (int n = std::max(1, first); n <= std::min(last, pageCount()); ++n) {
-        const std::optional<emf::EmfImage> image = m_list->page(n);
-        if (!image)
-            continue;
-        if (!started) {
-            if (!painter.begin(&printer))
-                return false;
-            started = true;
-        } else {
-            printer.newPage();
-        }
-        // Stored pages are stretched over the printable area, whatever the margins.
-        emf::EmfPlayer::play(
-            *image, painter,
-            QRectF(QPointF(0, 0),
-                   printer.pageLayout().paintRectPixels(printer.resolution()).size()));
-    }
-    if (started)
-        painter.end();
-    return started;
+    printStored(*m_list, m_settings, printer);
 }
 
-} // namespace zel::report
-
-#include "report/TRpPrinter.h"
-
-namespace zel::report {
-
-ProducerSource::ProducerSource(TRpPrinter& producer, QObject* parent)
-    : PreviewSource(parent), m_producer(producer)
+ProducerSource::ProducerSource(TRpPrinter& producer, TRpReport* report, RunAgain runAgain,
+                               QObject* parent)
+    : PreviewSource(parent), m_producer(producer), m_report(report), m_runAgain(std::move(runAgain))
 {
     connect(&producer, &TRpPrinter::pagesAvailable, this, &PreviewSource::pagesAvailable);
     connect(&producer, &TRpPrinter::progressChanged, this, &PreviewSource::progress);
@@ -140,20 +113,38 @@ void ProducerSource::load(const QString& path)
     Q_EMIT pagesAvailable(m_done->pageCount());
 }
 
-bool ProducerSource::print(QWidget* parent)
-{
-    return m_done && m_done->print(parent);
-}
-
-bool ProducerSource::printerSetup(QWidget* parent)
-{
-    return m_done && m_done->printerSetup(parent);
-}
-
 void ProducerSource::cancel()
 {
     if (!m_done)
         m_producer.cancel();
+}
+
+TRpPrinterSettings& ProducerSource::printerSettings()
+{
+    if (isLoaded())
+        return m_done->printerSettings();
+    return m_report ? m_report->printerSettings : m_settings;
+}
+
+QPageLayout::Orientation ProducerSource::pageOrientation()
+{
+    if (isLoaded())
+        return m_done->pageOrientation();
+    if (m_report)
+        return m_report->orientation;
+    return m_done ? m_done->pageOrientation() : QPageLayout::Portrait;
+}
+
+void ProducerSource::print(TRpPrinter& printer)
+{
+    if (!m_done)
+        throw TRpError(QStringLiteral("The report is still being produced"));
+    if (isLoaded())
+        m_done->print(printer);
+    else if (m_runAgain)
+        m_runAgain(printer); // the report brings its own printer settings
+    else
+        printStored(m_done->pages(), m_settings, printer);
 }
 
 void ProducerSource::finish()

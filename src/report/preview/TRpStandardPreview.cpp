@@ -2,9 +2,11 @@
 
 #include "report/PdfExport.h"
 #include "report/ReportFileError.h"
+#include "report/TRpPrinter.h"
 #include "report/emf/EmfHeader.h"
 #include "report/emf/EmfPlayer.h"
 #include "report/preview/PreviewSource.h"
+#include "report/preview/PrinterChoice.h"
 #include "report/preview/TRpPreview.h"
 
 #include <QAction>
@@ -19,9 +21,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -217,6 +223,13 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
     showMessage = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+    execPrintDialog = [this](QPrintDialog& dialog) {
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            fail(QStringLiteral("No printer is installed"));
+            return false;
+        }
+        return dialog.exec() == QDialog::Accepted;
+    };
 
     // The window sees keys before its controls, as the page keys belong to the whole window.
     qApp->installEventFilter(this);
@@ -263,7 +276,8 @@ void TRpStandardPreview::onPagesAvailable(int count)
     RpPreview->pagesAvailable(count);
     updatePagePosition();
     if (m_source && m_source->isFinished()) {
-        PrintSetup->setEnabled(true);
+        // Loaded pages print as they are stored; their set-up stays as loaded.
+        PrintSetup->setEnabled(!m_source->isLoaded());
         Print->setEnabled(true);
     }
 }
@@ -368,14 +382,57 @@ void TRpStandardPreview::ExportPdfClick()
 
 void TRpStandardPreview::PrintClick()
 {
-    if (m_source)
-        m_source->print(this);
+    if (!m_source || !m_source->isFinished() || m_printing)
+        return;
+    const TRpPrinterSettings& settings = m_source->printerSettings();
+    QPrinter printer(QPrinter::HighResolution);
+    const QString name = PrinterChoice::installed(settings.printerName);
+    if (!name.isEmpty())
+        printer.setPrinterName(name);
+    printer.setCopyCount(qMax(1, settings.copies));
+    printer.setDocName(windowTitle());
+    if (preparePrinter)
+        preparePrinter(printer);
+    // Without a printer there is nothing to print on.
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
+        return;
+
+    TRpPrinter producer(printer);
+    producer.title = windowTitle();
+    producer.expectedPages = m_source->pageCount();
+    producer.abortJob = [&printer] { printer.abort(); };
+    TRpProgressForm progress(this);
+    progress.setWindowModality(Qt::ApplicationModal);
+    connect(&producer, &TRpPrinter::progressChanged, &progress, &TRpProgressForm::progress);
+    connect(&progress, &TRpProgressForm::cancelled, &producer, &TRpPrinter::cancel);
+    if (const QScreen* screen = this->screen())
+        progress.move(screen->availableGeometry().center() - progress.rect().center());
+    progress.show();
+    m_printing = &producer;
+    try {
+        m_source->print(producer);
+    } catch (const data::Error& e) {
+        fail(e.message());
+    } catch (const std::exception& e) {
+        fail(QString::fromUtf8(e.what()));
+    }
+    // Notifications are queued: the last ones reach the progress window before it goes.
+    QCoreApplication::processEvents();
+    m_printing = nullptr;
 }
 
 void TRpStandardPreview::PrintSetupClick()
 {
-    if (m_source)
-        m_source->printerSetup(this);
+    if (!m_source || m_source->isLoaded() || m_printing)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    TRpPrinterSettings& settings = m_source->printerSettings();
+    PrinterChoice::preset(dialog, settings, m_source->pageOrientation(),
+                          m_source->isFinished() ? m_source->pageCount() : 0);
+    if (!execPrintDialog || !execPrintDialog(dialog))
+        return;
+    PrinterChoice::store(printer, settings);
 }
 
 bool TRpStandardPreview::eventFilter(QObject* watched, QEvent* event)
@@ -412,6 +469,12 @@ bool TRpStandardPreview::eventFilter(QObject* watched, QEvent* event)
 
 void TRpStandardPreview::closeEvent(QCloseEvent* event)
 {
+    // A print under way ends first; the window closes when asked again.
+    if (m_printing) {
+        m_printing->cancel();
+        event->ignore();
+        return;
+    }
     // Closing while pages are still produced ends the run.
     if (m_source && !m_source->isFinished())
         m_source->cancel();
@@ -450,6 +513,12 @@ void TRpProgressForm::progress(int percent)
 QString TRpProgressForm::infoText() const
 {
     return Info->text();
+}
+
+void TRpProgressForm::closeEvent(QCloseEvent* event)
+{
+    Q_EMIT cancelled();
+    QWidget::closeEvent(event);
 }
 
 } // namespace zel::report

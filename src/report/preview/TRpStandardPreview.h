@@ -5,6 +5,8 @@
 
 class QAction;
 class QLabel;
+class QPrintDialog;
+class QPrinter;
 class QProgressBar;
 class QToolButton;
 
@@ -12,6 +14,7 @@ namespace zel::report {
 
 class PreviewSource;
 class TRpPreview;
+class TRpPrinter;
 
 // The preview window: the pages of a report, zoomed and paged through, printed, saved to a
 // report file, loaded from one, or exported as PDF.
@@ -32,6 +35,11 @@ public:
         chooseSaveFile;
     std::function<QString(const QString& title, const QString& filter)> chooseOpenFile;
     std::function<void(const QString& text)> showMessage;
+    // Runs the printer set-up dialog, preset; true when confirmed. Tests answer it.
+    std::function<bool(QPrintDialog& dialog)> execPrintDialog;
+    // Last word on the printer a print goes to, after the settings are applied (tests send
+    // it to a PDF file or name a queue).
+    std::function<void(QPrinter& printer)> preparePrinter;
 
     void FirstPageClick();
     void PreviousPageClick();
@@ -45,6 +53,8 @@ public:
     // Writes every page to a PDF file, each on a page of its paper size. Throws
     // ReportFileError; a failed export leaves no file.
     static void exportPdf(PreviewSource& source, const QString& path);
+    // Whether a print is running (its progress window is up).
+    bool printing() const { return m_printing != nullptr; }
 
     QAction* ZoomFit;
     QAction* Zoom100;
@@ -73,6 +83,7 @@ private:
     QLabel* m_progressPanel;
     QLabel* m_pagePanel;
     int m_lastPercent = 0;
+    TRpPrinter* m_printing = nullptr; // the print under way
 };
 
 // The printing progress window: a bar, "n% Completed" and Cancel.
@@ -86,6 +97,10 @@ public:
 
 Q_SIGNALS:
     void cancelled();
+
+protected:
+    // Closing the window is cancelling the print.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QProgressBar* Gauge;

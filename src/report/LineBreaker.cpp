@@ -1,0 +1,62 @@
+#include "report/LineBreaker.h"
+
+namespace zel::report {
+
+QStringList LineBreaker::pieces(const QString& text)
+{
+    QString cleaned = text;
+    cleaned.remove(QLatin1Char('\n'));
+    return cleaned.split(QLatin1Char('\r'));
+}
+
+QStringList LineBreaker::wrap(const QString& text, double width, const Measure& measure)
+{
+    QStringList lines;
+    for (const QString& piece : pieces(text)) {
+        QString line;
+        bool any = false;
+        qsizetype start = 0;
+        while (start < piece.size()) {
+            qsizetype end = start;
+            while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
+                   piece[end] != QLatin1Char('-'))
+                ++end;
+            if (end < piece.size())
+                ++end; // the blank or hyphen stays with its word
+            const QString word = piece.mid(start, end - start);
+            start = end;
+            if (measure(line + word) <= width) {
+                line += word;
+                continue;
+            }
+            if (!line.isEmpty()) {
+                lines << line;
+                any = true;
+                line.clear();
+                if (measure(word) <= width) {
+                    line = word;
+                    continue;
+                }
+                QString cut = word;
+                while (!cut.isEmpty() && measure(cut) > width)
+                    cut.chop(1);
+                lines << cut;
+                continue;
+            }
+            // Too wide by itself and first on its line: what fits stays, the rest is lost.
+            QString cut;
+            for (const QChar c : word) {
+                if (measure(cut + c) >= width)
+                    break;
+                cut += c;
+            }
+            lines << cut;
+            any = true;
+        }
+        if (!line.isEmpty() || !any)
+            lines << line;
+    }
+    return lines;
+}
+
+} // namespace zel::report
