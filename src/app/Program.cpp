@@ -18,9 +18,8 @@
 #include "data/Table.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
-#include "search/StabilityMedia.h"
-#include "search/TSearchWindow.h"
 #include "ui/TMainForm.h"
+#include "ui/TSearchWindow.h"
 #include "ui/TSizerWindow.h"
 
 #include <QApplication>
@@ -77,11 +76,10 @@ Program::Program(const QString& programDirectory, bool headless)
 {
     ErrorMessage::setHeadless(headless);
     m_mainForm = std::make_unique<ui::TMainForm>();
-    m_materialReport =
-        std::make_unique<report::TPrintMaterial>(m_mainForm->MainData, search::StabilityMedia());
+    m_materialReport = std::make_unique<report::TPrintMaterial>(m_mainForm->MainData);
     m_supplierReport = std::make_unique<report::TPrintSupplier>(m_mainForm->MainData);
     m_gaugeWindow = std::make_unique<TGaugeWindow>();
-    m_searchWindow = std::make_unique<search::TSearchWindow>();
+    m_searchWindow = std::make_unique<ui::TSearchWindow>();
     m_sizerWindow = std::make_unique<ui::TSizerWindow>();
     m_aboutBox = std::make_unique<TAboutBox>();
     m_indexForm = std::make_unique<TIndexForm>();

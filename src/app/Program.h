@@ -8,11 +8,9 @@ class QWidget;
 
 namespace zel::ui {
 class TMainForm;
+class TSearchWindow;
 class TSizerWindow;
 } // namespace zel::ui
-namespace zel::search {
-class TSearchWindow;
-}
 namespace zel::report {
 class TPrintMaterial;
 class TPrintSupplier;
@@ -79,7 +77,7 @@ public:
 
     ui::TMainForm* mainForm() const { return m_mainForm.get(); }
     TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
-    search::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
+    ui::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
     ui::TSizerWindow* sizerWindow() const { return m_sizerWindow.get(); }
     TAboutBox* aboutBox() const { return m_aboutBox.get(); }
     TIndexForm* indexForm() const { return m_indexForm.get(); }
@@ -100,7 +98,7 @@ private:
     std::unique_ptr<report::TPrintMaterial> m_materialReport;
     std::unique_ptr<report::TPrintSupplier> m_supplierReport;
     std::unique_ptr<TGaugeWindow> m_gaugeWindow;
-    std::unique_ptr<search::TSearchWindow> m_searchWindow;
+    std::unique_ptr<ui::TSearchWindow> m_searchWindow;
     std::unique_ptr<ui::TSizerWindow> m_sizerWindow;
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TIndexForm> m_indexForm;

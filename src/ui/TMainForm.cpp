@@ -4,7 +4,6 @@
 #include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "data/Error.h"
-#include "search/StabilityDisplay.h"
 #include "search/TSearchClass.h"
 #include "ui/AlignedPage.h"
 #include "ui/DatasetGrid.h"
@@ -13,6 +12,7 @@
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
 #include "ui/MaterialGrid.h"
+#include "ui/StabilityGrid.h"
 #include "ui/TSizerData.h"
 
 #include <QAction>
@@ -326,7 +326,7 @@ QWidget* TMainForm::buildMaterialsPage()
     stabilityLayout->setContentsMargins(10, 10, 10, 10);
     StabilityGrid = new QTableWidget(stability);
     StabilityGrid->setObjectName(QStringLiteral("StabilityGrid"));
-    search::setUpStabilityGrid(StabilityGrid, true);
+    setUpStabilityGrid(StabilityGrid, true);
     stabilityLayout->addWidget(StabilityGrid);
     DetailTabNotebook->addTab(stability, QStringLiteral("Stability"));
 
@@ -409,7 +409,7 @@ QWidget* TMainForm::buildCommercialPage()
     stabilityLayout->setContentsMargins(10, 10, 10, 10);
     CommStabilityGrid = new QTableWidget(stability);
     CommStabilityGrid->setObjectName(QStringLiteral("CommStabilityGrid"));
-    search::setUpStabilityGrid(CommStabilityGrid, false);
+    setUpStabilityGrid(CommStabilityGrid, false);
     stabilityLayout->addWidget(CommStabilityGrid);
     TabbedNotebookCommercialName->addTab(stability, QStringLiteral("Stability"));
 
@@ -501,7 +501,7 @@ void TMainForm::ShowFirstPages()
 
 void TMainForm::FillMediaLabels()
 {
-    search::FillMediaLabels(StabilityGrid, CommStabilityGrid);
+    ui::FillMediaLabels(StabilityGrid, CommStabilityGrid);
 }
 
 void TMainForm::connectDatasets()
@@ -656,7 +656,7 @@ void TMainForm::RefreshMaterialDetails()
     setText(DBPerformance, m->text(QStringLiteral("performance")));
     setText(DBApplication, m->text(QStringLiteral("application")));
     setText(DBLiterature, m->text(QStringLiteral("literature")));
-    search::ShowStability(*m, MemoName, StabilityGrid);
+    ShowStability(*m, MemoName, StabilityGrid);
 }
 
 void TMainForm::SourceCommMaterialDataChange()
@@ -672,7 +672,7 @@ void TMainForm::SourceCommMaterialDataChange()
 
 void TMainForm::RefreshCommMaterialDetails()
 {
-    search::ShowStability(*dataset("TableCommMaterial"), MemoMaterialName, CommStabilityGrid);
+    ShowStability(*dataset("TableCommMaterial"), MemoMaterialName, CommStabilityGrid);
 }
 
 int TMainForm::currentPage() const
@@ -990,7 +990,7 @@ void TMainForm::FormResize()
     for (AlignedPage* page : m_pages)
         if (page)
             page->realign();
-    search::SizeStabilityColumns(StabilityGrid, CommStabilityGrid);
+    SizeStabilityColumns(StabilityGrid, CommStabilityGrid);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -1004,8 +1004,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         // Both grids have the same size; the one being shown has it right.
         QTableWidget* shown = static_cast<QTableWidget*>(watched);
-        search::SizeStabilityColumns(shown,
-                                     shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
+        SizeStabilityColumns(shown, shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -7,7 +7,20 @@ namespace zel::data {
 class Dataset;
 }
 
-namespace zel::search {
+namespace zel::ui {
+
+// Where medium i (1..33) stands in the four-column stability grids: labels of media 1 to 17
+// in column 0, of media 18 to 33 in column 2, each rating in the column to its right.
+struct MediumCell
+{
+    int labelColumn;
+    int ratingColumn;
+    int row;
+};
+constexpr MediumCell mediumCell(int medium)
+{
+    return {2 * ((medium - 1) / 17), 2 * ((medium - 1) / 17) + 1, (medium - 1) % 17};
+}
 
 // The two four-column stability grids of the main window: 17 rows of 16 pixels, labels in
 // columns 0 and 2, ratings in columns 1 and 3. rangeSelection: whether a range of cells can
@@ -28,4 +41,4 @@ void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidg
 int stabilityRatingWidth(int clientWidth);
 void SizeStabilityColumns(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid);
 
-} // namespace zel::search
+} // namespace zel::ui

@@ -1,7 +1,7 @@
 // The stability grids and the name memo as the main window shows them, on real widgets.
 #include "Fixture.h"
 #include "data/Dataset.h"
-#include "search/StabilityDisplay.h"
+#include "ui/StabilityGrid.h"
 
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -38,6 +38,52 @@ class StabilityDisplayTest : public QObject
     }
 
 private Q_SLOTS:
+    void placeOfAMedium_data()
+    {
+        QTest::addColumn<int>("medium");
+        QTest::addColumn<int>("labelColumn");
+        QTest::addColumn<int>("ratingColumn");
+        QTest::addColumn<int>("row");
+        QTest::newRow("pH  1:") << 1 << 0 << 1 << 0;
+        QTest::newRow("Deo stick: ends the first pair") << 17 << 0 << 1 << 16;
+        QTest::newRow("Antiperspirant: starts the second") << 18 << 2 << 3 << 0;
+        QTest::newRow("Cold wave: leaves row 16 empty") << 33 << 2 << 3 << 15;
+    }
+
+    void placeOfAMedium()
+    {
+        QFETCH(int, medium);
+        QFETCH(int, labelColumn);
+        QFETCH(int, ratingColumn);
+        QFETCH(int, row);
+        const ui::MediumCell c = ui::mediumCell(medium);
+        QCOMPARE(c.labelColumn, labelColumn);
+        QCOMPARE(c.ratingColumn, ratingColumn);
+        QCOMPARE(c.row, row);
+    }
+
+    void columnWidthsFromTheClientWidth_data()
+    {
+        QTest::addColumn<int>("clientWidth");
+        QTest::addColumn<int>("rating");
+        QTest::newRow("300 pixels") << 300 << 28;
+        QTest::newRow("312 pixels") << 312 << 29;
+        QTest::newRow("314 pixels, the design width") << 314 << 29;
+        QTest::newRow("319 pixels, just below the next step") << 319 << 29;
+        QTest::newRow("320 pixels") << 320 << 30;
+    }
+
+    void columnWidthsFromTheClientWidth()
+    {
+        QFETCH(int, clientWidth);
+        QFETCH(int, rating);
+        QCOMPARE(ui::stabilityRatingWidth(clientWidth), rating);
+        // The four columns are 10 w wide: 20 to 29 pixels less than the client width, so
+        // neither grid ever needs a horizontal scroll bar.
+        QVERIFY(clientWidth - 10 * rating >= 20);
+        QVERIFY(clientWidth - 10 * rating <= 29);
+    }
+
     void labelsAndRatings()
     {
         test::DatabaseFixture db(content());
@@ -48,16 +94,16 @@ private Q_SLOTS:
 
         QTableWidget grid, comm;
         QPlainTextEdit memo;
-        search::setUpStabilityGrid(&grid, true);
-        search::setUpStabilityGrid(&comm, false);
-        search::FillMediaLabels(&grid, &comm);
+        ui::setUpStabilityGrid(&grid, true);
+        ui::setUpStabilityGrid(&comm, false);
+        ui::FillMediaLabels(&grid, &comm);
         QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
         QCOMPARE(cell(comm, 0, 2), QStringLiteral("Antiperspirant:"));
         QCOMPARE(cell(grid, 15, 2), QStringLiteral("Cold wave:"));
         QCOMPARE(cell(grid, 16, 2), QString());
         QCOMPARE(grid.rowHeight(3), 16);
 
-        search::ShowStability(ds, &memo, &grid); // Alpha
+        ui::ShowStability(ds, &memo, &grid); // Alpha
         QCOMPARE(cell(grid, 0, 1), QStringLiteral("-"));
         QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
         QCOMPARE(cell(grid, 2, 1), QStringLiteral("++"));
@@ -68,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(memo.textCursor().position(), 0);
 
         ds.next(); // Beta: a short string clears the cells it does not rate
-        search::ShowStability(ds, &memo, &grid);
+        ui::ShowStability(ds, &memo, &grid);
         QCOMPARE(cell(grid, 0, 1), QStringLiteral("++"));
         QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
         QCOMPARE(cell(grid, 2, 1), QString());
@@ -76,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(memo.toPlainText(), QStringLiteral("Beta\nsecond\n"));
 
         ds.next(); // Gamma: a stray character or blank is no rating
-        search::ShowStability(ds, &memo, &grid);
+        ui::ShowStability(ds, &memo, &grid);
         QCOMPARE(cell(grid, 1, 1), QString());
         QCOMPARE(cell(grid, 3, 1), QString());
         QCOMPARE(cell(grid, 4, 1), QStringLiteral("++"));
@@ -87,12 +133,12 @@ private Q_SLOTS:
     void columnWidths()
     {
         QTableWidget grid, comm;
-        search::setUpStabilityGrid(&grid, true);
-        search::setUpStabilityGrid(&comm, false);
+        ui::setUpStabilityGrid(&grid, true);
+        ui::setUpStabilityGrid(&comm, false);
         grid.resize(312, 297);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        search::SizeStabilityColumns(&grid, &comm);
+        ui::SizeStabilityColumns(&grid, &comm);
         const int w = grid.viewport()->width() / 10 - 2;
         QCOMPARE(grid.columnWidth(1), w);
         QCOMPARE(grid.columnWidth(0), 4 * w);
@@ -102,4 +148,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(StabilityDisplayTest)
-#include "test_stability_display.moc"
+#include "test_stability_grid.moc"

@@ -1,14 +1,15 @@
-#include "search/StabilityDisplay.h"
+#include "ui/StabilityGrid.h"
 
 #include "data/Dataset.h"
-#include "search/StabilityMedia.h"
+#include "data/Names.h"
+#include "data/StabilityMedia.h"
 
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTextCursor>
 
-namespace zel::search {
+namespace zel::ui {
 
 namespace {
 
@@ -53,32 +54,33 @@ void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection)
 
 void FillMediaLabels(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid)
 {
-    for (int i = 1; i <= MediaCount; ++i) {
+    for (int i = 1; i <= data::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
         for (QTableWidget* grid : {stabilityGrid, commStabilityGrid})
             if (grid)
-                setCell(grid, cell.row, cell.labelColumn, mediumLabel(i));
+                setCell(grid, cell.row, cell.labelColumn, data::mediumLabel(i));
     }
 }
 
 void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidget* grid)
 {
-    const auto text = [&](const char* field) {
-        return source.isOpen() ? source.text(QString::fromLatin1(field)) : QString();
+    const auto text = [&](const QString& field) {
+        return source.isOpen() ? source.text(field) : QString();
     };
     if (memo) {
-        memo->setPlainText(text("name") + QLatin1Char('\n') + text("name1") + QLatin1Char('\n') +
-                           text("name2"));
+        memo->setPlainText(text(data::fields::name) + QLatin1Char('\n') +
+                           text(data::fields::name1) + QLatin1Char('\n') +
+                           text(data::fields::name2));
         QTextCursor cursor = memo->textCursor();
         cursor.movePosition(QTextCursor::Start);
         memo->setTextCursor(cursor);
     }
     if (!grid)
         return;
-    const QString stabil = text("stabil");
-    for (int i = 1; i <= MediaCount; ++i) {
+    const QString stabil = text(data::fields::stabil);
+    for (int i = 1; i <= data::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
-        setCell(grid, cell.row, cell.ratingColumn, ratingText(ratingChar(stabil, i)));
+        setCell(grid, cell.row, cell.ratingColumn, data::ratingText(data::ratingChar(stabil, i)));
     }
 }
 
@@ -100,4 +102,4 @@ void SizeStabilityColumns(QTableWidget* stabilityGrid, QTableWidget* commStabili
     }
 }
 
-} // namespace zel::search
+} // namespace zel::ui
