@@ -7,6 +7,7 @@
 class QWidget;
 
 namespace zel::ui {
+class MainSession;
 class TMainForm;
 class TSearchWindow;
 class TSizerWindow;
@@ -75,6 +76,8 @@ public:
     // Where the re-indexing form goes: centred under the logo window, 10 pixels below it.
     static QPoint indexFormPosition(const QRect& logo, int formWidth);
 
+    // What the main window shows: the database, its datasets and the selection list.
+    ui::MainSession* session() const { return m_session.get(); }
     ui::TMainForm* mainForm() const { return m_mainForm.get(); }
     TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
     ui::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
@@ -94,6 +97,7 @@ private:
     Reindexing m_reindexing = Reindexing::NotNeeded;
 
     // In the order of creation; destroyed the other way round.
+    std::unique_ptr<ui::MainSession> m_session;
     std::unique_ptr<ui::TMainForm> m_mainForm;
     std::unique_ptr<report::TPrintMaterial> m_materialReport;
     std::unique_ptr<report::TPrintSupplier> m_supplierReport;

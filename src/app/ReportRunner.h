@@ -6,7 +6,7 @@
 class QWidget;
 
 namespace zel::ui {
-class TMainForm;
+class MainSession;
 }
 
 namespace zel::report {
@@ -23,7 +23,8 @@ namespace zel::app {
 class ReportRunner
 {
 public:
-    ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
+    // The reports follow session's current records; window is the parent of the dialogs.
+    ReportRunner(ui::MainSession* session, QWidget* window, report::TPrintMaterial* material,
                  report::TPrintSupplier* supplier);
     ~ReportRunner();
 
@@ -48,7 +49,8 @@ private:
     template <typename Run> void present(Run run);
     void showError(const QString& text);
 
-    ui::TMainForm* m_form;
+    ui::MainSession* m_session;
+    QWidget* m_form;
     report::TPrintMaterial* m_material;
     report::TPrintSupplier* m_supplier;
     bool m_direct = false;

@@ -52,13 +52,11 @@ void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection)
             setCell(grid, r, c, QString());
 }
 
-void FillMediaLabels(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid)
+void FillMediaLabels(QTableWidget* grid)
 {
     for (int i = 1; i <= data::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
-        for (QTableWidget* grid : {stabilityGrid, commStabilityGrid})
-            if (grid)
-                setCell(grid, cell.row, cell.labelColumn, data::mediumLabel(i));
+        setCell(grid, cell.row, cell.labelColumn, data::mediumLabel(i));
     }
 }
 

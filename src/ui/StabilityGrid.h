@@ -27,8 +27,8 @@ constexpr MediumCell mediumCell(int medium)
 // be selected (the materials page's grid) or only one (the commercial names page's).
 void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection);
 
-// Writes the 33 media labels into both grids; they are never written again.
-void FillMediaLabels(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid);
+// Writes the 33 media labels into a grid; they are never written again.
+void FillMediaLabels(QTableWidget* grid);
 
 // Shows the current material of source: its three names in memo, one per line with the
 // caret at the start, and its ratings in grid. A rating that is not "0", "1" or "2" (or

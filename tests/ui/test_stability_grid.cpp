@@ -96,7 +96,8 @@ private Q_SLOTS:
         QPlainTextEdit memo;
         ui::setUpStabilityGrid(&grid, true);
         ui::setUpStabilityGrid(&comm, false);
-        ui::FillMediaLabels(&grid, &comm);
+        ui::FillMediaLabels(&grid);
+        ui::FillMediaLabels(&comm);
         QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
         QCOMPARE(cell(comm, 0, 2), QStringLiteral("Antiperspirant:"));
         QCOMPARE(cell(grid, 15, 2), QStringLiteral("Cold wave:"));
