@@ -96,9 +96,14 @@ const std::vector<DatasetDecl>& mainWindow()
         l.push_back(d);
 
         d = {};
+        // The supplier of the current commercial name of the current material, or none when
+        // that name's supplier number is unknown or the material has no commercial names:
+        // the details under the materials page's suppliers list never show another one.
         d.name = datasets::TableSupplierShow;
         d.table = tables::supplier;
         d.indexFields = fields::supnr;
+        d.master = datasets::TableSynonyms2;
+        d.linkFields = fields::supnr;
         d.fields = supplierFields(false);
         l.push_back(d);
 

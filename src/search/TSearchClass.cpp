@@ -107,6 +107,7 @@ bool TSearchClass::GotoId(int id)
     if (!IsAttached())
         return false;
     BrowseTable->setIndexName(data::indexes::idindex);
+    ++m_browseSearches;
     const bool found = BrowseTable->findKey({id});
     CurrentId = id;
     return found;

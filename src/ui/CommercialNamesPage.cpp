@@ -64,9 +64,8 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
     auto* stability = new QWidget;
     auto* stabilityLayout = new QVBoxLayout(stability);
     stabilityLayout->setContentsMargins(10, 10, 10, 10);
-    CommStabilityGrid = new QTableWidget(stability);
+    CommStabilityGrid = new StabilityGrid(false, stability);
     CommStabilityGrid->setObjectName(QStringLiteral("CommStabilityGrid"));
-    setUpStabilityGrid(CommStabilityGrid, false);
     stabilityLayout->addWidget(CommStabilityGrid);
     TabbedNotebookCommercialName->addTab(stability, QStringLiteral("Stability"));
 

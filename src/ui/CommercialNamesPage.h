@@ -5,12 +5,12 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
-class QTableWidget;
 
 namespace zel::ui {
 
 class DatasetGrid;
 class MainSession;
+class StabilityGrid;
 
 // Page 1 of the main window: every commercial name in alphabetical order with its search
 // field, and the current name's CAS, supplier, material and the material's stability.
@@ -52,7 +52,7 @@ private:
     QPlainTextEdit* DBCommPerformance;
     QPlainTextEdit* DBCommApplication;
     QPlainTextEdit* DBCommLiterature;
-    QTableWidget* CommStabilityGrid;
+    StabilityGrid* CommStabilityGrid;
 };
 
 } // namespace zel::ui

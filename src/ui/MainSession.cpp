@@ -449,17 +449,6 @@ void MainSession::Navigate(int page, const QString& direction)
 
 // --- Suppliers -------------------------------------------------------------------------
 
-void MainSession::SyncSupplierShow()
-{
-    data::Dataset* synonyms = dataset(TableSynonyms2);
-    data::Dataset* show = dataset(TableSupplierShow);
-    if (!show->isOpen() || !synonyms->isOpen())
-        return;
-    const QString supnr = synonyms->text(data::fields::supnr);
-    if (supnr != show->text(data::fields::supnr))
-        show->findKey({supnr});
-}
-
 QString MainSession::CountPhrase(int n, const QString& word, const QString& ending)
 {
     if (n == 0)

@@ -109,8 +109,6 @@ public:
     // "first", "prior", "next" or "last" on page's list; any other direction does nothing.
     void Navigate(int page, const QString& direction);
 
-    // Puts TableSupplierShow on the supplier of TableSynonyms2's current commercial name.
-    void SyncSupplierShow();
     // Puts TableSupplier on the supplier numbered supnr, in the order it had; false, moving
     // nothing, when there is none.
     bool GotoSupplier(const QString& supnr);

@@ -10,6 +10,8 @@
 #include "ui/PageParts.h"
 #include "ui/StabilityGrid.h"
 
+#include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -66,9 +68,8 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     auto* stability = new QWidget;
     auto* stabilityLayout = new QVBoxLayout(stability);
     stabilityLayout->setContentsMargins(10, 10, 10, 10);
-    StabilityGrid = new QTableWidget(stability);
+    StabilityGrid = new ui::StabilityGrid(true, stability);
     StabilityGrid->setObjectName(QStringLiteral("StabilityGrid"));
-    setUpStabilityGrid(StabilityGrid, true);
     stabilityLayout->addWidget(StabilityGrid);
     DetailTabNotebook->addTab(stability, QStringLiteral("Stability"));
 
@@ -103,8 +104,10 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
 
     connect(DetailTabNotebook, &QTabWidget::currentChanged, this,
             &MaterialsPage::detailPageChanged);
-    connect(SupplierGrid, &QAbstractItemView::doubleClicked, this,
-            &MaterialsPage::ToggleSupplierDetails);
+    // Anywhere on the grid, also where it has no rows: a material without commercial names
+    // shows an empty one, and the pane must still go.
+    SupplierGrid->viewport()->installEventFilter(this);
+    SupplierGrid->horizontalHeader()->viewport()->installEventFilter(this);
     connect(SupplierGrid, &DatasetGrid::databaseError, this, &MaterialsPage::databaseError);
 }
 
@@ -131,7 +134,6 @@ void MaterialsPage::attach(MainSession* session)
     data::Dataset* material = session->dataset(data::datasets::TableMaterial);
     connect(material, &data::Dataset::dataChanged, this, &MaterialsPage::SourceMaterialDataChange);
     data::Dataset* synonyms = session->dataset(data::datasets::TableSynonyms2);
-    connect(synonyms, &data::Dataset::dataChanged, session, &MainSession::SyncSupplierShow);
     SupplierGrid->setDataset(synonyms);
     SupplierGrid->sizeColumnsToFields();
 
@@ -216,6 +218,15 @@ void MaterialsPage::repaintList()
 {
     if (m_listModel)
         m_listModel->repaintAll();
+}
+
+bool MaterialsPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == SupplierGrid->viewport() ||
+         watched == SupplierGrid->horizontalHeader()->viewport()))
+        ToggleSupplierDetails();
+    return AlignedPage::eventFilter(watched, event);
 }
 
 void MaterialsPage::ToggleSupplierDetails()

@@ -6,7 +6,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
-class QTableWidget;
 
 namespace zel::ui {
 
@@ -14,6 +13,7 @@ class DatasetGrid;
 class MainSession;
 class MaterialGrid;
 class MaterialListModel;
+class StabilityGrid;
 
 // Page 0 of the main window: the selection list of materials with its search field, and the
 // current material's details, stability and commercial names with their suppliers.
@@ -50,6 +50,9 @@ Q_SIGNALS:
     void detailsToggled(bool shown);
     void databaseError(const QString& message);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void SourceMaterialDataChange();
     void RefreshMaterialDetails();
@@ -69,7 +72,7 @@ private:
     QPlainTextEdit* DBPerformance;
     QPlainTextEdit* DBApplication;
     QPlainTextEdit* DBLiterature;
-    QTableWidget* StabilityGrid;
+    ui::StabilityGrid* StabilityGrid;
     QWidget* SuppliersSheet;
     DatasetGrid* SupplierGrid;
     QWidget* TabDetailsSuppliers;

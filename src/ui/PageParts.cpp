@@ -1,5 +1,6 @@
 #include "ui/PageParts.h"
 
+#include <QFocusEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,9 +33,22 @@ QLabel* caption(QWidget* parent, const QString& text, int x, int y, const char* 
     return label;
 }
 
-QLineEdit* fieldEdit(QWidget* parent, const char* name, const QRect& bounds)
+void FieldEdit::focusInEvent(QFocusEvent* event)
 {
-    auto* edit = new QLineEdit(parent);
+    QLineEdit::focusInEvent(event);
+    // The line edit selects everything when entered by keyboard; a selection the user made
+    // and that survived a switch to another window stays.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason) {
+        deselect();
+        setCursorPosition(0);
+    }
+}
+
+FieldEdit* fieldEdit(QWidget* parent, const char* name, const QRect& bounds)
+{
+    auto* edit = new FieldEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setReadOnly(true);
     edit->setGeometry(bounds);

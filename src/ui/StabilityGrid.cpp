@@ -4,6 +4,7 @@
 #include "data/Names.h"
 #include "data/StabilityMedia.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -30,26 +31,26 @@ void setCell(QTableWidget* grid, int row, int column, const QString& text)
 
 } // namespace
 
-void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection)
+StabilityGrid::StabilityGrid(bool rangeSelection, QWidget* parent) : QTableWidget(parent)
 {
-    grid->setRowCount(kRows);
-    grid->setColumnCount(kColumns);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(16);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionMode(rangeSelection ? QAbstractItemView::ContiguousSelection
-                                          : QAbstractItemView::SingleSelection);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    grid->setShowGrid(true);
-    grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone); // a long label is cut at the cell edge, not shortened
+    setRowCount(kRows);
+    setColumnCount(kColumns);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(16);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(rangeSelection ? QAbstractItemView::ContiguousSelection
+                                    : QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone); // a long label is cut at the cell edge, not shortened
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c)
-            setCell(grid, r, c, QString());
+            setCell(this, r, c, QString());
 }
 
 void FillMediaLabels(QTableWidget* grid)
@@ -87,17 +88,21 @@ int stabilityRatingWidth(int clientWidth)
     return clientWidth / 10 - 2;
 }
 
-void SizeStabilityColumns(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid)
+void StabilityGrid::SizeStabilityColumns()
 {
-    const int w = stabilityRatingWidth(stabilityGrid->viewport()->width());
-    for (QTableWidget* grid : {stabilityGrid, commStabilityGrid}) {
-        if (!grid)
-            continue;
-        grid->setColumnWidth(0, 4 * w);
-        grid->setColumnWidth(1, w);
-        grid->setColumnWidth(2, 4 * w);
-        grid->setColumnWidth(3, w);
-    }
+    const int w = stabilityRatingWidth(viewport()->width());
+    setColumnWidth(0, 4 * w);
+    setColumnWidth(1, w);
+    setColumnWidth(2, 4 * w);
+    setColumnWidth(3, w);
+}
+
+bool StabilityGrid::viewportEvent(QEvent* event)
+{
+    // The client area has its new size here; the grid's own resize comes before it.
+    if (event->type() == QEvent::Resize)
+        SizeStabilityColumns();
+    return QTableWidget::viewportEvent(event);
 }
 
 } // namespace zel::ui

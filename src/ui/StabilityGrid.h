@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QTableWidget>
+
 class QPlainTextEdit;
-class QTableWidget;
 
 namespace zel::data {
 class Dataset;
@@ -22,10 +23,26 @@ constexpr MediumCell mediumCell(int medium)
     return {2 * ((medium - 1) / 17), 2 * ((medium - 1) / 17) + 1, (medium - 1) % 17};
 }
 
-// The two four-column stability grids of the main window: 17 rows of 16 pixels, labels in
-// columns 0 and 2, ratings in columns 1 and 3. rangeSelection: whether a range of cells can
-// be selected (the materials page's grid) or only one (the commercial names page's).
-void setUpStabilityGrid(QTableWidget* grid, bool rangeSelection);
+// A stability grid of the main window: 4 columns and 17 rows of 16 pixels, labels in columns
+// 0 and 2, ratings in columns 1 and 3, plain text that cannot be edited.
+//
+// The grid sizes its columns from its own client width whenever that changes: w for the
+// rating columns and 4 w for the label columns, w = width div 10 - 2. The two grids of the
+// window have the same size in the layout, so they get the same widths; a grid on a page
+// that is not shown is not laid out, and its size means nothing until it is shown again.
+class StabilityGrid : public QTableWidget
+{
+    Q_OBJECT
+public:
+    // rangeSelection: whether a range of cells can be selected (the materials page's grid)
+    // or only one (the commercial names page's).
+    explicit StabilityGrid(bool rangeSelection, QWidget* parent = nullptr);
+
+    void SizeStabilityColumns();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+};
 
 // Writes the 33 media labels into a grid; they are never written again.
 void FillMediaLabels(QTableWidget* grid);
@@ -36,9 +53,7 @@ void FillMediaLabels(QTableWidget* grid);
 // goes on showing the previous material's rating.
 void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidget* grid);
 
-// Column widths from the client width of the materials page's grid: w for the rating
-// columns and 4 w for the label columns, w = width div 10 - 2; both grids get them.
+// The rating columns' width for a client width; label columns are 4 times as wide.
 int stabilityRatingWidth(int clientWidth);
-void SizeStabilityColumns(QTableWidget* stabilityGrid, QTableWidget* commStabilityGrid);
 
 } // namespace zel::ui

@@ -10,6 +10,7 @@
 #include "ui/PageParts.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -88,8 +89,10 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 
     connect(SuppliersDetailTabNotebook, &QTabWidget::currentChanged, this,
             &SuppliersPage::detailPageChanged);
-    connect(MaterialGrid2, &QAbstractItemView::doubleClicked, this,
-            &SuppliersPage::ToggleMaterialDetails);
+    // Anywhere on the grid, also where it has no rows: a supplier without commercial names
+    // shows an empty one, and the pane must still go.
+    MaterialGrid2->viewport()->installEventFilter(this);
+    MaterialGrid2->horizontalHeader()->viewport()->installEventFilter(this);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         connect(grid, &DatasetGrid::databaseError, this, &SuppliersPage::databaseError);
 }
@@ -155,6 +158,10 @@ void SuppliersPage::ToggleMaterialDetails()
 
 bool SuppliersPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == MaterialGrid2->viewport() ||
+         watched == MaterialGrid2->horizontalHeader()->viewport()))
+        ToggleMaterialDetails();
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == Panel7 || (watched->parent() == Panel7 && qobject_cast<QLabel*>(watched)))) {
         Q_EMIT hideShowRequested();

@@ -6,17 +6,15 @@
 #include "ui/HelpWindow.h"
 #include "ui/MainSession.h"
 #include "ui/MaterialsPage.h"
+#include "ui/OuterSize.h"
 #include "ui/PageParts.h"
-#include "ui/StabilityGrid.h"
 #include "ui/SuppliersPage.h"
 #include "ui/TSizerData.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -69,8 +67,6 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     layout->addWidget(MainTabNotebook, 1);
     setCentralWidget(central);
     buildMenu();
-    StabilityGrid = findChild<QTableWidget*>(QStringLiteral("StabilityGrid"));
-    CommStabilityGrid = findChild<QTableWidget*>(QStringLiteral("CommStabilityGrid"));
 
     connect(MainTabNotebook, &QTabWidget::currentChanged, this, &TMainForm::MainTabNotebookClick);
     connect(m_materials, &MaterialsPage::detailPageChanged, this, &TMainForm::DetailClick);
@@ -97,13 +93,8 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     });
     connect(HideShowButton, &QToolButton::clicked, this, &TMainForm::HideShowButtonClick);
 
-    // The grids learn their real width only when their page is first shown.
-    StabilityGrid->installEventFilter(this);
-    CommStabilityGrid->installEventFilter(this);
-
-    // The window cannot be made smaller than its design size.
-    setMinimumSize(kDesignWidth, kDesignHeight);
-    resize(kDesignWidth, kDesignHeight);
+    // 590 x 450 with its frame, and no smaller.
+    new OuterSize(this, {kDesignWidth, kDesignHeight}, true);
 
     // The sizer records every control at the design size, before any layout has run.
     m_sizer = std::make_unique<TSizerData>();
@@ -274,13 +265,6 @@ void TMainForm::DetailClick()
     m_session->SearchActive = false;
     UpdateCommands();
     m_session->SearchActive = true;
-    if (m_materials->detailPage() == 2 && m_session->isOpen()) {
-        try {
-            m_session->SyncSupplierShow();
-        } catch (const data::DatabaseError& e) {
-            showError(e.message());
-        }
-    }
 }
 
 void TMainForm::Navigate(const QString& direction)
@@ -398,18 +382,6 @@ void TMainForm::FormResize()
     m_materials->realign();
     m_commercialNames->realign();
     m_suppliers->realign();
-    SizeStabilityColumns(StabilityGrid, CommStabilityGrid);
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if ((watched == StabilityGrid || watched == CommStabilityGrid) &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
-        // Both grids have the same size; the one being shown has it right.
-        QTableWidget* shown = static_cast<QTableWidget*>(watched);
-        SizeStabilityColumns(shown, shown == StabilityGrid ? CommStabilityGrid : StabilityGrid);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

@@ -7,7 +7,6 @@
 
 class QAction;
 class QTabWidget;
-class QTableWidget;
 class QToolButton;
 class QWidget;
 
@@ -62,7 +61,6 @@ public:
     TSizerData* sizer() const { return m_sizer.get(); }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -100,8 +98,6 @@ private:
     MaterialsPage* m_materials;
     CommercialNamesPage* m_commercialNames;
     SuppliersPage* m_suppliers;
-    QTableWidget* StabilityGrid;
-    QTableWidget* CommStabilityGrid;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
 };

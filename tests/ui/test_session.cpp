@@ -17,37 +17,9 @@ namespace page = ui::page;
 
 namespace {
 
-// Ten materials whose CAS order differs from their name order; CAS order is
-// Geraniol, Hexanol, Ionone, Benzyl acetate, Anethole, Farnesol, Jasmone, Citral, Damascone,
-// Eugenol. Eugenol and Citral have commercial names; one commercial name has no material and
-// one names a supplier that does not exist.
 data::DatabaseContent content()
 {
-    data::DatabaseContent c;
-    const char* const rows[][2] = {{"Anethole", "4180-23-8"}, {"Benzyl acetate", "140-11-4"},
-                                   {"Citral", "5392-40-5"},   {"Damascone", "57378-68-4"},
-                                   {"Eugenol", "97-53-0"},    {"Farnesol", "4602-84-0"},
-                                   {"Geraniol", "106-24-1"},  {"Hexanol", "111-27-3"},
-                                   {"Ionone", "127-41-3"},    {"Jasmone", "488-10-8"}};
-    for (const auto& r : rows) {
-        data::MaterialRow m;
-        m.name = QString::fromLatin1(r[0]);
-        m.cas = QString::fromLatin1(r[1]);
-        c.materials.push_back(m);
-    }
-    const auto synonym = [&](const char* cas, const char* name, const char* supnr) {
-        c.synonyms.push_back(
-            {QString::fromLatin1(cas), QString::fromLatin1(name), QString::fromLatin1(supnr), {}});
-    };
-    synonym("5392-40-5", "Lemonal", "S02");
-    synonym("97-53-0", "Clovene", "S01");
-    synonym("97-53-0", "Pinkroot", "S07"); // no such supplier
-    synonym("999-99-9", "Orphan", "S01");  // no such material
-    c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("Alpha Trading"), {}, {}, {}, {}});
-    c.suppliers.push_back(
-        {QStringLiteral("S02"), QStringLiteral("Beta Aromatics"), {}, {}, {}, {}});
-    c.suppliers.push_back({QStringLiteral("S03"), QStringLiteral("Gamma Oils"), {}, {}, {}, {}});
-    return c;
+    return test::tenMaterials();
 }
 
 QString text(const char* s)

@@ -13,7 +13,7 @@ class StabilityDisplayTest : public QObject
 {
     Q_OBJECT
 
-    static QString cell(QTableWidget& g, int row, int column)
+    static QString cell(const QTableWidget& g, int row, int column)
     {
         return g.item(row, column) ? g.item(row, column)->text() : QString();
     }
@@ -92,10 +92,8 @@ private Q_SLOTS:
         ds.setTableName(QStringLiteral("MATERIAL.DB"));
         ds.open();
 
-        QTableWidget grid, comm;
+        ui::StabilityGrid grid(true), comm(false);
         QPlainTextEdit memo;
-        ui::setUpStabilityGrid(&grid, true);
-        ui::setUpStabilityGrid(&comm, false);
         ui::FillMediaLabels(&grid);
         ui::FillMediaLabels(&comm);
         QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
@@ -133,18 +131,22 @@ private Q_SLOTS:
 
     void columnWidths()
     {
-        QTableWidget grid, comm;
-        ui::setUpStabilityGrid(&grid, true);
-        ui::setUpStabilityGrid(&comm, false);
-        grid.resize(312, 297);
-        grid.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        ui::SizeStabilityColumns(&grid, &comm);
+        // Each grid sizes its columns as its client area gets its size; two grids of the
+        // same size get the same widths.
+        ui::StabilityGrid grid(true), comm(false);
+        for (ui::StabilityGrid* g : {&grid, &comm}) {
+            g->resize(312, 297);
+            g->show();
+            QVERIFY(QTest::qWaitForWindowExposed(g));
+        }
         const int w = grid.viewport()->width() / 10 - 2;
         QCOMPARE(grid.columnWidth(1), w);
         QCOMPARE(grid.columnWidth(0), 4 * w);
         QCOMPARE(comm.columnWidth(3), w);
         QCOMPARE(comm.columnWidth(2), 4 * w);
+        grid.resize(412, 297);
+        QCOMPARE(grid.columnWidth(1), grid.viewport()->width() / 10 - 2);
+        QVERIFY(grid.columnWidth(1) > w);
     }
 };
 
