@@ -12,6 +12,17 @@ const IndexDef* TableDef::index(const QString& name) const
     return nullptr;
 }
 
+QString sortForm(const QString& name)
+{
+    const QString decomposed = name.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    for (QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            out += c;
+    return out.toUpper();
+}
+
 namespace schema {
 
 const TableDef& material()

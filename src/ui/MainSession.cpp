@@ -5,6 +5,7 @@
 #include "data/Datasets.h"
 #include "data/Error.h"
 #include "data/Names.h"
+#include "data/Schema.h"
 #include "data/Table.h"
 
 #include <vector>
@@ -46,15 +47,6 @@ void checkMaterialIds(const data::Table& table)
                     .arg(v.isValid() ? v.toString() : QStringLiteral("blank")));
         seen[static_cast<size_t>(id)] = true;
     }
-}
-
-// a to z as A to Z, every other character as it is: the primary index's sort form.
-QString upperAscii(QString text)
-{
-    for (QChar& c : text)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return text;
 }
 
 } // namespace
@@ -286,7 +278,9 @@ void MainSession::Select(int dialogResult)
 
 // In name order the search lands on the first listed material at or after the text, or,
 // when every listed one comes before it, on the last of those; it never leaves the list on
-// a material that is not listed. In CAS order it moves only when the nearest CAS is listed.
+// a material that is not listed. The text is searched in the names' sort form, so "gé" finds
+// Géraniol and lower-case letters of any alphabet find their names, not only a to z. In CAS
+// order it moves only when the nearest CAS is listed.
 void MainSession::SearchMaterial(const QString& text)
 {
     if (!SearchActive || !m_list)
@@ -294,7 +288,7 @@ void MainSession::SearchMaterial(const QString& text)
     data::Dataset* select = dataset(TableMaterialSelect);
     if (nameOrder()) {
         select->setIndexName(QString());
-        select->findNearest({upperAscii(text)});
+        select->findNearest({data::sortForm(text)});
         const int found = static_cast<int>(select->integer(data::fields::id));
         int id = found;
         while (id <= MaterialCount && !m_list->IsSelected(id))

@@ -144,6 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"nameOrderEmptyIsTheFirst", false, {}, "", "Anethole"},
         SearchCase{"nameOrderPastTheEndIsTheLast", false, {}, "zz", "Jasmone"},
         SearchCase{"nameOrderNonAsciiPastTheEnd", false, {}, "Ω", "Jasmone"},
+        SearchCase{"nameOrderAccentsAsInTheSortForm", false, {}, "gé", "Geraniol"},
         SearchCase{"narrowedNextListed", false, {2, 5, 8}, "c", "Eugenol"},
         SearchCase{"narrowedBeforeEveryListed", false, {2, 5, 8}, "a", "Benzyl acetate"},
         SearchCase{"narrowedAfterEveryListedTakesTheLastBefore", false, {2, 5, 8}, "i", "Hexanol"},
@@ -394,6 +395,10 @@ TEST(SessionAlphabets, NameSearchInCyrillic)
     };
     session.SearchMaterial(text("ЛИ"));
     EXPECT_EQ(current(), text("Лимонен"));
+    session.SearchMaterial(text("ли"));
+    EXPECT_EQ(current(), text("Лимонен")) << "lower case as typed";
+    session.SearchMaterial(text("гёр")); // ё is е with a diaeresis
+    EXPECT_EQ(current(), text("Гераниол"));
     session.SearchMaterial(text("Ц"));
     EXPECT_EQ(current(), text("Цитраль"));
     session.SearchMaterial(QStringLiteral("a"));
