@@ -103,7 +103,7 @@ bool filter(const SearchCriteria& criteria, const Read& read,
         result = false;
 
     if (result && criteria.anyRequired()) {
-        const QString stabil = read(Text::Stabil);
+        const auto& stabil = read(Text::Stabil);
         for (int i = 1; i <= data::MediaCount; ++i)
             if (criteria.required[static_cast<size_t>(i - 1)] &&
                 data::ratingChar(stabil, i) != QLatin1Char('2'))

@@ -36,7 +36,7 @@ void checkMaterialIds(const data::Table& table)
         throw data::DatabaseError(QStringLiteral("%1 has no id field").arg(table.displayName()));
     std::vector<bool> seen(static_cast<size_t>(n) + 1, false);
     for (int r = 0; r < n; ++r) {
-        const QVariant v = table.value(r, field);
+        const QVariant& v = table.value(r, field);
         const qint64 id = v.isValid() ? v.toLongLong() : 0;
         if (id < 1 || id > n || seen[static_cast<size_t>(id)])
             throw data::DatabaseError(
