@@ -48,7 +48,7 @@ QString option(QStringList& args, const QString& name, const QString& fallback =
         return fallback;
     if (at + 1 >= args.size())
         throw DatabaseError(QStringLiteral("%1 needs a value").arg(name));
-    const QString value = args.at(at + 1);
+    QString value = args.at(at + 1);
     args.remove(at, 2);
     return value;
 }

@@ -4,7 +4,6 @@
 #include "data/Schema.h"
 #include "report/TPrintMaterial.h"
 #include "report/TRpPrinter.h"
-#include "search/StabilityMedia.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -22,7 +21,7 @@ void BM_MaterialReportToPageImages(benchmark::State& state)
     data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
     data::Database db;
     db.setPath(kSampleDb);
-    report::TPrintMaterial form(&db, search::StabilityMedia());
+    report::TPrintMaterial form(&db);
     for (auto _ : state) {
         report::TRpPrinter printer;
         form.run(QStringLiteral("LINALOOL"), QStringLiteral("78-70-6"), printer);

@@ -7,12 +7,11 @@
 class QWidget;
 
 namespace zel::ui {
+class MainSession;
 class TMainForm;
+class TSearchWindow;
 class TSizerWindow;
 } // namespace zel::ui
-namespace zel::search {
-class TSearchWindow;
-}
 namespace zel::report {
 class TPrintMaterial;
 class TPrintSupplier;
@@ -76,9 +75,11 @@ public:
     // Where the re-indexing form goes: centred under the logo window, 10 pixels below it.
     static QPoint indexFormPosition(const QRect& logo, int formWidth);
 
+    // What the main window shows: the database, its datasets and the selection list.
+    ui::MainSession* session() const { return m_session.get(); }
     ui::TMainForm* mainForm() const { return m_mainForm.get(); }
     TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
-    search::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
+    ui::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
     ui::TSizerWindow* sizerWindow() const { return m_sizerWindow.get(); }
     TAboutBox* aboutBox() const { return m_aboutBox.get(); }
     TIndexForm* indexForm() const { return m_indexForm.get(); }
@@ -95,11 +96,12 @@ private:
     Reindexing m_reindexing = Reindexing::NotNeeded;
 
     // In the order of creation; destroyed the other way round.
+    std::unique_ptr<ui::MainSession> m_session;
     std::unique_ptr<ui::TMainForm> m_mainForm;
     std::unique_ptr<report::TPrintMaterial> m_materialReport;
     std::unique_ptr<report::TPrintSupplier> m_supplierReport;
     std::unique_ptr<TGaugeWindow> m_gaugeWindow;
-    std::unique_ptr<search::TSearchWindow> m_searchWindow;
+    std::unique_ptr<ui::TSearchWindow> m_searchWindow;
     std::unique_ptr<ui::TSizerWindow> m_sizerWindow;
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TIndexForm> m_indexForm;

@@ -4,6 +4,7 @@
 #include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "data/Error.h"
+#include "data/Names.h"
 #include "report/ReportFileError.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
@@ -12,7 +13,7 @@
 #include "report/preview/PreviewSource.h"
 #include "report/preview/TRpPreview.h"
 #include "report/preview/TRpStandardPreview.h"
-#include "ui/TMainForm.h"
+#include "ui/MainSession.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -31,9 +32,9 @@ namespace {
 constexpr double kPdfDpi = 300;
 } // namespace
 
-ReportRunner::ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
-                           report::TPrintSupplier* supplier)
-    : m_form(form), m_material(material), m_supplier(supplier)
+ReportRunner::ReportRunner(ui::MainSession* session, QWidget* window,
+                           report::TPrintMaterial* material, report::TPrintSupplier* supplier)
+    : m_session(session), m_form(window), m_material(material), m_supplier(supplier)
 {
     if (m_form)
         m_form->installEventFilter(this);
@@ -72,25 +73,25 @@ void ReportRunner::showError(const QString& text)
 void ReportRunner::PrintCurrentPage()
 {
     try {
-        switch (m_form->currentPage()) {
-        case 0:
+        switch (m_session->LastShownPage) {
+        case ui::page::Materials:
             RunMaterialReport();
             break;
-        case 1: {
+        case ui::page::CommercialNames: {
             // The material list's cursor goes to the commercial name's material; its index is
             // put back whatever happens, so the list keeps its order.
-            data::Dataset* material = m_form->Datasets->get(QStringLiteral("TableMaterial"));
+            data::Dataset* material = m_session->dataset(data::datasets::TableMaterial);
             const QString previous = material->indexName();
             {
                 auto restore = qScopeGuard([&] { material->setIndexName(previous); });
-                material->setIndexName(QStringLiteral("casorder"));
-                material->findKey({m_form->Datasets->get(QStringLiteral("TableCommSynonyms"))
-                                       ->text(QStringLiteral("cas"))});
+                material->setIndexName(data::indexes::casorder);
+                material->findKey({m_session->dataset(data::datasets::TableCommSynonyms)
+                                       ->text(data::fields::cas)});
             }
             RunMaterialReport();
             break;
         }
-        case 2:
+        case ui::page::Suppliers:
             RunSupplierReport();
             break;
         default:
@@ -172,9 +173,9 @@ void ReportRunner::present(report::TRpReport& report, const Run& run)
 
 void ReportRunner::RunMaterialReport()
 {
-    data::Dataset* material = m_form->Datasets->get(QStringLiteral("TableMaterial"));
-    const QString sf = material->text(QStringLiteral("sf"));
-    const QString cas = material->text(QStringLiteral("cas"));
+    const data::Dataset* material = m_session->dataset(data::datasets::TableMaterial);
+    const QString sf = material->text(data::fields::sf);
+    const QString cas = material->text(data::fields::cas);
     present(m_material->report(),
             [this, sf, cas](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
 }
@@ -182,7 +183,7 @@ void ReportRunner::RunMaterialReport()
 void ReportRunner::RunSupplierReport()
 {
     const QString supnr =
-        m_form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supnr"));
+        m_session->dataset(data::datasets::TableSupplier)->text(data::fields::supnr);
     present(m_supplier->report(),
             [this, supnr](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
@@ -216,12 +217,12 @@ QString ReportRunner::writeReport(const Run& run, const QString& file, const QSt
 QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
 {
     try {
-        data::Dataset* lookup = m_form->Datasets->get(QStringLiteral("TableMaterial2"));
+        data::Dataset* lookup = m_session->dataset(data::datasets::TableMaterial2);
         const QString previous = lookup->indexName();
-        lookup->setIndexName(QStringLiteral("casorder"));
+        lookup->setIndexName(data::indexes::casorder);
         const bool found = lookup->findKey({cas});
-        const QString name = lookup->text(QStringLiteral("name"));
-        const QString sf = lookup->text(QStringLiteral("sf"));
+        const QString name = lookup->text(data::fields::name);
+        const QString sf = lookup->text(data::fields::sf);
         lookup->setIndexName(previous);
         if (!found)
             return QStringLiteral("No material has the CAS number %1").arg(cas);
@@ -237,8 +238,7 @@ QString ReportRunner::writeMaterialReport(const QString& cas, const QString& fil
 QString ReportRunner::writeSupplierReport(const QString& supnr, const QString& file)
 {
     try {
-        data::Dataset* supplier = m_form->Datasets->get(QStringLiteral("TableSupplierShow"));
-        if (!supplier->findKey({supnr}))
+        if (!m_session->GotoSupplier(supnr))
             return QStringLiteral("No supplier has the number %1").arg(supnr);
         return writeReport([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); },
                            file, QStringLiteral("supplier %1").arg(supnr));

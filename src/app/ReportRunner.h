@@ -11,7 +11,7 @@
 class QWidget;
 
 namespace zel::ui {
-class TMainForm;
+class MainSession;
 }
 
 namespace zel::report {
@@ -34,7 +34,8 @@ class ReportRunner : public QObject
 {
     Q_OBJECT
 public:
-    ReportRunner(ui::TMainForm* form, report::TPrintMaterial* material,
+    // The reports follow session's current records; window is the parent of the dialogs.
+    ReportRunner(ui::MainSession* session, QWidget* window, report::TPrintMaterial* material,
                  report::TPrintSupplier* supplier);
     ~ReportRunner() override;
 
@@ -72,7 +73,8 @@ private:
     QString writeReport(const Run& run, const QString& file, const QString& what);
     void showError(const QString& text);
 
-    ui::TMainForm* m_form;
+    ui::MainSession* m_session;
+    QWidget* m_form;
     report::TPrintMaterial* m_material;
     report::TPrintSupplier* m_supplier;
     bool m_direct = false;

@@ -2,6 +2,7 @@
 
 #include "app/GaugeBar.h"
 #include "app/WindowUtil.h"
+#include "ui/OuterSize.h"
 
 namespace zel::app {
 
@@ -9,8 +10,8 @@ TGaugeWindow::TGaugeWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("GaugeWindow"));
     setWindowTitle(QStringLiteral("g"));
-    // The window's own area; a window manager puts its frame around it.
-    resize(328, 62);
+    // 328 x 62 with its frame.
+    new ui::OuterSize(this, {328, 62}, false);
     ProgressGauge = new GaugeBar(this);
     ProgressGauge->setObjectName(QStringLiteral("ProgressGauge"));
     ProgressGauge->setGeometry(8, 8, 305, 21);

@@ -2,32 +2,29 @@
 
 #include "data/Database.h"
 #include "data/Error.h"
+#include "data/Names.h"
 
 namespace zel::data {
 
 namespace {
 
-DatasetField hidden(const char* name)
+DatasetField hidden(const QString& name)
 {
-    return {QString::fromLatin1(name), QString(), false, false, 0};
+    return {name, QString(), false, false, 0};
 }
-DatasetField shown(const char* name, const char* label)
+DatasetField shown(const QString& name, const char* label)
 {
-    return {QString::fromLatin1(name), QString::fromLatin1(label), true, false, 0};
+    return {name, QString::fromLatin1(label), true, false, 0};
 }
-
-const QString kMaterial = QStringLiteral("MATERIAL.DB");
-const QString kSynonyms = QStringLiteral("SYNONYMS.DB");
-const QString kSupplier = QStringLiteral("SUPPLIER.DB");
 
 std::vector<DatasetField> supplierFields(bool onlyNameVisible)
 {
-    return {onlyNameVisible ? hidden("supnr") : shown("supnr", "supnr"),
-            shown("supname", "Supplier name"),
-            onlyNameVisible ? hidden("address") : shown("address", "address"),
-            onlyNameVisible ? hidden("city") : shown("city", "city"),
-            onlyNameVisible ? hidden("country") : shown("country", "country"),
-            onlyNameVisible ? hidden("phone") : shown("phone", "phone")};
+    return {onlyNameVisible ? hidden(fields::supnr) : shown(fields::supnr, "supnr"),
+            shown(fields::supname, "Supplier name"),
+            onlyNameVisible ? hidden(fields::address) : shown(fields::address, "address"),
+            onlyNameVisible ? hidden(fields::city) : shown(fields::city, "city"),
+            onlyNameVisible ? hidden(fields::country) : shown(fields::country, "country"),
+            onlyNameVisible ? hidden(fields::phone) : shown(fields::phone, "phone")};
 }
 
 } // namespace
@@ -41,102 +38,108 @@ const std::vector<DatasetDecl>& mainWindow()
         DatasetDecl d;
 
         d = {};
-        d.name = QStringLiteral("TableMaterial2");
-        d.table = kMaterial;
-        d.indexFields = QStringLiteral("cas");
-        d.fields = {shown("name", "Material name"), shown("cas", "cas"), shown("id", "id")};
+        d.name = datasets::TableMaterial2;
+        d.table = tables::material;
+        d.indexFields = fields::cas;
+        d.fields = {shown(fields::name, "Material name"), shown(fields::cas, "cas"),
+                    shown(fields::id, "id")};
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSupLink2");
-        d.table = kSynonyms;
-        d.indexName = QStringLiteral("linksupp");
-        d.master = QStringLiteral("TableSupplier");
-        d.linkFields = QStringLiteral("supnr");
-        d.fields = {hidden("cas"), hidden("name"), hidden("supnr")};
-        d.lookups = {{QStringLiteral("materialName"), 200, QStringLiteral("Materials"),
-                      QStringLiteral("TableMaterial2"), QStringLiteral("casorder"),
-                      QStringLiteral("cas"), QStringLiteral("name")}};
+        d.name = datasets::TableSupLink2;
+        d.table = tables::synonyms;
+        d.indexName = indexes::linksupp;
+        d.master = datasets::TableSupplier;
+        d.linkFields = fields::supnr;
+        d.fields = {hidden(fields::cas), hidden(fields::name), hidden(fields::supnr)};
+        d.lookups = {{fields::materialName, 200, QStringLiteral("Materials"),
+                      datasets::TableMaterial2, indexes::casorder, fields::cas, fields::name}};
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableCommSynonyms");
-        d.table = kSynonyms;
-        d.indexName = QStringLiteral("name");
-        d.fields = {hidden("cas"), shown("name", "Commercial name"), hidden("supnr")};
+        d.name = datasets::TableCommSynonyms;
+        d.table = tables::synonyms;
+        d.indexName = indexes::name;
+        d.fields = {hidden(fields::cas), shown(fields::name, "Commercial name"),
+                    hidden(fields::supnr)};
         d.hasRange = true;
         d.rangeStart = {QStringLiteral("1")};
         d.rangeEnd = {QStringLiteral("zzz")};
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableCommMaterial");
-        d.table = kMaterial;
-        d.indexName = QStringLiteral("casorder");
-        d.master = QStringLiteral("TableCommSynonyms");
-        d.linkFields = QStringLiteral("cas");
+        d.name = datasets::TableCommMaterial;
+        d.table = tables::material;
+        d.indexName = indexes::casorder;
+        d.master = datasets::TableCommSynonyms;
+        d.linkFields = fields::cas;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableCommSupplier");
-        d.table = kSupplier;
-        d.master = QStringLiteral("TableCommSynonyms");
-        d.linkFields = QStringLiteral("supnr");
+        d.name = datasets::TableCommSupplier;
+        d.table = tables::supplier;
+        d.master = datasets::TableCommSynonyms;
+        d.linkFields = fields::supnr;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSynonymsSelect");
-        d.table = kSynonyms;
-        d.indexFields = QStringLiteral("cas");
-        d.master = QStringLiteral("TableMaterialSelect");
-        d.linkFields = QStringLiteral("cas");
+        d.name = datasets::TableSynonymsSelect;
+        d.table = tables::synonyms;
+        d.indexFields = fields::cas;
+        d.master = datasets::TableMaterialSelect;
+        d.linkFields = fields::cas;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableMaterialSelect");
-        d.table = kMaterial;
+        d.name = datasets::TableMaterialSelect;
+        d.table = tables::material;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSupplierShow");
-        d.table = kSupplier;
-        d.indexFields = QStringLiteral("supnr");
+        // The supplier of the current commercial name of the current material, or none when
+        // that name's supplier number is unknown or the material has no commercial names:
+        // the details under the materials page's suppliers list never show another one.
+        d.name = datasets::TableSupplierShow;
+        d.table = tables::supplier;
+        d.indexFields = fields::supnr;
+        d.master = datasets::TableSynonyms2;
+        d.linkFields = fields::supnr;
         d.fields = supplierFields(false);
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSupplier");
-        d.table = kSupplier;
-        d.indexName = QStringLiteral("name");
+        d.name = datasets::TableSupplier;
+        d.table = tables::supplier;
+        d.indexName = indexes::name;
         d.fields = supplierFields(true);
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSynonyms2");
-        d.table = kSynonyms;
-        d.master = QStringLiteral("TableMaterial");
-        d.linkFields = QStringLiteral("cas");
-        d.fields = {hidden("supnr"), hidden("cas"), shown("name", "(Commercial name)")};
-        d.lookups = {{QStringLiteral("SupName"), 200, QStringLiteral("Suppliers"),
-                      QStringLiteral("TableSupplierShow"), QString(), QStringLiteral("supnr"),
-                      QStringLiteral("supname")}};
+        d.name = datasets::TableSynonyms2;
+        d.table = tables::synonyms;
+        d.master = datasets::TableMaterial;
+        d.linkFields = fields::cas;
+        d.fields = {hidden(fields::supnr), hidden(fields::cas),
+                    shown(fields::name, "(Commercial name)")};
+        d.lookups = {{fields::SupName, 200, QStringLiteral("Suppliers"),
+                      datasets::TableSupplierShow, QString(), fields::supnr, fields::supname}};
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableMaterial");
-        d.table = kMaterial;
-        d.fields = {shown("name", "Material name"),
-                    shown("sf", "sf"),
-                    shown("cas", "cas"),
-                    shown("name1", "name1"),
-                    shown("name2", "name2"),
-                    shown("odour", "odour"),
-                    shown("performance", "performance"),
-                    shown("application", "application"),
-                    shown("literature", "literature"),
-                    shown("stabil", "stabil"),
-                    shown("notes", "notes"),
-                    shown("id", "id")};
+        d.name = datasets::TableMaterial;
+        d.table = tables::material;
+        d.fields = {shown(fields::name, "Material name"),
+                    shown(fields::sf, "sf"),
+                    shown(fields::cas, "cas"),
+                    shown(fields::name1, "name1"),
+                    shown(fields::name2, "name2"),
+                    shown(fields::odour, "odour"),
+                    shown(fields::performance, "performance"),
+                    shown(fields::application, "application"),
+                    shown(fields::literature, "literature"),
+                    shown(fields::stabil, "stabil"),
+                    shown(fields::notes, "notes"),
+                    shown(fields::id, "id")};
         l.push_back(d);
         return l;
     }();
@@ -148,32 +151,32 @@ const std::vector<DatasetDecl>& printMaterial()
     static const std::vector<DatasetDecl> list = [] {
         std::vector<DatasetDecl> l;
         DatasetDecl d;
-        d.name = QStringLiteral("TableMaterial");
-        d.table = kMaterial;
+        d.name = datasets::TableMaterial;
+        d.table = tables::material;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSin");
-        d.table = kSynonyms;
-        d.indexFields = QStringLiteral("cas");
-        d.master = QStringLiteral("TableMaterial");
-        d.linkFields = QStringLiteral("cas");
+        d.name = datasets::TableSin;
+        d.table = tables::synonyms;
+        d.indexFields = fields::cas;
+        d.master = datasets::TableMaterial;
+        d.linkFields = fields::cas;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSupplier");
-        d.table = kSupplier;
-        d.indexFields = QStringLiteral("supnr");
-        d.master = QStringLiteral("TableSin");
-        d.linkFields = QStringLiteral("supnr");
+        d.name = datasets::TableSupplier;
+        d.table = tables::supplier;
+        d.indexFields = fields::supnr;
+        d.master = datasets::TableSin;
+        d.linkFields = fields::supnr;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("Tablematerial2");
-        d.table = kMaterial;
-        d.indexFields = QStringLiteral("sf;cas");
-        d.master = QStringLiteral("TableMaterial");
-        d.linkFields = QStringLiteral("sf;cas");
+        d.name = datasets::TableMaterial2;
+        d.table = tables::material;
+        d.indexFields = fields::sf + QLatin1Char(';') + fields::cas;
+        d.master = datasets::TableMaterial;
+        d.linkFields = fields::sf + QLatin1Char(';') + fields::cas;
         l.push_back(d);
         return l;
     }();
@@ -185,25 +188,25 @@ const std::vector<DatasetDecl>& printSupplier()
     static const std::vector<DatasetDecl> list = [] {
         std::vector<DatasetDecl> l;
         DatasetDecl d;
-        d.name = QStringLiteral("TableSupplier");
-        d.table = kSupplier;
-        d.indexName = QStringLiteral("linkname");
+        d.name = datasets::TableSupplier;
+        d.table = tables::supplier;
+        d.indexName = indexes::linkname;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableSin");
-        d.table = kSynonyms;
-        d.indexFields = QStringLiteral("supnr");
-        d.master = QStringLiteral("TableSupplier");
-        d.linkFields = QStringLiteral("supnr");
+        d.name = datasets::TableSin;
+        d.table = tables::synonyms;
+        d.indexFields = fields::supnr;
+        d.master = datasets::TableSupplier;
+        d.linkFields = fields::supnr;
         l.push_back(d);
 
         d = {};
-        d.name = QStringLiteral("TableMaterial");
-        d.table = kMaterial;
-        d.indexName = QStringLiteral("casorder");
-        d.master = QStringLiteral("TableSin");
-        d.linkFields = QStringLiteral("cas");
+        d.name = datasets::TableMaterial;
+        d.table = tables::material;
+        d.indexName = indexes::casorder;
+        d.master = datasets::TableSin;
+        d.linkFields = fields::cas;
         l.push_back(d);
         return l;
     }();

@@ -3,6 +3,8 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Error.h"
+#include "data/Names.h"
+#include "data/Schema.h"
 
 #include <QFile>
 #include <cerrno>
@@ -14,8 +16,6 @@
 namespace zel::data {
 
 namespace {
-
-const QString kName = QStringLiteral("name");
 
 // Lists the entries of dir that match pattern (without regard to case, hidden ones too).
 // Returns 0, or the system's error number when the directory cannot be read to its end.
@@ -41,17 +41,18 @@ int listMatching(const QString& dir, const QString& pattern, QStringList& out)
 // record is always the next one to change.
 void replaceEmptyNames(Dataset& table)
 {
-    table.setIndexName(kName);
+    table.setIndexName(indexes::name);
     table.first();
     // Each pass changes one record; more passes than records would mean the change did
     // not stick, and looping on would never end.
-    for (int left = table.recordCount(); !table.eof() && table.text(kName).isEmpty(); --left) {
+    for (int left = table.recordCount(); !table.eof() && table.text(fields::name).isEmpty();
+         --left) {
         if (left == 0)
             throw DatabaseError(
                 QStringLiteral("%1: empty names remain after every record was changed")
                     .arg(table.tableName()));
         table.edit();
-        table.setValue(kName, Reindex::placeholder());
+        table.setValue(fields::name, Reindex::placeholder());
         table.post();
         table.first();
     }
@@ -68,29 +69,32 @@ const QStringList& Reindex::oldIndexPatterns()
 const std::vector<Reindex::Step>& Reindex::plan()
 {
     static const std::vector<Step> steps = [] {
-        const QString syn = QStringLiteral("synonyms.db");
-        const QString mat = QStringLiteral("material.db");
-        const QString sup = QStringLiteral("supplier.db");
-        const auto add = [](const QString& table, const char* label, const char* index,
-                            const char* fields, bool primary) {
-            return Step{table,
+        const QString syn = tables::synonyms.toLower();
+        // Each index is built on the fields the schema gives it.
+        const auto add = [](const TableDef& def, const char* label, const QString& index) {
+            const IndexDef* built = def.index(index);
+            Q_ASSERT(built);
+            return Step{def.fileName.toLower(),
                         QString::fromLatin1(label),
                         Action::AddIndex,
-                        QString::fromLatin1(index),
-                        QString::fromLatin1(fields),
-                        primary};
+                        index,
+                        built->fields.join(QLatin1Char(';')),
+                        built->primary};
         };
+        const TableDef& s = schema::synonyms();
+        const TableDef& m = schema::material();
+        const TableDef& p = schema::supplier();
         return std::vector<Step>{
-            add(syn, "Primary", "primary", "cas;name;supnr", true),
-            add(syn, "Synonyms Link", "linksupp", "supnr;cas", false),
-            add(syn, "Name", "name", "name", false),
+            add(s, "Primary", indexes::primary),
+            add(s, "Synonyms Link", indexes::linksupp),
+            add(s, "Name", indexes::name),
             Step{syn, QStringLiteral("Commercial Name"), Action::Placeholder, {}, {}, false},
-            add(mat, "Primary", "primary", "sf;cas", true),
-            add(mat, "CAS order", "casorder", "cas", false),
-            add(mat, "ID order", "idindex", "id", false),
-            add(sup, "Primary", "primary", "supnr", true),
-            add(sup, "Supplier Link", "linkname", "supnr;supname", false),
-            add(sup, "Supplier Name", "name", "supname", false),
+            add(m, "Primary", indexes::primary),
+            add(m, "CAS order", indexes::casorder),
+            add(m, "ID order", indexes::idindex),
+            add(p, "Primary", indexes::primary),
+            add(p, "Supplier Link", indexes::linkname),
+            add(p, "Supplier Name", indexes::name),
         };
     }();
     return steps;

@@ -1,5 +1,7 @@
 #include "data/Schema.h"
 
+#include "data/Names.h"
+
 namespace zel::data {
 
 const IndexDef* TableDef::index(const QString& name) const
@@ -10,71 +12,77 @@ const IndexDef* TableDef::index(const QString& name) const
     return nullptr;
 }
 
+QString sortForm(const QString& name)
+{
+    const QString decomposed = name.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    for (QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            out += c;
+    return out.toUpper();
+}
+
 namespace schema {
 
 const TableDef& material()
 {
-    static const TableDef def{
-        QStringLiteral("MATERIAL.DB"),
-        {
-            {QStringLiteral("name"), FieldType::Text, 74},
-            {QStringLiteral("sf"), FieldType::Text, 90},
-            {QStringLiteral("cas"), FieldType::Text, 12},
-            {QStringLiteral("name1"), FieldType::Text, 74},
-            {QStringLiteral("name2"), FieldType::Text, 74},
-            {QStringLiteral("odour"), FieldType::Text, 148},
-            {QStringLiteral("performance"), FieldType::Text, 148},
-            {QStringLiteral("application"), FieldType::Text, 148},
-            {QStringLiteral("literature"), FieldType::Text, 148},
-            {QStringLiteral("stabil"), FieldType::Text, 40},
-            {QStringLiteral("notes"), FieldType::Memo, 20},
-            {QStringLiteral("id"), FieldType::Integer, 4},
-        },
-        {
-            {QStringLiteral("primary"), {QStringLiteral("sf"), QStringLiteral("cas")}, true},
-            {QStringLiteral("casorder"), {QStringLiteral("cas")}, false},
-            {QStringLiteral("idindex"), {QStringLiteral("id")}, false},
-        }};
+    static const TableDef def{tables::material,
+                              {
+                                  {fields::name, FieldType::Text, 74},
+                                  {fields::sf, FieldType::Text, 90},
+                                  {fields::cas, FieldType::Text, 12},
+                                  {fields::name1, FieldType::Text, 74},
+                                  {fields::name2, FieldType::Text, 74},
+                                  {fields::odour, FieldType::Text, 148},
+                                  {fields::performance, FieldType::Text, 148},
+                                  {fields::application, FieldType::Text, 148},
+                                  {fields::literature, FieldType::Text, 148},
+                                  {fields::stabil, FieldType::Text, 40},
+                                  {fields::notes, FieldType::Memo, 20},
+                                  {fields::id, FieldType::Integer, 4},
+                              },
+                              {
+                                  {indexes::primary, {fields::sf, fields::cas}, true},
+                                  {indexes::casorder, {fields::cas}, false},
+                                  {indexes::idindex, {fields::id}, false},
+                              }};
     return def;
 }
 
 const TableDef& synonyms()
 {
     static const TableDef def{
-        QStringLiteral("SYNONYMS.DB"),
+        tables::synonyms,
         {
-            {QStringLiteral("cas"), FieldType::Text, 12},
-            {QStringLiteral("name"), FieldType::Text, 30},
-            {QStringLiteral("supnr"), FieldType::Text, 4},
-            {QStringLiteral("price"), FieldType::Text, 17},
+            {fields::cas, FieldType::Text, 12},
+            {fields::name, FieldType::Text, 30},
+            {fields::supnr, FieldType::Text, 4},
+            {fields::price, FieldType::Text, 17},
         },
         {
-            {QStringLiteral("primary"),
-             {QStringLiteral("cas"), QStringLiteral("name"), QStringLiteral("supnr")},
-             true},
-            {QStringLiteral("linksupp"), {QStringLiteral("supnr"), QStringLiteral("cas")}, false},
-            {QStringLiteral("name"), {QStringLiteral("name")}, false},
+            {indexes::primary, {fields::cas, fields::name, fields::supnr}, true},
+            {indexes::linksupp, {fields::supnr, fields::cas}, false},
+            {indexes::name, {fields::name}, false},
         }};
     return def;
 }
 
 const TableDef& supplier()
 {
-    static const TableDef def{QStringLiteral("SUPPLIER.DB"),
+    static const TableDef def{tables::supplier,
                               {
-                                  {QStringLiteral("supnr"), FieldType::Text, 4},
-                                  {QStringLiteral("supname"), FieldType::Text, 25},
-                                  {QStringLiteral("address"), FieldType::Text, 40},
-                                  {QStringLiteral("city"), FieldType::Text, 40},
-                                  {QStringLiteral("country"), FieldType::Text, 40},
-                                  {QStringLiteral("phone"), FieldType::Text, 40},
+                                  {fields::supnr, FieldType::Text, 4},
+                                  {fields::supname, FieldType::Text, 25},
+                                  {fields::address, FieldType::Text, 40},
+                                  {fields::city, FieldType::Text, 40},
+                                  {fields::country, FieldType::Text, 40},
+                                  {fields::phone, FieldType::Text, 40},
                               },
                               {
-                                  {QStringLiteral("primary"), {QStringLiteral("supnr")}, true},
-                                  {QStringLiteral("linkname"),
-                                   {QStringLiteral("supnr"), QStringLiteral("supname")},
-                                   false},
-                                  {QStringLiteral("name"), {QStringLiteral("supname")}, false},
+                                  {indexes::primary, {fields::supnr}, true},
+                                  {indexes::linkname, {fields::supnr, fields::supname}, false},
+                                  {indexes::name, {fields::supname}, false},
                               }};
     return def;
 }

@@ -40,6 +40,11 @@ struct TableDef
     const IndexDef* index(const QString& name) const;
 };
 
+// The sort form of a material name, the field sf that leads MATERIAL.DB's primary index and so
+// gives the name order: upper case, accents dropped. The name search turns what is typed into
+// the same form.
+QString sortForm(const QString& name);
+
 // The three tables of the database, their record layouts and their nine indexes.
 namespace schema {
 const TableDef& material();

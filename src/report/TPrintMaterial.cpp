@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/Names.h"
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
@@ -19,9 +20,8 @@ constexpr double kColumnLefts[4] = {0, 456, 916, 1373};
 
 } // namespace
 
-TPrintMaterial::TPrintMaterial(data::Database* database, QStringList mediaLabels)
-    : m_mediaLabels(std::move(mediaLabels)),
-      m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printMaterial()))
+TPrintMaterial::TPrintMaterial(data::Database* database)
+    : m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printMaterial()))
 {
     build();
 }
@@ -30,10 +30,10 @@ TPrintMaterial::~TPrintMaterial() = default;
 
 void TPrintMaterial::build()
 {
-    data::Dataset* material = m_datasets->get(QStringLiteral("TableMaterial"));
-    data::Dataset* sin = m_datasets->get(QStringLiteral("TableSin"));
-    data::Dataset* supplier = m_datasets->get(QStringLiteral("TableSupplier"));
-    data::Dataset* material2 = m_datasets->get(QStringLiteral("Tablematerial2"));
+    data::Dataset* material = m_datasets->get(data::datasets::TableMaterial);
+    data::Dataset* sin = m_datasets->get(data::datasets::TableSin);
+    data::Dataset* supplier = m_datasets->get(data::datasets::TableSupplier);
+    data::Dataset* material2 = m_datasets->get(data::datasets::TableMaterial2);
 
     TRpReport& r = m_report;
     a4Sheet(r);
@@ -134,32 +134,18 @@ void TPrintMaterial::build()
     page.autoSize = true;
 }
 
-QString TPrintMaterial::RatingText(QChar rating)
-{
-    if (rating == QLatin1Char('0'))
-        return QStringLiteral("-");
-    if (rating == QLatin1Char('1'))
-        return QStringLiteral("+");
-    if (rating == QLatin1Char('2'))
-        return QStringLiteral("++");
-    return {};
-}
-
 void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)
 {
-    const QString s =
-        m_datasets->get(QStringLiteral("Tablematerial2"))->text(QStringLiteral("stabil"));
-    for (int i = 0; i < StabilityLabels; ++i) {
-        const QChar rating = i < s.size() ? s[i] : QChar();
-        const QString medium = i < m_mediaLabels.size() ? m_mediaLabels[i] : QString();
-        m_stabil[std::size_t(i)]->caption = medium + QLatin1Char(' ') + RatingText(rating);
-    }
+    const QString s = m_datasets->get(data::datasets::TableMaterial2)->text(data::fields::stabil);
+    for (int i = 1; i <= StabilityLabels; ++i)
+        m_stabil[std::size_t(i - 1)]->caption =
+            data::mediumLabel(i) + QLatin1Char(' ') + data::ratingText(data::ratingChar(s, i));
 }
 
 void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer)
 {
     data::DatasetSet& ds = *m_datasets;
-    data::Dataset* material = ds.get(QStringLiteral("TableMaterial"));
+    data::Dataset* material = ds.get(data::datasets::TableMaterial);
     // Closing runs on the way out of a failed run too, where its own errors must not hide
     // the one that ended the run.
     const auto closeAll = [&](bool quiet) {
@@ -172,12 +158,15 @@ void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& prin
             }
         };
         step([&] { material->cancelRange(); });
-        for (const char* name : {"Tablematerial2", "TableSin", "TableSupplier", "TableMaterial"})
-            step([&] { ds.get(QString::fromLatin1(name))->close(); });
+        for (const QString* name : {&data::datasets::TableMaterial2, &data::datasets::TableSin,
+                                    &data::datasets::TableSupplier, &data::datasets::TableMaterial})
+            step([&] { ds.get(*name)->close(); });
     };
     try {
-        for (const char* name : {"TableSupplier", "TableSin", "Tablematerial2", "TableMaterial"})
-            ds.open(QString::fromLatin1(name));
+        for (const QString* name :
+             {&data::datasets::TableSupplier, &data::datasets::TableSin,
+              &data::datasets::TableMaterial2, &data::datasets::TableMaterial})
+            ds.open(*name);
         const data::KeyValues key{sf, cas};
         material->setRange(key, key);
         material->first();

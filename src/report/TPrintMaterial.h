@@ -1,10 +1,9 @@
 #pragma once
 
+#include "data/StabilityMedia.h"
 #include "report/TRpReport.h"
 
-#include <QChar>
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -24,9 +23,7 @@ class TRpPrinter;
 class TPrintMaterial
 {
 public:
-    // mediaLabels are the labels of the product media in rating order; passed in because the
-    // media table belongs to a library that reports must not depend on.
-    TPrintMaterial(data::Database* database, QStringList mediaLabels);
+    explicit TPrintMaterial(data::Database* database);
     ~TPrintMaterial();
     TPrintMaterial(const TPrintMaterial&) = delete;
     TPrintMaterial& operator=(const TPrintMaterial&) = delete;
@@ -35,22 +32,16 @@ public:
     // also when the run fails; the error goes on to the caller.
     void run(const QString& sf, const QString& cas, TRpPrinter& printer);
 
-    // The mark printed for one rating character; a null character stands for a rating
-    // missing from a short string. Only "0", "1" and "2" are ratings: anything else prints
-    // no mark, so that a sheet never claims a stability the database does not record.
-    static QString RatingText(QChar rating);
-
     void RpSubDetail2BeforePrint(TRpBand& band, bool& print);
 
     TRpReport& report() { return m_report; }
     data::DatasetSet& datasets() { return *m_datasets; }
 
-    static constexpr int StabilityLabels = 33;
+    static constexpr int StabilityLabels = data::MediaCount;
 
 private:
     void build();
 
-    QStringList m_mediaLabels;
     std::unique_ptr<data::DatasetSet> m_datasets;
     TRpReport m_report;
     std::array<TRpLabel*, StabilityLabels> m_stabil{};

@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/Names.h"
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
@@ -19,9 +20,9 @@ TPrintSupplier::~TPrintSupplier() = default;
 
 void TPrintSupplier::build()
 {
-    data::Dataset* supplier = m_datasets->get(QStringLiteral("TableSupplier"));
-    data::Dataset* sin = m_datasets->get(QStringLiteral("TableSin"));
-    data::Dataset* material = m_datasets->get(QStringLiteral("TableMaterial"));
+    data::Dataset* supplier = m_datasets->get(data::datasets::TableSupplier);
+    data::Dataset* sin = m_datasets->get(data::datasets::TableSin);
+    data::Dataset* material = m_datasets->get(data::datasets::TableMaterial);
 
     TRpReport& r = m_report;
     a4Sheet(r);
@@ -87,7 +88,7 @@ void TPrintSupplier::RpSysData1Print(TRpPrintable&, QString& text)
 void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
 {
     data::DatasetSet& ds = *m_datasets;
-    data::Dataset* supplier = ds.get(QStringLiteral("TableSupplier"));
+    data::Dataset* supplier = ds.get(data::datasets::TableSupplier);
     // Closing runs on the way out of a failed run too, where its own errors must not hide
     // the one that ended the run.
     const auto closeAll = [&](bool quiet) {
@@ -100,12 +101,14 @@ void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
             }
         };
         step([&] { supplier->cancelRange(); });
-        for (const char* name : {"TableSupplier", "TableMaterial", "TableSin"})
-            step([&] { ds.get(QString::fromLatin1(name))->close(); });
+        for (const QString* name : {&data::datasets::TableSupplier, &data::datasets::TableMaterial,
+                                    &data::datasets::TableSin})
+            step([&] { ds.get(*name)->close(); });
     };
     try {
-        for (const char* name : {"TableMaterial", "TableSin", "TableSupplier"})
-            ds.open(QString::fromLatin1(name));
+        for (const QString* name : {&data::datasets::TableMaterial, &data::datasets::TableSin,
+                                    &data::datasets::TableSupplier})
+            ds.open(*name);
         const data::KeyValues key{supnr};
         supplier->setRange(key, key);
         supplier->first();

@@ -1,6 +1,7 @@
 #include "search/MaterialFilter.h"
 
 #include "data/Dataset.h"
+#include "data/Names.h"
 
 #include <algorithm>
 
@@ -102,10 +103,10 @@ bool filter(const SearchCriteria& criteria, const Read& read,
         result = false;
 
     if (result && criteria.anyRequired()) {
-        const QString stabil = read(Text::Stabil);
-        for (int i = 1; i <= MediaCount; ++i)
+        const auto& stabil = read(Text::Stabil);
+        for (int i = 1; i <= data::MediaCount; ++i)
             if (criteria.required[static_cast<size_t>(i - 1)] &&
-                ratingChar(stabil, i) != QLatin1Char('2'))
+                data::ratingChar(stabil, i) != QLatin1Char('2'))
                 result = false;
     }
     return result;
@@ -153,20 +154,19 @@ bool MaterialFilter(const SearchCriteria& criteria, const MaterialRecord& materi
 bool MaterialFilter(const SearchCriteria& criteria, const data::Dataset& scan,
                     const data::Dataset* synonymsOfScan)
 {
-    static const QString fields[] = {QStringLiteral("name"),        QStringLiteral("name1"),
-                                     QStringLiteral("name2"),       QStringLiteral("odour"),
-                                     QStringLiteral("performance"), QStringLiteral("application"),
-                                     QStringLiteral("stabil")};
+    static const QString fields[] = {data::fields::name,        data::fields::name1,
+                                     data::fields::name2,       data::fields::odour,
+                                     data::fields::performance, data::fields::application,
+                                     data::fields::stabil};
     const auto read = [&](Text t) { return scan.text(fields[static_cast<int>(t)]); };
     const auto anyCommercialName = [&](const QString& n) {
         if (!synonymsOfScan)
             return false;
-        static const QString name = QStringLiteral("name");
         bool hit = false;
         // Read by position, so that a view a grid may show is not moved by the search; no break
         // on a hit, as above.
         for (int i = 0; i < synonymsOfScan->recordCount(); ++i)
-            hit |= occursIn(n, synonymsOfScan->valueAt(i, name).toString());
+            hit |= occursIn(n, synonymsOfScan->valueAt(i, data::fields::name).toString());
         return hit;
     };
     return filter(criteria, read, anyCommercialName);

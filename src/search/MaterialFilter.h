@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/StabilityMedia.h"
+#include "data/StabilityMedia.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +19,7 @@ namespace zel::search {
 struct SearchCriteria
 {
     QString name, odour, performance, application;
-    std::array<bool, MediaCount> required{};
+    std::array<bool, data::MediaCount> required{};
 
     bool anyRequired() const;
 };

@@ -1,14 +1,11 @@
 #include "search/TSearchClass.h"
 
 #include "data/Dataset.h"
+#include "data/Names.h"
 
 #include <algorithm>
 
 namespace zel::search {
-
-namespace {
-const QString kId = QStringLiteral("ID");
-}
 
 TSearchClass::TSearchClass(int capacity)
     : m_capacity(std::max(capacity, 0)), Selected(static_cast<size_t>(m_capacity) + 1, 0),
@@ -71,7 +68,7 @@ void TSearchClass::ApplyFilter()
     int i = 0;
     while (!ScanTable->eof()) {
         const bool r = Filter ? Filter() : true;
-        const int id = static_cast<int>(ScanTable->integer(kId));
+        const int id = static_cast<int>(ScanTable->integer(data::fields::id));
         if (validId(id)) {
             Selected[static_cast<size_t>(id)] = r;
             if (r)
@@ -109,7 +106,8 @@ bool TSearchClass::GotoId(int id)
 {
     if (!IsAttached())
         return false;
-    BrowseTable->setIndexName(QStringLiteral("IdIndex"));
+    BrowseTable->setIndexName(data::indexes::idindex);
+    ++m_browseSearches;
     const bool found = BrowseTable->findKey({id});
     CurrentId = id;
     return found;
@@ -138,11 +136,11 @@ void TSearchClass::BuildCasList()
 {
     if (!IsAttached())
         return;
-    ScanTable->setIndexName(QStringLiteral("CASOrder"));
+    ScanTable->setIndexName(data::indexes::casorder);
     ScanTable->first();
     int k = 0;
     while (!ScanTable->eof()) {
-        const int id = static_cast<int>(ScanTable->integer(kId));
+        const int id = static_cast<int>(ScanTable->integer(data::fields::id));
         if (validId(id) && Selected[static_cast<size_t>(id)] && k < m_capacity) {
             ++k;
             AllCasList[static_cast<size_t>(k)] = id;

@@ -73,6 +73,9 @@ public:
     int count() const { return Count; }
     int currentId() const { return CurrentId; }
     int capacity() const { return m_capacity; }
+    // How many key searches GotoId has run on the browse view. Each move of the current
+    // material needs one; the count lets tests and benchmarks hold the program to that.
+    int browseSearches() const { return m_browseSearches; }
 
 private:
     bool nameOrder() const { return Order == QLatin1String("Name"); }
@@ -88,6 +91,7 @@ private:
     SelectionFeedback* m_feedback = nullptr;
     int m_capacity = 0;
     int m_materialCount = 0;
+    int m_browseSearches = 0;
     // Index 0 is unused so that ids and rows index the arrays directly.
     std::vector<unsigned char> Selected;
     std::vector<int> CasList;

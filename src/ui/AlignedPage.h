@@ -11,6 +11,9 @@ class AlignedPage : public QWidget
 {
     Q_OBJECT
 public:
+    // The detail side's width at the design size of the window.
+    static constexpr int DetailWidth = 340;
+
     explicit AlignedPage(QWidget* parent = nullptr);
     void setSides(QWidget* listSide, QWidget* detailSide);
     // Places both sides again, e.g. after the detail side's width changed.

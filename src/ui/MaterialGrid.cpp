@@ -1,9 +1,12 @@
 #include "ui/MaterialGrid.h"
 
 #include "data/Dataset.h"
+#include "data/Names.h"
+#include "ui/MainSession.h"
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace zel::ui {
@@ -34,8 +37,8 @@ QString MaterialListModel::nameOf(int id) const
 {
     if (!m_lookup || !m_lookup->isOpen())
         return QString();
-    m_lookup->setIndexName(QStringLiteral("idindex"));
-    return m_lookup->findKey({id}) ? m_lookup->text(QStringLiteral("name")) : QString();
+    m_lookup->setIndexName(data::indexes::idindex);
+    return m_lookup->findKey({id}) ? m_lookup->text(data::fields::name) : QString();
 }
 
 QVariant MaterialListModel::data(const QModelIndex& index, int role) const
@@ -124,23 +127,15 @@ MaterialGrid::MaterialGrid(QWidget* parent) : QTableView(parent)
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &MaterialGrid::topLeftChanged);
 }
 
-void MaterialGrid::setList(search::TSearchClass* list, MaterialListModel* model)
+void MaterialGrid::setSession(MainSession* session, MaterialListModel* model)
 {
-    m_list = list;
+    m_session = session;
     m_model = model;
     setModel(model);
     setColumnWidth(0, kColumnWidth);
-}
-
-void MaterialGrid::setRowCount(int rows)
-{
-    if (!m_model)
-        return;
-    // Removing rows may move the view's current row; that is no choice of the user's and
-    // must not change the current material.
-    m_resizing = true;
-    m_model->setListRows(rows - 1);
-    m_resizing = false;
+    connect(session, &MainSession::rowCountChanged, this, &MaterialGrid::followRowCount);
+    connect(session, &MainSession::currentRowChanged, this, &MaterialGrid::followCurrentRow);
+    followRowCount(session->rowCount());
 }
 
 int MaterialGrid::rowCount() const
@@ -154,25 +149,34 @@ int MaterialGrid::currentRow() const
     return i.isValid() ? i.row() + 1 : 0;
 }
 
-void MaterialGrid::setCurrentRow(int row)
+void MaterialGrid::followRowCount(int rows)
 {
-    if (!m_model || row == currentRow() || row < 1 || row > m_model->rowCount())
+    // Removing rows may move the view's current row; that is no choice of the user's, and
+    // the session's current row is put back right after.
+    {
+        const QScopedValueRollback following(m_following, true);
+        m_model->setListRows(rows - 1);
+    }
+    followCurrentRow(m_session->currentRow());
+}
+
+void MaterialGrid::followCurrentRow(int row)
+{
+    if (!m_model || row < 1 || row > m_model->rowCount() || row == currentRow())
         return;
+    const QScopedValueRollback following(m_following, true);
     setCurrentIndex(m_model->index(row - 1, 0));
 }
 
 void MaterialGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    // The view scrolls to show the new current row; that scroll keeps it in view already.
-    const bool following = m_following;
-    m_following = true;
-    QTableView::currentChanged(current, previous);
-    m_following = following;
-    if (!m_resizing && current.isValid() && current.row() != previous.row()) {
-        if (m_list)
-            m_list->GotoRow(current.row() + 1);
-        Q_EMIT cellSelected(current.row() + 1);
+    {
+        // The view scrolls to show the new current row; that scroll keeps it in view already.
+        const QScopedValueRollback following(m_following, true);
+        QTableView::currentChanged(current, previous);
     }
+    if (!m_following && m_session && current.isValid() && current.row() != previous.row())
+        m_session->selectRow(current.row() + 1);
 }
 
 int MaterialGrid::topRow() const
@@ -195,22 +199,10 @@ int MaterialGrid::visibleRowCount() const
 
 void MaterialGrid::topLeftChanged()
 {
-    if (!m_list || m_following || !m_model || m_model->rowCount() == 0)
+    if (!m_session || m_following)
         return;
-    const int top = topRow();
-    const int cur = currentRow();
-    const int last = std::min(top + visibleRowCount() - 1, m_model->rowCount());
-    int target = 0;
-    if (cur < top)
-        target = top;
-    else if (cur > last)
-        target = last;
-    if (target == 0)
-        return;
-    m_following = true;
-    m_list->GotoRow(target);
-    m_list->ShowCurrent();
-    m_following = false;
+    const QScopedValueRollback following(m_following, true);
+    m_session->keepRowInView(topRow(), visibleRowCount());
 }
 
 } // namespace zel::ui

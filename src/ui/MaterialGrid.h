@@ -12,6 +12,8 @@ class Dataset;
 
 namespace zel::ui {
 
+class MainSession;
+
 // The rows of the materials list. It holds no text: each name is looked up by id in the
 // database when its row is painted, so a new selection or order needs no refill.
 class MaterialListModel : public QAbstractTableModel
@@ -55,41 +57,38 @@ public:
 };
 
 // MaterialGrid: one column 2500 pixels wide, rows of 18 pixels, the title as a fixed row
-// in the button-face colour, vertical scrolling only. A new current row (click, keys, or
-// the program) tells the selection list through GotoRow; scrolling past the current row
-// takes the first or last visible row as current, so it never leaves the view.
-class MaterialGrid : public QTableView, public search::SelectionGrid
+// in the button-face colour, vertical scrolling only. It shows the session's rows: a row the
+// user chooses (click, keys) goes to the session, which makes its material current, and the
+// grid follows the session's current row wherever it was set. Scrolling past the current
+// row takes the first or last visible row as current, so it never leaves the view.
+class MaterialGrid : public QTableView
 {
     Q_OBJECT
 public:
     explicit MaterialGrid(QWidget* parent = nullptr);
 
-    void setList(search::TSearchClass* list, MaterialListModel* model);
+    void setSession(MainSession* session, MaterialListModel* model);
     MaterialListModel* listModel() const { return m_model; }
 
-    // SelectionGrid: rows counted with the title row, the current row 1-based.
-    void setRowCount(int rows) override;
-    int rowCount() const override;
-    int currentRow() const override;
-    void setCurrentRow(int row) override;
+    // Rows counted with the title row, the current row 1-based as the session counts them.
+    int rowCount() const;
+    int currentRow() const;
 
     // The first list row shown and the number of fully visible rows.
     int topRow() const;
     int visibleRowCount() const;
 
-Q_SIGNALS:
-    void cellSelected(int row);
-
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    void followRowCount(int rows);
+    void followCurrentRow(int row);
     void topLeftChanged();
 
-    search::TSearchClass* m_list = nullptr;
+    MainSession* m_session = nullptr;
     MaterialListModel* m_model = nullptr;
     bool m_following = false;
-    bool m_resizing = false;
 };
 
 } // namespace zel::ui

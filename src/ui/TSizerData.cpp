@@ -7,6 +7,15 @@ namespace zel::ui {
 
 namespace {
 
+// A window's size with its frame, which is what its design size counts. Until the window
+// system has framed the window, that is its inner size.
+QSize outerSize(const QWidget* reference)
+{
+    if (!reference)
+        return {};
+    return reference->isWindow() ? reference->frameGeometry().size() : reference->size();
+}
+
 int grown(int recorded, int growth, double factor)
 {
     return static_cast<int>(std::trunc(growth * factor)) + recorded;
@@ -17,10 +26,9 @@ int grown(int recorded, int growth, double factor)
 void TSizerData::SetReference(QWidget* reference)
 {
     Controls[0] = reference;
-    // The client size: it grows exactly as the outer size does, and unlike the outer size it
-    // is known before the window manager has framed the window.
-    RefHeight = reference ? reference->height() : 0;
-    RefWidth = reference ? reference->width() : 0;
+    const QSize size = outerSize(reference);
+    RefHeight = size.height();
+    RefWidth = size.width();
     ControlCount = 0;
 }
 
@@ -48,8 +56,9 @@ void TSizerData::ResizeControls()
     const QWidget* reference = Controls[0];
     if (!reference)
         return;
-    const int dW = reference->width() - RefWidth;
-    const int dH = reference->height() - RefHeight;
+    const QSize size = outerSize(reference);
+    const int dW = size.width() - RefWidth;
+    const int dH = size.height() - RefHeight;
     for (size_t k = 1; k <= static_cast<size_t>(ControlCount); ++k) {
         QWidget* c = Controls[k];
         const int top = grown(OrigTop[k], dH, TopFactor[k]);

@@ -25,7 +25,8 @@ public:
     static constexpr int Capacity = 100;
     static constexpr int MainWindowControlCount = 38;
 
-    // The control whose size change is the growth; forgets every recorded control.
+    // The control whose size change is the growth (a window's size with its frame); forgets
+    // every recorded control.
     void SetReference(QWidget* reference);
     // Records control with its bounds now (relative to its parent) and its four factors.
     // Returns false, recording nothing, when the capacity is used up or control is null.

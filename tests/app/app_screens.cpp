@@ -2,6 +2,10 @@
 // until it is ended, so that a screenshot can be taken under a virtual X server:
 //   app_screens about | gauge | indexing
 //   app_screens logo FILE      (writes the logo picture, four times enlarged, and ends)
+//   app_screens main PROGRAMDIR OUTDIR
+//                              (starts the program from the zel.ini in PROGRAMDIR, resizes
+//                              the main window while each page and sub-page is shown, and
+//                              writes what the screen shows after each step into OUTDIR)
 #include "app/Program.h"
 #include "app/TAboutBox.h"
 #include "app/TGaugeWindow.h"
@@ -9,12 +13,101 @@
 #include "app/TLogoDialog.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
+#include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTabWidget>
+#include <QThread>
 #include <cstdio>
 
 using namespace zel::app;
+
+namespace {
+
+// Lets the window system and the window catch up with what was just asked of them.
+void settle()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 300) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+// The main window on every page and sub-page, before and after resizing on each of them.
+int mainWindowScreens(const QString& programDir, const QString& outDir)
+{
+    Program program(programDir, false);
+    if (!program.StartProgram())
+        return 1;
+    zel::ui::TMainForm* form = program.mainForm();
+    centreOnScreen(form);
+    form->show();
+    settle();
+    QDir().mkpath(outDir);
+    const auto shoot = [&](const QString& name) {
+        settle();
+        // The screen, not the widget: the frame and anything the window system added count.
+        const QPixmap screen =
+            form->screen()->grabWindow(0).copy(form->frameGeometry().adjusted(-4, -4, 4, 4));
+        screen.save(QDir(outDir).filePath(name + QStringLiteral(".png")));
+        std::printf("%s: window %dx%d, frame %dx%d\n", qPrintable(name), form->width(),
+                    form->height(), form->frameGeometry().width(), form->frameGeometry().height());
+    };
+    const struct
+    {
+        int page, sub;
+        const char* notebook;
+    } views[] = {{0, 0, "DetailTabNotebook"},
+                 {0, 1, "DetailTabNotebook"},
+                 {0, 2, "DetailTabNotebook"},
+                 {1, 0, "TabbedNotebookCommercialName"},
+                 {1, 1, "TabbedNotebookCommercialName"},
+                 {2, 0, "SuppliersDetailTabNotebook"},
+                 {2, 1, "SuppliersDetailTabNotebook"}};
+    const auto showView = [&](int i) {
+        form->SwitchPage(views[i].page);
+        form->findChild<QTabWidget*>(QLatin1String(views[i].notebook))
+            ->setCurrentIndex(views[i].sub);
+    };
+    const QSize design = form->size();
+    for (int i = 0; i < 7; ++i) {
+        showView(i);
+        shoot(QStringLiteral("design-%1-%2").arg(views[i].page).arg(views[i].sub));
+    }
+    // Resized while one view is shown, then every view looked at; then back.
+    for (int at = 0; at < 7; ++at) {
+        showView(at);
+        form->resize(design + QSize(250, 180));
+        for (int i = 0; i < 7; ++i) {
+            showView(i);
+            shoot(QStringLiteral("grown-on-%1-%2-view-%3-%4")
+                      .arg(views[at].page)
+                      .arg(views[at].sub)
+                      .arg(views[i].page)
+                      .arg(views[i].sub));
+        }
+        showView(at);
+        form->resize(design);
+        for (int i = 0; i < 7; ++i) {
+            showView(i);
+            shoot(QStringLiteral("back-on-%1-%2-view-%3-%4")
+                      .arg(views[at].page)
+                      .arg(views[at].sub)
+                      .arg(views[i].page)
+                      .arg(views[i].sub));
+        }
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -25,6 +118,8 @@ int main(int argc, char** argv)
         const QImage big = ZelLogo::image().scaled(ZelLogo::width * 4, ZelLogo::height * 4);
         return big.save(args.value(1)) ? 0 : 1;
     }
+    if (what == QLatin1String("main"))
+        return mainWindowScreens(args.value(1), args.value(2));
     Program program(QStringLiteral("/nonexistent"), false);
     if (what == QLatin1String("about")) {
         program.aboutBox()->show();
@@ -42,7 +137,8 @@ int main(int argc, char** argv)
         form->setIndexName(QStringLiteral("Commercial Name"));
         form->show();
     } else {
-        std::fputs("usage: app_screens about|gauge|indexing | logo FILE\n", stderr);
+        std::fputs("usage: app_screens about|gauge|indexing | logo FILE | main PROGRAMDIR OUTDIR\n",
+                   stderr);
         return 2;
     }
     return QApplication::exec();

@@ -5,9 +5,11 @@
 #include "app/ReportRunner.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/Names.h"
 #include "report/preview/PreviewSource.h"
 #include "report/preview/TRpPreview.h"
 #include "report/preview/TRpStandardPreview.h"
+#include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 
 #include <QAction>
@@ -84,7 +86,8 @@ private Q_SLOTS:
         QFETCH(bool, whileProducing);
         form->SwitchPage(page);
         if (page == 2) // the suppliers page lists by name
-            QVERIFY(form->Datasets->get(QStringLiteral("TableSupplier"))
+            QVERIFY(form->session()
+                        ->dataset(data::datasets::TableSupplier)
                         ->findKey({QStringLiteral("Empty Shelf Ltd")}));
         QAction* exit = exitAction(form);
         QVERIFY(exit);
@@ -95,7 +98,8 @@ private Q_SLOTS:
         int pagesAtExit = 0;
         int pagesMade = 0;
         QTimer::singleShot(0, form, [&] {
-            form->PrintButton->click(); // returns when the preview has gone
+            form->findChild<QToolButton*>(QStringLiteral("PrintButton"))
+                ->click(); // returns when the preview has gone
             printReturned = true;
         });
         QTimer watch;

@@ -10,6 +10,7 @@
 #include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "data/Reindex.h"
+#include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 
 #include <QDir>
@@ -196,7 +197,7 @@ void makeDatabase(const Install& in, Db db)
 
 bool anyDatasetOpen(const Program& program)
 {
-    for (const data::Dataset* ds : program.mainForm()->Datasets->all())
+    for (const data::Dataset* ds : program.session()->datasets().all())
         if (ds->isOpen())
             return true;
     return false;
@@ -301,7 +302,7 @@ private Q_SLOTS:
             QCOMPARE(watch.shows(program.logoDialog()), 1);
             QVERIFY(!program.logoDialog()->isVisible());
             QVERIFY(!program.indexForm()->isVisible());
-            QCOMPARE(program.mainForm()->MaterialCount, 6);
+            QCOMPARE(program.session()->MaterialCount, 6);
             QVERIFY(QFile::exists(sign));
         };
         start(true);
@@ -395,7 +396,7 @@ private Q_SLOTS:
         MessageCatcher catcher;
         QVERIFY(program.StartProgram());
         QCOMPARE(catcher.texts, QStringList());
-        const ui::TMainForm& form = *program.mainForm();
+        const ui::MainSession& form = *program.session();
         QCOMPARE(form.ProgramDirectory, in.programDir() + QLatin1Char('/'));
         QCOMPARE(form.DataDirectory,
                  QString(dataDirectory).replace(QStringLiteral("%DATA%"), in.dataDir()));
@@ -417,8 +418,8 @@ private Q_SLOTS:
             const bool started = program.StartProgram();
             QDir::setCurrent(before);
             QVERIFY(started);
-            QCOMPARE(program.mainForm()->DataDirectory, QStringLiteral("db/"));
-            QCOMPARE(program.mainForm()->MaterialCount, 6);
+            QCOMPARE(program.session()->DataDirectory, QStringLiteral("db/"));
+            QCOMPARE(program.session()->MaterialCount, 6);
         }
     }
 
@@ -446,7 +447,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(in.dataFile(QStringLiteral("synonyms.name.zix"))));
         QVERIFY(QFile::exists(in.dataFile(QStringLiteral("material.idindex.zix"))));
         QVERIFY(!QFile::exists(in.dataFile(QStringLiteral("supplier.primary.zix"))));
-        QCOMPARE(program.mainForm()->MaterialCount, 6);
+        QCOMPARE(program.session()->MaterialCount, 6);
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));
     }

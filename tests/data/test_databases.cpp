@@ -83,6 +83,7 @@ TEST(SampleDatabase, HoldsTheAwkwardRows)
     EXPECT_GE(empty, 1);
     EXPECT_GE(zero, 1);
     EXPECT_GE(tilde, 1);
+    EXPECT_GE(accented, 1);
     EXPECT_GE(lower, 1);
     EXPECT_GE(orphanCas, 1);
     EXPECT_GE(orphanSup, 1);

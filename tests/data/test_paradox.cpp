@@ -22,7 +22,8 @@ TableData sampleTable(int codePage, bool withMemo, const char* accented = "Géra
                 {QStringLiteral("count"), FieldType::Integer, 4}};
     if (withMemo)
         t.fields.push_back({QStringLiteral("notes"), FieldType::Memo, 20});
-    const auto row = [&](const char* key, const char* label, QVariant count, const char* notes) {
+    const auto row = [&](const char* key, const char* label, const QVariant& count,
+                         const char* notes) {
         std::vector<QVariant> r{QString::fromUtf8(key),
                                 label ? QVariant(QString::fromUtf8(label)) : QVariant(), count};
         if (withMemo)

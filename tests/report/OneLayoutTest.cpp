@@ -4,11 +4,11 @@
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "TempDir.h"
+#include "data/StabilityMedia.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpPrinter.h"
 #include "report/TRpReport.h"
-#include "search/StabilityMedia.h"
 
 #include <QPrinter>
 #include <functional>
@@ -172,7 +172,7 @@ protected:
     {
         const Case& c = GetParam();
         if (c.kind == Case::Material) {
-            report::TPrintMaterial form(s_db->db.get(), search::StabilityMedia());
+            report::TPrintMaterial form(s_db->db.get());
             form.run(data::sortForm(c.material), c.cas, printer);
         } else if (c.kind == Case::Supplier) {
             report::TPrintSupplier form(s_db->db.get());

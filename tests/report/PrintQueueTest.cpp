@@ -3,7 +3,6 @@
 #include "Fixture.h"
 #include "report/TPrintMaterial.h"
 #include "report/TRpPrinter.h"
-#include "search/StabilityMedia.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,7 +28,7 @@ TEST(PrintQueue, MaterialReportReachesThePdfPrinter)
     if (!QPrinterInfo::availablePrinterNames().contains(kQueue))
         GTEST_SKIP() << "no CUPS queue " << kQueue.toStdString() << " (scripts/test sets one up)";
     test::DatabaseFixture db;
-    report::TPrintMaterial form(db.db.get(), search::StabilityMedia());
+    report::TPrintMaterial form(db.db.get());
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(kQueue);

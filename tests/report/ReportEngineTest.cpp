@@ -24,7 +24,6 @@ using zel::data::Dataset;
 
 namespace {
 
-using zel::test::DrawnText;
 using zel::test::textsOf;
 
 QStringList stringsOf(const emf::EmfImage& image)

@@ -3,11 +3,11 @@
 #include "TempDir.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/StabilityMedia.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpError.h"
 #include "report/TRpPrinter.h"
-#include "search/StabilityMedia.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -19,7 +19,7 @@
 
 using namespace zel::report;
 using zel::data::DatabaseContent;
-using zel::search::StabilityMedia;
+using zel::data::StabilityMedia;
 
 namespace {
 
@@ -115,7 +115,7 @@ zel::data::MaterialRow material(const QString& name, const QString& cas, const Q
 struct MaterialSheet
 {
     explicit MaterialSheet(const DatabaseContent& content = zel::test::smallContent())
-        : db(content), form(db.db.get(), StabilityMedia())
+        : db(content), form(db.db.get())
     {
     }
     std::vector<Page> run(const QString& cas)
@@ -231,7 +231,7 @@ class RatingMarks : public testing::TestWithParam<RatingCase>
 
 TEST_P(RatingMarks, OnlyRecordedRatingsGiveAMark)
 {
-    EXPECT_EQ(TPrintMaterial::RatingText(QChar(GetParam().rating)),
+    EXPECT_EQ(zel::data::ratingText(QChar(GetParam().rating)),
               QString::fromLatin1(GetParam().mark));
 }
 
@@ -373,7 +373,7 @@ TEST(MaterialSheet, CursorsAreClosedWhenTheDatabaseCannotBeOpened)
     zel::test::TempDir empty;
     zel::data::Database db(QStringLiteral("ZEL"));
     db.setPath(empty.path());
-    TPrintMaterial form(&db, StabilityMedia());
+    TPrintMaterial form(&db);
     TRpPrinter printer;
     EXPECT_ANY_THROW(form.run(QString(), QStringLiteral("121-33-5"), printer));
     EXPECT_TRUE(allClosed(form.datasets()));
@@ -477,7 +477,7 @@ TEST(SampleSheets, PdfTextOfBothSheets)
     const QString materialPdf = dir + QStringLiteral("/material.pdf");
     const QString supplierPdf = dir + QStringLiteral("/supplier.pdf");
     {
-        TPrintMaterial form(db.db.get(), StabilityMedia());
+        TPrintMaterial form(db.db.get());
         TRpPrinter pdf(materialPdf, 300);
         form.run(sfOf(db.db.get(), QStringLiteral("78-70-6")), QStringLiteral("78-70-6"), pdf);
         EXPECT_TRUE(allClosed(form.datasets()));

@@ -53,7 +53,7 @@ class ReportTool : public testing::Test
 protected:
     QString demo(const QString& name, int pages, const QStringList& options = {})
     {
-        const QString path = dir.file(name);
+        QString path = dir.file(name);
         QStringList args{QStringLiteral("demo"), path, QString::number(pages)};
         args.append(options);
         const ToolRun r = tool(args);

@@ -51,7 +51,7 @@ QString savedDemo(const zel::test::TempDir& dir, const QString& name, int count,
     TRpPageList list(compressed);
     addDemoPages(list, count, orientation);
     list.finish();
-    const QString path = dir.file(name);
+    QString path = dir.file(name);
     list.save(path);
     return path;
 }

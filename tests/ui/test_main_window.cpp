@@ -11,6 +11,7 @@
 #include "search/TSearchClass.h"
 #include "ui/DatasetGrid.h"
 #include "ui/HelpWindow.h"
+#include "ui/MainSession.h"
 #include "ui/MaterialGrid.h"
 #include "ui/TMainForm.h"
 
@@ -80,27 +81,36 @@ class MainWindowTest : public QObject
     ui::TMainForm* form = nullptr;
     QSet<int> keep;
 
-    search::TSearchClass* list() const { return form->selectionList(); }
-    QString title() const { return form->MaterialGridView->listModel()->title(); }
+    ui::MainSession* session() const { return program->session(); }
+    search::TSearchClass* list() const { return session()->selectionList(); }
+    // The window's controls are its own; a test finds them by name, as a user finds them by
+    // their place.
+    template <class T> T* w(const char* name) const
+    {
+        T* c = form->findChild<T*>(QLatin1String(name));
+        if (!c)
+            qFatal("no control %s", name);
+        return c;
+    }
+    QString title() const { return w<ui::MaterialGrid>("MaterialGrid")->listModel()->title(); }
     QString current() const
     {
-        return form->Datasets->get(QStringLiteral("TableMaterial"))->text(QStringLiteral("name"));
+        return session()->dataset(QStringLiteral("TableMaterial"))->text(QStringLiteral("name"));
     }
     void select(QSet<int> ids)
     {
         keep = std::move(ids);
-        form->setSearch(
-            [] { return 1; },
-            [this] {
-                data::Dataset* scan = form->Datasets->get(QStringLiteral("TableMaterialSelect"));
-                return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
-            });
+        form->setSearchDialog([] { return 1; });
+        session()->setFilter([this] {
+            data::Dataset* scan = session()->dataset(QStringLiteral("TableMaterialSelect"));
+            return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+        });
         form->SearchButtonClick();
     }
     void type(const QString& text)
     {
-        form->SearchField->clear();
-        QTest::keyClicks(form->SearchField, text);
+        w<QLineEdit>("SearchField")->clear();
+        QTest::keyClicks(w<QLineEdit>("SearchField"), text);
     }
 
 private Q_SLOTS:
@@ -131,28 +141,32 @@ private Q_SLOTS:
     void firstShowing()
     {
         QCOMPARE(form->currentPage(), 0);
-        QCOMPARE(form->OrderButton->text(), QStringLiteral("&Order by CAS"));
-        QCOMPARE(form->SearchLabel->text(), QStringLiteral("S&earch name:"));
-        QCOMPARE(form->PrintButton->text(), QStringLiteral("&Print Material"));
-        QVERIFY(!form->MenuPrintSupplier->isEnabled());
-        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Hide details"));
-        QVERIFY(!form->HideShowButton->isEnabled());
+        QCOMPARE(w<QToolButton>("OrderButton")->text(), QStringLiteral("&Order by CAS"));
+        QCOMPARE(w<QLabel>("SearchLabel")->text(), QStringLiteral("S&earch name:"));
+        QCOMPARE(w<QToolButton>("PrintButton")->text(), QStringLiteral("&Print Material"));
+        QVERIFY(!w<QAction>("MenuPrintSupplier")->isEnabled());
+        QCOMPARE(w<QToolButton>("HideShowButton")->text(), QStringLiteral("Hide details"));
+        QVERIFY(!w<QToolButton>("HideShowButton")->isEnabled());
         QCOMPARE(title(), QStringLiteral("List of all materials (10)"));
-        QCOMPARE(form->MaterialGridView->currentRow(), 1);
+        QCOMPARE(w<ui::MaterialGrid>("MaterialGrid")->currentRow(), 1);
         QCOMPARE(current(), QStringLiteral("Anethole"));
         QCoreApplication::processEvents();
-        QCOMPARE(form->DBCAS->text(), QStringLiteral("4180-23-8"));
-        QCOMPARE(form->MemoName->toPlainText(), QStringLiteral("Anethole\nAnethole (second)\n"));
-        QCOMPARE(cell(form->StabilityGrid, 0, 0), QStringLiteral("pH  1:"));
-        QCOMPARE(cell(form->CommStabilityGrid, 15, 2), QStringLiteral("Cold wave:"));
+        QCOMPARE(w<QLineEdit>("DBCAS")->text(), QStringLiteral("4180-23-8"));
+        QCOMPARE(w<QPlainTextEdit>("MemoName")->toPlainText(),
+                 QStringLiteral("Anethole\nAnethole (second)\n"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 0, 0), QStringLiteral("pH  1:"));
+        QCOMPARE(cell(w<QTableWidget>("CommStabilityGrid"), 15, 2), QStringLiteral("Cold wave:"));
     }
 
+    // 590 x 450 is the window's outer size, frame and caption included.
     void minimumSize()
     {
         form->resize(300, 200);
-        QVERIFY(form->width() >= 590);
-        QVERIFY(form->height() >= 450);
-        QCOMPARE(form->minimumSize(), QSize(590, 450));
+        QCoreApplication::processEvents();
+        QVERIFY(form->frameGeometry().width() >= 590);
+        QVERIFY(form->frameGeometry().height() >= 450);
+        QCOMPARE(form->minimumSize() + (form->frameGeometry().size() - form->size()),
+                 QSize(590, 450));
     }
 
     void commandsFollowPagesAndSubPages()
@@ -173,34 +187,34 @@ private Q_SLOTS:
         };
         for (const Expect& e : cases) {
             form->SwitchPage(e.page);
-            QTabWidget* sub = e.page == 0   ? form->DetailTabNotebook
-                              : e.page == 1 ? form->TabbedNotebookCommercialName
-                                            : form->SuppliersDetailTabNotebook;
+            QTabWidget* sub = e.page == 0   ? w<QTabWidget>("DetailTabNotebook")
+                              : e.page == 1 ? w<QTabWidget>("TabbedNotebookCommercialName")
+                                            : w<QTabWidget>("SuppliersDetailTabNotebook");
             sub->setCurrentIndex(e.sub);
             const QByteArray where = QByteArray::number(e.page) + "/" + QByteArray::number(e.sub);
-            QVERIFY2(form->PrintButton->text() == QLatin1String(e.print), where);
-            QVERIFY2(form->MenuPrintMaterial->isEnabled() == e.printMaterial, where);
-            QVERIFY2(form->MenuPrintSupplier->isEnabled() == e.printSupplier, where);
-            QVERIFY2(form->HideShowButton->isEnabled() == e.hideShow, where);
-            QVERIFY2(form->OrderButton->isEnabled() == e.orderAndSelect, where);
-            QVERIFY2(form->SearchButton->isEnabled() == e.orderAndSelect, where);
+            QVERIFY2(w<QToolButton>("PrintButton")->text() == QLatin1String(e.print), where);
+            QVERIFY2(w<QAction>("MenuPrintMaterial")->isEnabled() == e.printMaterial, where);
+            QVERIFY2(w<QAction>("MenuPrintSupplier")->isEnabled() == e.printSupplier, where);
+            QVERIFY2(w<QToolButton>("HideShowButton")->isEnabled() == e.hideShow, where);
+            QVERIFY2(w<QToolButton>("OrderButton")->isEnabled() == e.orderAndSelect, where);
+            QVERIFY2(w<QToolButton>("SearchButton")->isEnabled() == e.orderAndSelect, where);
         }
         form->SwitchPage(0);
-        form->DetailTabNotebook->setCurrentIndex(0);
-        QCOMPARE(form->SearchLabel->text(), QStringLiteral("Search name"));
+        w<QTabWidget>("DetailTabNotebook")->setCurrentIndex(0);
+        QCOMPARE(w<QLabel>("SearchLabel")->text(), QStringLiteral("Search name"));
     }
 
     void pageSwitchEmptiesSearchFieldsWithoutSearching()
     {
-        form->EditCommercialName->setText(QStringLiteral("Cl"));
+        w<QLineEdit>("EditCommercialName")->setText(QStringLiteral("Cl"));
         type(QStringLiteral("GER"));
-        QCOMPARE(form->SearchField->text(), QStringLiteral("GER"));
+        QCOMPARE(w<QLineEdit>("SearchField")->text(), QStringLiteral("GER"));
         QCOMPARE(current(), QStringLiteral("Geraniol"));
-        form->EditSupplierName->setText(QStringLiteral("B"));
+        w<QLineEdit>("EditSupplierName")->setText(QStringLiteral("B"));
         form->SwitchPage(0);
-        QCOMPARE(form->SearchField->text(), QString());
-        QCOMPARE(form->EditSupplierName->text(), QString());
-        QCOMPARE(form->EditCommercialName->text(), QStringLiteral("Cl"));
+        QCOMPARE(w<QLineEdit>("SearchField")->text(), QString());
+        QCOMPARE(w<QLineEdit>("EditSupplierName")->text(), QString());
+        QCOMPARE(w<QLineEdit>("EditCommercialName")->text(), QStringLiteral("Cl"));
         // Typing "B" put the suppliers list on Beta Aromatics. Choosing the page shown runs
         // its carry again: the material of the current row of that supplier's materials
         // (Lemonal, Citral).
@@ -228,32 +242,33 @@ private Q_SLOTS:
         form->SwitchPage(2);
         form->Navigate(QStringLiteral("last"));
         QCOMPARE(
-            form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+            session()->dataset(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
             QStringLiteral("Beta Aromatics"));
     }
 
     void titlesAndTheOrderButton()
     {
-        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
+        QTest::mouseClick(w<QToolButton>("OrderButton"), Qt::LeftButton);
         QCOMPARE(title(), QStringLiteral("List of all materials (10) - sorted by CAS"));
-        QCOMPARE(form->OrderButton->text(), QStringLiteral("&Order by name"));
-        QCOMPARE(form->SearchLabel->text(), QStringLiteral("S&earch CAS:"));
+        QCOMPARE(w<QToolButton>("OrderButton")->text(), QStringLiteral("&Order by name"));
+        QCOMPARE(w<QLabel>("SearchLabel")->text(), QStringLiteral("S&earch CAS:"));
         QCOMPARE(current(), QStringLiteral("Anethole"));
-        QCOMPARE(form->MaterialGridView->currentRow(), 5); // Anethole is fifth by CAS
+        QCOMPARE(w<ui::MaterialGrid>("MaterialGrid")->currentRow(), 5); // Anethole is fifth by CAS
         select({2, 5, 7});
         QCOMPARE(title(), QStringLiteral("3 materials selected - sorted by CAS"));
-        QVERIFY(!form->SearchField->isEnabled()); // a narrowed list in CAS order cannot be searched
-        QVERIFY(!form->SearchLabel->isEnabled());
-        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
+        QVERIFY(!w<QLineEdit>("SearchField")
+                     ->isEnabled()); // a narrowed list in CAS order cannot be searched
+        QVERIFY(!w<QLabel>("SearchLabel")->isEnabled());
+        QTest::mouseClick(w<QToolButton>("OrderButton"), Qt::LeftButton);
         QCOMPARE(title(), QStringLiteral("3 materials selected"));
-        QVERIFY(form->SearchField->isEnabled());
+        QVERIFY(w<QLineEdit>("SearchField")->isEnabled());
     }
 
     void incrementalSearchInNameOrder()
     {
         type(QStringLiteral("ci"));
         QCOMPARE(current(), QStringLiteral("Citral"));
-        QCOMPARE(form->MaterialGridView->currentRow(), 3);
+        QCOMPARE(w<ui::MaterialGrid>("MaterialGrid")->currentRow(), 3);
         type(QStringLiteral("zz"));
         QCOMPARE(current(), QStringLiteral("Jasmone")); // past the end: the last material
         select({2, 5, 8});
@@ -267,8 +282,8 @@ private Q_SLOTS:
 
     void incrementalSearchInCasOrder()
     {
-        QTest::mouseClick(form->OrderButton, Qt::LeftButton);
-        QCOMPARE(form->SearchField->text(), QString());
+        QTest::mouseClick(w<QToolButton>("OrderButton"), Qt::LeftButton);
+        QCOMPARE(w<QLineEdit>("SearchField")->text(), QString());
         type(QStringLiteral("46"));
         QCOMPARE(current(), QStringLiteral("Farnesol"));
         type(QStringLiteral("12"));
@@ -277,21 +292,22 @@ private Q_SLOTS:
 
     void stabilityCells()
     {
-        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
-        QCOMPARE(cell(form->StabilityGrid, 0, 1), QStringLiteral("-"));
-        QCOMPARE(cell(form->StabilityGrid, 1, 1), QStringLiteral("+"));
-        QCOMPARE(cell(form->StabilityGrid, 2, 1), QStringLiteral("++"));
-        QCOMPARE(cell(form->StabilityGrid, 15, 3), QStringLiteral("-"));
+        QTest::keyClicks(w<QLineEdit>("SearchField"), QStringLiteral("cit"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 0, 1), QStringLiteral("-"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 1, 1), QStringLiteral("+"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 2, 1), QStringLiteral("++"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 15, 3), QStringLiteral("-"));
         form->Navigate(QStringLiteral("next")); // Damascone: "22"
-        QCOMPARE(cell(form->StabilityGrid, 0, 1), QStringLiteral("++"));
-        QCOMPARE(cell(form->StabilityGrid, 2, 1), QString()); // no stale rating from Citral
-        QCOMPARE(cell(form->StabilityGrid, 15, 3), QString());
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 0, 1), QStringLiteral("++"));
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 2, 1),
+                 QString()); // no stale rating from Citral
+        QCOMPARE(cell(w<QTableWidget>("StabilityGrid"), 15, 3), QString());
     }
 
     void carryFromCommercialNamesToMaterials()
     {
         form->SwitchPage(1);
-        data::Dataset* comm = form->Datasets->get(QStringLiteral("TableCommSynonyms"));
+        data::Dataset* comm = session()->dataset(QStringLiteral("TableCommSynonyms"));
         QVERIFY(comm->findKey({QStringLiteral("Lemonal")}));
         form->SwitchPage(0);
         QCOMPARE(current(), QStringLiteral("Citral"));
@@ -304,41 +320,45 @@ private Q_SLOTS:
         QVERIFY(comm->findKey({QStringLiteral("Clovene")}));
         form->SwitchPage(2);
         QCOMPARE(
-            form->Datasets->get(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
+            session()->dataset(QStringLiteral("TableSupplier"))->text(QStringLiteral("supname")),
             QStringLiteral("Alpha Trading"));
     }
 
     void supplierMaterialsTitleCountsCommercialNames()
     {
         form->SwitchPage(2);
-        data::Dataset* supplier = form->Datasets->get(QStringLiteral("TableSupplier"));
+        data::Dataset* supplier = session()->dataset(QStringLiteral("TableSupplier"));
         const auto header = [this] {
-            return form->MaterialGrid2->model()->headerData(0, Qt::Horizontal).toString();
+            return w<ui::DatasetGrid>("MaterialGrid2")
+                ->model()
+                ->headerData(0, Qt::Horizontal)
+                .toString();
         };
         QVERIFY(supplier->findKey({QStringLiteral("Alpha Trading")}));
         QCOMPARE(header(), QStringLiteral("1 material from: Alpha Trading"));
-        QTest::keyClicks(form->EditSupplierName, QStringLiteral("b"));
+        QTest::keyClicks(w<QLineEdit>("EditSupplierName"), QStringLiteral("b"));
         QCOMPARE(supplier->text(QStringLiteral("supname")), QStringLiteral("Beta Aromatics"));
         QCOMPARE(header(), QStringLiteral("1 material from: Beta Aromatics"));
-        QCOMPARE(ui::TMainForm::CountPhrase(0, QStringLiteral("material"), QStringLiteral("s")),
+        QCOMPARE(ui::MainSession::CountPhrase(0, QStringLiteral("material"), QStringLiteral("s")),
                  QStringLiteral("No materials"));
-        QCOMPARE(ui::TMainForm::CountPhrase(12, QStringLiteral("material"), QStringLiteral("s")),
+        QCOMPARE(ui::MainSession::CountPhrase(12, QStringLiteral("material"), QStringLiteral("s")),
                  QStringLiteral("12 materials"));
     }
 
     void walkMaterialCommercialNameSupplierMaterial()
     {
-        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
-        form->DetailTabNotebook->setCurrentIndex(2);
-        QCOMPARE(form->DBEdit1->text(), QStringLiteral("Beta Aromatics")); // Lemonal's supplier
+        QTest::keyClicks(w<QLineEdit>("SearchField"), QStringLiteral("cit"));
+        w<QTabWidget>("DetailTabNotebook")->setCurrentIndex(2);
+        QCOMPARE(w<QLineEdit>("DBEdit1")->text(),
+                 QStringLiteral("Beta Aromatics")); // Lemonal's supplier
         form->SwitchPage(1);
-        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Lemonal"));
-        QCOMPARE(form->DBCommSupplier->text(), QStringLiteral("Beta Aromatics"));
+        QCOMPARE(w<QLineEdit>("DBCommCommName")->text(), QStringLiteral("Lemonal"));
+        QCOMPARE(w<QLineEdit>("DBCommSupplier")->text(), QStringLiteral("Beta Aromatics"));
         form->SwitchPage(2);
-        QCOMPARE(form->DBEditName->text(), QStringLiteral("Beta Aromatics"));
-        form->SuppliersDetailTabNotebook->setCurrentIndex(1);
-        QCOMPARE(form->DBComercialName->text(), QStringLiteral("Lemonal"));
-        QCOMPARE(form->DBMaterialName->text(), QStringLiteral("Citral"));
+        QCOMPARE(w<QLineEdit>("DBEditName")->text(), QStringLiteral("Beta Aromatics"));
+        w<QTabWidget>("SuppliersDetailTabNotebook")->setCurrentIndex(1);
+        QCOMPARE(w<QLineEdit>("DBComercialName")->text(), QStringLiteral("Lemonal"));
+        QCOMPARE(w<QLineEdit>("DBMaterialName")->text(), QStringLiteral("Citral"));
         form->Navigate(QStringLiteral("first")); // Alpha Trading: Clovene, Eugenol
         form->SwitchPage(0);
         QCOMPARE(current(), QStringLiteral("Eugenol"));
@@ -346,41 +366,41 @@ private Q_SLOTS:
 
     void paintingTheSupplierListLeavesTheDetailsOnTheCurrentRow()
     {
-        QTest::keyClicks(form->SearchField, QStringLiteral("cit"));
-        form->DetailTabNotebook->setCurrentIndex(2);
+        QTest::keyClicks(w<QLineEdit>("SearchField"), QStringLiteral("cit"));
+        w<QTabWidget>("DetailTabNotebook")->setCurrentIndex(2);
         // Every row of the grid is computed, as painting does; the supplier shown below the
         // grid must stay the one of the current row.
-        QAbstractItemModel* model = form->SupplierGrid->model();
+        QAbstractItemModel* model = w<ui::DatasetGrid>("SupplierGrid")->model();
         for (int r = 0; r < model->rowCount(); ++r)
             model->index(r, 1).data();
-        QCOMPARE(form->DBEdit1->text(), QStringLiteral("Beta Aromatics"));
+        QCOMPARE(w<QLineEdit>("DBEdit1")->text(), QStringLiteral("Beta Aromatics"));
     }
 
     void commercialNameSearch()
     {
         form->SwitchPage(1);
-        QTest::keyClicks(form->EditCommercialName, QStringLiteral("l"));
-        QCOMPARE(form->DBCommCommName->text(), QStringLiteral("Lemonal"));
-        form->EditCommercialName->clear();
-        QTest::keyClicks(form->EditCommercialName, QStringLiteral("!"));
-        QCOMPARE(form->DBCommCommName->text(),
+        QTest::keyClicks(w<QLineEdit>("EditCommercialName"), QStringLiteral("l"));
+        QCOMPARE(w<QLineEdit>("DBCommCommName")->text(), QStringLiteral("Lemonal"));
+        w<QLineEdit>("EditCommercialName")->clear();
+        QTest::keyClicks(w<QLineEdit>("EditCommercialName"), QStringLiteral("!"));
+        QCOMPARE(w<QLineEdit>("DBCommCommName")->text(),
                  QStringLiteral("Clovene")); // before every name: the first
     }
 
     void enlargingKeepsTheProportions()
     {
         const QSize design = form->size();
-        const QRect odour = form->DBOdour->geometry();
-        const QRect literature = form->DBLiterature->geometry();
-        const int detail = form->PanelDetail->width();
+        const QRect odour = w<QPlainTextEdit>("DBOdour")->geometry();
+        const QRect literature = w<QPlainTextEdit>("DBLiterature")->geometry();
+        const int detail = w<QWidget>("PanelDetail")->width();
         form->resize(design + QSize(100, 40));
         QCoreApplication::processEvents();
-        QCOMPARE(form->DBOdour->width(), odour.width() + 50);
-        QCOMPARE(form->DBOdour->height(), odour.height() + 10);
-        QCOMPARE(form->DBLiterature->y(), literature.y() + 30);
-        QCOMPARE(form->PanelDetail->width(), detail + 50);
-        QCOMPARE(form->PanelDetail->geometry().right(),
-                 form->PanelDetail->parentWidget()->width() - 1);
+        QCOMPARE(w<QPlainTextEdit>("DBOdour")->width(), odour.width() + 50);
+        QCOMPARE(w<QPlainTextEdit>("DBOdour")->height(), odour.height() + 10);
+        QCOMPARE(w<QPlainTextEdit>("DBLiterature")->y(), literature.y() + 30);
+        QCOMPARE(w<QWidget>("PanelDetail")->width(), detail + 50);
+        QCOMPARE(w<QWidget>("PanelDetail")->geometry().right(),
+                 w<QWidget>("PanelDetail")->parentWidget()->width() - 1);
         if (!qEnvironmentVariableIsEmpty("ZEL_SCREENSHOTS")) {
             form->resize(900, 650);
             QCoreApplication::processEvents();
@@ -389,14 +409,15 @@ private Q_SLOTS:
         }
         form->resize(design);
         QCoreApplication::processEvents();
-        QCOMPARE(form->DBOdour->geometry(), odour);
-        QCOMPARE(form->PanelDetail->width(), detail);
+        QCOMPARE(w<QPlainTextEdit>("DBOdour")->geometry(), odour);
+        QCOMPARE(w<QWidget>("PanelDetail")->width(), detail);
     }
 
     void printingFromTheCommercialNamesPage()
     {
         form->SwitchPage(1);
-        QVERIFY(form->Datasets->get(QStringLiteral("TableCommSynonyms"))
+        QVERIFY(session()
+                    ->dataset(QStringLiteral("TableCommSynonyms"))
                     ->findKey({QStringLiteral("Clovene")}));
         // The preview opens while the command runs; look at it, then close it.
         QString position;
@@ -418,27 +439,27 @@ private Q_SLOTS:
             }
         });
         watch.start(20);
-        form->PrintButton->click();
+        w<QToolButton>("PrintButton")->click();
         QCOMPARE(position, QStringLiteral("Page 1 of 1"));
         const QString name = QStringLiteral("Eugenol");
         QVERIFY(firstPage.contains(
             QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2)));
         // The material list's cursor stands on that material, in the order the list had.
         QCOMPARE(current(), QStringLiteral("Eugenol"));
-        QCOMPARE(form->Datasets->get(QStringLiteral("TableMaterial"))->indexName().toLower(),
+        QCOMPARE(session()->dataset(QStringLiteral("TableMaterial"))->indexName().toLower(),
                  QStringLiteral("idindex"));
     }
 
     void hideAndShowDetails()
     {
-        form->DetailTabNotebook->setCurrentIndex(2);
-        QVERIFY(form->HideShowButton->isEnabled());
-        QTest::mouseClick(form->HideShowButton, Qt::LeftButton);
-        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Show details"));
-        QVERIFY(!form->TabDetailsSuppliers->isVisible());
-        QTest::mouseClick(form->HideShowButton, Qt::LeftButton);
-        QCOMPARE(form->HideShowButton->text(), QStringLiteral("Hide details"));
-        QVERIFY(form->TabDetailsSuppliers->isVisible());
+        w<QTabWidget>("DetailTabNotebook")->setCurrentIndex(2);
+        QVERIFY(w<QToolButton>("HideShowButton")->isEnabled());
+        QTest::mouseClick(w<QToolButton>("HideShowButton"), Qt::LeftButton);
+        QCOMPARE(w<QToolButton>("HideShowButton")->text(), QStringLiteral("Show details"));
+        QVERIFY(!w<QWidget>("TabDetailsSuppliers")->isVisible());
+        QTest::mouseClick(w<QToolButton>("HideShowButton"), Qt::LeftButton);
+        QCOMPARE(w<QToolButton>("HideShowButton")->text(), QStringLiteral("Hide details"));
+        QVERIFY(w<QWidget>("TabDetailsSuppliers")->isVisible());
     }
 
     void f1ShowsTheHelpFile()

@@ -1,7 +1,9 @@
 // The materials list grid on real widgets over a generated database.
-#include "Fixture.h"
+#include "SessionFixture.h"
+#include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "search/TSearchClass.h"
+#include "ui/MainSession.h"
 #include "ui/MaterialGrid.h"
 
 #include <QScrollBar>
@@ -13,13 +15,15 @@ class MaterialGridTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<test::DatabaseFixture> db;
-    std::unique_ptr<data::DatasetSet> sets;
-    std::unique_ptr<search::TSearchClass> list;
+    std::unique_ptr<test::SessionFixture> fixture;
+    search::TSearchClass* list = nullptr;
     std::unique_ptr<ui::MaterialGrid> grid;
     std::unique_ptr<ui::MaterialListModel> model;
 
-    data::Dataset* browse() const { return sets->get(QStringLiteral("TableMaterial")); }
+    data::Dataset* browse() const
+    {
+        return fixture->session.dataset(QStringLiteral("TableMaterial"));
+    }
 
 private Q_SLOTS:
     void init()
@@ -32,22 +36,13 @@ private Q_SLOTS:
                 QStringLiteral("%1-00-0").arg(1000 - i); // CAS order is the reverse of name order
             c.materials.push_back(m);
         }
-        db = std::make_unique<test::DatabaseFixture>(c);
-        sets = std::make_unique<data::DatasetSet>(db->db.get(), data::decls::mainWindow());
-        sets->openAll();
-        list = std::make_unique<search::TSearchClass>(browse()->recordCount());
+        // The session builds the list of all materials in name order, the first one current.
+        fixture = std::make_unique<test::SessionFixture>(c);
+        list = fixture->session.selectionList();
         grid = std::make_unique<ui::MaterialGrid>();
         model = std::make_unique<ui::MaterialListModel>(
-            list.get(), sets->get(QStringLiteral("TableMaterial2")));
-        grid->setList(list.get(), model.get());
-        list->attach(grid.get(), browse(), sets->get(QStringLiteral("TableMaterialSelect")),
-                     [] { return true; });
-        list->setMaterialCount(browse()->recordCount());
-        list->RestoreAll();
-        list->BuildNameList();
-        list->BuildCasList();
-        list->SetOrder(QStringLiteral("Name"));
-        list->GotoFirst();
+            list, fixture->session.dataset(QStringLiteral("TableMaterial2")));
+        grid->setSession(&fixture->session, model.get());
         grid->resize(300, 18 * 11 + 4);
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
@@ -57,9 +52,7 @@ private Q_SLOTS:
     {
         grid.reset();
         model.reset();
-        list.reset();
-        sets.reset();
-        db.reset();
+        fixture.reset();
     }
 
     void rowsShowNamesInBothOrders()

@@ -12,17 +12,6 @@
 
 namespace zel::data {
 
-QString sortForm(const QString& name)
-{
-    const QString decomposed = name.normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(decomposed.size());
-    for (QChar c : decomposed)
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c;
-    return out.toUpper();
-}
-
 namespace {
 
 QVariant textOrNull(const QString& s)

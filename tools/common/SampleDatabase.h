@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QString>
 #include <vector>
 
@@ -36,9 +38,6 @@ struct WriteOptions
     bool assignIds = true;      // ids 1..N in primary-key order; false keeps the given ids
     bool upperCaseNames = true; // MATERIAL.DB etc.; false writes material.db etc.
 };
-
-// The sort form of a material name: upper case, accents dropped, as the name search types it.
-QString sortForm(const QString& name);
 
 // Writes the three tables into dir as Paradox files. Empty sort forms are derived from
 // the names; every table is written in its primary-key order. Throws DatabaseError.

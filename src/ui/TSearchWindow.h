@@ -14,7 +14,7 @@ namespace zel::data {
 class Dataset;
 }
 
-namespace zel::search {
+namespace zel::ui {
 
 // The search dialog "Select": text criteria for name, odour, performance and application,
 // and the media in which a material must rate "++". It only gathers criteria; the selection
@@ -32,7 +32,7 @@ public:
         SelectAll = 2
     };
     // StringGridStability's rows: the title row, then one row per medium.
-    static constexpr int GridRows = MediaCount + 1;
+    static constexpr int GridRows = data::MediaCount + 1;
 
     explicit TSearchWindow(QWidget* parent = nullptr);
 
@@ -47,7 +47,7 @@ public:
     QString cellText(int row) const;
 
     // The criteria as they stand in the edits and the grid now.
-    const SearchCriteria& criteria() const;
+    const search::SearchCriteria& criteria() const;
     // The selection list's filter: the criteria applied to the current record of scan and
     // its commercial names in synonymsOfScan (see MaterialFilter). Reads the window's
     // criteria each time it runs.
@@ -94,8 +94,8 @@ private:
     int RequiredCount = 0;
     // A search asks for the criteria once per material; they are gathered once per change,
     // as they are typed and normalised for the filter.
-    mutable std::optional<SearchCriteria> m_criteria;
-    mutable std::optional<SearchCriteria> m_normalised;
+    mutable std::optional<search::SearchCriteria> m_criteria;
+    mutable std::optional<search::SearchCriteria> m_normalised;
 };
 
-} // namespace zel::search
+} // namespace zel::ui

@@ -1,7 +1,7 @@
 // The stability grids and the name memo as the main window shows them, on real widgets.
 #include "Fixture.h"
 #include "data/Dataset.h"
-#include "search/StabilityDisplay.h"
+#include "ui/StabilityGrid.h"
 
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -13,7 +13,7 @@ class StabilityDisplayTest : public QObject
 {
     Q_OBJECT
 
-    static QString cell(QTableWidget& g, int row, int column)
+    static QString cell(const QTableWidget& g, int row, int column)
     {
         return g.item(row, column) ? g.item(row, column)->text() : QString();
     }
@@ -38,6 +38,52 @@ class StabilityDisplayTest : public QObject
     }
 
 private Q_SLOTS:
+    void placeOfAMedium_data()
+    {
+        QTest::addColumn<int>("medium");
+        QTest::addColumn<int>("labelColumn");
+        QTest::addColumn<int>("ratingColumn");
+        QTest::addColumn<int>("row");
+        QTest::newRow("pH  1:") << 1 << 0 << 1 << 0;
+        QTest::newRow("Deo stick: ends the first pair") << 17 << 0 << 1 << 16;
+        QTest::newRow("Antiperspirant: starts the second") << 18 << 2 << 3 << 0;
+        QTest::newRow("Cold wave: leaves row 16 empty") << 33 << 2 << 3 << 15;
+    }
+
+    void placeOfAMedium()
+    {
+        QFETCH(int, medium);
+        QFETCH(int, labelColumn);
+        QFETCH(int, ratingColumn);
+        QFETCH(int, row);
+        const ui::MediumCell c = ui::mediumCell(medium);
+        QCOMPARE(c.labelColumn, labelColumn);
+        QCOMPARE(c.ratingColumn, ratingColumn);
+        QCOMPARE(c.row, row);
+    }
+
+    void columnWidthsFromTheClientWidth_data()
+    {
+        QTest::addColumn<int>("clientWidth");
+        QTest::addColumn<int>("rating");
+        QTest::newRow("300 pixels") << 300 << 28;
+        QTest::newRow("312 pixels") << 312 << 29;
+        QTest::newRow("314 pixels, the design width") << 314 << 29;
+        QTest::newRow("319 pixels, just below the next step") << 319 << 29;
+        QTest::newRow("320 pixels") << 320 << 30;
+    }
+
+    void columnWidthsFromTheClientWidth()
+    {
+        QFETCH(int, clientWidth);
+        QFETCH(int, rating);
+        QCOMPARE(ui::stabilityRatingWidth(clientWidth), rating);
+        // The four columns are 10 w wide: 20 to 29 pixels less than the client width, so
+        // neither grid ever needs a horizontal scroll bar.
+        QVERIFY(clientWidth - 10 * rating >= 20);
+        QVERIFY(clientWidth - 10 * rating <= 29);
+    }
+
     void labelsAndRatings()
     {
         test::DatabaseFixture db(content());
@@ -46,18 +92,17 @@ private Q_SLOTS:
         ds.setTableName(QStringLiteral("MATERIAL.DB"));
         ds.open();
 
-        QTableWidget grid, comm;
+        ui::StabilityGrid grid(true), comm(false);
         QPlainTextEdit memo;
-        search::setUpStabilityGrid(&grid, true);
-        search::setUpStabilityGrid(&comm, false);
-        search::FillMediaLabels(&grid, &comm);
+        ui::FillMediaLabels(&grid);
+        ui::FillMediaLabels(&comm);
         QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
         QCOMPARE(cell(comm, 0, 2), QStringLiteral("Antiperspirant:"));
         QCOMPARE(cell(grid, 15, 2), QStringLiteral("Cold wave:"));
         QCOMPARE(cell(grid, 16, 2), QString());
         QCOMPARE(grid.rowHeight(3), 16);
 
-        search::ShowStability(ds, &memo, &grid); // Alpha
+        ui::ShowStability(ds, &memo, &grid); // Alpha
         QCOMPARE(cell(grid, 0, 1), QStringLiteral("-"));
         QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
         QCOMPARE(cell(grid, 2, 1), QStringLiteral("++"));
@@ -68,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(memo.textCursor().position(), 0);
 
         ds.next(); // Beta: a short string clears the cells it does not rate
-        search::ShowStability(ds, &memo, &grid);
+        ui::ShowStability(ds, &memo, &grid);
         QCOMPARE(cell(grid, 0, 1), QStringLiteral("++"));
         QCOMPARE(cell(grid, 1, 1), QStringLiteral("+"));
         QCOMPARE(cell(grid, 2, 1), QString());
@@ -76,7 +121,7 @@ private Q_SLOTS:
         QCOMPARE(memo.toPlainText(), QStringLiteral("Beta\nsecond\n"));
 
         ds.next(); // Gamma: a stray character or blank is no rating
-        search::ShowStability(ds, &memo, &grid);
+        ui::ShowStability(ds, &memo, &grid);
         QCOMPARE(cell(grid, 1, 1), QString());
         QCOMPARE(cell(grid, 3, 1), QString());
         QCOMPARE(cell(grid, 4, 1), QStringLiteral("++"));
@@ -86,20 +131,24 @@ private Q_SLOTS:
 
     void columnWidths()
     {
-        QTableWidget grid, comm;
-        search::setUpStabilityGrid(&grid, true);
-        search::setUpStabilityGrid(&comm, false);
-        grid.resize(312, 297);
-        grid.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        search::SizeStabilityColumns(&grid, &comm);
+        // Each grid sizes its columns as its client area gets its size; two grids of the
+        // same size get the same widths.
+        ui::StabilityGrid grid(true), comm(false);
+        for (ui::StabilityGrid* g : {&grid, &comm}) {
+            g->resize(312, 297);
+            g->show();
+            QVERIFY(QTest::qWaitForWindowExposed(g));
+        }
         const int w = grid.viewport()->width() / 10 - 2;
         QCOMPARE(grid.columnWidth(1), w);
         QCOMPARE(grid.columnWidth(0), 4 * w);
         QCOMPARE(comm.columnWidth(3), w);
         QCOMPARE(comm.columnWidth(2), 4 * w);
+        grid.resize(412, 297);
+        QCOMPARE(grid.columnWidth(1), grid.viewport()->width() / 10 - 2);
+        QVERIFY(grid.columnWidth(1) > w);
     }
 };
 
 QTEST_MAIN(StabilityDisplayTest)
-#include "test_stability_display.moc"
+#include "test_stability_grid.moc"

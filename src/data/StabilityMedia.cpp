@@ -1,6 +1,6 @@
-#include "search/StabilityMedia.h"
+#include "data/StabilityMedia.h"
 
-namespace zel::search {
+namespace zel::data {
 
 const QStringList& StabilityMedia()
 {
@@ -70,4 +70,4 @@ QString ratingText(QChar rating)
     }
 }
 
-} // namespace zel::search
+} // namespace zel::data

@@ -1,4 +1,4 @@
-#include "search/TSearchWindow.h"
+#include "ui/TSearchWindow.h"
 
 #include "data/Dataset.h"
 
@@ -16,7 +16,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
-namespace zel::search {
+namespace zel::ui {
 
 namespace {
 
@@ -218,7 +218,7 @@ TSearchWindow::TSearchWindow(QWidget* parent)
     auto* header = new TitleRowHeader(this, StringGridStability);
     StringGridStability->setHorizontalHeader(header);
     StringGridStability->setColumnCount(1);
-    StringGridStability->setRowCount(MediaCount);
+    StringGridStability->setRowCount(data::MediaCount);
     StringGridStability->setItemDelegate(new MediaCellDelegate(this, StringGridStability));
     StringGridStability->verticalHeader()->hide();
     // A cell is 18 pixels high with the grid line below it, as the layout has them.
@@ -285,8 +285,8 @@ TSearchWindow::TSearchWindow(QWidget* parent)
 void TSearchWindow::FormCreate()
 {
     StringGridStability->setHorizontalHeaderItem(0, new QTableWidgetItem(kTitle));
-    for (int i = 1; i <= MediaCount; ++i) {
-        auto* item = new QTableWidgetItem(kOff + mediumLabel(i));
+    for (int i = 1; i <= data::MediaCount; ++i) {
+        auto* item = new QTableWidgetItem(kOff + data::mediumLabel(i));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         StringGridStability->setItem(i - 1, 0, item);
     }
@@ -354,8 +354,8 @@ void TSearchWindow::ClearButtonClick()
     for (QLineEdit* e : {EditName, EditOdour, EditPerformance, EditApplications})
         e->clear();
     RequiredCount = 0;
-    for (int i = 1; i <= MediaCount; ++i)
-        setCellText(i, kOff + mediumLabel(i));
+    for (int i = 1; i <= data::MediaCount; ++i)
+        setCellText(i, kOff + data::mediumLabel(i));
 }
 
 QString TSearchWindow::cellText(int row) const
@@ -452,15 +452,15 @@ void TSearchWindow::StringGridStabilityDrawCell(QPainter& painter, int row, cons
     painter.restore();
 }
 
-const SearchCriteria& TSearchWindow::criteria() const
+const search::SearchCriteria& TSearchWindow::criteria() const
 {
     if (!m_criteria) {
-        SearchCriteria c{EditName->text(),
-                         EditOdour->text(),
-                         EditPerformance->text(),
-                         EditApplications->text(),
-                         {}};
-        for (int i = 1; i <= MediaCount; ++i)
+        search::SearchCriteria c{EditName->text(),
+                                 EditOdour->text(),
+                                 EditPerformance->text(),
+                                 EditApplications->text(),
+                                 {}};
+        for (int i = 1; i <= data::MediaCount; ++i)
             c.required[static_cast<size_t>(i - 1)] = cellText(i).startsWith(QLatin1Char('2'));
         m_criteria = c;
     }
@@ -478,13 +478,13 @@ std::function<bool()> TSearchWindow::filterFor(const data::Dataset* scan,
 {
     return [this, scan, synonymsOfScan] {
         if (!m_normalised) {
-            SearchCriteria c = criteria();
+            search::SearchCriteria c = criteria();
             for (QString* text : {&c.name, &c.odour, &c.performance, &c.application})
-                *text = normaliseCriterion(*text);
+                *text = search::normaliseCriterion(*text);
             m_normalised = c;
         }
-        return scan && MaterialFilter(*m_normalised, *scan, synonymsOfScan);
+        return scan && search::MaterialFilter(*m_normalised, *scan, synonymsOfScan);
     };
 }
 
-} // namespace zel::search
+} // namespace zel::ui

@@ -2,7 +2,7 @@
 // mouse and the keyboard, how it paints, and the filter it hands to the selection list.
 #include "Fixture.h"
 #include "data/Datasets.h"
-#include "search/TSearchWindow.h"
+#include "ui/TSearchWindow.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,7 +12,7 @@
 #include <functional>
 
 using namespace zel;
-using search::TSearchWindow;
+using ui::TSearchWindow;
 
 class SearchWindowTest : public QObject
 {

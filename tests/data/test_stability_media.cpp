@@ -1,14 +1,13 @@
 #include "QtPrinters.h"
-#include "search/StabilityDisplay.h"
-#include "search/StabilityMedia.h"
+#include "data/StabilityMedia.h"
 
 #include <gtest/gtest.h>
 
-using namespace zel::search;
+using namespace zel::data;
 
 namespace {
 
-TEST(StabilityMedia, LabelsAndPlaces)
+TEST(StabilityMedia, Labels)
 {
     ASSERT_EQ(StabilityMedia().size(), MediaCount);
     EXPECT_EQ(mediumLabel(1), QStringLiteral("pH  1:"));
@@ -19,18 +18,6 @@ TEST(StabilityMedia, LabelsAndPlaces)
     EXPECT_EQ(mediumLabel(34), QString());
     for (const QString& label : StabilityMedia())
         EXPECT_TRUE(label.endsWith(QLatin1Char(':'))) << label.toStdString();
-
-    struct Place
-    {
-        int medium, labelColumn, ratingColumn, row;
-    };
-    for (const Place& p :
-         {Place{1, 0, 1, 0}, Place{17, 0, 1, 16}, Place{18, 2, 3, 0}, Place{33, 2, 3, 15}}) {
-        const MediumCell c = mediumCell(p.medium);
-        EXPECT_EQ(c.labelColumn, p.labelColumn) << p.medium;
-        EXPECT_EQ(c.ratingColumn, p.ratingColumn) << p.medium;
-        EXPECT_EQ(c.row, p.row) << p.medium;
-    }
 }
 
 TEST(StabilityMedia, RatingsOfAStabilityString)
@@ -49,14 +36,6 @@ TEST(StabilityMedia, RatingsOfAStabilityString)
     EXPECT_EQ(ratingText(QLatin1Char(' ')), QString());
     EXPECT_EQ(ratingText(QLatin1Char('3')), QString());
     EXPECT_EQ(ratingText(QChar()), QString());
-}
-
-TEST(StabilityMedia, ColumnWidthsFromTheClientWidth)
-{
-    EXPECT_EQ(stabilityRatingWidth(300), 28);
-    EXPECT_EQ(4 * stabilityRatingWidth(300), 112);
-    EXPECT_EQ(stabilityRatingWidth(312), 29);
-    EXPECT_LE(10 * stabilityRatingWidth(312), 312 - 20);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace zel::search {
+namespace zel::data {
 
-// The 33 product media whose stability the `stabil` field rates, one character each.
+// The 33 product media whose stability the stabil field of MATERIAL.DB rates, one character
+// each, and how a rating reads. The main window's grids, the search dialog and the material
+// report all show them from here.
 constexpr int MediaCount = 33;
 
 // Label of medium i (1..33), exactly as shown, e.g. "pH  1:" or "Cold wave:".
@@ -17,19 +19,8 @@ QString mediumLabel(int medium);
 QChar ratingChar(const QString& stabil, int medium);
 
 // "-", "+" or "++" for "0", "1" and "2". Any other character, or none, is no rating: an
-// empty text, so that a display never keeps showing another material's rating.
+// empty text, so that a grid never goes on showing another material's rating and a printed
+// sheet never claims a stability the database does not record.
 QString ratingText(QChar rating);
 
-// Where medium i (1..33) stands in the four-column stability grids.
-struct MediumCell
-{
-    int labelColumn;
-    int ratingColumn;
-    int row;
-};
-constexpr MediumCell mediumCell(int medium)
-{
-    return {2 * ((medium - 1) / 17), 2 * ((medium - 1) / 17) + 1, (medium - 1) % 17};
-}
-
-} // namespace zel::search
+} // namespace zel::data

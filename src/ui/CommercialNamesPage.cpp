@@ -1,0 +1,139 @@
+#include "ui/CommercialNamesPage.h"
+
+#include "data/Dataset.h"
+#include "data/Error.h"
+#include "data/Names.h"
+#include "ui/DatasetGrid.h"
+#include "ui/FieldLink.h"
+#include "ui/MainSession.h"
+#include "ui/PageParts.h"
+#include "ui/StabilityGrid.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zel::ui {
+
+using namespace data::fields;
+
+CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
+{
+    setObjectName(QStringLiteral("CommercialNamesPage"));
+    auto* listSide = new QWidget(this);
+    listSide->setObjectName(QStringLiteral("CommercialListSide"));
+    auto* listLayout = new QVBoxLayout(listSide);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    EditCommercialName = new QLineEdit;
+    EditCommercialName->setObjectName(QStringLiteral("EditCommercialName"));
+    listLayout->addWidget(searchRow(listSide, QStringLiteral("S&earch name:"), EditCommercialName));
+    DBGridCommercialName = new DatasetGrid(listSide);
+    DBGridCommercialName->setObjectName(QStringLiteral("DBGridCommercialName"));
+    listLayout->addWidget(DBGridCommercialName, 1);
+
+    PanelCommercialDetails = new QWidget(this);
+    PanelCommercialDetails->setObjectName(QStringLiteral("PanelCommercialDetails"));
+    PanelCommercialDetails->resize(DetailWidth, 400);
+    auto* detailLayout = new QVBoxLayout(PanelCommercialDetails);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
+    TabbedNotebookCommercialName = new QTabWidget(PanelCommercialDetails);
+    TabbedNotebookCommercialName->setObjectName(QStringLiteral("TabbedNotebookCommercialName"));
+    detailLayout->addWidget(TabbedNotebookCommercialName);
+    auto* details = new QWidget;
+    caption(details, QStringLiteral("CAS"), 3, 4);
+    DBCommCas = fieldEdit(details, "DBCommCas", {78, 2, 250, 18});
+    caption(details, QStringLiteral("Comm. name"), 3, 25);
+    DBCommCommName = fieldEdit(details, "DBCommCommName", {78, 23, 250, 18});
+    caption(details, QStringLiteral("Supplier"), 3, 46);
+    DBCommSupplier = fieldEdit(details, "DBCommSupplier", {78, 44, 250, 18});
+    caption(details, QStringLiteral("Material"), 3, 69);
+    MemoMaterialName = fieldMemo(details, "MemoMaterialName", {78, 65, 250, 47}, false);
+    caption(details, QStringLiteral("Odour"), 3, 119);
+    DBCommOdour = fieldMemo(details, "DBCommOdour", {78, 115, 250, 47});
+    caption(details, QStringLiteral("Performance"), 3, 169, "LabelCommPerformance");
+    DBCommPerformance = fieldMemo(details, "DBCommPerformance", {78, 165, 250, 47});
+    caption(details, QStringLiteral("Application"), 3, 219, "LabelCommApplication");
+    DBCommApplication = fieldMemo(details, "DBCommApplication", {78, 215, 250, 47});
+    caption(details, QStringLiteral("Literature"), 3, 269, "LabelCommLiterature");
+    DBCommLiterature = fieldMemo(details, "DBCommLiterature", {78, 265, 250, 47});
+    TabbedNotebookCommercialName->addTab(details, QStringLiteral("Details"));
+    auto* stability = new QWidget;
+    auto* stabilityLayout = new QVBoxLayout(stability);
+    stabilityLayout->setContentsMargins(10, 10, 10, 10);
+    CommStabilityGrid = new StabilityGrid(false, stability);
+    CommStabilityGrid->setObjectName(QStringLiteral("CommStabilityGrid"));
+    stabilityLayout->addWidget(CommStabilityGrid);
+    TabbedNotebookCommercialName->addTab(stability, QStringLiteral("Stability"));
+
+    setSides(listSide, PanelCommercialDetails);
+
+    connect(TabbedNotebookCommercialName, &QTabWidget::currentChanged, this,
+            &CommercialNamesPage::detailPageChanged);
+    connect(DBGridCommercialName, &DatasetGrid::databaseError, this,
+            &CommercialNamesPage::databaseError);
+}
+
+void CommercialNamesPage::attach(MainSession* session)
+{
+    m_session = session;
+    connect(EditCommercialName, &QLineEdit::textChanged, this, [this](const QString& text) {
+        try {
+            m_session->SearchCommercialName(text);
+        } catch (const data::DatabaseError& e) {
+            Q_EMIT databaseError(e.message());
+        }
+    });
+    data::Dataset* comm = session->dataset(data::datasets::TableCommSynonyms);
+    DBGridCommercialName->setDataset(comm);
+    DBGridCommercialName->sizeColumnsToFields();
+    new FieldLink(comm, cas, DBCommCas);
+    new FieldLink(comm, name, DBCommCommName);
+    new FieldLink(session->dataset(data::datasets::TableCommSupplier), supname, DBCommSupplier);
+    data::Dataset* material = session->dataset(data::datasets::TableCommMaterial);
+    new FieldLink(material, odour, DBCommOdour);
+    new FieldLink(material, performance, DBCommPerformance);
+    new FieldLink(material, application, DBCommApplication);
+    new FieldLink(material, literature, DBCommLiterature);
+    connect(material, &data::Dataset::dataChanged, this,
+            &CommercialNamesPage::SourceCommMaterialDataChange);
+    RefreshCommMaterialDetails();
+}
+
+void CommercialNamesPage::FillMediaLabels()
+{
+    ui::FillMediaLabels(CommStabilityGrid);
+}
+
+// Written once per turn of the event loop, like the materials page's details.
+void CommercialNamesPage::SourceCommMaterialDataChange()
+{
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshPending = false;
+        RefreshCommMaterialDetails();
+    });
+}
+
+void CommercialNamesPage::RefreshCommMaterialDetails()
+{
+    ShowStability(*m_session->dataset(data::datasets::TableCommMaterial), MemoMaterialName,
+                  CommStabilityGrid);
+}
+
+int CommercialNamesPage::detailPage() const
+{
+    return TabbedNotebookCommercialName->currentIndex();
+}
+
+void CommercialNamesPage::showDetailPage(int index)
+{
+    TabbedNotebookCommercialName->setCurrentIndex(index);
+}
+
+} // namespace zel::ui

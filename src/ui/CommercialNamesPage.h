@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/AlignedPage.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace zel::ui {
+
+class DatasetGrid;
+class MainSession;
+class StabilityGrid;
+
+// Page 1 of the main window: every commercial name in alphabetical order with its search
+// field, and the current name's CAS, supplier, material and the material's stability.
+class CommercialNamesPage : public AlignedPage
+{
+    Q_OBJECT
+public:
+    explicit CommercialNamesPage(QWidget* parent = nullptr);
+
+    // Once the session's database is open: the list and the fields follow it.
+    void attach(MainSession* session);
+    // Start-up: the media labels into the stability grid.
+    void FillMediaLabels();
+
+    // Detail notebook sub-pages: 0 "Details", 1 "Stability".
+    int detailPage() const;
+    void showDetailPage(int index);
+
+Q_SIGNALS:
+    void detailPageChanged();
+    void databaseError(const QString& message);
+
+private:
+    void SourceCommMaterialDataChange();
+    void RefreshCommMaterialDetails();
+
+    MainSession* m_session = nullptr;
+    bool m_refreshPending = false;
+
+    QLineEdit* EditCommercialName;
+    DatasetGrid* DBGridCommercialName;
+    QWidget* PanelCommercialDetails;
+    QTabWidget* TabbedNotebookCommercialName;
+    QLineEdit* DBCommCas;
+    QLineEdit* DBCommCommName;
+    QLineEdit* DBCommSupplier;
+    QPlainTextEdit* MemoMaterialName;
+    QPlainTextEdit* DBCommOdour;
+    QPlainTextEdit* DBCommPerformance;
+    QPlainTextEdit* DBCommApplication;
+    QPlainTextEdit* DBCommLiterature;
+    StabilityGrid* CommStabilityGrid;
+};
+
+} // namespace zel::ui

@@ -1,0 +1,462 @@
+#include "ui/MainSession.h"
+
+#include "data/Database.h"
+#include "data/Dataset.h"
+#include "data/Datasets.h"
+#include "data/Error.h"
+#include "data/Names.h"
+#include "data/Schema.h"
+#include "data/Table.h"
+
+#include <vector>
+
+namespace zel::ui {
+
+using data::datasets::TableCommSynonyms;
+using data::datasets::TableMaterial;
+using data::datasets::TableMaterialSelect;
+using data::datasets::TableSupLink2;
+using data::datasets::TableSupplier;
+using data::datasets::TableSupplierShow;
+using data::datasets::TableSynonyms2;
+
+namespace {
+
+const QString kNameOrder = QStringLiteral("Name");
+const QString kCasOrder = QStringLiteral("CAS");
+
+// The selection list keeps a flag per id and takes the number of materials for the highest
+// id, so ids must be exactly 1 to N. A table that breaks this would hide materials or
+// index past the flags; it is refused like any other damaged table.
+void checkMaterialIds(const data::Table& table)
+{
+    const int n = table.recordCount();
+    const int field = table.fieldIndex(data::fields::id);
+    if (field < 0)
+        throw data::DatabaseError(QStringLiteral("%1 has no id field").arg(table.displayName()));
+    std::vector<bool> seen(static_cast<size_t>(n) + 1, false);
+    for (int r = 0; r < n; ++r) {
+        const QVariant& v = table.value(r, field);
+        const qint64 id = v.isValid() ? v.toLongLong() : 0;
+        if (id < 1 || id > n || seen[static_cast<size_t>(id)])
+            throw data::DatabaseError(
+                QStringLiteral("%1: the ids are not 1 to %2 without gaps (record %3 has id %4)")
+                    .arg(table.displayName())
+                    .arg(n)
+                    .arg(r + 1)
+                    .arg(v.isValid() ? v.toString() : QStringLiteral("blank")));
+        seen[static_cast<size_t>(id)] = true;
+    }
+}
+
+} // namespace
+
+// The rows of the materials list. The selection list sets the current row only after it has
+// made that row's material current itself, so a row set here needs no second lookup of the
+// material; a row the user chooses goes through selectRow instead.
+class MainSession::Rows : public search::SelectionGrid
+{
+public:
+    explicit Rows(MainSession* session) : m_session(session) {}
+    void setRowCount(int rows) override
+    {
+        if (rows == m_rows)
+            return;
+        m_rows = rows;
+        if (m_current >= rows)
+            m_current = rows > 1 ? rows - 1 : 0;
+        Q_EMIT m_session->rowCountChanged(rows);
+    }
+    int rowCount() const override { return m_rows; }
+    int currentRow() const override { return m_current; }
+    void setCurrentRow(int row) override
+    {
+        if (row == m_current || row < 1 || row >= m_rows)
+            return;
+        m_current = row;
+        Q_EMIT m_session->currentRowChanged(row);
+    }
+
+private:
+    MainSession* m_session;
+    int m_rows = 1;
+    int m_current = 0;
+};
+
+// Passes the selection list's feedback on to whoever the program names, which may be set
+// after the list is made.
+class MainSession::FeedbackRelay : public search::SelectionFeedback
+{
+public:
+    search::SelectionFeedback* target = nullptr;
+    void setProgressRange(int min, int max) override
+    {
+        if (target)
+            target->setProgressRange(min, max);
+    }
+    void showProgress(int position) override
+    {
+        if (target)
+            target->showProgress(position);
+    }
+    void showProgressWindow() override
+    {
+        if (target)
+            target->showProgressWindow();
+    }
+    void hideProgressWindow() override
+    {
+        if (target)
+            target->hideProgressWindow();
+    }
+    void warnNothingSelected() override
+    {
+        if (target)
+            target->warnNothingSelected();
+    }
+};
+
+MainSession::MainSession(QObject* parent)
+    : QObject(parent), m_database(new data::Database(QStringLiteral("ZEL"), this)),
+      m_datasets(new data::DatasetSet(m_database, data::decls::mainWindow(), this)),
+      m_rows(std::make_unique<Rows>(this)), m_feedback(std::make_unique<FeedbackRelay>())
+{
+}
+
+MainSession::~MainSession() = default;
+
+data::Dataset* MainSession::dataset(const QString& name) const
+{
+    return m_datasets->get(name);
+}
+
+void MainSession::setSelectionFeedback(search::SelectionFeedback* feedback)
+{
+    m_feedback->target = feedback;
+}
+
+// --- Opening ---------------------------------------------------------------------------
+
+void MainSession::setDataDirectory(const QString& directory)
+{
+    DataDirectory = directory;
+    m_database->disconnect();
+    m_database->setParams({QStringLiteral("Path=") + directory});
+    m_database->setDriver(QStringLiteral("STANDARD"));
+}
+
+void MainSession::OpenDatabase()
+{
+    try {
+        data::Session::instance().setLockDirectory(DataDirectory);
+        // The declarations are in opening order, and the commercial names get their range
+        // as they open.
+        m_datasets->openAll();
+        data::Dataset* material = dataset(TableMaterial);
+        MaterialCount = material->recordCount();
+        checkMaterialIds(*material->table());
+        CreateSelectionList();
+    } catch (...) {
+        m_list.reset();
+        m_database->disconnect();
+        throw;
+    }
+    Q_EMIT databaseOpened();
+}
+
+void MainSession::CreateSelectionList()
+{
+    data::Dataset* material = dataset(TableMaterial);
+    data::Dataset* select = dataset(TableMaterialSelect);
+    m_list = std::make_unique<search::TSearchClass>(MaterialCount);
+    // The filter is looked up when a search runs, so the dialog may be wired in later.
+    m_list->attach(
+        m_rows.get(), material, select, [this] { return m_filter ? m_filter() : true; },
+        m_feedback.get());
+    m_list->setMaterialCount(MaterialCount);
+    m_list->RestoreAll();
+    m_list->BuildNameList();
+    m_list->BuildCasList();
+    SetListOrder(kNameOrder);
+    m_list->GotoFirst();
+    material->refresh();
+    select->refresh();
+    material->first();
+}
+
+// --- The materials list ----------------------------------------------------------------
+
+int MainSession::rowCount() const
+{
+    return m_rows->rowCount();
+}
+
+int MainSession::currentRow() const
+{
+    return m_rows->currentRow();
+}
+
+void MainSession::selectRow(int row)
+{
+    if (!m_list || row == m_rows->currentRow() || row < 1 || row >= m_rows->rowCount())
+        return;
+    m_rows->setCurrentRow(row);
+    m_list->GotoRow(row);
+}
+
+void MainSession::keepRowInView(int topRow, int visibleRows)
+{
+    if (!m_list || m_list->count() == 0)
+        return;
+    const int current = m_rows->currentRow();
+    const int last = std::min(topRow + std::max(visibleRows, 1) - 1, m_list->count());
+    int target = 0;
+    if (current < topRow)
+        target = topRow;
+    else if (current > last)
+        target = last;
+    if (target == 0)
+        return;
+    m_list->GotoRow(target);
+    m_list->ShowCurrent();
+}
+
+QString MainSession::listOrder() const
+{
+    return m_list ? m_list->GetOrder() : kNameOrder;
+}
+
+bool MainSession::nameOrder() const
+{
+    return listOrder() == kNameOrder;
+}
+
+void MainSession::SetListOrder(const QString& order)
+{
+    if (m_list)
+        m_list->SetOrder(order == kNameOrder ? kNameOrder : kCasOrder);
+}
+
+void MainSession::ToggleOrder()
+{
+    SetListOrder(listOrder() != kCasOrder ? kCasOrder : kNameOrder);
+}
+
+QString MainSession::listTitle() const
+{
+    if (!m_list)
+        return QString();
+    const int count = m_list->count();
+    QString title = count == dataset(TableMaterial)->recordCount()
+                        ? QStringLiteral("List of all materials (%1)").arg(count)
+                        : QStringLiteral("%1 materials selected").arg(count);
+    if (listOrder() == kCasOrder)
+        title += QStringLiteral(" - sorted by CAS");
+    return title;
+}
+
+bool MainSession::searchEnabled() const
+{
+    return !m_list || m_list->count() == MaterialCount || nameOrder();
+}
+
+void MainSession::Select(int dialogResult)
+{
+    if (!m_list)
+        return;
+    if (dialogResult == 1) {
+        m_list->ApplyFilter();
+        m_list->ShowCurrent();
+    } else if (dialogResult == 2) {
+        m_list->RestoreAll();
+        m_list->Rebuild();
+        m_list->ShowCurrent();
+    }
+}
+
+// --- Incremental search ----------------------------------------------------------------
+
+// In name order the search lands on the first listed material at or after the text, or,
+// when every listed one comes before it, on the last of those; it never leaves the list on
+// a material that is not listed. The text is searched in the names' sort form, so "gé" finds
+// Géraniol and lower-case letters of any alphabet find their names, not only a to z. In CAS
+// order it moves only when the nearest CAS is listed.
+void MainSession::SearchMaterial(const QString& text)
+{
+    if (!SearchActive || !m_list)
+        return;
+    data::Dataset* select = dataset(TableMaterialSelect);
+    if (nameOrder()) {
+        select->setIndexName(QString());
+        select->findNearest({data::sortForm(text)});
+        const int found = static_cast<int>(select->integer(data::fields::id));
+        int id = found;
+        while (id <= MaterialCount && !m_list->IsSelected(id))
+            ++id;
+        if (id > MaterialCount) {
+            id = found - 1;
+            while (id > 0 && !m_list->IsSelected(id))
+                --id;
+            if (id == 0)
+                id = 1;
+        }
+        m_list->GotoId(id);
+        m_list->ShowCurrent();
+    } else {
+        select->setIndexName(data::indexes::casorder);
+        select->findNearest({text});
+        const int id = static_cast<int>(select->integer(data::fields::id));
+        if (m_list->IsSelected(id)) {
+            m_list->GotoId(id);
+            m_list->ShowCurrent();
+        }
+    }
+}
+
+// The commercial names index ignores case, so the text is searched as typed.
+void MainSession::SearchCommercialName(const QString& text)
+{
+    if (!SearchActive)
+        return;
+    data::Dataset* comm = dataset(TableCommSynonyms);
+    if (comm->isOpen())
+        comm->findNearest({text});
+}
+
+void MainSession::SearchSupplier(const QString& text)
+{
+    if (!SearchActive)
+        return;
+    data::Dataset* supplier = dataset(TableSupplier);
+    if (supplier->isOpen())
+        supplier->findNearest({text});
+}
+
+// --- Page carry ------------------------------------------------------------------------
+
+void MainSession::CarryTo(int page)
+{
+    // The page is shown whatever the carry meets, so it is the one the next carry starts from
+    // even when a database error ends this one.
+    const int from = LastShownPage;
+    LastShownPage = page;
+    if (!isOpen())
+        return;
+    if (page == page::Materials)
+        carryToMaterials(from);
+    else if (page == page::CommercialNames)
+        carryToCommercialNames(from);
+    else if (page == page::Suppliers)
+        carryToSuppliers(from);
+}
+
+// From the commercial names page its current name's material; from the others the material
+// of the current row of the supplier's materials list.
+void MainSession::carryToMaterials(int from)
+{
+    const QString cas = from == page::CommercialNames
+                            ? dataset(TableCommSynonyms)->text(data::fields::cas)
+                            : dataset(TableSupLink2)->text(data::fields::cas);
+    if (cas.isEmpty())
+        return;
+    data::Dataset* select = dataset(TableMaterialSelect);
+    const QString previous = select->indexName();
+    select->setIndexName(data::indexes::casorder);
+    const bool found = select->findKey({cas});
+    select->setIndexName(previous);
+    // A CAS that no material has carries nothing, rather than whatever material the scan
+    // view happened to stand on.
+    if (!found)
+        return;
+    const int id = static_cast<int>(select->integer(data::fields::id));
+    if (m_list->IsSelected(id)) {
+        m_list->GotoId(id);
+        m_list->ShowCurrent();
+    }
+}
+
+// From the materials page the commercial name of the current row of its suppliers list;
+// from the suppliers page the one of the current row of the supplier's materials.
+void MainSession::carryToCommercialNames(int from)
+{
+    data::Dataset* comm = dataset(TableCommSynonyms);
+    if (from == page::Materials)
+        comm->findKey({dataset(TableSynonyms2)->text(data::fields::name)});
+    else if (from == page::Suppliers)
+        comm->findKey({dataset(TableSupLink2)->text(data::fields::name)});
+}
+
+// From the commercial names page its current name's supplier; from the others the supplier
+// shown under the materials page's suppliers list.
+void MainSession::carryToSuppliers(int from)
+{
+    const QString supnr =
+        dataset(from == page::CommercialNames ? TableCommSynonyms : TableSupplierShow)
+            ->text(data::fields::supnr);
+    bool ok = false;
+    const int n = supnr.toInt(&ok);
+    // Supplier numbers need not be numeric; what counts is that there is one.
+    if ((ok && n <= 0) || supnr.isEmpty())
+        return;
+    GotoSupplier(supnr);
+}
+
+bool MainSession::GotoSupplier(const QString& supnr)
+{
+    data::Dataset* supplier = dataset(TableSupplier);
+    const QString previous = supplier->indexName();
+    supplier->setIndexName(QString());
+    const bool found = supplier->findKey({supnr});
+    supplier->setIndexName(previous);
+    return found;
+}
+
+// --- Navigation ------------------------------------------------------------------------
+
+void MainSession::Navigate(int page, const QString& direction)
+{
+    if (!isOpen())
+        return;
+    if (page == page::Materials) {
+        const int rows = m_rows->rowCount();
+        const int row = m_rows->currentRow();
+        if (direction == QLatin1String("first"))
+            selectRow(1);
+        else if (direction == QLatin1String("prior") && row > 1)
+            selectRow(row - 1);
+        else if (direction == QLatin1String("next") && row < rows - 1)
+            selectRow(row + 1);
+        else if (direction == QLatin1String("last"))
+            selectRow(rows - 1);
+        return;
+    }
+    data::Dataset* ds = dataset(page == page::CommercialNames ? TableCommSynonyms : TableSupplier);
+    if (direction == QLatin1String("first"))
+        ds->first();
+    else if (direction == QLatin1String("prior"))
+        ds->prior();
+    else if (direction == QLatin1String("next"))
+        ds->next();
+    else if (direction == QLatin1String("last"))
+        ds->last();
+}
+
+// --- Suppliers -------------------------------------------------------------------------
+
+QString MainSession::CountPhrase(int n, const QString& word, const QString& ending)
+{
+    if (n == 0)
+        return QStringLiteral("No ") + word + ending;
+    if (n == 1)
+        return QStringLiteral("1 ") + word;
+    return QString::number(n) + QLatin1Char(' ') + word + ending;
+}
+
+QString MainSession::supplierMaterialsTitle() const
+{
+    return CountPhrase(dataset(TableSupLink2)->recordCount(), QStringLiteral("material"),
+                       QStringLiteral("s")) +
+           QStringLiteral(" from: ") + dataset(TableSupplier)->text(data::fields::supname);
+}
+
+} // namespace zel::ui

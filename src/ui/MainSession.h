@@ -1,0 +1,143 @@
+#pragma once
+
+#include "search/TSearchClass.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace zel::data {
+class Database;
+class Dataset;
+class DatasetSet;
+} // namespace zel::data
+
+namespace zel::ui {
+
+// The pages of the main window, by index.
+namespace page {
+constexpr int Materials = 0;
+constexpr int CommercialNames = 1;
+constexpr int Suppliers = 2;
+} // namespace page
+
+// Everything the main window shows, kept without the window: the database and the main
+// datasets, the selection list of the materials page with the rows its grid shows, and the
+// logic of the three incremental searches, the record carried across a page switch, and
+// navigation. A window wires its controls to this; tests drive it directly.
+//
+// Database errors are not caught here: a command ends at the error and the caller shows it.
+class MainSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MainSession(QObject* parent = nullptr);
+    ~MainSession() override;
+
+    // The database ZEL and its datasets (TableMaterial, TableCommSynonyms, ...).
+    data::Database* database() const { return m_database; }
+    data::DatasetSet& datasets() const { return *m_datasets; }
+    // The dataset of that name; throws DatabaseError for an unknown one.
+    data::Dataset* dataset(const QString& name) const;
+
+    QString ProgramDirectory; // ends in a separator
+    QString DataDirectory;    // ends in a separator
+    QString HelpFileName;     // at most 80 characters
+    // Counted once when the database opens; the highest material id.
+    int MaterialCount = 0;
+    // While false the incremental searches do nothing: the window clears it around the
+    // changes it makes itself to a search field.
+    bool SearchActive = true;
+    // The page of the last page switch, which is the page shown.
+    int LastShownPage = page::Materials;
+
+    // Defines the database on a data directory (ending in a separator), closing whatever of
+    // it was open.
+    void setDataDirectory(const QString& directory);
+    // Opens every dataset of the database on DataDirectory, counts the materials and
+    // makes the selection list of all of them, in name order, with the first one current.
+    // Throws DatabaseError, leaving the database closed, when a table is missing or damaged
+    // or the material ids are not 1 to N.
+    void OpenDatabase();
+    bool isOpen() const { return static_cast<bool>(m_list); }
+
+    // The search dialog's filter, evaluated on TableMaterialSelect's current record, and the
+    // progress window and warning of a search over every material.
+    void setFilter(std::function<bool()> filter) { m_filter = std::move(filter); }
+    void setSelectionFeedback(search::SelectionFeedback* feedback);
+
+    // The selection list; null until the database is open.
+    search::TSearchClass* selectionList() const { return m_list.get(); }
+
+    // The rows of the materials list as its grid shows them: row 0 is the title, rows 1 to
+    // rowCount() - 1 the listed materials; the current row holds the current material.
+    int rowCount() const;
+    int currentRow() const;
+    // The user or the navigation buttons chose row: its material becomes current. Choosing
+    // the current row again, or a row outside the list, changes nothing.
+    void selectRow(int row);
+    // The grid scrolled so that topRow is the first and visibleRows rows are shown: when the
+    // current row left the view, the nearest row still shown becomes current.
+    void keepRowInView(int topRow, int visibleRows);
+
+    // The list order, "Name" or "CAS".
+    QString listOrder() const;
+    bool nameOrder() const;
+    void SetListOrder(const QString& order);
+    // Switches to the other order, keeping the current material current.
+    void ToggleOrder();
+    // The title row of the materials list: the count, and whether it is all materials.
+    QString listTitle() const;
+    // Whether the materials search can be used: not while a narrowed list is in CAS order,
+    // which the search could only walk by trying every CAS.
+    bool searchEnabled() const;
+
+    // The incremental searches, each on the text of its search field.
+    void SearchMaterial(const QString& text);
+    void SearchCommercialName(const QString& text);
+    void SearchSupplier(const QString& text);
+
+    // What the search dialog returned: 1 keeps the materials its filter passes, 2 lists
+    // every material again, 0 changes nothing. The current material stays current when it
+    // is still listed.
+    void Select(int dialogResult);
+
+    // The record carry of a page switch to page from LastShownPage, which page becomes. A key
+    // that is not found, or a material that is not listed, moves nothing.
+    void CarryTo(int page);
+    // "first", "prior", "next" or "last" on page's list; any other direction does nothing.
+    void Navigate(int page, const QString& direction);
+
+    // Puts TableSupplier on the supplier numbered supnr, in the order it had; false, moving
+    // nothing, when there is none.
+    bool GotoSupplier(const QString& supnr);
+
+    // "No materials", "1 material", "12 materials".
+    static QString CountPhrase(int n, const QString& word, const QString& ending);
+    // The title of the current supplier's materials list: how many commercial names it has
+    // and its name.
+    QString supplierMaterialsTitle() const;
+
+Q_SIGNALS:
+    void databaseOpened();
+    void rowCountChanged(int rows);
+    void currentRowChanged(int row);
+
+private:
+    class Rows;
+    class FeedbackRelay;
+    void CreateSelectionList();
+    void carryToMaterials(int from);
+    void carryToCommercialNames(int from);
+    void carryToSuppliers(int from);
+
+    data::Database* m_database;
+    data::DatasetSet* m_datasets;
+    std::unique_ptr<Rows> m_rows;
+    std::unique_ptr<FeedbackRelay> m_feedback;
+    std::unique_ptr<search::TSearchClass> m_list;
+    std::function<bool()> m_filter;
+};
+
+} // namespace zel::ui

@@ -1,0 +1,108 @@
+#include "ui/StabilityGrid.h"
+
+#include "data/Dataset.h"
+#include "data/Names.h"
+#include "data/StabilityMedia.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTextCursor>
+
+namespace zel::ui {
+
+namespace {
+
+constexpr int kRows = 17;
+constexpr int kColumns = 4;
+
+void setCell(QTableWidget* grid, int row, int column, const QString& text)
+{
+    QTableWidgetItem* item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        grid->setItem(row, column, item);
+    }
+    if (item->text() != text)
+        item->setText(text);
+}
+
+} // namespace
+
+StabilityGrid::StabilityGrid(bool rangeSelection, QWidget* parent) : QTableWidget(parent)
+{
+    setRowCount(kRows);
+    setColumnCount(kColumns);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(16);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(rangeSelection ? QAbstractItemView::ContiguousSelection
+                                    : QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone); // a long label is cut at the cell edge, not shortened
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            setCell(this, r, c, QString());
+}
+
+void FillMediaLabels(QTableWidget* grid)
+{
+    for (int i = 1; i <= data::MediaCount; ++i) {
+        const MediumCell cell = mediumCell(i);
+        setCell(grid, cell.row, cell.labelColumn, data::mediumLabel(i));
+    }
+}
+
+void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidget* grid)
+{
+    const auto text = [&](const QString& field) {
+        return source.isOpen() ? source.text(field) : QString();
+    };
+    if (memo) {
+        memo->setPlainText(text(data::fields::name) + QLatin1Char('\n') +
+                           text(data::fields::name1) + QLatin1Char('\n') +
+                           text(data::fields::name2));
+        QTextCursor cursor = memo->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        memo->setTextCursor(cursor);
+    }
+    if (!grid)
+        return;
+    const QString stabil = text(data::fields::stabil);
+    for (int i = 1; i <= data::MediaCount; ++i) {
+        const MediumCell cell = mediumCell(i);
+        setCell(grid, cell.row, cell.ratingColumn, data::ratingText(data::ratingChar(stabil, i)));
+    }
+}
+
+int stabilityRatingWidth(int clientWidth)
+{
+    return clientWidth / 10 - 2;
+}
+
+void StabilityGrid::SizeStabilityColumns()
+{
+    const int w = stabilityRatingWidth(viewport()->width());
+    setColumnWidth(0, 4 * w);
+    setColumnWidth(1, w);
+    setColumnWidth(2, 4 * w);
+    setColumnWidth(3, w);
+}
+
+bool StabilityGrid::viewportEvent(QEvent* event)
+{
+    // The client area has its new size here; the grid's own resize comes before it.
+    if (event->type() == QEvent::Resize)
+        SizeStabilityColumns();
+    return QTableWidget::viewportEvent(event);
+}
+
+} // namespace zel::ui

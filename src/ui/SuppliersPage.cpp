@@ -1,0 +1,173 @@
+#include "ui/SuppliersPage.h"
+
+#include "data/Dataset.h"
+#include "data/Error.h"
+#include "data/Names.h"
+#include "ui/DatasetGrid.h"
+#include "ui/DatasetModel.h"
+#include "ui/FieldLink.h"
+#include "ui/MainSession.h"
+#include "ui/PageParts.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace zel::ui {
+
+using namespace data::fields;
+
+SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
+{
+    setObjectName(QStringLiteral("SuppliersPage"));
+    auto* listSide = new QWidget(this);
+    listSide->setObjectName(QStringLiteral("SupplierListSide"));
+    auto* listLayout = new QVBoxLayout(listSide);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    EditSupplierName = new QLineEdit;
+    EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
+    listLayout->addWidget(searchRow(listSide, QStringLiteral("Search name:"), EditSupplierName));
+    DBGrid1 = new DatasetGrid(listSide);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    listLayout->addWidget(DBGrid1, 1);
+
+    SuppliersDetailTabNotebook = new QTabWidget(this);
+    SuppliersDetailTabNotebook->setObjectName(QStringLiteral("SuppliersDetailTabNotebook"));
+    SuppliersDetailTabNotebook->resize(DetailWidth, 400);
+    auto* details = new QWidget;
+    // Captions end at x = 63, right-aligned.
+    const auto rightCaption = [details](const QString& text, int y) {
+        QLabel* l = caption(details, text, 0, y);
+        l->move(63 - l->width(), y);
+    };
+    rightCaption(QStringLiteral("Name"), 26);
+    DBEditName = fieldEdit(details, "DBEditName", {72, 23, 245, 22});
+    rightCaption(QStringLiteral("Address"), 88);
+    DBEditAddress = fieldEdit(details, "DBEditAddress", {72, 85, 245, 22});
+    rightCaption(QStringLiteral("City"), 150);
+    DBEditCity = fieldEdit(details, "DBEditCity", {72, 147, 245, 22});
+    rightCaption(QStringLiteral("Country"), 212);
+    DbEditCountry = fieldEdit(details, "DbEditCountry", {72, 209, 245, 22});
+    rightCaption(QStringLiteral("Phone"), 274);
+    DBEditPhone = fieldEdit(details, "DBEditPhone", {72, 271, 245, 22});
+    SuppliersDetailTabNotebook->addTab(details, QStringLiteral("Details"));
+
+    MaterialsSheet = new QWidget;
+    MaterialsSheet->setObjectName(QStringLiteral("MaterialsSheet"));
+    auto* materialsLayout = new QVBoxLayout(MaterialsSheet);
+    materialsLayout->setContentsMargins(0, 0, 0, 0);
+    materialsLayout->setSpacing(0);
+    MaterialGrid2 = new DatasetGrid(MaterialsSheet);
+    MaterialGrid2->setObjectName(QStringLiteral("MaterialGrid2"));
+    materialsLayout->addWidget(MaterialGrid2, 1);
+    auto* materialDetails = new QTabWidget(MaterialsSheet);
+    TabDetailsMaterial = materialDetails;
+    TabDetailsMaterial->setObjectName(QStringLiteral("TabDetailsMaterial"));
+    TabDetailsMaterial->setFixedHeight(131);
+    Panel7 = new QWidget;
+    Panel7->setObjectName(QStringLiteral("Panel7"));
+    Panel7->installEventFilter(this);
+    const auto panelCaption = [this](const QString& text, int x, int y) {
+        caption(Panel7, text, x, y)->installEventFilter(this);
+    };
+    panelCaption(QStringLiteral("CAS"), 5, 12);
+    DBMaterialCAS = fieldEdit(Panel7, "DBMaterialCAS", {80, 10, 235, 22});
+    panelCaption(QStringLiteral("Material"), 5, 36);
+    DBMaterialName = fieldEdit(Panel7, "DBMaterialName", {80, 38, 235, 22});
+    panelCaption(QStringLiteral("Commercial"), 5, 65);
+    panelCaption(QStringLiteral("name"), 41, 76);
+    DBComercialName = fieldEdit(Panel7, "DBComercialName", {80, 67, 235, 22});
+    materialDetails->addTab(Panel7, QStringLiteral("Details"));
+    materialsLayout->addWidget(TabDetailsMaterial);
+    SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
+
+    setSides(listSide, SuppliersDetailTabNotebook);
+
+    connect(SuppliersDetailTabNotebook, &QTabWidget::currentChanged, this,
+            &SuppliersPage::detailPageChanged);
+    // Anywhere on the grid, also where it has no rows: a supplier without commercial names
+    // shows an empty one, and the pane must still go.
+    MaterialGrid2->viewport()->installEventFilter(this);
+    MaterialGrid2->horizontalHeader()->viewport()->installEventFilter(this);
+    for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
+        connect(grid, &DatasetGrid::databaseError, this, &SuppliersPage::databaseError);
+}
+
+void SuppliersPage::attach(MainSession* session)
+{
+    m_session = session;
+    connect(EditSupplierName, &QLineEdit::textChanged, this, [this](const QString& text) {
+        try {
+            m_session->SearchSupplier(text);
+        } catch (const data::DatabaseError& e) {
+            Q_EMIT databaseError(e.message());
+        }
+    });
+    data::Dataset* supplier = session->dataset(data::datasets::TableSupplier);
+    connect(supplier, &data::Dataset::dataChanged, this, &SuppliersPage::SourceSupplierDataChange);
+    DBGrid1->setDataset(supplier);
+    data::Dataset* link = session->dataset(data::datasets::TableSupLink2);
+    MaterialGrid2->setDataset(link);
+    for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
+        grid->sizeColumnsToFields();
+    new FieldLink(supplier, supname, DBEditName);
+    new FieldLink(supplier, address, DBEditAddress);
+    new FieldLink(supplier, city, DBEditCity);
+    new FieldLink(supplier, country, DbEditCountry);
+    new FieldLink(supplier, phone, DBEditPhone);
+    new FieldLink(link, cas, DBMaterialCAS);
+    new FieldLink(link, materialName, DBMaterialName);
+    new FieldLink(link, name, DBComercialName);
+    SourceSupplierDataChange();
+}
+
+// The supplier's materials list is titled with its count and the supplier's name.
+void SuppliersPage::SourceSupplierDataChange()
+{
+    m_session->dataset(data::datasets::TableSupLink2)
+        ->setDisplayLabel(materialName, m_session->supplierMaterialsTitle());
+    if (MaterialGrid2->datasetModel())
+        Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+int SuppliersPage::detailPage() const
+{
+    return SuppliersDetailTabNotebook->currentIndex();
+}
+
+void SuppliersPage::showDetailPage(int index)
+{
+    SuppliersDetailTabNotebook->setCurrentIndex(index);
+}
+
+void SuppliersPage::clearSearch()
+{
+    EditSupplierName->clear();
+}
+
+void SuppliersPage::ToggleMaterialDetails()
+{
+    const bool show = !TabDetailsMaterial->isVisibleTo(MaterialsSheet);
+    TabDetailsMaterial->setVisible(show);
+    Q_EMIT detailsToggled(show);
+}
+
+bool SuppliersPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == MaterialGrid2->viewport() ||
+         watched == MaterialGrid2->horizontalHeader()->viewport()))
+        ToggleMaterialDetails();
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == Panel7 || (watched->parent() == Panel7 && qobject_cast<QLabel*>(watched)))) {
+        Q_EMIT hideShowRequested();
+        return true;
+    }
+    return AlignedPage::eventFilter(watched, event);
+}
+
+} // namespace zel::ui
