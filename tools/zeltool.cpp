@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -24,7 +25,7 @@ const char* const kUsage =
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
     "  scale DIR [--materials N] [--synonyms N] [--suppliers N]\n"
     "                              write a synthetic database of that size into DIR\n"
-    "  dump FILE [--password PW]   print a Paradox table as CSV (UTF-8)\n"
+    "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n";
 
@@ -78,6 +79,58 @@ QString csvField(const QString& s)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+// Dates, times and timestamps in ISO 8601; numbers in the shortest form that reads back to the
+// same value; blobs and bytes as their size and their Base64 form ("5:aGVsbG8="); NULL as an
+// empty cell.
+QString isoDate(QDate d)
+{
+    const int y = d.year();
+    return QStringLiteral("%1%2-%3-%4")
+        .arg(y < 0 ? QStringLiteral("-") : QString())
+        .arg(std::abs(y), 4, 10, QLatin1Char('0'))
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString isoTime(QTime t)
+{
+    QString s = t.toString(QStringLiteral("HH:mm:ss"));
+    if (t.msec() != 0)
+        s += QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
+    return s;
+}
+
+QString dumpCell(const TableStore& table, int record, int field)
+{
+    if (table.isNull(record, field))
+        return QString();
+    const QVariant v = table.value(record, field);
+    switch (table.field(field).type) {
+    case FieldType::Date:
+        return isoDate(v.toDate());
+    case FieldType::Time:
+        return isoTime(v.toTime());
+    case FieldType::Timestamp: {
+        const QDateTime when = v.toDateTime();
+        return isoDate(when.date()) + QLatin1Char('T') + isoTime(when.time());
+    }
+    case FieldType::Number:
+    case FieldType::Currency:
+        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case FieldType::Bytes:
+    case FieldType::Binary:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+    case FieldType::Other: {
+        const QByteArrayView bytes = table.bytes(record, field);
+        return QString::number(bytes.size()) + QLatin1Char(':') +
+               QString::fromLatin1(bytes.toByteArray().toBase64());
+    }
+    default:
+        return v.toString();
+    }
+}
+
 int dump(QStringList args)
 {
     QStringList passwords;
@@ -86,17 +139,22 @@ int dump(QStringList args)
         passwords << pw;
     if (args.size() != 1)
         throw DatabaseError(QStringLiteral("dump needs one table file"));
-    const TableData data = paradox::readTableFile(args.front(), passwords);
+    const TableStore table = paradox::readTableStore(args.front(), passwords);
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
     QStringList header;
-    for (const FieldDef& f : data.fields)
-        header << csvField(f.name);
+    for (const FieldDef& f : table.fields()) {
+        // A type this tool does not know is dumped as bytes, and its column says so.
+        header << csvField(f.type == FieldType::Other
+                               ? QStringLiteral("%1 [unknown type %2]").arg(f.name).arg(f.typeCode)
+                               : f.name);
+    }
     o << header.join(QLatin1Char(',')) << '\n';
-    for (const auto& row : data.rows) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells << csvField(v.toString());
+    QStringList cells;
+    for (int r = 0; r < table.recordCount(); ++r) {
+        cells.clear();
+        for (int f = 0; f < table.fieldCount(); ++f)
+            cells << csvField(dumpCell(table, r, f));
         o << cells.join(QLatin1Char(',')) << '\n';
     }
     return 0;

@@ -15,7 +15,8 @@ namespace zel::data {
 namespace {
 
 constexpr quint32 kZixMagic = 0x5A495831; // "ZIX1"
-constexpr qint64 kNullNumber = std::numeric_limits<qint64>::min();
+// Blank numbers sort before every number.
+constexpr double kNullNumber = -std::numeric_limits<double>::infinity();
 
 QString trimRight(QString s)
 {
@@ -26,8 +27,32 @@ QString trimRight(QString s)
     return s;
 }
 
+bool isNumeric(FieldType t)
+{
+    switch (t) {
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp:
+    case FieldType::Logical:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int sign(int c)
+{
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
 } // namespace
 
+// Keys are read from the table's own storage when they are compared: an index is its order
+// and nothing else, however many records the table has.
 Index::Index(const Table& table, const IndexDef& def) : m_table(table), m_def(def)
 {
     for (const QString& name : def.fields) {
@@ -36,24 +61,20 @@ Index::Index(const Table& table, const IndexDef& def) : m_table(table), m_def(de
             throw DatabaseError(QStringLiteral("%1 has no field %2 for index %3")
                                     .arg(table.displayName(), name, def.name));
         m_fields.push_back(no);
-        const FieldType t = table.field(no).type;
-        m_numeric.push_back(t == FieldType::Integer || t == FieldType::Number);
+        m_numeric.push_back(isNumeric(table.field(no).type));
     }
-    const size_t n = static_cast<size_t>(table.recordCount());
-    m_keys.resize(n * m_fields.size());
-    for (size_t r = 0; r < n; ++r) {
-        for (size_t f = 0; f < m_fields.size(); ++f) {
-            const QVariant& v = table.value(static_cast<int>(r), m_fields[f]);
-            KeyPart& part = m_keys[r * m_fields.size() + f];
-            if (m_numeric[f]) {
-                part.number = v.isValid() ? v.toLongLong() : kNullNumber;
-            } else {
-                part.text = v.toString();
-                if (def.caseInsensitive())
-                    part.text = part.text.toCaseFolded();
-            }
-        }
-    }
+}
+
+QStringView Index::keyText(int record, size_t part) const
+{
+    return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
+                                   : m_table.text(record, m_fields[part]);
+}
+
+double Index::keyNumber(int record, size_t part) const
+{
+    return m_table.isNull(record, m_fields[part]) ? kNullNumber
+                                                  : m_table.number(record, m_fields[part]);
 }
 
 std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
@@ -65,8 +86,8 @@ std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
         KeyPart part;
         if (m_numeric[i]) {
             bool ok = false;
-            const qint64 num = v.toLongLong(&ok);
-            part.number = ok ? num : kNullNumber;
+            const double num = v.toDouble(&ok);
+            part.number = ok && !v.isNull() ? num : kNullNumber;
         } else {
             part.text = trimRight(v.toString());
             if (m_def.caseInsensitive())
@@ -77,36 +98,37 @@ std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
     return key;
 }
 
-std::vector<KeyPart> Index::recordKey(int record) const
+int Index::compareRecords(int a, int b) const
 {
-    const KeyPart* p = partsOf(record);
-    return std::vector<KeyPart>(p, p + m_fields.size());
-}
-
-int Index::compareParts(const KeyPart* a, const KeyPart* b, int n) const
-{
-    for (int i = 0; i < n; ++i) {
-        if (m_numeric[static_cast<size_t>(i)]) {
-            if (a[i].number != b[i].number)
-                return a[i].number < b[i].number ? -1 : 1;
-        } else {
-            const int c = QStringView(a[i].text).compare(QStringView(b[i].text));
-            if (c != 0)
-                return c < 0 ? -1 : 1;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_numeric[i]) {
+            const double x = keyNumber(a, i), y = keyNumber(b, i);
+            if (x != y)
+                return x < y ? -1 : 1;
+        } else if (const int c = keyText(a, i).compare(keyText(b, i)); c != 0) {
+            return sign(c);
         }
     }
     return 0;
 }
 
-int Index::compareRecords(int a, int b) const
+int Index::compareWithKey(int record, const std::vector<KeyPart>& key) const
 {
-    return compareParts(partsOf(a), partsOf(b), static_cast<int>(m_fields.size()));
+    for (size_t i = 0; i < key.size() && i < m_fields.size(); ++i) {
+        if (m_numeric[i]) {
+            const double x = keyNumber(record, i);
+            if (x != key[i].number)
+                return x < key[i].number ? -1 : 1;
+        } else if (const int c = keyText(record, i).compare(QStringView(key[i].text)); c != 0) {
+            return sign(c);
+        }
+    }
+    return 0;
 }
 
 int Index::compareAt(int position, const std::vector<KeyPart>& key) const
 {
-    return compareParts(partsOf(m_order[static_cast<size_t>(position)]), key.data(),
-                        static_cast<int>(key.size()));
+    return compareWithKey(m_order[static_cast<size_t>(position)], key);
 }
 
 int Index::lowerBound(const std::vector<KeyPart>& key, int from, int to) const

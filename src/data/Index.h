@@ -14,7 +14,7 @@ class Table;
 struct KeyPart
 {
     QString text;
-    qint64 number = 0;
+    double number = 0;
 };
 
 // A key given by a caller: one value per leading field of the index, possibly fewer than
@@ -36,8 +36,6 @@ public:
 
     // Converts caller values to comparable key parts; at most as many as the index has.
     std::vector<KeyPart> makeKey(const KeyValues& values) const;
-    // Key parts of one record, in index field order.
-    std::vector<KeyPart> recordKey(int record) const;
 
     // First position whose leading key.size() parts are >= key (or > key for upperBound).
     int lowerBound(const std::vector<KeyPart>& key, int from, int to) const;
@@ -55,18 +53,15 @@ public:
 
 private:
     int compareRecords(int a, int b) const;
-    int compareParts(const KeyPart* a, const KeyPart* b, int n) const;
-    const KeyPart* partsOf(int record) const
-    {
-        return m_keys.data() + static_cast<size_t>(record) * m_fields.size();
-    }
+    int compareWithKey(int record, const std::vector<KeyPart>& key) const;
+    QStringView keyText(int record, size_t part) const;
+    double keyNumber(int record, size_t part) const;
     void setOrder(std::vector<int> order);
 
     const Table& m_table;
     IndexDef m_def;
     std::vector<int> m_fields;
     std::vector<bool> m_numeric;
-    std::vector<KeyPart> m_keys; // record-major, m_fields.size() parts per record
     std::vector<int> m_order;
     std::vector<int> m_rank;
 };
