@@ -18,7 +18,9 @@
 #include "data/Table.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
+#include "search/MaterialFilter.h"
 #include "search/StabilityMedia.h"
+#include "search/TSearchClass.h"
 #include "search/TSearchWindow.h"
 #include "ui/TMainForm.h"
 #include "ui/TSizerWindow.h"
@@ -189,6 +191,10 @@ bool Program::OpenDatabase()
         form.MaterialCount = material->recordCount();
         checkMaterialIds(*material->table());
         form.CreateSelectionList();
+        // A search judges the whole materials table in one pass over its prepared texts.
+        form.selectionList()->setTableFilter(
+            search::materialTableFilter([this] { return m_searchWindow->criteria(); },
+                                        form.Datasets->get(QStringLiteral("TableSynonymsSelect"))));
         return true;
     } catch (const std::exception& e) {
         form.MainData->disconnect();

@@ -214,6 +214,10 @@ QStringView Table::foldedText(int record, int field) const
     if (it == m_folded.end()) {
         Folded folded;
         folded.spans.reserve(static_cast<size_t>(recordCount()));
+        size_t chars = 0;
+        for (int r = 0; r < recordCount(); ++r)
+            chars += static_cast<size_t>(m_store.text(r, field).size());
+        folded.text.reserve(chars);
         for (int r = 0; r < recordCount(); ++r) {
             const QStringView t = m_store.text(r, field);
             const auto at = static_cast<quint32>(folded.text.size());
