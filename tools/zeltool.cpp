@@ -3,6 +3,7 @@
 
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
+#include "common/TableDump.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
 #include "data/Table.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -69,68 +69,6 @@ int intOption(QStringList& args, const QString& name, int fallback)
     return n;
 }
 
-QString csvField(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) &&
-        !s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r')))
-        return s;
-    QString q = s;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-// Dates, times and timestamps in ISO 8601; numbers in the shortest form that reads back to the
-// same value; blobs and bytes as their size and their Base64 form ("5:aGVsbG8="); NULL as an
-// empty cell.
-QString isoDate(QDate d)
-{
-    const int y = d.year();
-    return QStringLiteral("%1%2-%3-%4")
-        .arg(y < 0 ? QStringLiteral("-") : QString())
-        .arg(std::abs(y), 4, 10, QLatin1Char('0'))
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'));
-}
-
-QString isoTime(QTime t)
-{
-    QString s = t.toString(QStringLiteral("HH:mm:ss"));
-    if (t.msec() != 0)
-        s += QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
-    return s;
-}
-
-QString dumpCell(const TableStore& table, int record, int field)
-{
-    if (table.isNull(record, field))
-        return QString();
-    const QVariant v = table.value(record, field);
-    switch (table.field(field).type) {
-    case FieldType::Date:
-        return isoDate(v.toDate());
-    case FieldType::Time:
-        return isoTime(v.toTime());
-    case FieldType::Timestamp: {
-        const QDateTime when = v.toDateTime();
-        return isoDate(when.date()) + QLatin1Char('T') + isoTime(when.time());
-    }
-    case FieldType::Number:
-    case FieldType::Currency:
-        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
-    case FieldType::Bytes:
-    case FieldType::Binary:
-    case FieldType::Ole:
-    case FieldType::Graphic:
-    case FieldType::Other: {
-        const QByteArrayView bytes = table.bytes(record, field);
-        return QString::number(bytes.size()) + QLatin1Char(':') +
-               QString::fromLatin1(bytes.toByteArray().toBase64());
-    }
-    default:
-        return v.toString();
-    }
-}
-
 int dump(QStringList args)
 {
     QStringList passwords;
@@ -142,21 +80,7 @@ int dump(QStringList args)
     const TableStore table = paradox::readTableStore(args.front(), passwords);
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
-    QStringList header;
-    for (const FieldDef& f : table.fields()) {
-        // A type this tool does not know is dumped as bytes, and its column says so.
-        header << csvField(f.type == FieldType::Other
-                               ? QStringLiteral("%1 [unknown type %2]").arg(f.name).arg(f.typeCode)
-                               : f.name);
-    }
-    o << header.join(QLatin1Char(',')) << '\n';
-    QStringList cells;
-    for (int r = 0; r < table.recordCount(); ++r) {
-        cells.clear();
-        for (int f = 0; f < table.fieldCount(); ++f)
-            cells << csvField(dumpCell(table, r, f));
-        o << cells.join(QLatin1Char(',')) << '\n';
-    }
+    writeCsv(table, o);
     return 0;
 }
 

@@ -20,7 +20,6 @@
 #include "report/TPrintSupplier.h"
 #include "search/MaterialFilter.h"
 #include "search/StabilityMedia.h"
-#include "search/TSearchClass.h"
 #include "search/TSearchWindow.h"
 #include "ui/TMainForm.h"
 #include "ui/TSizerWindow.h"
@@ -92,10 +91,15 @@ Program::Program(const QString& programDirectory, bool headless)
     m_searchFeedback = std::make_unique<SearchFeedback>(m_gaugeWindow.get());
     m_mainForm->setSelectionFeedback(m_searchFeedback.get());
     m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
-    m_mainForm->setSearch([this] { return m_searchWindow->Execute(); },
-                          m_searchWindow->filterFor(
-                              m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
-                              m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
+    // A search judges the whole materials table at once over its prepared texts; the filter
+    // for one record stays for a selection list without the whole-table one.
+    m_mainForm->setSearch(
+        [this] { return m_searchWindow->Execute(); },
+        m_searchWindow->filterFor(m_mainForm->Datasets->get(QStringLiteral("TableMaterialSelect")),
+                                  m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))),
+        search::materialTableFilter(
+            [this] { return m_searchWindow->criteria(); },
+            m_mainForm->Datasets->get(QStringLiteral("TableSynonymsSelect"))));
     m_reports = std::make_unique<ReportRunner>(m_mainForm.get(), m_materialReport.get(),
                                                m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });

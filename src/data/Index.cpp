@@ -67,8 +67,18 @@ Index::Index(const Table& table, const IndexDef& def) : m_table(table), m_def(de
 
 QStringView Index::keyText(int record, size_t part) const
 {
-    return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
-                                   : m_table.text(record, m_fields[part]);
+    if (m_table.hasEdits())
+        return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
+                                       : m_table.text(record, m_fields[part]);
+    if (m_texts.empty()) {
+        m_texts.resize(m_fields.size());
+        for (size_t i = 0; i < m_fields.size(); ++i)
+            if (!m_numeric[i])
+                m_texts[i] = m_def.caseInsensitive() ? m_table.foldedColumn(m_fields[i])
+                                                     : m_table.textColumn(m_fields[i]);
+    }
+    const TextColumn& column = m_texts[part];
+    return column.text ? column.at(record) : QStringView();
 }
 
 double Index::keyNumber(int record, size_t part) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Schema.h"
+#include "data/TableStore.h"
 
 #include <QString>
 #include <QVariant>
@@ -62,6 +63,9 @@ private:
     IndexDef m_def;
     std::vector<int> m_fields;
     std::vector<bool> m_numeric;
+    // The key texts of every record, folded on a case-insensitive index; read through the
+    // table instead while it has changes pending.
+    mutable std::vector<TextColumn> m_texts;
     std::vector<int> m_order;
     std::vector<int> m_rank;
 };

@@ -296,7 +296,8 @@ pxfield_t* makeFields(const TableData& data)
         static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
     for (int i = 0; i < numFields; ++i) {
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
-        fields[i].px_fname = strdup(f.name.toLatin1().constData());
+        // Field names are in the table's code page, like its text.
+        fields[i].px_fname = strdup(Codec(data.codePage).encode(f.name).constData());
         fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
         fields[i].px_flen = pxLengthOf(f);
         // A BCD field's definition gives its decimals; the record still holds 17 bytes.

@@ -258,8 +258,8 @@ int recordSizeOf(unsigned char code, int sizeByte)
         // The definition gives the number of decimals; the record always holds 17 bytes.
         return sizeByte <= 32 ? kBcdSize : 0;
     default:
-        if (isBlob(code))
-            return sizeByte > kBlobDescriptor && sizeByte <= 250 ? sizeByte : 0;
+        if (isBlob(code)) // a leader of up to 240 bytes; binary kinds may have none
+            return sizeByte >= kBlobDescriptor && sizeByte <= 250 ? sizeByte : 0;
         return sizeByte >= 1 ? sizeByte : 0;
     }
 }

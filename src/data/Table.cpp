@@ -210,39 +210,50 @@ QStringView Table::foldedText(int record, int field) const
             return folded;
         }
     }
+    return foldedColumn(field).at(record);
+}
+
+TextColumn Table::foldedColumn(int field) const
+{
+    const Folded& f = folded(field);
+    return {f.text.data(), f.spans.data()};
+}
+
+const Table::Folded& Table::folded(int field) const
+{
     auto it = m_folded.find(field);
-    if (it == m_folded.end()) {
-        Folded folded;
-        folded.spans.reserve(static_cast<size_t>(recordCount()));
-        size_t chars = 0;
-        for (int r = 0; r < recordCount(); ++r)
-            chars += static_cast<size_t>(m_store.text(r, field).size());
-        folded.text.reserve(chars);
-        for (int r = 0; r < recordCount(); ++r) {
-            const QStringView t = m_store.text(r, field);
-            const auto at = static_cast<quint32>(folded.text.size());
-            // Simple case folding, character by character, as QString::toCaseFolded does.
-            for (qsizetype i = 0; i < t.size(); ++i) {
-                const char16_t c = t[i].unicode();
-                if (c < 0x80) {
-                    folded.text.push_back(c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c);
-                } else if (QChar::isHighSurrogate(c) && i + 1 < t.size() &&
-                           t[i + 1].isLowSurrogate()) {
-                    const char32_t u =
-                        QChar::toCaseFolded(QChar::surrogateToUcs4(c, t[i + 1].unicode()));
-                    folded.text.push_back(QChar::highSurrogate(u));
-                    folded.text.push_back(QChar::lowSurrogate(u));
-                    ++i;
-                } else {
-                    folded.text.push_back(static_cast<char16_t>(QChar::toCaseFolded(char32_t(c))));
-                }
+    if (it != m_folded.end())
+        return it->second;
+    Folded folded;
+    const int n = recordCount();
+    const TextColumn source = m_store.textColumn(field);
+    size_t chars = 0;
+    for (int r = 0; r < n && source.text; ++r)
+        chars += static_cast<size_t>(source.at(r).size());
+    // Simple case folding never changes the number of UTF-16 units of a character.
+    folded.text.resize(chars);
+    folded.spans.resize(static_cast<size_t>(n));
+    char16_t* out = folded.text.data();
+    for (int r = 0; r < n && source.text; ++r) {
+        const QStringView t = source.at(r);
+        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(out - folded.text.data()),
+                                                static_cast<quint32>(t.size())};
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const char16_t c = t[i].unicode();
+            if (c < 0x80) {
+                *out++ = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+            } else if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t[i + 1].isLowSurrogate()) {
+                const char32_t u =
+                    QChar::toCaseFolded(QChar::surrogateToUcs4(c, t[i + 1].unicode()));
+                *out++ = QChar::highSurrogate(u);
+                *out++ = QChar::lowSurrogate(u);
+                ++i;
+            } else {
+                *out++ = static_cast<char16_t>(QChar::toCaseFolded(char32_t(c)));
             }
-            folded.spans.emplace_back(at, static_cast<quint32>(folded.text.size()) - at);
         }
-        it = m_folded.emplace(field, std::move(folded)).first;
     }
-    const auto [at, len] = it->second.spans[static_cast<size_t>(record)];
-    return QStringView(it->second.text.data() + at, static_cast<qsizetype>(len));
+    return m_folded.emplace(field, std::move(folded)).first->second;
 }
 
 const IndexDef* Table::indexByName(const QString& name) const

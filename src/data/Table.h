@@ -60,6 +60,10 @@ public:
     qint64 integer(int record, int field) const;
     // The text of a field folded for comparison without regard to case, kept once per load.
     QStringView foldedText(int record, int field) const;
+    // The same for every record at once; only while no change is pending (hasEdits()).
+    TextColumn foldedColumn(int field) const;
+    TextColumn textColumn(int field) const { return m_store.textColumn(field); }
+    bool hasEdits() const { return !m_edits.empty(); }
     const TableStore& store() const { return m_store; }
     const TableInfo& info() const { return m_store.info(); }
     // Different for every load of every table, so that what is derived from a table's
@@ -99,8 +103,9 @@ private:
     struct Folded
     {
         std::vector<char16_t> text;
-        std::vector<std::pair<quint32, quint32>> spans; // offset and length per record
+        std::vector<TextColumn::Span> spans;
     };
+    const Folded& folded(int field) const;
 
     QString m_path;
     Access m_access;

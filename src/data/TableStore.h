@@ -24,6 +24,23 @@ struct TableInfo
     quint32 encryption = 0; // password checksum of a protected table, 0 when not protected
 };
 
+// A text field of every record, for code that compares or searches many of them.
+struct TextColumn
+{
+    struct Span
+    {
+        quint32 offset = 0;
+        quint32 length = 0;
+    };
+    const char16_t* text = nullptr;
+    const Span* spans = nullptr;
+    QStringView at(int record) const
+    {
+        const Span s = spans[record];
+        return QStringView(text + s.offset, static_cast<qsizetype>(s.length));
+    }
+};
+
 // The records of a table held column by column: the text of every text field in one arena
 // (no allocation per cell), integers, dates and times as plain arrays of numbers, blobs in a
 // second arena. Values are only made into QVariants when a caller asks for one. A store is
@@ -49,6 +66,14 @@ public:
             return {};
         const Span s = c.spans[static_cast<size_t>(record)];
         return QStringView(m_text.data.get() + s.offset, static_cast<qsizetype>(s.length));
+    }
+    // A text field as a whole; empty (no text) for fields of other kinds.
+    TextColumn textColumn(int field) const
+    {
+        const Column& c = m_columns[static_cast<size_t>(field)];
+        if (c.kind != Kind::Text)
+            return {};
+        return {m_text.data.get(), c.spans.data()};
     }
     // Integer fields; dates as day numbers (1 is 1 January of the year 1), times as
     // milliseconds after midnight, logical fields as 0 and 1. 0 for null.
@@ -83,11 +108,7 @@ private:
         Number,
         Bytes
     };
-    struct Span
-    {
-        quint32 offset = 0;
-        quint32 length = 0;
-    };
+    using Span = TextColumn::Span;
     static constexpr qint64 kNullInteger = INT64_MIN;
     struct Column
     {

@@ -609,6 +609,17 @@ void TMainForm::SearchSupplier()
     }
 }
 
+void TMainForm::setSearch(
+    std::function<int()> execute, std::function<bool()> filter,
+    std::function<std::vector<unsigned char>(const data::Dataset&)> tableFilter)
+{
+    m_executeSearch = std::move(execute);
+    m_filter = std::move(filter);
+    m_tableFilter = std::move(tableFilter);
+    if (m_list)
+        m_list->setTableFilter(m_tableFilter);
+}
+
 void TMainForm::CreateSelectionList()
 {
     connectDatasets();
@@ -620,6 +631,7 @@ void TMainForm::CreateSelectionList()
     m_list->attach(
         MaterialGridView, material, dataset("TableMaterialSelect"),
         [this] { return m_filter ? m_filter() : true; }, m_feedback);
+    m_list->setTableFilter(m_tableFilter);
     m_list->setMaterialCount(MaterialCount);
     m_list->RestoreAll();
     m_list->BuildNameList();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -70,12 +71,11 @@ public:
     // about box, the print command. Set by the program at start-up.
     void setSelectionFeedback(search::SelectionFeedback* feedback) { m_feedback = feedback; }
     // The search dialog: execute returns 0 (close), 1 (select) or 2 (select all); filter
-    // tells whether the scan view's current material meets its criteria.
-    void setSearch(std::function<int()> execute, std::function<bool()> filter)
-    {
-        m_executeSearch = std::move(execute);
-        m_filter = std::move(filter);
-    }
+    // tells whether the scan view's current material meets its criteria, tableFilter (when
+    // given) judges every material at once.
+    void
+    setSearch(std::function<int()> execute, std::function<bool()> filter,
+              std::function<std::vector<unsigned char>(const data::Dataset&)> tableFilter = {});
     void setAboutHandler(std::function<void()> handler) { m_about = std::move(handler); }
     void setPrintHandler(std::function<void()> handler) { m_print = std::move(handler); }
 
@@ -200,6 +200,7 @@ private:
     search::SelectionFeedback* m_feedback = nullptr;
     std::function<int()> m_executeSearch;
     std::function<bool()> m_filter;
+    std::function<std::vector<unsigned char>(const data::Dataset&)> m_tableFilter;
     std::function<void()> m_about;
     std::function<void()> m_print;
     HelpWindow* m_help = nullptr;
