@@ -14,7 +14,19 @@ namespace zel::data {
 
 namespace {
 
-constexpr quint32 kZixMagic = 0x5A495831; // "ZIX1"
+constexpr quint32 kZixMagic = 0x5A495832;    // "ZIX2"
+constexpr quint32 kZixMagicOld = 0x5A495831; // "ZIX1"
+
+// 64-bit FNV-1a: damage anywhere in the stored order changes it.
+quint64 orderChecksum(const std::vector<unsigned char>& raw)
+{
+    quint64 h = 0xcbf29ce484222325ull;
+    for (const unsigned char b : raw) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
 // Blank numbers sort before every number.
 constexpr double kNullNumber = -std::numeric_limits<double>::infinity();
 
@@ -194,6 +206,11 @@ void Index::build()
     setOrder(std::move(order));
 }
 
+// Index files: "ZIX2" files hold the order as raw little-endian integers after a header that
+// ties them to the table file (size, modification time, record count, key fields) and a
+// checksum of the order, which is all a reader has to check. "ZIX1" files, written before,
+// hold the same header and the order as a data stream without a checksum; they are still read,
+// and then every neighbouring pair of records is compared to make sure of the order.
 bool Index::load(const QString& zixPath)
 {
     QFile file(zixPath);
@@ -205,8 +222,9 @@ bool Index::load(const QString& zixPath)
     qint32 records = 0;
     QStringList fields;
     in >> magic >> size >> timeNs >> records >> fields;
-    if (in.status() != QDataStream::Ok || magic != kZixMagic || size != m_table.fileSize() ||
-        timeNs != m_table.fileTimeNs() || records != m_table.recordCount())
+    if (in.status() != QDataStream::Ok || (magic != kZixMagic && magic != kZixMagicOld) ||
+        size != m_table.fileSize() || timeNs != m_table.fileTimeNs() ||
+        records != m_table.recordCount())
         return false;
     if (fields.size() != m_def.fields.size())
         return false;
@@ -215,22 +233,43 @@ bool Index::load(const QString& zixPath)
             return false;
     const size_t n = static_cast<size_t>(records);
     std::vector<int> order(n);
+    if (magic == kZixMagic) {
+        quint64 checksum = 0;
+        in >> checksum;
+        std::vector<unsigned char> raw(n * 4);
+        if (in.status() != QDataStream::Ok ||
+            in.readRawData(reinterpret_cast<char*>(raw.data()), static_cast<int>(raw.size())) !=
+                static_cast<int>(raw.size()) ||
+            orderChecksum(raw) != checksum)
+            return false;
+        for (size_t i = 0; i < n; ++i)
+            order[i] = static_cast<int>(static_cast<quint32>(raw[4 * i]) |
+                                        (static_cast<quint32>(raw[4 * i + 1]) << 8) |
+                                        (static_cast<quint32>(raw[4 * i + 2]) << 16) |
+                                        (static_cast<quint32>(raw[4 * i + 3]) << 24));
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            qint32 r = -1;
+            in >> r;
+            if (in.status() != QDataStream::Ok)
+                return false;
+            order[i] = r;
+        }
+    }
     std::vector<bool> seen(n, false);
-    for (size_t i = 0; i < n; ++i) {
-        qint32 r = -1;
-        in >> r;
-        if (in.status() != QDataStream::Ok || r < 0 || static_cast<size_t>(r) >= n ||
-            seen[static_cast<size_t>(r)])
+    for (const int r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)])
             return false;
         seen[static_cast<size_t>(r)] = true;
-        order[i] = r;
     }
-    // A file that matches the table but is out of order (damaged, or written by a
+    // An old file that matches the table but is out of order (damaged, or written by a
     // different collation) must not be trusted: binary searches would go wrong.
-    for (size_t i = 1; i < n; ++i) {
-        const int c = compareRecords(order[i - 1], order[i]);
-        if (c > 0 || (m_def.primary && c == 0))
-            return false;
+    if (magic == kZixMagicOld) {
+        for (size_t i = 1; i < n; ++i) {
+            const int c = compareRecords(order[i - 1], order[i]);
+            if (c > 0 || (m_def.primary && c == 0))
+                return false;
+        }
     }
     setOrder(std::move(order));
     return true;
@@ -242,11 +281,15 @@ void Index::save(const QString& zixPath) const
     if (!file.open(QIODevice::WriteOnly))
         throw DatabaseError(
             QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
+    std::vector<unsigned char> raw(m_order.size() * 4);
+    for (size_t i = 0; i < m_order.size(); ++i)
+        for (int b = 0; b < 4; ++b)
+            raw[4 * i + static_cast<size_t>(b)] =
+                static_cast<unsigned char>((static_cast<quint32>(m_order[i]) >> (8 * b)) & 0xFF);
     QDataStream out(&file);
     out << kZixMagic << m_table.fileSize() << m_table.fileTimeNs()
-        << static_cast<qint32>(m_table.recordCount()) << m_def.fields;
-    for (int r : m_order)
-        out << static_cast<qint32>(r);
+        << static_cast<qint32>(m_table.recordCount()) << m_def.fields << orderChecksum(raw);
+    out.writeRawData(reinterpret_cast<const char*>(raw.data()), static_cast<int>(raw.size()));
     if (out.status() != QDataStream::Ok || !file.commit())
         throw DatabaseError(
             QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));

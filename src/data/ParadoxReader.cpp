@@ -17,7 +17,6 @@
 #include <iconv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 extern "C" {
@@ -280,10 +279,9 @@ int fileVersionOf(unsigned versionId)
 class Decoder
 {
 public:
-    // writable, when given, is the same bytes as file and may be decrypted in place.
-    Decoder(QByteArrayView file, unsigned char* writable, const QByteArrayView* blobs,
-            const QString& name, const QStringList& passwords)
-        : m_p(reinterpret_cast<const unsigned char*>(file.data())), m_writable(writable),
+    Decoder(QByteArrayView file, const QByteArrayView* blobs, const QString& name,
+            const QStringList& passwords)
+        : m_p(reinterpret_cast<const unsigned char*>(file.data())),
           m_n(static_cast<size_t>(file.size())), m_blobs(blobs), m_name(name),
           m_passwords(passwords)
     {
@@ -308,11 +306,7 @@ private:
     void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
     QByteArrayView blobData(const Field& f, quint32 offset, quint32 length) const;
 
-    void decryptBlocks();
-
     const unsigned char* m_p;
-    unsigned char* m_writable;
-    std::unique_ptr<unsigned char[]> m_plain; // decrypted copy when the bytes are not ours
     size_t m_n;
     const QByteArrayView* m_blobs;
     QString m_name;
@@ -617,39 +611,11 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
     }
 }
 
-// Every block of an encrypted table is decrypted before the chain is followed, the blocks
-// shared between two threads: the cipher works a byte at a time and is the largest part of
-// reading such a table.
-void Decoder::decryptBlocks()
-{
-    unsigned char* data = m_writable;
-    if (!data) {
-        m_plain = std::make_unique_for_overwrite<unsigned char[]>(m_n);
-        std::memcpy(m_plain.get(), m_p, m_n);
-        data = m_plain.get();
-        m_p = data;
-    }
-    unsigned char* blocks = data + m_headerSize;
-    const auto decrypt = [&](unsigned from, unsigned to) {
-        for (unsigned b = from; b <= to; ++b)
-            px_decrypt_db_block(blocks + static_cast<size_t>(b - 1) * m_blockSize,
-                                blocks + static_cast<size_t>(b - 1) * m_blockSize, m_key,
-                                m_blockSize, b);
-    };
-    if (m_fileBlocks < 16 || std::thread::hardware_concurrency() < 2) {
-        decrypt(1, m_fileBlocks);
-        return;
-    }
-    const unsigned half = m_fileBlocks / 2;
-    std::thread helper(decrypt, half + 1, m_fileBlocks);
-    decrypt(1, half);
-    helper.join();
-}
-
 void Decoder::readRecords(TableStoreBuilder& out)
 {
-    if (m_key != 0)
-        decryptBlocks();
+    // An encrypted block is decrypted into a buffer of one block, which stays in the cache
+    // while its records are decoded; the file itself is only read.
+    std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
     std::vector<bool> seen(static_cast<size_t>(m_fileBlocks) + 1, false);
     unsigned block = m_firstBlock;
     while (block != 0) {
@@ -657,6 +623,12 @@ void Decoder::readRecords(TableStoreBuilder& out)
             throw fail(QStringLiteral("the chain of data blocks is broken"));
         seen[block] = true;
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(block - 1) * m_blockSize;
+        if (m_key != 0) {
+            // The cipher only reads its source, which here is the read-only map of the file.
+            px_decrypt_db_block(const_cast<unsigned char*>(b), plain.data(), m_key, m_blockSize,
+                                block);
+            b = plain.data();
+        }
         // Block head: next block, previous block, and the offset of the last record in the
         // block (negative when the block is empty).
         const auto lastOffset = static_cast<qint16>(le16(b + 4));
@@ -700,8 +672,7 @@ TableStore Decoder::run()
     return out.finish();
 }
 
-// A private map of a whole file: the bytes may be changed (decrypted) in place without
-// touching the file, and without a second copy of it in memory.
+// A read-only map of a whole file, its pages read in at once.
 class FileMap
 {
 public:
@@ -716,12 +687,11 @@ public:
         m_size = static_cast<size_t>(st.st_size);
         if (m_size == 0)
             return;
-        void* p = mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+        void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (p == MAP_FAILED)
             throw DatabaseError(QStringLiteral("Cannot read %1: %2")
                                     .arg(name, QString::fromLocal8Bit(strerror(errno))));
-        madvise(p, m_size, MADV_WILLNEED);
-        m_data = static_cast<unsigned char*>(p);
+        m_data = p;
     }
     ~FileMap()
     {
@@ -732,13 +702,11 @@ public:
     FileMap& operator=(const FileMap&) = delete;
     QByteArrayView view() const
     {
-        return QByteArrayView(reinterpret_cast<const char*>(m_data),
-                              static_cast<qsizetype>(m_size));
+        return QByteArrayView(static_cast<const char*>(m_data), static_cast<qsizetype>(m_size));
     }
-    unsigned char* data() const { return m_data; }
 
 private:
-    unsigned char* m_data = nullptr;
+    void* m_data = nullptr;
     size_t m_size = 0;
 };
 
@@ -763,7 +731,7 @@ int openRegular(const QString& path)
 TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
                        const QString& displayName, const QStringList& passwords)
 {
-    return Decoder(table, nullptr, blobs, displayName, passwords).run();
+    return Decoder(table, blobs, displayName, passwords).run();
 }
 
 TableStore readTable(int fd, const QString& displayName, const QStringList& passwords,
@@ -771,12 +739,12 @@ TableStore readTable(int fd, const QString& displayName, const QStringList& pass
 {
     const FileMap file(fd, displayName);
     if (blobPath.isEmpty())
-        return Decoder(file.view(), file.data(), nullptr, displayName, passwords).run();
+        return decodeTable(file.view(), nullptr, displayName, passwords);
     const int blobFd = openRegular(blobPath);
     auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
     const FileMap blobs(blobFd, QFileInfo(blobPath).fileName());
     const QByteArrayView view = blobs.view();
-    return Decoder(file.view(), file.data(), &view, displayName, passwords).run();
+    return decodeTable(file.view(), &view, displayName, passwords);
 }
 
 QString blobFileFor(const QString& tablePath)

@@ -98,8 +98,13 @@ QVariant TableStore::value(int record, int field) const
         return static_cast<qlonglong>(integer(record, field));
     case FieldType::Date:
         return dateOf(integer(record, field));
-    case FieldType::Time:
-        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(integer(record, field)));
+    case FieldType::Time: {
+        // A time outside the day cannot be a QTime; it is kept as the number it is.
+        const qint64 ms = integer(record, field);
+        if (ms < 0 || ms >= static_cast<qint64>(kMsPerDay))
+            return static_cast<qlonglong>(ms);
+        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms));
+    }
     case FieldType::Logical:
         return integer(record, field) != 0;
     case FieldType::Number:
@@ -107,6 +112,9 @@ QVariant TableStore::value(int record, int field) const
         return number(record, field);
     case FieldType::Timestamp: {
         const double ms = number(record, field);
+        // Far outside any calendar (or not a number at all): kept as the number it is.
+        if (!std::isfinite(ms) || std::fabs(ms) > 1e17)
+            return ms;
         const auto days = static_cast<qint64>(std::floor(ms / kMsPerDay));
         const auto msOfDay = static_cast<int>(ms - static_cast<double>(days) * kMsPerDay);
         return QDateTime(dateOf(days), QTime::fromMSecsSinceStartOfDay(msOfDay), Qt::UTC);
@@ -173,51 +181,12 @@ void TableStoreBuilder::reserve(int records, size_t textChars, size_t blobBytes)
     m_store.m_bytes.reserve(blobBytes);
 }
 
-int TableStoreBuilder::addRecord()
-{
-    for (TableStore::Column& c : m_store.m_columns) {
-        switch (c.kind) {
-        case TableStore::Kind::Text:
-        case TableStore::Kind::Bytes:
-            c.spans.push_back({});
-            break;
-        case TableStore::Kind::Integer:
-            c.integers.push_back(TableStore::kNullInteger);
-            break;
-        case TableStore::Kind::Number:
-            c.numbers.push_back(0.0);
-            c.numberSet.push_back(0);
-            break;
-        }
-    }
-    return m_store.m_records++;
-}
-
-TableStore::Column& TableStoreBuilder::column(int field, TableStore::Kind kind)
+void TableStoreBuilder::refuse(int field) const
 {
     if (field < 0 || field >= m_store.fieldCount() || m_store.m_records == 0)
         throw DatabaseError(QStringLiteral("No field %1 in the record being built").arg(field));
-    TableStore::Column& c = m_store.m_columns[static_cast<size_t>(field)];
-    if (c.kind != kind)
-        throw DatabaseError(QStringLiteral("Field %1 cannot hold a value of this kind")
-                                .arg(m_store.field(field).name));
-    return c;
-}
-
-char16_t* TableStoreBuilder::textRoom(size_t maxChars)
-{
-    TableStore::TextArena& arena = m_store.m_text;
-    if (arena.capacity < arena.size + maxChars)
-        arena.reserve(std::max(arena.capacity * 2, arena.size + maxChars));
-    return arena.data.get() + arena.size;
-}
-
-void TableStoreBuilder::commitText(int field, size_t chars)
-{
-    TableStore::Column& c = column(field, TableStore::Kind::Text);
-    TableStore::TextArena& arena = m_store.m_text;
-    c.spans.back() = {static_cast<quint32>(arena.size), static_cast<quint32>(chars)};
-    arena.size += chars;
+    throw DatabaseError(
+        QStringLiteral("Field %1 cannot hold a value of this kind").arg(m_store.field(field).name));
 }
 
 void TableStoreBuilder::setText(int field, QStringView text)
@@ -227,18 +196,6 @@ void TableStoreBuilder::setText(int field, QStringView text)
     if (n > 0)
         std::memcpy(room, text.utf16(), n * sizeof(char16_t));
     commitText(field, n);
-}
-
-void TableStoreBuilder::setInteger(int field, qint64 value)
-{
-    column(field, TableStore::Kind::Integer).integers.back() = value;
-}
-
-void TableStoreBuilder::setNumber(int field, double value)
-{
-    TableStore::Column& c = column(field, TableStore::Kind::Number);
-    c.numbers.back() = value;
-    c.numberSet.back() = 1;
 }
 
 void TableStoreBuilder::setDate(int field, QDate date)

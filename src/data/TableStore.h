@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <QTime>
 #include <QVariant>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -147,12 +148,38 @@ public:
     // while they fill. Untouched room costs address space, not memory.
     void reserve(int records, size_t textChars, size_t blobBytes = 0);
     // Starts the next record; returns its number.
-    int addRecord();
+    int addRecord()
+    {
+        for (TableStore::Column& c : m_store.m_columns) {
+            switch (c.kind) {
+            case TableStore::Kind::Text:
+            case TableStore::Kind::Bytes:
+                c.spans.push_back({});
+                break;
+            case TableStore::Kind::Integer:
+                c.integers.push_back(TableStore::kNullInteger);
+                break;
+            case TableStore::Kind::Number:
+                c.numbers.push_back(0.0);
+                c.numberSet.push_back(0);
+                break;
+            }
+        }
+        return m_store.m_records++;
+    }
 
     // Setters for the last record. Empty text and empty blobs are null.
     void setText(int field, QStringView text);
-    void setInteger(int field, qint64 value);
-    void setNumber(int field, double value);
+    void setInteger(int field, qint64 value)
+    {
+        column(field, TableStore::Kind::Integer).integers.back() = value;
+    }
+    void setNumber(int field, double value)
+    {
+        TableStore::Column& c = column(field, TableStore::Kind::Number);
+        c.numbers.back() = value;
+        c.numberSet.back() = 1;
+    }
     void setDate(int field, QDate date);
     void setTime(int field, QTime time);
     void setTimestamp(int field, const QDateTime& when);
@@ -163,13 +190,32 @@ public:
 
     // Decoders write text straight into the arena: room for up to maxChars characters, of which
     // commitText keeps the first chars as the field's value.
-    char16_t* textRoom(size_t maxChars);
-    void commitText(int field, size_t chars);
+    char16_t* textRoom(size_t maxChars)
+    {
+        TableStore::TextArena& arena = m_store.m_text;
+        if (arena.capacity < arena.size + maxChars)
+            arena.reserve(std::max(arena.capacity * 2, arena.size + maxChars));
+        return arena.data.get() + arena.size;
+    }
+    void commitText(int field, size_t chars)
+    {
+        TableStore::Column& c = column(field, TableStore::Kind::Text);
+        TableStore::TextArena& arena = m_store.m_text;
+        c.spans.back() = {static_cast<quint32>(arena.size), static_cast<quint32>(chars)};
+        arena.size += chars;
+    }
 
     TableStore finish();
 
 private:
-    TableStore::Column& column(int field, TableStore::Kind kind);
+    TableStore::Column& column(int field, TableStore::Kind kind)
+    {
+        if (field < 0 || field >= m_store.fieldCount() || m_store.m_records == 0 ||
+            m_store.m_columns[static_cast<size_t>(field)].kind != kind)
+            refuse(field);
+        return m_store.m_columns[static_cast<size_t>(field)];
+    }
+    [[noreturn]] void refuse(int field) const;
     TableStore m_store;
 };
 

@@ -378,6 +378,12 @@ const TypeCase kTypeCases[] = {
          return list({ts(QDate(2024, 2, 29), 13 * 3600000 + 5 * 60000 + 9000), ts(QDate(1850, 7, 1), 0), blank(8)});
      },
      {"2024-02-29T13:05:09", "1850-07-01T00:00:00", ""}},
+    {"time outside the day is kept as its milliseconds", kTime, 4,
+     [](RawBlobs&) { return list({storedLong(90000000), storedLong(-5)}); },
+     {"90000000", "-5"}, Pxlib::Differs},
+    {"timestamp that is not a number is kept as it is", kTimestamp, 8,
+     [](RawBlobs&) { return list({storedDouble(std::nan("")), storedDouble(1e300)}); },
+     {"nan", "1e+300"}, Pxlib::CannotRead},
     {"timestamp with milliseconds (pxlib drops them)", kTimestamp, 8,
      [](RawBlobs&) { return list({storedDouble((QDate(2024, 2, 29).toJulianDay() - 1721425) * 86400000.0 + 250)}); },
      {"2024-02-29T00:00:00.250"}, Pxlib::Differs},
@@ -589,6 +595,69 @@ INSTANTIATE_TEST_SUITE_P(VersionsAndCodePages, FieldNames,
                                            CodePageCase{5, 1251, "Цена", "Мята"},
                                            CodePageCase{4, 0, "Prénom", "Ñandú"},
                                            CodePageCase{3, 0, "Größe", "Äpfel"}));
+
+// zeltool prints a table of any type: a column of a type it does not know is marked, not
+// refused; a protected table needs --password.
+struct DumpCase
+{
+    const char* what;
+    QStringList extraArgs;
+    int exitCode;
+    const char* output; // the whole standard output
+};
+
+class ZeltoolDump : public ::testing::TestWithParam<DumpCase>
+{
+};
+
+TEST_P(ZeltoolDump, PrintsAnyTable)
+{
+    TempDir dir;
+    RawTable t;
+    t.fields = {{kAlpha, 6, "name"}, {0x1F, 2, "odd"}, {kDate, 4, "day"}};
+    t.records = {text(6, "a,b") + QByteArray("\x01\x02", 2) + storedDate(QDate(1900, 1, 1)),
+                 blank(6) + blank(2) + blank(4)};
+    writeFile(dir.file(QStringLiteral("ODD.DB")), t.build());
+    TableData protectedTable;
+    protectedTable.fields = {{QStringLiteral("n"), FieldType::Integer, 4}};
+    protectedTable.rows = {{qlonglong(5)}};
+    paradox::writeTableFile(dir.file(QStringLiteral("SECRET.DB")), protectedTable,
+                            QStringLiteral("pw1"));
+    QStringList args = GetParam().extraArgs;
+    args.replaceInStrings(QStringLiteral("DIR"), dir.path());
+    QProcess dump;
+    dump.start(QStringLiteral(ZEL_BINARY_DIR "/tools/zeltool"),
+               QStringList{QStringLiteral("dump")} << args);
+    ASSERT_TRUE(dump.waitForFinished(10000));
+    EXPECT_EQ(dump.exitCode(), GetParam().exitCode) << dump.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(dump.readAllStandardOutput()),
+              QString::fromUtf8(GetParam().output));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, ZeltoolDump,
+    ::testing::Values(DumpCase{"unknown type marked",
+                               {QStringLiteral("DIR/ODD.DB")},
+                               0,
+                               "name,odd [unknown type 31],day\n\"a,b\",2:AQI=,1900-01-01\n,,\n"},
+                      DumpCase{"password given",
+                               {QStringLiteral("DIR/SECRET.DB"), QStringLiteral("--password"),
+                                QStringLiteral("pw1")},
+                               0,
+                               "n\n5\n"},
+                      DumpCase{"password missing", {QStringLiteral("DIR/SECRET.DB")}, 1, ""},
+                      DumpCase{"password wrong",
+                               {QStringLiteral("DIR/SECRET.DB"), QStringLiteral("--password"),
+                                QStringLiteral("pw2")},
+                               1,
+                               ""}),
+    [](const ::testing::TestParamInfo<DumpCase>& p) {
+        std::string n = p.param.what;
+        for (char& ch : n)
+            if (!isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return n;
+    });
 
 // Our own writer, every type it writes, read back by us and by pxlib.
 TEST(OwnWriter, WritesEveryTypeItKnowsAndReadsItBack)

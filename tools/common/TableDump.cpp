@@ -36,8 +36,13 @@ QString dumpCell(const TableStore& table, int record, int field)
     case FieldType::Date:
         return isoDate(v.toDate());
     case FieldType::Time:
+        // A time outside the day comes as its number of milliseconds.
+        if (v.typeId() != QMetaType::QTime)
+            return v.toString();
         return isoTime(v.toTime());
     case FieldType::Timestamp: {
+        if (v.typeId() != QMetaType::QDateTime)
+            return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
         const QDateTime when = v.toDateTime();
         return isoDate(when.date()) + QLatin1Char('T') + isoTime(when.time());
     }
