@@ -110,7 +110,7 @@ void Database::preload(const QStringList& fileNames)
                 std::shared_ptr<Table> table =
                     Table::open(path, def, Table::Access::Shared, passwords);
                 for (const IndexDef& index : table->indexDefs())
-                    table->index(index);
+                    table->index(index).prepare();
                 return table;
             });
     }

@@ -82,15 +82,21 @@ QStringView Index::keyText(int record, size_t part) const
     if (m_table.hasEdits())
         return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
                                        : m_table.text(record, m_fields[part]);
-    if (m_texts.empty()) {
-        m_texts.resize(m_fields.size());
-        for (size_t i = 0; i < m_fields.size(); ++i)
-            if (!m_numeric[i])
-                m_texts[i] = m_def.caseInsensitive() ? m_table.foldedColumn(m_fields[i])
-                                                     : m_table.textColumn(m_fields[i]);
-    }
+    if (m_texts.empty())
+        prepare();
     const TextColumn& column = m_texts[part];
     return column.text ? column.at(record) : QStringView();
+}
+
+void Index::prepare() const
+{
+    if (!m_texts.empty() || m_table.hasEdits())
+        return;
+    m_texts.resize(m_fields.size());
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (!m_numeric[i])
+            m_texts[i] = m_def.caseInsensitive() ? m_table.foldedColumn(m_fields[i])
+                                                 : m_table.textColumn(m_fields[i]);
 }
 
 double Index::keyNumber(int record, size_t part) const

@@ -44,6 +44,9 @@ public:
     // Compares the record at a position with a (partial) key.
     int compareAt(int position, const std::vector<KeyPart>& key) const;
 
+    // Makes ready what the first search would: the key texts (folded on a case-insensitive
+    // index), so that a table loaded on another thread arrives ready to search.
+    void prepare() const;
     // Sorts in memory. Throws DatabaseError on a duplicate primary key.
     void build();
     // Takes the order from an index file when it belongs to this table as it is now; returns

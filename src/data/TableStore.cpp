@@ -277,6 +277,35 @@ void TableStoreBuilder::setValue(int field, const QVariant& value)
     }
 }
 
+void TableStoreBuilder::append(TableStore&& other)
+{
+    if (other.fieldCount() != m_store.fieldCount())
+        throw DatabaseError(QStringLiteral("Records of another layout cannot be appended"));
+    const auto textBase = static_cast<quint32>(m_store.m_text.size);
+    const auto bytesBase = static_cast<quint32>(m_store.m_bytes.size());
+    if (m_store.m_text.size + other.m_text.size > std::numeric_limits<quint32>::max() ||
+        m_store.m_bytes.size() + other.m_bytes.size() > std::numeric_limits<quint32>::max())
+        throw DatabaseError(QStringLiteral("The table holds more text than the engine can keep"));
+    m_store.m_text.reserve(m_store.m_text.size + other.m_text.size);
+    if (other.m_text.size > 0)
+        std::memcpy(m_store.m_text.data.get() + m_store.m_text.size, other.m_text.data.get(),
+                    other.m_text.size * sizeof(char16_t));
+    m_store.m_text.size += other.m_text.size;
+    m_store.m_bytes.insert(m_store.m_bytes.end(), other.m_bytes.begin(), other.m_bytes.end());
+    for (size_t f = 0; f < m_store.m_columns.size(); ++f) {
+        TableStore::Column& to = m_store.m_columns[f];
+        TableStore::Column& from = other.m_columns[f];
+        const quint32 base = to.kind == TableStore::Kind::Text ? textBase : bytesBase;
+        to.spans.reserve(to.spans.size() + from.spans.size());
+        for (TableStore::Span s : from.spans)
+            to.spans.push_back({s.length == 0 ? 0 : s.offset + base, s.length});
+        to.integers.insert(to.integers.end(), from.integers.begin(), from.integers.end());
+        to.numbers.insert(to.numbers.end(), from.numbers.begin(), from.numbers.end());
+        to.numberSet.insert(to.numberSet.end(), from.numberSet.begin(), from.numberSet.end());
+    }
+    m_store.m_records += other.m_records;
+}
+
 TableStore TableStoreBuilder::finish()
 {
     return std::move(m_store);

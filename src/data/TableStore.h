@@ -205,6 +205,11 @@ public:
         arena.size += chars;
     }
 
+    // The fields the builder was made with.
+    const std::vector<FieldDef>& fields() const { return m_store.m_fields; }
+    // Puts the records of other (of the same fields) behind those built so far.
+    void append(TableStore&& other);
+
     TableStore finish();
 
 private:
