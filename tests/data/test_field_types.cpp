@@ -484,6 +484,42 @@ TEST(FieldTypes, LongMemoAndBinaryComeWholeFromTheirBlocks)
               QStringList{QString::fromLatin1(memo)});
 }
 
+// A table of many blocks is decoded in two halves at once; the records still come in the
+// order of the chain, with their blobs, and blank values stay blank across the seam.
+TEST(FieldTypes, LargeTableKeepsTheOrderOfItsChain)
+{
+    TempDir dir;
+    RawBlobs blobs;
+    RawTable t;
+    t.reverseChain = true;
+    t.fields = {{kAlpha, 12, "label"}, {kLong, 4, "n"}, {kMemo, 11, "note"}};
+    const int n = 6000;
+    std::vector<quint32> offsets;
+    for (int i = 0; i < n; i += 1000)
+        offsets.push_back(blobs.addShared({"note of record " + QByteArray::number(i)})[0]);
+    for (int i = 0; i < n; ++i) {
+        const QByteArray note = "note of record " + QByteArray::number(i);
+        const QByteArray memo =
+            i % 1000 == 0 ? blobField(1, note, offsets[i / 1000], true) : blank(11);
+        t.records.push_back(
+            text(12, i % 7 == 0 ? "" : QByteArray("row " + QByteArray::number(i)).constData()) +
+            storedLong(i) + memo);
+    }
+    writeFile(dir.file(QStringLiteral("BIG.DB")), t.build());
+    writeFile(dir.file(QStringLiteral("BIG.MB")), blobs.bytes());
+    const TableStore read = paradox::readTableStore(dir.file(QStringLiteral("BIG.DB")), {});
+    ASSERT_EQ(read.recordCount(), n);
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(read.integer(i, 1), i) << "record " << i;
+        ASSERT_EQ(read.text(i, 0).toString(),
+                  i % 7 == 0 ? QString() : QStringLiteral("row %1").arg(i))
+            << "record " << i;
+        ASSERT_EQ(read.text(i, 2).toString(),
+                  i % 1000 == 0 ? QStringLiteral("note of record %1").arg(i) : QString())
+            << "record " << i;
+    }
+}
+
 struct BlobDamage
 {
     const char* what;
