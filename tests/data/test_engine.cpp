@@ -632,4 +632,66 @@ TEST(Engine, DisconnectClosesEveryDataset)
         EXPECT_FALSE(ds->isOpen()) << ds->objectName().toStdString();
 }
 
+// Tables a dataset set asks for load side by side; a damaged one fails when its first dataset
+// opens, with its own message, and the others are unaffected.
+struct PreloadCase
+{
+    const char* what;
+    const char* damagedTable; // nullptr: none
+    const char* failingDataset;
+};
+
+class Preload : public ::testing::TestWithParam<PreloadCase>
+{
+};
+
+TEST_P(Preload, ReportsAFailureWhereTheTableIsOpened)
+{
+    const PreloadCase& c = GetParam();
+    DatabaseFixture f;
+    if (c.damagedTable) {
+        QFile file(f.dir.file(QString::fromLatin1(c.damagedTable)));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4);
+        file.write("\x07", 1); // no file type of a table
+    }
+    DatasetSet sets(f.db.get(), decls::mainWindow());
+    if (!c.damagedTable) {
+        sets.openAll();
+        EXPECT_GT(sets.get(QStringLiteral("TableMaterial"))->recordCount(), 0);
+        EXPECT_GT(sets.get(QStringLiteral("TableCommSynonyms"))->recordCount(), 0);
+        return;
+    }
+    try {
+        sets.openAll();
+        FAIL() << "a damaged table was opened: " << c.what;
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains(QString::fromLatin1(c.damagedTable)))
+            << e.message().toStdString();
+    }
+    for (Dataset* ds : sets.all()) {
+        if (ds->objectName() == QLatin1String(c.failingDataset)) {
+            EXPECT_FALSE(ds->isOpen());
+        }
+    }
+    // The database can be let go with loads still running or finished; nothing is left locked.
+    f.db->disconnect();
+    auto again = Table::open(f.dir.file(QStringLiteral("MATERIAL.DB")), &schema::material(),
+                             Table::Access::Exclusive, Session::instance().passwords());
+    EXPECT_GT(again->recordCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DamagedOrNot, Preload,
+    ::testing::Values(PreloadCase{"all sound", nullptr, ""},
+                      PreloadCase{"synonyms damaged", "SYNONYMS.DB", "TableSynonymsSelect"},
+                      PreloadCase{"suppliers damaged", "SUPPLIER.DB", "TableSupplierShow"}),
+    [](const ::testing::TestParamInfo<PreloadCase>& p) {
+        std::string n = p.param.what;
+        for (char& ch : n)
+            if (!isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return n;
+    });
+
 } // namespace
