@@ -4,6 +4,7 @@
 #include "common/EmfTool.h"
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
+#include "common/TableDump.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
 #include "data/Table.h"
@@ -25,7 +26,7 @@ const char* const kUsage =
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
     "  scale DIR [--materials N] [--synonyms N] [--suppliers N]\n"
     "                              write a synthetic database of that size into DIR\n"
-    "  dump FILE [--password PW]   print a Paradox table as CSV (UTF-8)\n"
+    "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
     "  emf ...                     single page images (zeltool emf help)\n";
@@ -70,16 +71,6 @@ int intOption(QStringList& args, const QString& name, int fallback)
     return n;
 }
 
-QString csvField(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) &&
-        !s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r')))
-        return s;
-    QString q = s;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 int dump(QStringList args)
 {
     QStringList passwords;
@@ -88,19 +79,10 @@ int dump(QStringList args)
         passwords << pw;
     if (args.size() != 1)
         throw DatabaseError(QStringLiteral("dump needs one table file"));
-    const TableData data = paradox::readTableFile(args.front(), passwords);
+    const TableStore table = paradox::readTableStore(args.front(), passwords);
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
-    QStringList header;
-    for (const FieldDef& f : data.fields)
-        header << csvField(f.name);
-    o << header.join(QLatin1Char(',')) << '\n';
-    for (const auto& row : data.rows) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells << csvField(v.toString());
-        o << cells.join(QLatin1Char(',')) << '\n';
-    }
+    writeCsv(table, o);
     return 0;
 }
 

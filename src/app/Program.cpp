@@ -19,6 +19,7 @@
 #include "data/Table.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
+#include "search/MaterialFilter.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
@@ -68,6 +69,11 @@ Program::Program(const QString& programDirectory, bool headless)
     m_session->setFilter(
         m_searchWindow->filterFor(m_session->dataset(data::datasets::TableMaterialSelect),
                                   m_session->dataset(data::datasets::TableSynonymsSelect)));
+    // A search judges the whole materials table at once over its prepared texts; the record
+    // filter above stays for a list without the whole-table one.
+    m_session->setTableFilter(
+        search::materialTableFilter([this] { return m_searchWindow->criteria(); },
+                                    m_session->dataset(data::datasets::TableSynonymsSelect)));
     m_mainForm->setSearchDialog([this] { return m_searchWindow->Execute(); });
     m_mainForm->setAboutHandler([this] { m_aboutBox->exec(); });
     m_reports = std::make_unique<ReportRunner>(m_session.get(), m_mainForm.get(),

@@ -54,6 +54,7 @@ void Database::disconnect()
     for (Dataset* ds : all)
         ds->close();
     m_tables.clear();
+    m_loading.clear(); // waits for loads still running
 }
 
 QString Database::findFileIn(const QString& dir, const QString& fileName)
@@ -84,10 +85,35 @@ std::shared_ptr<Table> Database::table(const QString& fileName)
                      QDir::toNativeSeparators(m_path.isEmpty() ? QStringLiteral(".") : m_path)));
     if (auto existing = m_tables[path].lock())
         return existing;
-    auto table = Table::open(path, schema::tableByFileName(fileName), Table::Access::Shared,
-                             Session::instance().passwords());
+    std::shared_ptr<Table> table;
+    if (auto loading = m_loading.find(path); loading != m_loading.end()) {
+        std::future<std::shared_ptr<Table>> result = std::move(loading->second);
+        m_loading.erase(loading);
+        table = result.get();
+    } else {
+        table = Table::open(path, schema::tableByFileName(fileName), Table::Access::Shared,
+                            Session::instance().passwords());
+    }
     m_tables[path] = table;
     return table;
+}
+
+void Database::preload(const QStringList& fileNames)
+{
+    for (const QString& fileName : fileNames) {
+        const QString path = findFile(fileName);
+        if (path.isEmpty() || m_loading.count(path) || m_tables[path].lock())
+            continue; // a missing table fails when it is opened
+        const TableDef* def = schema::tableByFileName(fileName);
+        m_loading[path] = std::async(
+            std::launch::async, [path, def, passwords = Session::instance().passwords()] {
+                std::shared_ptr<Table> table =
+                    Table::open(path, def, Table::Access::Shared, passwords);
+                for (const IndexDef& index : table->indexDefs())
+                    table->index(index).prepare();
+                return table;
+            });
+    }
 }
 
 void Database::attach(Dataset* ds)

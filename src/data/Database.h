@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <future>
 #include <map>
 #include <memory>
 
@@ -55,6 +56,10 @@ public:
 
     // The loaded table, shared by every dataset of this database. Throws DatabaseError.
     std::shared_ptr<Table> table(const QString& fileName);
+    // Starts loading these tables, with their index files, each on a thread of its own, so
+    // that tables opened one after the other are read at the same time; table() then waits
+    // for the one it asks for and reports its failure as if it had loaded it itself.
+    void preload(const QStringList& fileNames);
 
 private:
     friend class Dataset;
@@ -64,7 +69,8 @@ private:
     QString m_name;
     QString m_driver;
     QString m_path;
-    std::map<QString, std::weak_ptr<Table>> m_tables; // by absolute path
+    std::map<QString, std::weak_ptr<Table>> m_tables;                 // by absolute path
+    std::map<QString, std::future<std::shared_ptr<Table>>> m_loading; // by absolute path
     std::vector<Dataset*> m_datasets;
 };
 

@@ -375,6 +375,14 @@ int Dataset::recordNumber() const
     return m_index->recordAt(m_lo + m_pos);
 }
 
+int Dataset::recordAt(int position) const
+{
+    sync();
+    if (!m_table || position < 0 || position >= recordCount())
+        return -1;
+    return m_index->recordAt(m_lo + position);
+}
+
 bool Dataset::findKey(const KeyValues& key)
 {
     requireOpen("search");

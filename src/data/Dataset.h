@@ -117,6 +117,8 @@ public:
     }
     void moveTo(int position);
     int recordNumber() const; // record number within the table, -1 when there is none
+    // The record number at a position (0 .. recordCount() - 1), without moving the cursor.
+    int recordAt(int position) const;
 
     // Exact search on the current index with one or more leading key values. When the key
     // is not found the current record stays where it was.

@@ -289,6 +289,14 @@ void DatasetSet::open(const QString& name)
 
 void DatasetSet::openAll()
 {
+    // Every table the set needs is read at once, each on a thread of its own; the datasets
+    // then open in their order as their tables arrive.
+    QStringList tables;
+    for (const Dataset* ds : m_order)
+        if (!ds->exclusive() && !tables.contains(ds->tableName(), Qt::CaseInsensitive))
+            tables << ds->tableName();
+    if (!m_order.empty() && m_order.front()->database())
+        m_order.front()->database()->preload(tables);
     for (Dataset* ds : m_order)
         open(ds->objectName());
 }

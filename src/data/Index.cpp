@@ -14,8 +14,21 @@ namespace zel::data {
 
 namespace {
 
-constexpr quint32 kZixMagic = 0x5A495831; // "ZIX1"
-constexpr qint64 kNullNumber = std::numeric_limits<qint64>::min();
+constexpr quint32 kZixMagic = 0x5A495832;    // "ZIX2"
+constexpr quint32 kZixMagicOld = 0x5A495831; // "ZIX1"
+
+// 64-bit FNV-1a: damage anywhere in the stored order changes it.
+quint64 orderChecksum(const std::vector<unsigned char>& raw)
+{
+    quint64 h = 0xcbf29ce484222325ull;
+    for (const unsigned char b : raw) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
+// Blank numbers sort before every number.
+constexpr double kNullNumber = -std::numeric_limits<double>::infinity();
 
 QString trimRight(QString s)
 {
@@ -26,8 +39,32 @@ QString trimRight(QString s)
     return s;
 }
 
+bool isNumeric(FieldType t)
+{
+    switch (t) {
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp:
+    case FieldType::Logical:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int sign(int c)
+{
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
 } // namespace
 
+// Keys are read from the table's own storage when they are compared: an index is its order
+// and nothing else, however many records the table has.
 Index::Index(const Table& table, const IndexDef& def) : m_table(table), m_def(def)
 {
     for (const QString& name : def.fields) {
@@ -36,24 +73,36 @@ Index::Index(const Table& table, const IndexDef& def) : m_table(table), m_def(de
             throw DatabaseError(QStringLiteral("%1 has no field %2 for index %3")
                                     .arg(table.displayName(), name, def.name));
         m_fields.push_back(no);
-        const FieldType t = table.field(no).type;
-        m_numeric.push_back(t == FieldType::Integer || t == FieldType::Number);
+        m_numeric.push_back(isNumeric(table.field(no).type));
     }
-    const size_t n = static_cast<size_t>(table.recordCount());
-    m_keys.resize(n * m_fields.size());
-    for (size_t r = 0; r < n; ++r) {
-        for (size_t f = 0; f < m_fields.size(); ++f) {
-            const QVariant& v = table.value(static_cast<int>(r), m_fields[f]);
-            KeyPart& part = m_keys[r * m_fields.size() + f];
-            if (m_numeric[f]) {
-                part.number = v.isValid() ? v.toLongLong() : kNullNumber;
-            } else {
-                part.text = v.toString();
-                if (def.caseInsensitive())
-                    part.text = part.text.toCaseFolded();
-            }
-        }
-    }
+}
+
+QStringView Index::keyText(int record, size_t part) const
+{
+    if (m_table.hasEdits())
+        return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
+                                       : m_table.text(record, m_fields[part]);
+    if (m_texts.empty())
+        prepare();
+    const TextColumn& column = m_texts[part];
+    return column.text ? column.at(record) : QStringView();
+}
+
+void Index::prepare() const
+{
+    if (!m_texts.empty() || m_table.hasEdits())
+        return;
+    m_texts.resize(m_fields.size());
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (!m_numeric[i])
+            m_texts[i] = m_def.caseInsensitive() ? m_table.foldedColumn(m_fields[i])
+                                                 : m_table.textColumn(m_fields[i]);
+}
+
+double Index::keyNumber(int record, size_t part) const
+{
+    return m_table.isNull(record, m_fields[part]) ? kNullNumber
+                                                  : m_table.number(record, m_fields[part]);
 }
 
 std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
@@ -65,8 +114,8 @@ std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
         KeyPart part;
         if (m_numeric[i]) {
             bool ok = false;
-            const qint64 num = v.toLongLong(&ok);
-            part.number = ok ? num : kNullNumber;
+            const double num = v.toDouble(&ok);
+            part.number = ok && !v.isNull() ? num : kNullNumber;
         } else {
             part.text = trimRight(v.toString());
             if (m_def.caseInsensitive())
@@ -77,36 +126,37 @@ std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
     return key;
 }
 
-std::vector<KeyPart> Index::recordKey(int record) const
+int Index::compareRecords(int a, int b) const
 {
-    const KeyPart* p = partsOf(record);
-    return std::vector<KeyPart>(p, p + m_fields.size());
-}
-
-int Index::compareParts(const KeyPart* a, const KeyPart* b, int n) const
-{
-    for (int i = 0; i < n; ++i) {
-        if (m_numeric[static_cast<size_t>(i)]) {
-            if (a[i].number != b[i].number)
-                return a[i].number < b[i].number ? -1 : 1;
-        } else {
-            const int c = QStringView(a[i].text).compare(QStringView(b[i].text));
-            if (c != 0)
-                return c < 0 ? -1 : 1;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_numeric[i]) {
+            const double x = keyNumber(a, i), y = keyNumber(b, i);
+            if (x != y)
+                return x < y ? -1 : 1;
+        } else if (const int c = keyText(a, i).compare(keyText(b, i)); c != 0) {
+            return sign(c);
         }
     }
     return 0;
 }
 
-int Index::compareRecords(int a, int b) const
+int Index::compareWithKey(int record, const std::vector<KeyPart>& key) const
 {
-    return compareParts(partsOf(a), partsOf(b), static_cast<int>(m_fields.size()));
+    for (size_t i = 0; i < key.size() && i < m_fields.size(); ++i) {
+        if (m_numeric[i]) {
+            const double x = keyNumber(record, i);
+            if (x != key[i].number)
+                return x < key[i].number ? -1 : 1;
+        } else if (const int c = keyText(record, i).compare(QStringView(key[i].text)); c != 0) {
+            return sign(c);
+        }
+    }
+    return 0;
 }
 
 int Index::compareAt(int position, const std::vector<KeyPart>& key) const
 {
-    return compareParts(partsOf(m_order[static_cast<size_t>(position)]), key.data(),
-                        static_cast<int>(key.size()));
+    return compareWithKey(m_order[static_cast<size_t>(position)], key);
 }
 
 int Index::lowerBound(const std::vector<KeyPart>& key, int from, int to) const
@@ -162,6 +212,11 @@ void Index::build()
     setOrder(std::move(order));
 }
 
+// Index files: "ZIX2" files hold the order as raw little-endian integers after a header that
+// ties them to the table file (size, modification time, record count, key fields) and a
+// checksum of the order, which is all a reader has to check. "ZIX1" files, written before,
+// hold the same header and the order as a data stream without a checksum; they are still read,
+// and then every neighbouring pair of records is compared to make sure of the order.
 bool Index::load(const QString& zixPath)
 {
     QFile file(zixPath);
@@ -173,8 +228,9 @@ bool Index::load(const QString& zixPath)
     qint32 records = 0;
     QStringList fields;
     in >> magic >> size >> timeNs >> records >> fields;
-    if (in.status() != QDataStream::Ok || magic != kZixMagic || size != m_table.fileSize() ||
-        timeNs != m_table.fileTimeNs() || records != m_table.recordCount())
+    if (in.status() != QDataStream::Ok || (magic != kZixMagic && magic != kZixMagicOld) ||
+        size != m_table.fileSize() || timeNs != m_table.fileTimeNs() ||
+        records != m_table.recordCount())
         return false;
     if (fields.size() != m_def.fields.size())
         return false;
@@ -183,22 +239,43 @@ bool Index::load(const QString& zixPath)
             return false;
     const size_t n = static_cast<size_t>(records);
     std::vector<int> order(n);
+    if (magic == kZixMagic) {
+        quint64 checksum = 0;
+        in >> checksum;
+        std::vector<unsigned char> raw(n * 4);
+        if (in.status() != QDataStream::Ok ||
+            in.readRawData(reinterpret_cast<char*>(raw.data()), static_cast<int>(raw.size())) !=
+                static_cast<int>(raw.size()) ||
+            orderChecksum(raw) != checksum)
+            return false;
+        for (size_t i = 0; i < n; ++i)
+            order[i] = static_cast<int>(static_cast<quint32>(raw[4 * i]) |
+                                        (static_cast<quint32>(raw[4 * i + 1]) << 8) |
+                                        (static_cast<quint32>(raw[4 * i + 2]) << 16) |
+                                        (static_cast<quint32>(raw[4 * i + 3]) << 24));
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            qint32 r = -1;
+            in >> r;
+            if (in.status() != QDataStream::Ok)
+                return false;
+            order[i] = r;
+        }
+    }
     std::vector<bool> seen(n, false);
-    for (size_t i = 0; i < n; ++i) {
-        qint32 r = -1;
-        in >> r;
-        if (in.status() != QDataStream::Ok || r < 0 || static_cast<size_t>(r) >= n ||
-            seen[static_cast<size_t>(r)])
+    for (const int r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)])
             return false;
         seen[static_cast<size_t>(r)] = true;
-        order[i] = r;
     }
-    // A file that matches the table but is out of order (damaged, or written by a
+    // An old file that matches the table but is out of order (damaged, or written by a
     // different collation) must not be trusted: binary searches would go wrong.
-    for (size_t i = 1; i < n; ++i) {
-        const int c = compareRecords(order[i - 1], order[i]);
-        if (c > 0 || (m_def.primary && c == 0))
-            return false;
+    if (magic == kZixMagicOld) {
+        for (size_t i = 1; i < n; ++i) {
+            const int c = compareRecords(order[i - 1], order[i]);
+            if (c > 0 || (m_def.primary && c == 0))
+                return false;
+        }
     }
     setOrder(std::move(order));
     return true;
@@ -210,11 +287,15 @@ void Index::save(const QString& zixPath) const
     if (!file.open(QIODevice::WriteOnly))
         throw DatabaseError(
             QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
+    std::vector<unsigned char> raw(m_order.size() * 4);
+    for (size_t i = 0; i < m_order.size(); ++i)
+        for (int b = 0; b < 4; ++b)
+            raw[4 * i + static_cast<size_t>(b)] =
+                static_cast<unsigned char>((static_cast<quint32>(m_order[i]) >> (8 * b)) & 0xFF);
     QDataStream out(&file);
     out << kZixMagic << m_table.fileSize() << m_table.fileTimeNs()
-        << static_cast<qint32>(m_table.recordCount()) << m_def.fields;
-    for (int r : m_order)
-        out << static_cast<qint32>(r);
+        << static_cast<qint32>(m_table.recordCount()) << m_def.fields << orderChecksum(raw);
+    out.writeRawData(reinterpret_cast<const char*>(raw.data()), static_cast<int>(raw.size()));
     if (out.status() != QDataStream::Ok || !file.commit())
         throw DatabaseError(
             QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Schema.h"
+#include "data/TableStore.h"
 
 #include <QString>
 #include <QVariant>
@@ -14,7 +15,7 @@ class Table;
 struct KeyPart
 {
     QString text;
-    qint64 number = 0;
+    double number = 0;
 };
 
 // A key given by a caller: one value per leading field of the index, possibly fewer than
@@ -36,8 +37,6 @@ public:
 
     // Converts caller values to comparable key parts; at most as many as the index has.
     std::vector<KeyPart> makeKey(const KeyValues& values) const;
-    // Key parts of one record, in index field order.
-    std::vector<KeyPart> recordKey(int record) const;
 
     // First position whose leading key.size() parts are >= key (or > key for upperBound).
     int lowerBound(const std::vector<KeyPart>& key, int from, int to) const;
@@ -45,6 +44,9 @@ public:
     // Compares the record at a position with a (partial) key.
     int compareAt(int position, const std::vector<KeyPart>& key) const;
 
+    // Makes ready what the first search would: the key texts (folded on a case-insensitive
+    // index), so that a table loaded on another thread arrives ready to search.
+    void prepare() const;
     // Sorts in memory. Throws DatabaseError on a duplicate primary key.
     void build();
     // Takes the order from an index file when it belongs to this table as it is now; returns
@@ -55,18 +57,18 @@ public:
 
 private:
     int compareRecords(int a, int b) const;
-    int compareParts(const KeyPart* a, const KeyPart* b, int n) const;
-    const KeyPart* partsOf(int record) const
-    {
-        return m_keys.data() + static_cast<size_t>(record) * m_fields.size();
-    }
+    int compareWithKey(int record, const std::vector<KeyPart>& key) const;
+    QStringView keyText(int record, size_t part) const;
+    double keyNumber(int record, size_t part) const;
     void setOrder(std::vector<int> order);
 
     const Table& m_table;
     IndexDef m_def;
     std::vector<int> m_fields;
     std::vector<bool> m_numeric;
-    std::vector<KeyPart> m_keys; // record-major, m_fields.size() parts per record
+    // The key texts of every record, folded on a case-insensitive index; read through the
+    // table instead while it has changes pending.
+    mutable std::vector<TextColumn> m_texts;
     std::vector<int> m_order;
     std::vector<int> m_rank;
 };

@@ -20,8 +20,6 @@
 extern "C" {
 #include <paradox.h>
 unsigned long px_passwd_checksum(const char* password);
-void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize, unsigned long blockno);
 }
 
 namespace zel::data::paradox {
@@ -78,15 +76,14 @@ QString iconvName(int codePage)
     }
 }
 
-// Converts between a table's code page and UTF-8 with iconv.
+// Encodes text into a table's code page with iconv.
 class Codec
 {
 public:
-    Codec(int codePage, bool toUnicode)
+    explicit Codec(int codePage)
     {
         const QByteArray cp = iconvName(codePage).toLatin1();
-        m_cd = toUnicode ? iconv_open("UTF-8", cp.constData())
-                         : iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
+        m_cd = iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
     }
     ~Codec()
     {
@@ -95,19 +92,6 @@ public:
     }
     Codec(const Codec&) = delete;
     Codec& operator=(const Codec&) = delete;
-
-    QString decode(const char* data, size_t len)
-    {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            return QString::fromLatin1(data, static_cast<qsizetype>(len));
-        bool ascii = true;
-        for (size_t i = 0; i < len && ascii; ++i)
-            ascii = static_cast<unsigned char>(data[i]) < 0x80;
-        if (ascii)
-            return QString::fromLatin1(data, static_cast<qsizetype>(len));
-        QByteArray out = convert(data, len);
-        return QString::fromUtf8(out);
-    }
 
     QByteArray encode(const QString& text)
     {
@@ -150,155 +134,6 @@ quint16 le16(const unsigned char* p)
 {
     return static_cast<quint16>(p[0] | (p[1] << 8));
 }
-quint32 le32(const unsigned char* p)
-{
-    return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) |
-           (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24);
-}
-
-// pxlib trusts the header; a damaged one can send it far outside the file. These checks
-// keep it within bounds before it is let loose on the file.
-void checkHeader(int fd, const QString& name)
-{
-    struct stat st
-    {
-    };
-    if (fstat(fd, &st) != 0)
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2")
-                                .arg(name, QString::fromLocal8Bit(strerror(errno))));
-    const auto fail = [&](const char* why) {
-        return DatabaseError(
-            QStringLiteral("%1 is not a valid table: %2").arg(name, QLatin1String(why)));
-    };
-    unsigned char h[0x60] = {};
-    const ssize_t got = pread(fd, h, sizeof h, 0);
-    if (got < 0x58)
-        throw fail("the file is too short");
-    const quint16 recordSize = le16(h + 0x00);
-    const quint16 headerSize = le16(h + 0x02);
-    const unsigned fileType = h[0x04];
-    const unsigned blockKb = h[0x05];
-    const quint32 numRecords = le32(h + 0x06);
-    const quint16 fileBlocks = le16(h + 0x0C);
-    const quint16 numFields = le16(h + 0x21);
-    const quint16 keyFields = le16(h + 0x23);
-    if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
-        throw fail("unknown file type");
-    if (recordSize == 0 || numFields == 0 || numFields > 255 || keyFields > numFields)
-        throw fail("bad field layout");
-    if (blockKb < 1 || blockKb > 32)
-        throw fail("bad block size");
-    if (headerSize < 0x58 || headerSize > st.st_size)
-        throw fail("bad header size");
-    const qint64 blockSize = static_cast<qint64>(blockKb) * 1024;
-    const qint64 dataBytes = st.st_size - headerSize;
-    if (static_cast<qint64>(fileBlocks) * blockSize > dataBytes)
-        throw fail("the file is truncated");
-    if (recordSize > blockSize - 6)
-        throw fail("records larger than a block");
-    const qint64 perBlock = (blockSize - 6) / recordSize;
-    if (static_cast<qint64>(numRecords) > static_cast<qint64>(fileBlocks) * perBlock)
-        throw fail("more records than the file can hold");
-
-    // pxlib follows the chain of data blocks without looking back, so a damaged chain
-    // (a loop, a block past the end) would hang or misread it. Walk it here first. Block
-    // headers of an encrypted table are encrypted with the rest of the block; the first
-    // 256-byte chunk holds them.
-    const unsigned versionId = h[0x39];
-    const bool extended = versionId >= 5;
-    quint32 key = le32(h + 0x25); // the same choice of key as pxlib makes
-    if (key == 0xFF00FF00u) {
-        // The marker sends the reader to the extended header, which old versions lack.
-        if (!extended)
-            throw fail("inconsistent encryption marker");
-        key = le32(h + 0x5C);
-    }
-    const qint64 blocksInFile = dataBytes / blockSize;
-    std::vector<bool> seen(static_cast<size_t>(blocksInFile) + 1, false);
-    unsigned block = le16(h + 0x0E);
-    while (block != 0) {
-        if (block > blocksInFile || seen[block])
-            throw fail("the chain of data blocks is broken");
-        seen[block] = true;
-        unsigned char head[256];
-        const qint64 at = headerSize + static_cast<qint64>(block - 1) * blockSize;
-        const qint64 want = std::min<qint64>(sizeof head, blockSize);
-        if (pread(fd, head, static_cast<size_t>(want), at) != want)
-            throw fail("the file is truncated");
-        if (key != 0)
-            px_decrypt_db_block(head, head, key, static_cast<unsigned long>(want), block);
-        const qint16 lastOffset = static_cast<qint16>(le16(head + 4));
-        if (lastOffset >= 0 &&
-            (lastOffset % recordSize != 0 || lastOffset + recordSize > blockSize - 6))
-            throw fail("a data block is damaged");
-        block = le16(head);
-    }
-}
-
-FieldType fieldTypeOf(int pxType)
-{
-    switch (pxType) {
-    case pxfAlpha:
-        return FieldType::Text;
-    case pxfShort:
-    case pxfLong:
-    case pxfAutoInc:
-        return FieldType::Integer;
-    case pxfMemoBLOb:
-    case pxfFmtMemoBLOb:
-        return FieldType::Memo;
-    case pxfNumber:
-    case pxfCurrency:
-        return FieldType::Number;
-    case pxfDate:
-        return FieldType::Date;
-    case pxfLogical:
-        return FieldType::Logical;
-    default:
-        return FieldType::Other;
-    }
-}
-
-// pxlib's value readers copy as many bytes as the field claims into fixed-size buffers,
-// so a field whose length does not fit its type must never reach them.
-bool lengthFitsType(int pxType, int len)
-{
-    switch (pxType) {
-    case pxfAlpha:
-        return len >= 1 && len <= 255;
-    case pxfShort:
-        return len == 2;
-    case pxfLong:
-    case pxfAutoInc:
-    case pxfDate:
-    case pxfTime:
-        return len == 4;
-    case pxfNumber:
-    case pxfCurrency:
-    case pxfTimestamp:
-        return len == 8;
-    case pxfLogical:
-        return len == 1;
-    case pxfMemoBLOb:
-    case pxfFmtMemoBLOb:
-    case pxfBLOb:
-    case pxfOLE:
-    case pxfGraphic:
-        return len > 10 && len <= 250;
-    default:
-        return len >= 1 && len <= 255;
-    }
-}
-
-QString trimmedText(Codec& codec, const char* data, int len)
-{
-    int n = 0;
-    while (n < len && data[n] != '\0')
-        ++n;
-    while (n > 0 && data[n - 1] == ' ')
-        --n;
-    return codec.decode(data, static_cast<size_t>(n));
-}
 
 } // namespace
 
@@ -308,145 +143,19 @@ quint32 passwordChecksum(const QString& password)
     return static_cast<quint32>(px_passwd_checksum(bytes.constData()));
 }
 
-TableData readTable(int fd, const QString& displayName, const QStringList& passwords)
+TableData toTableData(const TableStore& store)
 {
-    checkHeader(fd, displayName);
-    const int dupFd = dup(fd);
-    if (dupFd < 0)
-        throw DatabaseError(QStringLiteral("Cannot read %1").arg(displayName));
-    File fp(fdopen(dupFd, "rb"));
-    if (!fp) {
-        close(dupFd);
-        throw DatabaseError(QStringLiteral("Cannot read %1").arg(displayName));
-    }
-    std::rewind(fp.get());
-    t_lastPxError.clear();
-    PxDoc doc = newDoc();
-    if (PX_open_fp(doc.get(), fp.get()) < 0)
-        throw DatabaseError(QStringLiteral("%1 is not a valid table: %2")
-                                .arg(displayName, t_lastPxError.isEmpty()
-                                                      ? QStringLiteral("unreadable header")
-                                                      : t_lastPxError));
-    pxhead_t* head = doc->px_head;
-
     TableData data;
-    data.encryption = static_cast<quint32>(head->px_encryption);
-    data.codePage = head->px_doscodepage;
-    data.fileVersion = head->px_fileversion;
-    data.primaryKeyFields = head->px_primarykeyfields;
-    if (data.encryption != 0) {
-        bool ok = false;
-        for (const QString& pw : passwords)
-            ok = ok || passwordChecksum(pw) == data.encryption;
-        if (!ok)
-            throw DatabaseError(QStringLiteral("%1 is protected by a password that was not given")
-                                    .arg(displayName));
-    }
-
-    const int numFields = PX_get_num_fields(doc.get());
-    const int recordSize = PX_get_recordsize(doc.get());
-    int sum = 0;
-    std::vector<int> pxTypes;
-    for (int i = 0; i < numFields; ++i) {
-        pxfield_t* f = PX_get_field(doc.get(), i);
-        if (!f || !f->px_fname || !lengthFitsType(f->px_ftype, f->px_flen))
-            throw DatabaseError(
-                QStringLiteral("%1 is not a valid table: bad field definitions").arg(displayName));
-        FieldDef def;
-        def.name = QString::fromLatin1(f->px_fname);
-        def.type = fieldTypeOf(f->px_ftype);
-        def.width = def.type == FieldType::Memo ? f->px_flen - 10 : f->px_flen;
-        data.fields.push_back(def);
-        pxTypes.push_back(f->px_ftype);
-        sum += f->px_flen;
-    }
-    if (sum != recordSize)
-        throw DatabaseError(
-            QStringLiteral("%1 is not a valid table: field sizes do not add up").arg(displayName));
-
-    Codec codec(data.codePage, true);
-    const int numRecords = PX_get_num_records(doc.get());
-    std::vector<char> buf(static_cast<size_t>(recordSize));
-    data.rows.reserve(static_cast<size_t>(numRecords));
-    for (int r = 0; r < numRecords; ++r) {
-        int deleted = 0;
-        pxdatablockinfo_t info{};
-        if (!PX_get_record2(doc.get(), r, buf.data(), &deleted, &info))
-            throw DatabaseError(
-                QStringLiteral("%1 is corrupted: record %2 cannot be read%3")
-                    .arg(displayName)
-                    .arg(r + 1)
-                    .arg(t_lastPxError.isEmpty()
-                             ? QString()
-                             : QStringLiteral(" (") + t_lastPxError + QLatin1Char(')')));
-        if (deleted)
-            continue;
-        std::vector<QVariant> row(static_cast<size_t>(numFields));
-        int off = 0;
-        for (int i = 0; i < numFields; ++i) {
-            char* p = buf.data() + off;
-            const int len = PX_get_field(doc.get(), i)->px_flen;
-            off += len;
-            bool blank = true;
-            for (int b = 0; b < len && blank; ++b)
-                blank = p[b] == 0;
-            if (blank)
-                continue; // every type stores a blank field as zero bytes
-            switch (pxTypes[static_cast<size_t>(i)]) {
-            case pxfAlpha: {
-                QString s = trimmedText(codec, p, len);
-                if (!s.isEmpty())
-                    row[static_cast<size_t>(i)] = s;
-                break;
-            }
-            case pxfMemoBLOb:
-            case pxfFmtMemoBLOb: {
-                // Only the leading part kept inside the record is read; the program never
-                // shows memo text, so the separate memo file is not needed.
-                QString s = trimmedText(codec, p, len - 10);
-                if (!s.isEmpty())
-                    row[static_cast<size_t>(i)] = s;
-                break;
-            }
-            case pxfShort: {
-                short v = 0;
-                if (PX_get_data_short(doc.get(), p, len, &v) > 0)
-                    row[static_cast<size_t>(i)] = static_cast<qlonglong>(v);
-                break;
-            }
-            case pxfLong:
-            case pxfAutoInc: {
-                long v = 0;
-                if (PX_get_data_long(doc.get(), p, len, &v) > 0)
-                    row[static_cast<size_t>(i)] = static_cast<qlonglong>(v);
-                break;
-            }
-            case pxfNumber:
-            case pxfCurrency: {
-                double v = 0;
-                if (PX_get_data_double(doc.get(), p, len, &v) > 0)
-                    row[static_cast<size_t>(i)] = v;
-                break;
-            }
-            case pxfDate: {
-                long v = 0;
-                if (PX_get_data_long(doc.get(), p, len, &v) > 0) {
-                    int y = 0, m = 0, d = 0;
-                    PX_SdnToGregorian(v + 1721425, &y, &m, &d);
-                    row[static_cast<size_t>(i)] = QDate(y, m, d);
-                }
-                break;
-            }
-            case pxfLogical: {
-                char v = 0;
-                if (PX_get_data_byte(doc.get(), p, len, &v) > 0)
-                    row[static_cast<size_t>(i)] = v != 0;
-                break;
-            }
-            default:
-                break;
-            }
-        }
+    data.fields = store.fields();
+    data.codePage = store.info().codePage;
+    data.fileVersion = store.info().fileVersion;
+    data.primaryKeyFields = store.info().primaryKeyFields;
+    data.encryption = store.info().encryption;
+    data.rows.reserve(static_cast<size_t>(store.recordCount()));
+    for (int r = 0; r < store.recordCount(); ++r) {
+        std::vector<QVariant> row(static_cast<size_t>(store.fieldCount()));
+        for (int f = 0; f < store.fieldCount(); ++f)
+            row[static_cast<size_t>(f)] = store.value(r, f);
         data.rows.push_back(std::move(row));
     }
     return data;
@@ -454,17 +163,7 @@ TableData readTable(int fd, const QString& displayName, const QStringList& passw
 
 TableData readTableFile(const QString& path, const QStringList& passwords)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot open %1: %2")
-                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
-    auto closeFd = qScopeGuard([fd] { ::close(fd); });
-    struct stat st
-    {
-    };
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        throw DatabaseError(QStringLiteral("%1 is not a table file").arg(path));
-    return readTable(fd, QFileInfo(path).fileName(), passwords);
+    return toTableData(readTableStore(path, passwords));
 }
 
 namespace {
@@ -475,39 +174,114 @@ int pxTypeOf(const FieldDef& f)
     case FieldType::Text:
         return pxfAlpha;
     case FieldType::Integer:
-        return pxfLong;
+        return f.width == 2 ? pxfShort : pxfLong;
+    case FieldType::AutoIncrement:
+        return pxfAutoInc;
     case FieldType::Memo:
         return pxfMemoBLOb;
     case FieldType::Number:
         return pxfNumber;
+    case FieldType::Currency:
+        return pxfCurrency;
     case FieldType::Date:
         return pxfDate;
+    case FieldType::Time:
+        return pxfTime;
+    case FieldType::Timestamp:
+        return pxfTimestamp;
     case FieldType::Logical:
         return pxfLogical;
+    case FieldType::Bcd:
+        return pxfBCD;
+    case FieldType::Bytes:
+        return pxfBytes;
+    case FieldType::Binary:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
     case FieldType::Other:
         break;
     }
     throw DatabaseError(QStringLiteral("Field %1 has a type that cannot be written").arg(f.name));
 }
 
+// The bytes a field takes in the record.
 int pxLengthOf(const FieldDef& f)
 {
     switch (f.type) {
     case FieldType::Text:
+    case FieldType::Bytes:
         return f.width;
     case FieldType::Memo:
         return f.width + 10;
     case FieldType::Integer:
+        return f.width == 2 ? 2 : 4;
+    case FieldType::AutoIncrement:
     case FieldType::Date:
+    case FieldType::Time:
         return 4;
     case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Timestamp:
         return 8;
     case FieldType::Logical:
         return 1;
+    case FieldType::Bcd:
+        return 17;
+    case FieldType::Binary:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
     case FieldType::Other:
         break;
     }
     return 0;
+}
+
+void putLe32(char* p, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// Sign-flipped big-endian integers, as every integer kind of the format is stored.
+void putInteger(char* p, int len, qint64 value)
+{
+    quint64 raw = static_cast<quint64>(value) ^ (quint64{1} << (len * 8 - 1));
+    for (int i = len - 1; i >= 0; --i) {
+        p[i] = static_cast<char>(raw & 0xFF);
+        raw >>= 8;
+    }
+}
+
+// A decimal text as the 17 bytes of a BCD field with the given number of decimals.
+void putBcd(char* p, const QString& text, int decimals, const QString& fieldName)
+{
+    QString t = text.trimmed();
+    const bool negative = t.startsWith(QLatin1Char('-'));
+    if (negative || t.startsWith(QLatin1Char('+')))
+        t.remove(0, 1);
+    QString whole = t.section(QLatin1Char('.'), 0, 0);
+    QString fraction = t.section(QLatin1Char('.'), 1);
+    const bool digitsOnly = std::all_of(
+        t.begin(), t.end(), [](QChar c) { return c.isDigit() || c == QLatin1Char('.'); });
+    if (!digitsOnly || t.count(QLatin1Char('.')) > 1 || fraction.size() > decimals ||
+        whole.size() + decimals > 32)
+        throw DatabaseError(QStringLiteral("Value %1 does not fit field %2").arg(text, fieldName));
+    fraction = fraction.leftJustified(decimals, QLatin1Char('0'));
+    const QString digits = QString(whole + fraction).rightJustified(32, QLatin1Char('0'));
+    const bool zero =
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c == QLatin1Char('0'); });
+    p[0] = static_cast<char>((negative && !zero ? 0x00 : 0x80) | 0x40 | decimals);
+    for (int k = 0; k < 32; ++k) {
+        int d = digits.at(k).digitValue();
+        if (negative && !zero)
+            d = 15 - d;
+        if (k % 2 == 0)
+            p[1 + k / 2] = static_cast<char>(d << 4);
+        else
+            p[1 + k / 2] = static_cast<char>(p[1 + k / 2] | d);
+    }
 }
 
 } // namespace
@@ -522,9 +296,13 @@ pxfield_t* makeFields(const TableData& data)
         static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
     for (int i = 0; i < numFields; ++i) {
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
-        fields[i].px_fname = strdup(f.name.toLatin1().constData());
+        // Field names are in the table's code page, like its text.
+        fields[i].px_fname = strdup(Codec(data.codePage).encode(f.name).constData());
         fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
         fields[i].px_flen = pxLengthOf(f);
+        // A BCD field's definition gives its decimals; the record still holds 17 bytes.
+        if (f.type == FieldType::Bcd)
+            fields[i].px_fdc = f.width;
     }
     return fields;
 }
@@ -566,7 +344,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     if (!password.isEmpty())
         PX_set_parameter(doc.get(), "password", password.toLatin1().constData());
 
-    Codec codec(data.codePage, false);
+    Codec codec(data.codePage);
     const int recordSize = PX_get_recordsize(doc.get());
     std::vector<char> buf(static_cast<size_t>(recordSize));
     for (const auto& row : data.rows) {
@@ -590,25 +368,48 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                     throw DatabaseError(QStringLiteral("Value too long for field %1: %2")
                                             .arg(f.name, v.toString()));
                 std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+                // A memo that fits its leader lives in the record: no blob file offset, and
+                // its length.
+                if (f.type == FieldType::Memo)
+                    putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
                 break;
             }
             case FieldType::Integer:
-                PX_put_data_long(doc.get(), p, len, static_cast<int>(v.toLongLong()));
+            case FieldType::AutoIncrement:
+                putInteger(p, len, v.toLongLong());
                 break;
             case FieldType::Number:
+            case FieldType::Currency:
                 PX_put_data_double(doc.get(), p, len, v.toDouble());
                 break;
-            case FieldType::Date: {
-                const QDate d = v.toDate();
-                PX_put_data_long(
-                    doc.get(), p, len,
-                    static_cast<int>(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
+            case FieldType::Date:
+                putInteger(p, len, TableStore::dayNumber(v.toDate()));
+                break;
+            case FieldType::Time:
+                putInteger(p, len, v.toTime().msecsSinceStartOfDay());
+                break;
+            case FieldType::Timestamp: {
+                const QDateTime when = v.toDateTime().toUTC();
+                PX_put_data_double(doc.get(), p, len,
+                                   static_cast<double>(TableStore::dayNumber(when.date())) *
+                                           TableStore::kMsPerDay +
+                                       when.time().msecsSinceStartOfDay());
                 break;
             }
             case FieldType::Logical:
                 PX_put_data_byte(doc.get(), p, len, v.toBool() ? 1 : 0);
                 break;
-            case FieldType::Other:
+            case FieldType::Bcd:
+                putBcd(p, v.toString(), f.width, f.name);
+                break;
+            case FieldType::Bytes: {
+                const QByteArray bytes = v.toByteArray();
+                if (bytes.size() > len)
+                    throw DatabaseError(QStringLiteral("Value too long for field %1").arg(f.name));
+                std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+                break;
+            }
+            default:
                 break;
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Schema.h"
+#include "data/TableStore.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -8,8 +9,9 @@
 
 namespace zel::data {
 
-// A whole Paradox table as it lies on disk: field layout, header facts and every record.
-// Text is Unicode here; the file's code page applies only on disk.
+// A whole table as loose values, record by record: what the writer takes, and what tools and
+// tests compare. The engine itself keeps tables in a TableStore. Text is Unicode here; the
+// file's code page applies only on disk.
 struct TableData
 {
     std::vector<FieldDef> fields;
@@ -25,13 +27,26 @@ namespace paradox {
 // The checksum that an encrypted table's header holds for its password.
 quint32 passwordChecksum(const QString& password);
 
-// Reads the table file open on fd (the caller holds its lock). An encrypted table is only
-// read when one of the passwords matches the header. Throws DatabaseError naming
-// displayName on any failure: not a table, truncated, corrupt, wrong password.
-TableData readTable(int fd, const QString& displayName, const QStringList& passwords);
+// Decodes a table from the bytes of its file and, when blobs is given, of its blob file (the
+// .MB file beside it), in one pass: the header and the chain of data blocks are checked, the
+// blocks decrypted and the records decoded into a TableStore. An encrypted table is only read
+// when one of the passwords matches its header. Throws DatabaseError naming displayName on any
+// failure: not a table, truncated, corrupt, wrong password, a blob that is missing or damaged.
+TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
+                       const QString& displayName, const QStringList& passwords);
 
-// Convenience for tools and tests: opens, reads and closes the file.
+// Reads the table file open on fd (the caller holds its lock) with one map of the file, and the
+// blob file at blobPath when it is not empty.
+TableStore readTable(int fd, const QString& displayName, const QStringList& passwords,
+                     const QString& blobPath = QString());
+
+// The blob file beside a table file (same name, extension .MB in any case), or an empty string.
+QString blobFileFor(const QString& tablePath);
+
+// Convenience for tools and tests: opens, reads and closes the file and its blob file.
+TableStore readTableStore(const QString& path, const QStringList& passwords);
 TableData readTableFile(const QString& path, const QStringList& passwords);
+TableData toTableData(const TableStore& store);
 
 // Writes data as a Paradox table: to a new file beside path, then renamed over path, so
 // that a crash leaves either the old or the new table. An empty password writes an

@@ -6,6 +6,9 @@
 
 namespace zel::data {
 
+// The kinds of value a table field holds. Integer covers 16- and 32-bit integers (width 2 or
+// 4); the blob kinds (Memo, FormattedMemo, Binary, Ole, Graphic) keep their data apart from
+// the record; Other is a field whose type this engine does not know.
 enum class FieldType
 {
     Text,
@@ -14,14 +17,28 @@ enum class FieldType
     Number,
     Date,
     Logical,
-    Other
+    Other,
+    Currency,
+    Time,
+    Timestamp,
+    AutoIncrement,
+    Bcd,
+    Bytes,
+    Binary,
+    FormattedMemo,
+    Ole,
+    Graphic
 };
 
 struct FieldDef
 {
     QString name;
     FieldType type = FieldType::Text;
-    int width = 0; // characters for text, declared size for memo, bytes otherwise
+    // Characters for text; the declared size for blob kinds; the number of decimals for Bcd;
+    // bytes otherwise.
+    int width = 0;
+    // For Other: the type code the file gives, so that a dump can name it.
+    int typeCode = 0;
 };
 
 struct IndexDef

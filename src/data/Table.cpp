@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -110,7 +111,13 @@ void Table::readLocked(const TableDef* def)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    m_data = paradox::readTable(m_fd, displayName(), m_passwords);
+    m_store = paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path));
+    static std::atomic<quint64> loads{0};
+    m_loadId = ++loads;
+    m_edits.clear();
+    m_editsFolded.clear();
+    m_folded.clear();
+    m_fieldLookups.clear();
 
     m_indexDefs.clear();
     m_indexes.clear();
@@ -125,9 +132,9 @@ void Table::readLocked(const TableDef* def)
                         .arg(displayName(), want.name));
         }
         m_indexDefs = def->indexes;
-    } else if (m_data.primaryKeyFields > 0) {
+    } else if (info().primaryKeyFields > 0) {
         IndexDef primary{QStringLiteral("primary"), {}, true};
-        for (int i = 0; i < m_data.primaryKeyFields && i < fieldCount(); ++i)
+        for (int i = 0; i < info().primaryKeyFields && i < fieldCount(); ++i)
             primary.fields << field(i).name;
         m_indexDefs.push_back(primary);
     }
@@ -140,14 +147,113 @@ void Table::readLocked(const TableDef* def)
 
 int Table::fieldIndex(const QString& name) const
 {
-    // Callers nearly always spell the name as the table does; that is a cheap comparison.
-    for (int i = 0; i < fieldCount(); ++i)
+    // Callers ask for a handful of names over and over; each is looked up once.
+    for (const auto& [asked, no] : m_fieldLookups)
+        if (asked == name)
+            return no;
+    int found = -1;
+    for (int i = 0; i < fieldCount() && found < 0; ++i)
         if (field(i).name == name)
-            return i;
-    for (int i = 0; i < fieldCount(); ++i)
+            found = i;
+    for (int i = 0; i < fieldCount() && found < 0; ++i)
         if (sameName(field(i).name, name))
-            return i;
-    return -1;
+            found = i;
+    if (m_fieldLookups.size() < 64)
+        m_fieldLookups.emplace_back(name, found);
+    return found;
+}
+
+const QVariant* Table::editOf(int record, int field) const
+{
+    const auto it = m_edits.find({record, field});
+    return it == m_edits.end() ? nullptr : &it->second;
+}
+
+QStringView Table::editedText(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return {};
+    return *static_cast<const QString*>(value.constData());
+}
+
+bool Table::isNull(int record, int field) const
+{
+    if (!m_edits.empty())
+        if (const QVariant* edited = editOf(record, field))
+            return edited->isNull() ||
+                   (edited->typeId() == QMetaType::QString && edited->toString().isEmpty());
+    return m_store.isNull(record, field);
+}
+
+double Table::number(int record, int field) const
+{
+    if (!m_edits.empty())
+        if (const QVariant* edited = editOf(record, field))
+            return edited->toDouble();
+    return m_store.number(record, field);
+}
+
+qint64 Table::integer(int record, int field) const
+{
+    if (!m_edits.empty())
+        if (const QVariant* edited = editOf(record, field))
+            return edited->toLongLong();
+    return m_store.integer(record, field);
+}
+
+QStringView Table::foldedText(int record, int field) const
+{
+    if (!m_edits.empty()) {
+        if (const QVariant* edited = editOf(record, field)) {
+            QString& folded = m_editsFolded[{record, field}];
+            folded = editedText(*edited).toString().toCaseFolded();
+            return folded;
+        }
+    }
+    return foldedColumn(field).at(record);
+}
+
+TextColumn Table::foldedColumn(int field) const
+{
+    const Folded& f = folded(field);
+    return {f.text.data(), f.spans.data()};
+}
+
+const Table::Folded& Table::folded(int field) const
+{
+    auto it = m_folded.find(field);
+    if (it != m_folded.end())
+        return it->second;
+    Folded folded;
+    const int n = recordCount();
+    const TextColumn source = m_store.textColumn(field);
+    size_t chars = 0;
+    for (int r = 0; r < n && source.text; ++r)
+        chars += static_cast<size_t>(source.at(r).size());
+    // Simple case folding never changes the number of UTF-16 units of a character.
+    folded.text.resize(chars);
+    folded.spans.resize(static_cast<size_t>(n));
+    char16_t* out = folded.text.data();
+    for (int r = 0; r < n && source.text; ++r) {
+        const QStringView t = source.at(r);
+        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(out - folded.text.data()),
+                                                static_cast<quint32>(t.size())};
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const char16_t c = t[i].unicode();
+            if (c < 0x80) {
+                *out++ = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+            } else if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t[i + 1].isLowSurrogate()) {
+                const char32_t u =
+                    QChar::toCaseFolded(QChar::surrogateToUcs4(c, t[i + 1].unicode()));
+                *out++ = QChar::highSurrogate(u);
+                *out++ = QChar::lowSurrogate(u);
+                ++i;
+            } else {
+                *out++ = static_cast<char16_t>(QChar::toCaseFolded(char32_t(c)));
+            }
+        }
+    }
+    return m_folded.emplace(field, std::move(folded)).first->second;
 }
 
 const IndexDef* Table::indexByName(const QString& name) const
@@ -223,27 +329,41 @@ void Table::setValue(int record, int fieldNo, const QVariant& value)
 {
     if (m_access != Access::Exclusive)
         throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(displayName()));
-    m_data.rows[static_cast<size_t>(record)][static_cast<size_t>(fieldNo)] = value;
+    m_edits[{record, fieldNo}] = value;
 }
 
 int Table::post(int oldRecord)
 {
     if (m_access != Access::Exclusive)
         throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(displayName()));
-    const std::vector<QVariant> changed = m_data.rows[static_cast<size_t>(oldRecord)];
+    const auto rowOf = [this](int r) {
+        std::vector<QVariant> row(static_cast<size_t>(fieldCount()));
+        for (int f = 0; f < fieldCount(); ++f)
+            row[static_cast<size_t>(f)] = value(r, f);
+        return row;
+    };
+    const std::vector<QVariant> changed = rowOf(oldRecord);
 
     // Records are stored in primary-key order, so a changed key field moves its record.
-    TableData out = m_data;
+    TableData out;
+    out.fields = m_store.fields();
+    out.codePage = info().codePage;
+    out.fileVersion = info().fileVersion;
+    out.primaryKeyFields = info().primaryKeyFields;
+    out.encryption = info().encryption;
+    out.rows.reserve(static_cast<size_t>(recordCount()));
     if (const IndexDef* primary = indexByName(QString())) {
         Index sorter(*this, *primary);
         sorter.build();
-        out.rows.clear();
         for (int pos = 0; pos < sorter.size(); ++pos)
-            out.rows.push_back(m_data.rows[static_cast<size_t>(sorter.recordAt(pos))]);
+            out.rows.push_back(rowOf(sorter.recordAt(pos)));
+    } else {
+        for (int r = 0; r < recordCount(); ++r)
+            out.rows.push_back(rowOf(r));
     }
     QString password;
     for (const QString& pw : m_passwords)
-        if (m_data.encryption != 0 && paradox::passwordChecksum(pw) == m_data.encryption)
+        if (info().encryption != 0 && paradox::passwordChecksum(pw) == info().encryption)
             password = pw;
     std::vector<IndexDef> defs = m_indexDefs;
     std::vector<bool> hadFile;
@@ -266,7 +386,7 @@ int Table::post(int oldRecord)
         }
     }
     for (int r = 0; r < recordCount(); ++r)
-        if (m_data.rows[static_cast<size_t>(r)] == changed)
+        if (rowOf(r) == changed)
             return r;
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "data/ParadoxFile.h"
 
 #include <QString>
+#include <map>
 #include <memory>
 
 namespace zel::data {
@@ -33,15 +34,41 @@ public:
     QString displayName() const;
     Access access() const { return m_access; }
 
-    int fieldCount() const { return static_cast<int>(m_data.fields.size()); }
-    const FieldDef& field(int i) const { return m_data.fields[static_cast<size_t>(i)]; }
+    int fieldCount() const { return m_store.fieldCount(); }
+    const FieldDef& field(int i) const { return m_store.field(i); }
     int fieldIndex(const QString& name) const; // -1 when the table has no such field
-    int recordCount() const { return static_cast<int>(m_data.rows.size()); }
-    const QVariant& value(int record, int field) const
+    int recordCount() const { return m_store.recordCount(); }
+    // A value as a QVariant, made when asked for; null for a blank field.
+    QVariant value(int record, int field) const
     {
-        return m_data.rows[static_cast<size_t>(record)][static_cast<size_t>(field)];
+        if (!m_edits.empty())
+            if (const QVariant* edited = editOf(record, field))
+                return *edited;
+        return m_store.value(record, field);
     }
-    const TableData& data() const { return m_data; }
+    // Typed access without a QVariant: text of text and memo fields (empty for null), numbers
+    // of the numeric, date and time kinds (0 for null).
+    QStringView text(int record, int field) const
+    {
+        if (!m_edits.empty())
+            if (const QVariant* edited = editOf(record, field))
+                return editedText(*edited);
+        return m_store.text(record, field);
+    }
+    bool isNull(int record, int field) const;
+    double number(int record, int field) const;
+    qint64 integer(int record, int field) const;
+    // The text of a field folded for comparison without regard to case, kept once per load.
+    QStringView foldedText(int record, int field) const;
+    // The same for every record at once; only while no change is pending (hasEdits()).
+    TextColumn foldedColumn(int field) const;
+    TextColumn textColumn(int field) const { return m_store.textColumn(field); }
+    bool hasEdits() const { return !m_edits.empty(); }
+    const TableStore& store() const { return m_store; }
+    const TableInfo& info() const { return m_store.info(); }
+    // Different for every load of every table, so that what is derived from a table's
+    // contents can be kept with the load it came from.
+    quint64 loadId() const { return m_loadId; }
 
     const std::vector<IndexDef>& indexDefs() const { return m_indexDefs; }
     const IndexDef* indexByName(const QString& name) const; // "" is the primary index
@@ -69,11 +96,26 @@ private:
     void load(const TableDef* def, const QStringList& passwords);
     void readLocked(const TableDef* def);
     void removeStaleCopies() const;
+    const QVariant* editOf(int record, int field) const;
+    static QStringView editedText(const QVariant& value);
+
+    // Text folded once per load for the fields that need it, by field.
+    struct Folded
+    {
+        std::vector<char16_t> text;
+        std::vector<TextColumn::Span> spans;
+    };
+    const Folded& folded(int field) const;
 
     QString m_path;
     Access m_access;
     int m_fd = -1;
-    TableData m_data;
+    TableStore m_store;
+    quint64 m_loadId = 0;
+    std::map<std::pair<int, int>, QVariant> m_edits; // (record, field): changes not yet posted
+    mutable std::map<int, Folded> m_folded;
+    mutable std::map<std::pair<int, int>, QString> m_editsFolded;
+    mutable std::vector<std::pair<QString, int>> m_fieldLookups; // names asked for, as asked
     QStringList m_passwords;
     qint64 m_fileSize = 0;
     qint64 m_fileTimeNs = 0;

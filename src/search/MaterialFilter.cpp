@@ -2,8 +2,15 @@
 
 #include "data/Dataset.h"
 #include "data/Names.h"
+#include "data/Table.h"
 
+#include <QHash>
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace zel::search {
 
@@ -170,6 +177,276 @@ bool MaterialFilter(const SearchCriteria& criteria, const data::Dataset& scan,
         return hit;
     };
     return filter(criteria, read, anyCommercialName);
+}
+
+} // namespace zel::search
+
+namespace zel::search {
+
+namespace {
+
+// One text field of every record, folded (a to z to A to Z) and encoded as UTF-8 into one
+// buffer, records ended by a zero byte. A criterion found in the buffer lies in one record:
+// it holds no zero byte, and UTF-8 lets a piece of text match only at a character's start. A
+// lone surrogate, which has no UTF-8 form, is written as a byte no criterion can hold.
+struct FoldedColumn
+{
+    std::string bytes;
+    std::vector<quint32> starts; // record r is bytes[starts[r], starts[r + 1] - 1)
+
+    void append(QStringView text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char32_t c = fold(text[i].unicode());
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[i + 1].unicode());
+                ++i;
+            } else if (QChar::isSurrogate(c)) {
+                bytes.push_back('\xFF');
+                continue;
+            }
+            if (c < 0x80) {
+                bytes.push_back(static_cast<char>(c));
+            } else if (c < 0x800) {
+                bytes.push_back(static_cast<char>(0xC0 | (c >> 6)));
+                bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            } else if (c < 0x10000) {
+                bytes.push_back(static_cast<char>(0xE0 | (c >> 12)));
+                bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+                bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            } else {
+                bytes.push_back(static_cast<char>(0xF0 | (c >> 18)));
+                bytes.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+                bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+                bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            }
+        }
+    }
+    void endRecord()
+    {
+        bytes.push_back('\0');
+        starts.push_back(static_cast<quint32>(bytes.size()));
+    }
+
+    // Calls hit(record) once for every record whose text holds needle (UTF-8, no zero byte).
+    template <class Hit> void find(const QByteArray& needle, const Hit& hit) const
+    {
+        const char* const begin = bytes.data();
+        const char* const end = begin + bytes.size();
+        const char* at = begin;
+        size_t record = 0;
+        while (at < end) {
+            const char* found =
+                findBytes(at, end, needle.constData(), static_cast<size_t>(needle.size()));
+            if (found == end)
+                return;
+            const auto offset = static_cast<quint32>(found - begin);
+            // Hits come in order, so the record that holds one is found by walking on.
+            while (starts[record + 1] <= offset)
+                ++record;
+            hit(static_cast<int>(record));
+            at = begin + starts[record + 1];
+        }
+    }
+
+    // The first place of needle (n bytes) in [at, end), or end. Sixteen places are tried at
+    // once by their first and last byte, and only those that agree on both are compared
+    // whole: a search costs nothing to start, which matters when most records hold the
+    // criterion and the search starts again after each of them.
+    static const char* findBytes(const char* at, const char* end, const char* needle, size_t n)
+    {
+        if (n == 1) {
+            const void* p = std::memchr(at, needle[0], static_cast<size_t>(end - at));
+            return p ? static_cast<const char*>(p) : end;
+        }
+#ifdef __SSE2__
+        const __m128i first = _mm_set1_epi8(needle[0]);
+        const __m128i last = _mm_set1_epi8(needle[n - 1]);
+        while (end - at >= static_cast<ptrdiff_t>(n - 1 + 16)) {
+            const __m128i headBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            const __m128i tailBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + n - 1));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(headBytes, first), _mm_cmpeq_epi8(tailBytes, last))));
+            while (mask != 0) {
+                const int bit = __builtin_ctz(mask);
+                if (std::memcmp(at + bit + 1, needle + 1, n - 2) == 0)
+                    return at + bit;
+                mask &= mask - 1;
+            }
+            at += 16;
+        }
+#endif
+        return std::search(at, end, needle, needle + n);
+    }
+};
+
+// Texts of the materials and their commercial names, prepared once per load of the two
+// tables; a field is prepared the first time a search needs it.
+struct Prepared
+{
+    quint64 materialsLoad = 0;
+    quint64 synonymsLoad = 0;
+    std::unique_ptr<FoldedColumn> names, odour, performance, application, commercialNames;
+    // Commercial names join their material by CAS number: both sides get the number of their
+    // CAS text; a commercial name whose CAS no material has gets -1.
+    std::vector<int> materialGroup, synonymGroup;
+    int groups = 0;
+};
+
+FoldedColumn* column(std::unique_ptr<FoldedColumn>& slot, const data::Table& table,
+                     std::initializer_list<QString> fields)
+{
+    if (!slot) {
+        slot = std::make_unique<FoldedColumn>();
+        std::vector<int> numbers;
+        for (const QString& f : fields)
+            numbers.push_back(table.fieldIndex(f));
+        slot->starts.reserve(static_cast<size_t>(table.recordCount()) + 1);
+        slot->starts.push_back(0);
+        for (int r = 0; r < table.recordCount(); ++r) {
+            for (size_t k = 0; k < numbers.size(); ++k) {
+                if (numbers[k] >= 0)
+                    slot->append(table.text(r, numbers[k]));
+                // The three names are kept apart, so a criterion never spans two of them.
+                if (k + 1 < numbers.size())
+                    slot->bytes.push_back('\0');
+            }
+            slot->endRecord();
+        }
+    }
+    return slot.get();
+}
+
+void joinByCas(Prepared& p, const data::Table& materials, const data::Table& synonyms)
+{
+    QHash<QStringView, int> groupOf;
+    const int mCas = materials.fieldIndex(data::fields::cas);
+    const int sCas = synonyms.fieldIndex(data::fields::cas);
+    p.materialGroup.assign(static_cast<size_t>(materials.recordCount()), -1);
+    for (int r = 0; r < materials.recordCount(); ++r) {
+        const QStringView cas = mCas >= 0 ? materials.text(r, mCas) : QStringView();
+        auto it = groupOf.find(cas);
+        if (it == groupOf.end())
+            it = groupOf.insert(cas, p.groups++);
+        p.materialGroup[static_cast<size_t>(r)] = *it;
+    }
+    p.synonymGroup.assign(static_cast<size_t>(synonyms.recordCount()), -1);
+    for (int r = 0; r < synonyms.recordCount(); ++r) {
+        const QStringView cas = sCas >= 0 ? synonyms.text(r, sCas) : QStringView();
+        p.synonymGroup[static_cast<size_t>(r)] = groupOf.value(cas, -1);
+    }
+}
+
+Prepared& prepared(const data::Table& materials, const data::Table* synonyms)
+{
+    static Prepared p;
+    const quint64 synonymsLoad = synonyms ? synonyms->loadId() : 0;
+    if (p.materialsLoad != materials.loadId() || p.synonymsLoad != synonymsLoad) {
+        p = Prepared();
+        p.materialsLoad = materials.loadId();
+        p.synonymsLoad = synonymsLoad;
+        if (synonyms)
+            joinByCas(p, materials, *synonyms);
+    }
+    return p;
+}
+
+// The criterion as the prepared texts hold it, or an empty array when it cannot be searched
+// there (a zero character or a surrogate) and each text has to be read instead.
+QByteArray searchable(const QString& criterion)
+{
+    for (QChar c : criterion)
+        if (c.unicode() == 0 || c.isSurrogate())
+            return QByteArray();
+    return criterion.toUtf8();
+}
+
+// Marks in flags the records whose texts (fields of table) hold criterion; slot keeps the
+// prepared texts. Criteria the prepared texts cannot serve are looked for text by text.
+void mark(std::vector<unsigned char>& flags, const QString& criterion, const data::Table& table,
+          std::unique_ptr<FoldedColumn>& slot, std::initializer_list<QString> fields)
+{
+    const QByteArray needle = searchable(criterion);
+    if (!needle.isEmpty()) {
+        column(slot, table, fields)->find(needle, [&](int r) {
+            flags[static_cast<size_t>(r)] = 1;
+        });
+        return;
+    }
+    std::vector<int> numbers;
+    for (const QString& f : fields)
+        numbers.push_back(table.fieldIndex(f));
+    for (int r = 0; r < table.recordCount(); ++r)
+        for (int f : numbers)
+            if (f >= 0 && occursIn(criterion, table.text(r, f)))
+                flags[static_cast<size_t>(r)] = 1;
+}
+
+} // namespace
+
+std::vector<unsigned char> MaterialFilter(const SearchCriteria& criteria,
+                                          const data::Table& materials, const data::Table* synonyms)
+{
+    const size_t n = static_cast<size_t>(materials.recordCount());
+    std::vector<unsigned char> result(n, 1);
+    Prepared& p = prepared(materials, synonyms);
+    const auto require = [&](const QString& typed, std::unique_ptr<FoldedColumn>& slot,
+                             std::initializer_list<QString> fields) {
+        const QString c = normaliseCriterion(typed);
+        if (c.isEmpty())
+            return;
+        std::vector<unsigned char> hit(n, 0);
+        mark(hit, c, materials, slot, fields);
+        for (size_t r = 0; r < n; ++r)
+            result[r] &= hit[r];
+    };
+
+    const QString name = normaliseCriterion(criteria.name);
+    if (!name.isEmpty()) {
+        std::vector<unsigned char> hit(n, 0);
+        mark(hit, name, materials, p.names,
+             {data::fields::name, data::fields::name1, data::fields::name2});
+        if (synonyms) {
+            std::vector<unsigned char> inGroup(static_cast<size_t>(p.groups), 0);
+            std::vector<unsigned char> synonymHit(static_cast<size_t>(synonyms->recordCount()), 0);
+            mark(synonymHit, name, *synonyms, p.commercialNames, {data::fields::name});
+            for (size_t s = 0; s < synonymHit.size(); ++s)
+                if (synonymHit[s] && p.synonymGroup[s] >= 0)
+                    inGroup[static_cast<size_t>(p.synonymGroup[s])] = 1;
+            for (size_t r = 0; r < n; ++r)
+                hit[r] |= inGroup[static_cast<size_t>(p.materialGroup[r])];
+        }
+        for (size_t r = 0; r < n; ++r)
+            result[r] &= hit[r];
+    }
+    require(criteria.odour, p.odour, {data::fields::odour});
+    require(criteria.performance, p.performance, {data::fields::performance});
+    require(criteria.application, p.application, {data::fields::application});
+
+    if (criteria.anyRequired()) {
+        const int stabil = materials.fieldIndex(data::fields::stabil);
+        for (size_t r = 0; r < n; ++r) {
+            if (!result[r])
+                continue;
+            const QStringView s =
+                stabil >= 0 ? materials.text(static_cast<int>(r), stabil) : QStringView();
+            for (int i = 1; i <= data::MediaCount && result[r]; ++i)
+                if (criteria.required[static_cast<size_t>(i - 1)] &&
+                    (i > s.size() || s[i - 1] != QLatin1Char('2')))
+                    result[r] = 0;
+        }
+    }
+    return result;
+}
+
+std::function<std::vector<unsigned char>(const data::Dataset&)>
+materialTableFilter(std::function<SearchCriteria()> criteria, const data::Dataset* synonymsOfScan)
+{
+    return [criteria = std::move(criteria), synonymsOfScan](const data::Dataset& scan) {
+        const data::Table* synonyms =
+            synonymsOfScan && synonymsOfScan->isOpen() ? synonymsOfScan->table() : nullptr;
+        return MaterialFilter(criteria(), *scan.table(), synonyms);
+    };
 }
 
 } // namespace zel::search

@@ -7,10 +7,12 @@
 #include <QStringView>
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace zel::data {
 class Dataset;
-}
+class Table;
+} // namespace zel::data
 
 namespace zel::search {
 
@@ -56,5 +58,19 @@ bool MaterialFilter(const SearchCriteria& criteria, const MaterialRecord& materi
 // the material then has no commercial names. Neither cursor is moved.
 bool MaterialFilter(const SearchCriteria& criteria, const data::Dataset& scan,
                     const data::Dataset* synonymsOfScan);
+
+// The same rules over a whole materials table at once: one flag per record of materials, 1
+// where the material meets the criteria. Its commercial names are the records of synonyms
+// (may be null) with the same CAS number. The texts are prepared once per load of the two
+// tables (folded, one buffer per field) and searched with a fast substring search, so a
+// search over thousands of materials reads each text once and allocates nothing per record.
+std::vector<unsigned char> MaterialFilter(const SearchCriteria& criteria,
+                                          const data::Table& materials,
+                                          const data::Table* synonyms);
+
+// The selection list's whole-table filter: the criteria that criteria() gives when a search
+// runs, over the scan view's table and the table of synonymsOfScan.
+std::function<std::vector<unsigned char>(const data::Dataset&)>
+materialTableFilter(std::function<SearchCriteria()> criteria, const data::Dataset* synonymsOfScan);
 
 } // namespace zel::search

@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/Names.h"
+#include "data/Table.h"
 
 #include <algorithm>
 
@@ -64,6 +65,22 @@ void TSearchClass::ApplyFilter()
         m_feedback->showProgressWindow();
     }
     Count = 0;
+    if (m_tableFilter && ScanTable->isOpen())
+        scanWholeTable();
+    else
+        scanRecordByRecord();
+    if (m_feedback)
+        m_feedback->hideProgressWindow();
+    if (Count == 0) {
+        if (m_feedback)
+            m_feedback->warnNothingSelected();
+        RestoreAll();
+    }
+    Rebuild();
+}
+
+void TSearchClass::scanRecordByRecord()
+{
     ScanTable->first();
     int i = 0;
     while (!ScanTable->eof()) {
@@ -79,14 +96,33 @@ void TSearchClass::ApplyFilter()
         ++i;
         ScanTable->next();
     }
-    if (m_feedback)
-        m_feedback->hideProgressWindow();
-    if (Count == 0) {
+}
+
+// The results come from the table filter in one pass; the walk over the scan view's records
+// in its index order only files them by id, so it reads the table directly rather than
+// moving the view (and every view that follows it) from record to record.
+void TSearchClass::scanWholeTable()
+{
+    const std::vector<unsigned char> results = m_tableFilter(*ScanTable);
+    const data::Table* table = ScanTable->table();
+    const int idField = table->fieldIndex(data::fields::id);
+    const int n = ScanTable->recordCount();
+    for (int i = 0; i < n; ++i) {
+        const int record = ScanTable->recordAt(i);
+        const int id = idField >= 0 ? static_cast<int>(table->integer(record, idField)) : 0;
+        if (validId(id)) {
+            const bool r = static_cast<size_t>(record) < results.size() &&
+                           results[static_cast<size_t>(record)] != 0;
+            Selected[static_cast<size_t>(id)] = r;
+            if (r)
+                ++Count;
+        }
         if (m_feedback)
-            m_feedback->warnNothingSelected();
-        RestoreAll();
+            m_feedback->showProgress(i);
     }
-    Rebuild();
+    // The scan ends past the last record, as a walk would.
+    ScanTable->last();
+    ScanTable->next();
 }
 
 void TSearchClass::Rebuild()

@@ -43,12 +43,17 @@ class TSearchClass
 {
 public:
     using FilterFunction = std::function<bool()>;
+    // Judges every record of the scan view's table at once: one flag per record number.
+    using TableFilter = std::function<std::vector<unsigned char>(const data::Dataset& scan)>;
 
     // capacity: the number of materials (their ids are 1..capacity).
     explicit TSearchClass(int capacity);
 
     void attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable,
                 FilterFunction filter, SelectionFeedback* feedback = nullptr);
+    // When set, ApplyFilter takes every material's result from it in one pass over the table
+    // instead of evaluating the filter record by record on the scan view.
+    void setTableFilter(TableFilter filter) { m_tableFilter = std::move(filter); }
     // MaterialCount of the main window: the highest id the list walks.
     void setMaterialCount(int count) { m_materialCount = count; }
 
@@ -80,6 +85,8 @@ public:
 private:
     bool nameOrder() const { return Order == QLatin1String("Name"); }
     bool validId(int id) const { return id >= 1 && id <= m_capacity; }
+    void scanRecordByRecord();
+    void scanWholeTable();
 
     int Count = 0;
     int CurrentId = 0;
@@ -88,6 +95,7 @@ private:
     data::Dataset* ScanTable = nullptr;
     data::Dataset* BrowseTable = nullptr;
     FilterFunction Filter;
+    TableFilter m_tableFilter;
     SelectionFeedback* m_feedback = nullptr;
     int m_capacity = 0;
     int m_materialCount = 0;

@@ -164,6 +164,13 @@ void MainSession::OpenDatabase()
     Q_EMIT databaseOpened();
 }
 
+void MainSession::setTableFilter(search::TSearchClass::TableFilter filter)
+{
+    m_tableFilter = std::move(filter);
+    if (m_list)
+        m_list->setTableFilter(m_tableFilter);
+}
+
 void MainSession::CreateSelectionList()
 {
     data::Dataset* material = dataset(TableMaterial);
@@ -173,6 +180,7 @@ void MainSession::CreateSelectionList()
     m_list->attach(
         m_rows.get(), material, select, [this] { return m_filter ? m_filter() : true; },
         m_feedback.get());
+    m_list->setTableFilter(m_tableFilter);
     m_list->setMaterialCount(MaterialCount);
     m_list->RestoreAll();
     m_list->BuildNameList();

@@ -65,6 +65,9 @@ public:
     // The search dialog's filter, evaluated on TableMaterialSelect's current record, and the
     // progress window and warning of a search over every material.
     void setFilter(std::function<bool()> filter) { m_filter = std::move(filter); }
+    // When set, a search judges every material at once over the table's prepared texts; the
+    // record filter above stays for a list without it.
+    void setTableFilter(search::TSearchClass::TableFilter filter);
     void setSelectionFeedback(search::SelectionFeedback* feedback);
 
     // The selection list; null until the database is open.
@@ -138,6 +141,7 @@ private:
     std::unique_ptr<FeedbackRelay> m_feedback;
     std::unique_ptr<search::TSearchClass> m_list;
     std::function<bool()> m_filter;
+    search::TSearchClass::TableFilter m_tableFilter;
 };
 
 } // namespace zel::ui

@@ -7,7 +7,10 @@
 #include "data/Schema.h"
 #include "data/Table.h"
 
+#include <QDataStream>
 #include <QFile>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -419,6 +422,95 @@ TEST(Engine, IndexFilesAreUsedOnlyWhenTheyMatch)
     EXPECT_EQ(ds->text(QStringLiteral("name")), QStringLiteral("~"));
 }
 
+// Index files of the format before this one ("ZIX1": no checksum) are still used when their
+// order holds; files of the current format are trusted by their checksum alone.
+struct IndexFileCase
+{
+    const char* what;
+    bool oldFormat;
+    std::function<void(std::vector<qint32>& order, QByteArray& file)> damage;
+    bool used;
+};
+
+class IndexFiles : public ::testing::TestWithParam<IndexFileCase>
+{
+};
+
+TEST_P(IndexFiles, AreUsedOnlyWhenSound)
+{
+    const IndexFileCase& c = GetParam();
+    DatabaseFixture f;
+    {
+        Dataset ex;
+        ex.setDatabase(f.db.get());
+        ex.setTableName(QStringLiteral("SYNONYMS.DB"));
+        ex.setExclusive(true);
+        ex.addIndex(QStringLiteral("name"), QStringLiteral("name"), false);
+    }
+    const QString zix = f.dir.file(QStringLiteral("synonyms.name.zix"));
+    auto table = Table::open(f.dir.file(QStringLiteral("SYNONYMS.DB")), &schema::synonyms(),
+                             Table::Access::Shared, Session::instance().passwords());
+    const IndexDef& def = *table->indexByName(QStringLiteral("name"));
+    std::vector<qint32> order;
+    {
+        Index built(*table, def);
+        built.build();
+        for (int i = 0; i < built.size(); ++i)
+            order.push_back(built.recordAt(i));
+    }
+    QByteArray bytes;
+    if (c.oldFormat) {
+        QByteArray body;
+        std::vector<qint32> o = order;
+        QByteArray unused;
+        c.damage(o, unused);
+        QDataStream out(&body, QIODevice::WriteOnly);
+        out << quint32(0x5A495831) << table->fileSize() << table->fileTimeNs()
+            << qint32(table->recordCount()) << def.fields;
+        for (qint32 r : o)
+            out << r;
+        bytes = body;
+    } else {
+        QFile in(zix);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        bytes = in.readAll();
+        c.damage(order, bytes);
+    }
+    QFile out(zix);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(bytes);
+    out.close();
+    Index idx(*table, def);
+    EXPECT_EQ(idx.load(zix), c.used) << c.what;
+}
+
+const IndexFileCase kIndexFileCases[] = {
+    {"current, as written", false, [](std::vector<qint32>&, QByteArray&) {}, true},
+    {"current, one byte of the order changed", false,
+     [](std::vector<qint32>&, QByteArray& b) {
+         b[b.size() - 2] = static_cast<char>(b[b.size() - 2] ^ 1);
+     },
+     false},
+    {"current, cut short", false, [](std::vector<qint32>&, QByteArray& b) { b.chop(3); }, false},
+    {"current, empty", false, [](std::vector<qint32>&, QByteArray& b) { b.clear(); }, false},
+    {"old format in order", true, [](std::vector<qint32>&, QByteArray&) {}, true},
+    {"old format out of order", true,
+     [](std::vector<qint32>& o, QByteArray&) { std::reverse(o.begin(), o.end()); }, false},
+    {"old format naming a record twice", true,
+     [](std::vector<qint32>& o, QByteArray&) { o[1] = o[0]; }, false},
+    {"old format with a record past the end", true,
+     [](std::vector<qint32>& o, QByteArray&) { o[0] = 9999; }, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(OldAndNew, IndexFiles, ::testing::ValuesIn(kIndexFileCases),
+                         [](const ::testing::TestParamInfo<IndexFileCase>& p) {
+                             std::string n = p.param.what;
+                             for (char& ch : n)
+                                 if (!isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return n;
+                         });
+
 TEST(Engine, EditAndPostReplaceEmptyNamesAndKeepIndexFilesValid)
 {
     DatabaseFixture f;
@@ -539,5 +631,67 @@ TEST(Engine, DisconnectClosesEveryDataset)
     for (Dataset* ds : sets.all())
         EXPECT_FALSE(ds->isOpen()) << ds->objectName().toStdString();
 }
+
+// Tables a dataset set asks for load side by side; a damaged one fails when its first dataset
+// opens, with its own message, and the others are unaffected.
+struct PreloadCase
+{
+    const char* what;
+    const char* damagedTable; // nullptr: none
+    const char* failingDataset;
+};
+
+class Preload : public ::testing::TestWithParam<PreloadCase>
+{
+};
+
+TEST_P(Preload, ReportsAFailureWhereTheTableIsOpened)
+{
+    const PreloadCase& c = GetParam();
+    DatabaseFixture f;
+    if (c.damagedTable) {
+        QFile file(f.dir.file(QString::fromLatin1(c.damagedTable)));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4);
+        file.write("\x07", 1); // no file type of a table
+    }
+    DatasetSet sets(f.db.get(), decls::mainWindow());
+    if (!c.damagedTable) {
+        sets.openAll();
+        EXPECT_GT(sets.get(QStringLiteral("TableMaterial"))->recordCount(), 0);
+        EXPECT_GT(sets.get(QStringLiteral("TableCommSynonyms"))->recordCount(), 0);
+        return;
+    }
+    try {
+        sets.openAll();
+        FAIL() << "a damaged table was opened: " << c.what;
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains(QString::fromLatin1(c.damagedTable)))
+            << e.message().toStdString();
+    }
+    for (Dataset* ds : sets.all()) {
+        if (ds->objectName() == QLatin1String(c.failingDataset)) {
+            EXPECT_FALSE(ds->isOpen());
+        }
+    }
+    // The database can be let go with loads still running or finished; nothing is left locked.
+    f.db->disconnect();
+    auto again = Table::open(f.dir.file(QStringLiteral("MATERIAL.DB")), &schema::material(),
+                             Table::Access::Exclusive, Session::instance().passwords());
+    EXPECT_GT(again->recordCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DamagedOrNot, Preload,
+    ::testing::Values(PreloadCase{"all sound", nullptr, ""},
+                      PreloadCase{"synonyms damaged", "SYNONYMS.DB", "TableSynonymsSelect"},
+                      PreloadCase{"suppliers damaged", "SUPPLIER.DB", "TableSupplierShow"}),
+    [](const ::testing::TestParamInfo<PreloadCase>& p) {
+        std::string n = p.param.what;
+        for (char& ch : n)
+            if (!isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return n;
+    });
 
 } // namespace

@@ -2,6 +2,7 @@
 // scans with.
 #include "Fixture.h"
 #include "data/Datasets.h"
+#include "data/Table.h"
 #include "search/MaterialFilter.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,73 @@ TEST(MaterialFilter, KeepsExactlyTheMatchingMaterials)
         for (scan->first(); !scan->eof(); scan->next())
             if (MaterialFilter(criteria, *scan, synonyms))
                 kept << scan->text(QStringLiteral("name"));
+        EXPECT_EQ(kept.join(QLatin1Char(',')), q(r.expected)) << r.what;
+        // The whole-table filter over the prepared texts keeps the same materials.
+        const data::Table& materials = *scan->table();
+        const std::vector<unsigned char> flags =
+            MaterialFilter(criteria, materials, synonyms->table());
+        QStringList byTable;
+        for (int pos = 0; pos < scan->recordCount(); ++pos)
+            if (flags[static_cast<size_t>(scan->recordAt(pos))])
+                byTable << scan->valueAt(pos, QStringLiteral("name")).toString();
+        EXPECT_EQ(byTable.join(QLatin1Char(',')), q(r.expected)) << r.what << " (whole table)";
+    }
+}
+
+// Texts that sit side by side in the prepared buffers must never make a match together, and
+// criteria the buffers cannot hold are still found.
+TEST(MaterialFilter, WholeTableMatchesOnlyWithinOneText)
+{
+    data::DatabaseContent c;
+    const auto material = [&](const QString& name, const QString& name1, const QString& odour,
+                              const char* cas) {
+        data::MaterialRow m;
+        m.name = name;
+        m.name1 = name1;
+        m.odour = odour;
+        m.cas = q(cas);
+        c.materials.push_back(m);
+    };
+    material(q("Alpha xy"), q("zeta"), q("sweet"), "1-1-1");
+    material(q("Beta"), q("Gamma"), q("zz"), "2-2-2");
+    material(q("Delta"), QString(), q("resinous"), "3-3-3");
+    material(q("Epsilon"), QString(), q("fleur épicée"), "4-4-4");
+    c.synonyms.push_back({q("2-2-2"), q("xyzzy"), QStringLiteral("S01"), {}});
+    c.synonyms.push_back({q("9-9-9"), q("Orphan"), QStringLiteral("S01"), {}});
+    c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("One"), {}, {}, {}, {}});
+    test::DatabaseFixture db(c);
+    data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+    sets.openAll();
+    const data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));
+    const data::Table& materials = *scan->table();
+    const data::Table* synonyms = sets.get(QStringLiteral("TableSynonymsSelect"))->table();
+
+    struct Row
+    {
+        const char* what;
+        QString name, odour;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"across the end of a name", q("xyz"), {}, "Beta"},
+        {"across two names of a material", q("xyzeta"), {}, ""},
+        {"across two records", {}, q("sweetzz"), ""},
+        {"a commercial name whose material is missing", q("orphan"), {}, ""},
+        {"an accented letter as stored", {}, q("épic"), "Epsilon"},
+        {"an accented capital is another letter", {}, q("ÉPIC"), ""},
+        {"a lone surrogate", {}, QString(QChar(0xD83D)), ""},
+        {"a zero character", QString(QChar(0)), {}, ""},
+        {"a single letter", q("z"), {}, "Alpha xy,Beta"},
+    };
+    for (const Row& r : rows) {
+        SearchCriteria criteria{r.name, r.odour, {}, {}, {}};
+        const std::vector<unsigned char> flags = MaterialFilter(criteria, materials, synonyms);
+        QStringList kept;
+        for (int rec = 0; rec < materials.recordCount(); ++rec)
+            if (flags[static_cast<size_t>(rec)])
+                kept
+                    << materials.text(rec, materials.fieldIndex(QStringLiteral("name"))).toString();
+        kept.sort();
         EXPECT_EQ(kept.join(QLatin1Char(',')), q(r.expected)) << r.what;
     }
 }

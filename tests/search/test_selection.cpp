@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "data/Datasets.h"
+#include "data/Table.h"
 #include "search/TSearchClass.h"
 
 #include <QSet>
@@ -61,7 +62,9 @@ data::DatabaseContent content()
     return c;
 }
 
-struct Selection : public ::testing::Test
+// Every case runs twice: with the filter evaluated record by record on the scan view, and with
+// a filter that judges the whole table at once.
+struct Selection : public ::testing::TestWithParam<bool>
 {
     test::DatabaseFixture db{content()};
     data::DatasetSet sets{db.db.get(), data::decls::mainWindow()};
@@ -87,6 +90,17 @@ struct Selection : public ::testing::Test
                        keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
             },
             &feedback);
+        if (GetParam()) {
+            list->setTableFilter([this](const data::Dataset& scanned) {
+                const data::Table& t = *scanned.table();
+                std::vector<unsigned char> flags(static_cast<size_t>(t.recordCount()));
+                for (int r = 0; r < t.recordCount(); ++r)
+                    flags[static_cast<size_t>(r)] =
+                        keepAll || keep.contains(static_cast<int>(
+                                       t.integer(r, t.fieldIndex(QStringLiteral("id")))));
+                return flags;
+            });
+        }
         list->setMaterialCount(browse->recordCount());
         // The start-up sequence.
         list->RestoreAll();
@@ -118,7 +132,7 @@ struct Selection : public ::testing::Test
 // < "5392-40-5" < "57378-68-4" < "97-53-0".
 const QList<int> kCasOrder{7, 8, 2, 1, 6, 3, 4, 5};
 
-TEST_F(Selection, StartsWithEveryMaterialInBothOrders)
+TEST_P(Selection, StartsWithEveryMaterialInBothOrders)
 {
     EXPECT_EQ(list->count(), 8);
     EXPECT_EQ(grid.rows, 9);
@@ -130,7 +144,7 @@ TEST_F(Selection, StartsWithEveryMaterialInBothOrders)
     EXPECT_EQ(grid.rows, 9);
 }
 
-TEST_F(Selection, SetOrderAloneMovesNothing)
+TEST_P(Selection, SetOrderAloneMovesNothing)
 {
     list->GotoRow(3);
     const int row = grid.current;
@@ -143,7 +157,7 @@ TEST_F(Selection, SetOrderAloneMovesNothing)
     EXPECT_EQ(list->currentId(), 3);
 }
 
-TEST_F(Selection, FilterKeepsTheCurrentMaterialOnItsNewRow)
+TEST_P(Selection, FilterKeepsTheCurrentMaterialOnItsNewRow)
 {
     grid.setCurrentRow(5); // Eugenol
     ASSERT_EQ(currentName(), QStringLiteral("Eugenol"));
@@ -164,7 +178,7 @@ TEST_F(Selection, FilterKeepsTheCurrentMaterialOnItsNewRow)
     EXPECT_EQ(feedback.last, 7);
 }
 
-TEST_F(Selection, FilterThatDropsTheCurrentMaterialMovesToTheFirstRow)
+TEST_P(Selection, FilterThatDropsTheCurrentMaterialMovesToTheFirstRow)
 {
     for (const char* order : {"Name", "CAS"}) {
         list->SetOrder(QString::fromLatin1(order));
@@ -186,7 +200,7 @@ TEST_F(Selection, FilterThatDropsTheCurrentMaterialMovesToTheFirstRow)
     }
 }
 
-TEST_F(Selection, NothingMatchedWarnsAndRestoresEveryMaterial)
+TEST_P(Selection, NothingMatchedWarnsAndRestoresEveryMaterial)
 {
     filter({});
     EXPECT_EQ(feedback.warnings, 1);
@@ -197,7 +211,7 @@ TEST_F(Selection, NothingMatchedWarnsAndRestoresEveryMaterial)
     EXPECT_EQ(rowsInOrder(), kCasOrder);
 }
 
-TEST_F(Selection, OneListedMaterial)
+TEST_P(Selection, OneListedMaterial)
 {
     filter({6});
     EXPECT_EQ(list->count(), 1);
@@ -207,7 +221,7 @@ TEST_F(Selection, OneListedMaterial)
     EXPECT_EQ(list->currentId(), 6) << "a row past Count is ignored";
 }
 
-TEST_F(Selection, GotoRowPastCountChangesNothing)
+TEST_P(Selection, GotoRowPastCountChangesNothing)
 {
     list->GotoRow(4);
     list->GotoRow(9);
@@ -216,7 +230,7 @@ TEST_F(Selection, GotoRowPastCountChangesNothing)
     EXPECT_EQ(currentName(), QStringLiteral("Damascone"));
 }
 
-TEST_F(Selection, ShowCurrentOfAnUnlistedMaterialGoesToRowOne)
+TEST_P(Selection, ShowCurrentOfAnUnlistedMaterialGoesToRowOne)
 {
     filter({3, 4, 8});
     ASSERT_TRUE(list->GotoId(1)); // a material the list does not show
@@ -227,7 +241,7 @@ TEST_F(Selection, ShowCurrentOfAnUnlistedMaterialGoesToRowOne)
     EXPECT_EQ(currentName(), QStringLiteral("Citral"));
 }
 
-TEST_F(Selection, GotoIdOfAMissingIdKeepsTheBrowseRecord)
+TEST_P(Selection, GotoIdOfAMissingIdKeepsTheBrowseRecord)
 {
     list->GotoRow(5);
     EXPECT_FALSE(list->GotoId(99));
@@ -236,6 +250,11 @@ TEST_F(Selection, GotoIdOfAMissingIdKeepsTheBrowseRecord)
     list->Rebuild();
     EXPECT_EQ(list->currentId(), 1) << "an unlisted current id falls back to the first row";
 }
+
+INSTANTIATE_TEST_SUITE_P(RecordByRecordAndWholeTable, Selection, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                             return std::string(p.param ? "WholeTable" : "RecordByRecord");
+                         });
 
 TEST(SelectionUnattached, DoesNothing)
 {
