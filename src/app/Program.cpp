@@ -54,6 +54,7 @@ Program::Program(const QString& programDirectory, bool headless)
 {
     ErrorMessage::setHeadless(headless);
     m_session = std::make_unique<ui::MainSession>();
+    startLoading();
     m_mainForm = std::make_unique<ui::TMainForm>(m_session.get());
     m_materialReport = std::make_unique<report::TPrintMaterial>(m_session->database());
     m_supplierReport = std::make_unique<report::TPrintSupplier>(m_session->database());
@@ -82,6 +83,20 @@ Program::Program(const QString& programDirectory, bool headless)
 }
 
 Program::~Program() = default;
+
+void Program::startLoading()
+{
+    // Making the windows takes longer than reading the tables: the tables are read meanwhile.
+    // Not when the indexes are to be built, which rewrites a table first. Anything amiss here
+    // is found again, and reported, by StartProgram.
+    try {
+        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        ReadConfiguration();
+        if (!indexesMissing())
+            m_session->PreloadDatabase();
+    } catch (const std::exception&) {
+    }
+}
 
 QPoint Program::indexFormPosition(const QRect& logo, int formWidth)
 {

@@ -88,6 +88,8 @@ public:
 private:
     void showNow(QWidget* window);
     bool indexesMissing() const;
+    // Reads the configuration and starts loading the tables before the windows are made.
+    void startLoading();
     void printSummary() const;
 
     QString m_programDirectory;

@@ -287,16 +287,20 @@ void DatasetSet::open(const QString& name)
             ds->setRange(d.rangeStart, d.rangeEnd);
 }
 
-void DatasetSet::openAll()
+void DatasetSet::preloadAll()
 {
-    // Every table the set needs is read at once, each on a thread of its own; the datasets
-    // then open in their order as their tables arrive.
     QStringList tables;
     for (const Dataset* ds : m_order)
         if (!ds->exclusive() && !tables.contains(ds->tableName(), Qt::CaseInsensitive))
             tables << ds->tableName();
     if (!m_order.empty() && m_order.front()->database())
         m_order.front()->database()->preload(tables);
+}
+
+void DatasetSet::openAll()
+{
+    // The datasets open in their order as their tables arrive.
+    preloadAll();
     for (Dataset* ds : m_order)
         open(ds->objectName());
 }

@@ -63,6 +63,9 @@ public:
 
     // Opens one dataset and applies its declared key range.
     void open(const QString& name);
+    // Starts reading every table the set needs, each on a thread of its own, and returns at
+    // once; the datasets take their tables as they open. Harmless to call more than once.
+    void preloadAll();
     // Opens every dataset in declaration order. Throws on the first failure.
     void openAll();
     void closeAll();

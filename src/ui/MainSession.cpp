@@ -145,6 +145,12 @@ void MainSession::setDataDirectory(const QString& directory)
     m_database->setDriver(QStringLiteral("STANDARD"));
 }
 
+void MainSession::PreloadDatabase()
+{
+    data::Session::instance().setLockDirectory(DataDirectory);
+    m_datasets->preloadAll();
+}
+
 void MainSession::OpenDatabase()
 {
     try {

@@ -60,6 +60,9 @@ public:
     // Throws DatabaseError, leaving the database closed, when a table is missing or damaged
     // or the material ids are not 1 to N.
     void OpenDatabase();
+    // Starts reading the tables of DataDirectory on threads of their own, so that they load
+    // while the windows are made; OpenDatabase then takes them. Errors wait for OpenDatabase.
+    void PreloadDatabase();
     bool isOpen() const { return static_cast<bool>(m_list); }
 
     // The search dialog's filter, evaluated on TableMaterialSelect's current record, and the
