@@ -42,6 +42,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
     const CommandLine command = CommandLine::parse(QApplication::arguments().mid(1));
     if (!command.unknown.isEmpty()) {
         write(stderr, QStringLiteral("zel: unknown argument %1 (see zel --help)\n")
@@ -55,8 +57,12 @@ int main(int argc, char** argv)
 
     Program program(QApplication::applicationDirPath(), command.headless);
     program.setDirectPrint(command.directPrint);
+    program.setConfigFile(command.configFile);
+    program.setDataDirectory(command.dataDirectory);
     if (!program.StartProgram())
         return Program::StartFailed;
+    if (!command.exportFile.isEmpty())
+        return program.exportList(command.exportFile);
     if (!command.reportFile.isEmpty())
         return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile);
     return program.run();
