@@ -115,12 +115,12 @@ int mainWindowScreens(const QString& programDir, const QString& outDir)
     return 0;
 }
 
-// Saves what the screen shows of a window, frame included.
+// Saves a window as it draws itself: a virtual X server has no window manager to add frames,
+// and whatever lies behind the window stays out of the picture.
 bool shootWindow(QWidget* window, const QString& file)
 {
     settle();
-    const QPixmap shot =
-        window->screen()->grabWindow(0).copy(window->frameGeometry().adjusted(-1, -1, 1, 1));
+    const QPixmap shot = window->grab();
     std::printf("%s: %dx%d\n", qPrintable(file), shot.width(), shot.height());
     return shot.save(file);
 }
@@ -168,6 +168,7 @@ int readmeScreens(const QString& programDir, const QString& outDir)
                 QTimer::singleShot(100, [&, self] { self(self); });
                 return;
             }
+            preview->resize(760, 640);
             ok = shootWindow(preview, file("preview")) && ok;
             program.reports()->closeReports();
         };
