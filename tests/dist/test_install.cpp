@@ -304,11 +304,26 @@ TEST(Package, BuildsUnpacksAndRuns)
     const Outcome contents = run(dpkgDeb, {QStringLiteral("--contents"), deb});
     EXPECT_TRUE(contents.out.contains(QStringLiteral("root/root"))) << "files belong to root";
     EXPECT_FALSE(contents.out.contains(QStringLiteral("/usr/etc"))) << text(contents);
+    EXPECT_FALSE(contents.out.contains(QStringLiteral(" ./tmp/"))) << text(contents);
 
     const QString root = work.file(QStringLiteral("root"));
     const Outcome unpacked = run(dpkgDeb, {QStringLiteral("-x"), deb, root});
     ASSERT_EQ(unpacked.exitCode, 0) << text(unpacked);
     checkInstalledTree(root + QStringLiteral("/usr"));
+
+    // The system's zel.ini names the sample and the help file where the package puts them,
+    // and is a conffile, so an administrator's changes survive an upgrade.
+    QFile ini(root + QStringLiteral("/etc/xdg/zel/zel.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QString iniText = QString::fromUtf8(ini.readAll());
+    EXPECT_TRUE(iniText.contains(QStringLiteral("\nPath=/usr/share/zel/sample\n")))
+        << iniText.toStdString();
+    EXPECT_TRUE(iniText.contains(QStringLiteral("\nFile Name=/usr/share/zel/zel.html\n")));
+    const QString control = work.file(QStringLiteral("control"));
+    ASSERT_EQ(run(dpkgDeb, {QStringLiteral("--control"), deb, control}).exitCode, 0);
+    QFile conffiles(control + QStringLiteral("/conffiles"));
+    ASSERT_TRUE(conffiles.open(QIODevice::ReadOnly));
+    EXPECT_EQ(conffiles.readAll().trimmed(), QByteArray("/etc/xdg/zel/zel.ini"));
 
     const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
     if (lintian.isEmpty())
