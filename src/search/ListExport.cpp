@@ -29,11 +29,12 @@ const std::vector<std::pair<QString, const QString*>>& fieldColumns()
     return columns;
 }
 
+// Every text is quoted, not only those that must be: a spreadsheet told to take quoted fields
+// as text then keeps a CAS number such as "140-11-4" as it is instead of reading a date or a
+// number into it. An empty field stays empty.
 QString cell(const QString& text)
 {
-    const bool quote = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
-                       text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-    if (!quote)
+    if (text.isEmpty())
         return text;
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));

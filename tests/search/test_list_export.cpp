@@ -32,7 +32,7 @@ class CsvLine : public ::testing::TestWithParam<LineCase>
 {
 };
 
-TEST_P(CsvLine, QuotesOnlyWhatMustBeQuotedAndReadsBack)
+TEST_P(CsvLine, QuotesEveryTextAndReadsBack)
 {
     const LineCase& c = GetParam();
     const QByteArray line = ListExport::csvLine(c.cells);
@@ -46,21 +46,23 @@ TEST_P(CsvLine, QuotesOnlyWhatMustBeQuotedAndReadsBack)
 INSTANTIATE_TEST_SUITE_P(
     ListExport, CsvLine,
     ::testing::Values(
-        LineCase{"Plain", {QStringLiteral("a"), QStringLiteral("b c")}, "a,b c\r\n"},
-        LineCase{"EmptyCells", {QString(), QString(), QString()}, ",,\r\n"},
+        LineCase{"Plain", {QStringLiteral("a"), QStringLiteral("b c")}, "\"a\",\"b c\"\r\n"},
+        LineCase{"EmptyCellsUnquoted", {QString(), QString(), QString()}, ",,\r\n"},
+        LineCase{"OneEmptyCell", {QString()}, "\r\n"},
         LineCase{"Comma", {QStringLiteral("Detergent, liquid")}, "\"Detergent, liquid\"\r\n"},
         LineCase{"Quote", {QStringLiteral("the \"green\" note")}, "\"the \"\"green\"\" note\"\r\n"},
+        LineCase{"OnlyQuotes", {QStringLiteral("\"\"")}, "\"\"\"\"\"\"\r\n"},
         LineCase{"LineBreaks",
                  {QStringLiteral("one\r\ntwo"), QStringLiteral("three\nfour")},
                  "\"one\r\ntwo\",\"three\nfour\"\r\n"},
-        LineCase{"BlanksKept", {QStringLiteral("  spaced  ")}, "  spaced  \r\n"},
-        LineCase{"Ratings",
-                 {QStringLiteral("-"), QStringLiteral("+"), QStringLiteral("++")},
-                 "-,+,++\r\n"},
+        LineCase{"BlanksKept", {QStringLiteral("  spaced  ")}, "\"  spaced  \"\r\n"},
+        LineCase{"CasAndRatingsStayText",
+                 {QStringLiteral("140-11-4"), QStringLiteral("-"), QStringLiteral("++")},
+                 "\"140-11-4\",\"-\",\"++\"\r\n"},
         LineCase{"OtherAlphabets",
                  {QStringLiteral("G\u00e9raniol"),
                   QStringLiteral("\u03b1-\u0418\u043e\u043d\u043e\u043d")},
-                 "G\xC3\xA9raniol,\xCE\xB1-\xD0\x98\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBD\r\n"}),
+                 "\"G\xC3\xA9raniol\",\"\xCE\xB1-\xD0\x98\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBD\"\r\n"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ListExport, HeaderNamesTheFieldsThenEveryMedium)
