@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zel;
 using search::ListExport;
@@ -256,6 +257,35 @@ TEST_F(ListExportFile, ReplacesAnOldFileWhole)
     EXPECT_FALSE(bytes.contains(QByteArray(100, 'x'))) << "nothing of the old file is left";
     EXPECT_EQ(test::readCsv(bytes.mid(3)).rows.size(), 2);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 1) << "no temporary file stays";
+}
+
+// The largest list the program holds, in an order the table does not have: every row comes
+// out, in that order, and every row is as long as the header.
+TEST(ListExport, EightThousandMaterialsInTheListsOrder)
+{
+    const test::DatabaseFixture fixture(data::makeScaleContent(8000, 0, 1));
+    const auto table = fixture.db->table(data::tables::material);
+    ASSERT_EQ(table->recordCount(), 8000);
+    std::vector<int> ids;
+    for (int id = 8000; id >= 1; id -= 2) // every other material, last first
+        ids.push_back(id);
+    test::TempDir out;
+    const QString path = out.file(QStringLiteral("scale.csv"));
+    ASSERT_EQ(ListExport::writeCsv(path, *table, ids), QString());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const test::CsvTable csv = test::readCsv(f.readAll().mid(3));
+    ASSERT_TRUE(csv.ok);
+    ASSERT_EQ(csv.rows.size(), 4001);
+    const int casField = table->fieldIndex(data::fields::cas);
+    const int idField = table->fieldIndex(data::fields::id);
+    std::map<int, QString> casOf;
+    for (int r = 0; r < table->recordCount(); ++r)
+        casOf[static_cast<int>(table->integer(r, idField))] = table->text(r, casField).toString();
+    for (int i = 1; i < csv.rows.size(); ++i) {
+        ASSERT_EQ(csv.rows[i].size(), csv.rows[0].size()) << "row " << i;
+        ASSERT_EQ(csv.rows[i].at(0), casOf[ids[static_cast<size_t>(i - 1)]]) << "row " << i;
+    }
 }
 
 } // namespace
