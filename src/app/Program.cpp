@@ -253,9 +253,14 @@ int Program::writeReport(const QString& materialCas, const QString& supplierNumb
 
 int Program::exportList(const QString& file)
 {
-    const QString error =
-        search::ListExport::writeCsv(file, *m_session->database()->table(data::tables::material),
-                                     search::ListExport::listedIds(*m_session->selectionList()));
+    QString error;
+    try {
+        error = search::ListExport::writeCsv(
+            file, *m_session->database()->table(data::tables::material),
+            search::ListExport::listedIds(*m_session->selectionList()));
+    } catch (const data::DatabaseError& e) {
+        error = e.message();
+    }
     if (!error.isEmpty()) {
         QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
