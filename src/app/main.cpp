@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 using zel::app::CommandLine;
@@ -56,6 +58,10 @@ int main(int argc, char** argv)
     }
 
     Program program(QApplication::applicationDirPath(), command.headless);
+    // Installed, the window shows the icon the desktop's menu shows; from the build tree,
+    // where no icon theme has it, its own.
+    program.mainForm()->setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("zel"), program.mainForm()->windowIcon()));
     program.setDirectPrint(command.directPrint);
     program.setConfigFile(command.configFile);
     program.setDataDirectory(command.dataDirectory);
