@@ -20,6 +20,11 @@ public:
     // Headless report output: the material report for a CAS number, or the supplier report
     // for a supplier number, written to a PDF file or a saved report file by its extension.
     QString materialCas, supplierNumber, reportFile;
+    // Where the configuration comes from: one named zel.ini instead of the lookup, or a data
+    // directory and no zel.ini at all.
+    QString configFile, dataDirectory;
+    // Headless export of every material to a CSV file.
+    QString exportFile;
     QStringList unknown; // arguments that are not ours, or options missing their values
     QString problem;     // arguments that are ours but cannot be followed, and why
 

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/ConfigLocation.h"
 #include "app/ErrorMessage.h"
 #include "app/IniFile.h"
 #include "app/ReportRunner.h"
@@ -19,6 +20,7 @@
 #include "data/Table.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
+#include "search/ListExport.h"
 #include "search/MaterialFilter.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
@@ -38,6 +40,28 @@ namespace zel::app {
 namespace {
 
 constexpr int kHelpFileNameLength = 80;
+
+// No zel.ini was found: the start fails with its usual message, and the places looked at
+// go to standard error so that a user started from a terminal knows where to put one.
+class NoConfiguration : public std::runtime_error
+{
+public:
+    explicit NoConfiguration(const QStringList& places)
+        : std::runtime_error("no zel.ini found"), m_places(places)
+    {
+    }
+    void writePlaces() const
+    {
+        QTextStream err(stderr);
+        err << "zel: looked for zel.ini in:\n";
+        for (const QString& place : m_places)
+            err << "zel:   " << QDir::toNativeSeparators(place) << '\n';
+        err.flush();
+    }
+
+private:
+    QStringList m_places;
+};
 
 QString withSeparator(QString dir)
 {
@@ -80,6 +104,7 @@ Program::Program(const QString& programDirectory, bool headless)
     m_reports = std::make_unique<ReportRunner>(m_session.get(), m_mainForm.get(),
                                                m_materialReport.get(), m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });
+    m_mainForm->setProgressWindow(m_searchFeedback.get());
 }
 
 Program::~Program() = default;
@@ -149,6 +174,13 @@ bool Program::StartProgram()
         m_mainForm->UpdateListTitle();
         m_logoDialog->hide();
         return true;
+    } catch (const NoConfiguration& e) {
+        // Headless, the message comes first, as in every other failed start.
+        if (!m_headless)
+            e.writePlaces();
+        ErrorMessage::show(ErrorMessage::internalError(), QString::fromUtf8(e.what()));
+        if (m_headless)
+            e.writePlaces();
     } catch (const std::exception& e) {
         ErrorMessage::show(ErrorMessage::internalError(), QString::fromUtf8(e.what()));
     } catch (...) {
@@ -161,7 +193,24 @@ void Program::ReadConfiguration()
 {
     ui::MainSession& session = *m_session;
     session.ProgramDirectory = withSeparator(m_programDirectory);
-    const IniFile ini(session.ProgramDirectory + QStringLiteral("zel.ini"));
+    m_configFileRead.clear();
+    // Without a help file of its own choosing, the program shows the one installed with it.
+    const QString installedHelp = ConfigLocation::installedHelpFile(m_programDirectory);
+
+    if (!m_dataDirectory.isEmpty()) {
+        session.setDataDirectory(withSeparator(m_dataDirectory));
+        session.HelpFileName = installedHelp;
+        return;
+    }
+
+    const QStringList places =
+        m_configFile.isEmpty()
+            ? ConfigLocation::places(m_programDirectory, ConfigLocation::Environment::ofProcess())
+            : QStringList{m_configFile};
+    m_configFileRead = ConfigLocation::firstExisting(places);
+    if (m_configFileRead.isEmpty())
+        throw NoConfiguration(places);
+    const IniFile ini(m_configFileRead);
 
     // A relative path stays relative: it means the working directory, not the program's.
     const QString path = ini.value(QStringLiteral("Database"), QStringLiteral("Path"));
@@ -169,8 +218,8 @@ void Program::ReadConfiguration()
         throw std::runtime_error("zel.ini names no database: [Database] Path is missing or empty");
     session.setDataDirectory(withSeparator(path));
 
-    session.HelpFileName =
-        ini.value(QStringLiteral("Help"), QStringLiteral("File Name")).left(kHelpFileNameLength);
+    const QString help = ini.value(QStringLiteral("Help"), QStringLiteral("File Name"));
+    session.HelpFileName = help.isEmpty() ? installedHelp : help.left(kHelpFileNameLength);
 }
 
 bool Program::OpenDatabase()
@@ -217,6 +266,25 @@ int Program::writeReport(const QString& materialCas, const QString& supplierNumb
     return Ok;
 }
 
+int Program::exportList(const QString& file)
+{
+    QString error;
+    try {
+        error = search::ListExport::writeCsv(
+            file, *m_session->database()->table(data::tables::material),
+            search::ListExport::listedIds(*m_session->selectionList()));
+    } catch (const data::DatabaseError& e) {
+        error = e.message();
+    }
+    if (!error.isEmpty()) {
+        QTextStream(stderr) << "zel: " << error << '\n';
+        return StartFailed;
+    }
+    QTextStream(stdout) << "Wrote " << m_session->MaterialCount << " materials to "
+                        << QDir::toNativeSeparators(file) << '\n';
+    return Ok;
+}
+
 void Program::printSummary() const
 {
     const ui::MainSession& session = *m_session;
@@ -238,6 +306,10 @@ void Program::printSummary() const
         << material->text(data::fields::cas) << ")\n";
     out << "Commercial names listed: "
         << session.dataset(data::datasets::TableCommSynonyms)->recordCount() << '\n';
+    out << "Configuration: "
+        << (m_configFileRead.isEmpty() ? QStringLiteral("(none)")
+                                       : QDir::toNativeSeparators(m_configFileRead))
+        << '\n';
     out << "Help file: "
         << (session.HelpFileName.isEmpty() ? QStringLiteral("(none)") : session.HelpFileName)
         << '\n';

@@ -46,8 +46,9 @@ public:
         Failed
     };
 
-    // programDirectory is where zel.ini is looked for: the directory of the executable.
-    // A headless program shows no window and writes its messages to standard error.
+    // programDirectory is the directory of the executable: zel.ini is looked for there
+    // first, and an installed program's help file is found from it. A headless program shows
+    // no window and writes its messages to standard error.
     Program(const QString& programDirectory, bool headless);
     ~Program();
     Program(const Program&) = delete;
@@ -58,6 +59,12 @@ public:
     bool StartProgram();
     // Reads zel.ini and defines the database. Throws when there is no database path.
     void ReadConfiguration();
+    // Reads this file instead of looking for zel.ini (before StartProgram).
+    void setConfigFile(const QString& file) { m_configFile = file; }
+    // Opens this data directory and reads no zel.ini at all (before StartProgram).
+    void setDataDirectory(const QString& directory) { m_dataDirectory = directory; }
+    // The zel.ini that the start read; empty when none was (--data, or none found).
+    const QString& configFile() const { return m_configFileRead; }
     // Opens the main window's datasets; false after its message has been shown.
     bool OpenDatabase();
     // After a successful start: shows the main window and runs the event loop. Headless, it
@@ -69,6 +76,9 @@ public:
     // report of a supplier number, to a PDF file or a saved report file (by its extension).
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file);
+    // After a successful start: writes every material, in name order, to a CSV file.
+    // Returns the exit code; a failure says why on standard error and leaves no file.
+    int exportList(const QString& file);
     ReportRunner* reports() const { return m_reports.get(); }
 
     Reindexing reindexing() const { return m_reindexing; }
@@ -93,6 +103,7 @@ private:
     void printSummary() const;
 
     QString m_programDirectory;
+    QString m_configFile, m_dataDirectory, m_configFileRead;
     bool m_headless;
     int m_messagesBefore;
     Reindexing m_reindexing = Reindexing::NotNeeded;

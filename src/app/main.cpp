@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 using zel::app::CommandLine;
@@ -42,6 +44,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
     const CommandLine command = CommandLine::parse(QApplication::arguments().mid(1));
     if (!command.unknown.isEmpty()) {
         write(stderr, QStringLiteral("zel: unknown argument %1 (see zel --help)\n")
@@ -54,9 +58,17 @@ int main(int argc, char** argv)
     }
 
     Program program(QApplication::applicationDirPath(), command.headless);
+    // Installed, the window shows the icon the desktop's menu shows; from the build tree,
+    // where no icon theme has it, its own.
+    program.mainForm()->setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("zel"), program.mainForm()->windowIcon()));
     program.setDirectPrint(command.directPrint);
+    program.setConfigFile(command.configFile);
+    program.setDataDirectory(command.dataDirectory);
     if (!program.StartProgram())
         return Program::StartFailed;
+    if (!command.exportFile.isEmpty())
+        return program.exportList(command.exportFile);
     if (!command.reportFile.isEmpty())
         return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile);
     return program.run();

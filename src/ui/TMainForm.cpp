@@ -1,6 +1,9 @@
 #include "ui/TMainForm.h"
 
+#include "data/Database.h"
 #include "data/Error.h"
+#include "data/Names.h"
+#include "search/ListExport.h"
 #include "ui/CommercialNamesPage.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
@@ -12,6 +15,9 @@
 #include "ui/TSizerData.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -140,6 +146,11 @@ void TMainForm::buildToolbar()
 void TMainForm::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    ExportListMenu =
+        file->addAction(QStringLiteral("&Export list..."), this, &TMainForm::ExportListClick);
+    ExportListMenu->setObjectName(QStringLiteral("ExportListMenu"));
+    ExportListMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(QStringLiteral("&Materials"), this, [this] { SwitchPage(page::Materials); });
@@ -372,6 +383,55 @@ void TMainForm::ShowHelp()
         m_help = new HelpWindow(this);
     if (!m_help->showFile(file))
         showError(QStringLiteral("Cannot open the help file %1").arg(file));
+}
+
+void TMainForm::ExportListClick()
+{
+    if (!m_session->isOpen())
+        return;
+    QFileDialog dialog(this, QStringLiteral("Export list"));
+    dialog.setObjectName(QStringLiteral("ExportListDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setDirectory(m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
+    dialog.selectFile(QStringLiteral("materials.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    m_exportFolder = QFileInfo(path).absolutePath();
+    ExportList(path);
+}
+
+bool TMainForm::ExportList(const QString& path)
+{
+    const search::TSearchClass* list = m_session->selectionList();
+    if (!list)
+        return false;
+    QString error;
+    try {
+        const auto materials = m_session->database()->table(data::tables::material);
+        // The bar moves at every hundredth, so a long list redraws it a hundred times.
+        const int total = list->count();
+        if (m_progress) {
+            m_progress->setProgressRange(0, total);
+            m_progress->showProgressWindow();
+        }
+        error = search::ListExport::writeCsv(path, *materials, search::ListExport::listedIds(*list),
+                                             [this](int done, int) {
+                                                 if (m_progress)
+                                                     m_progress->showProgress(done);
+                                             });
+    } catch (const data::DatabaseError& e) {
+        error = e.message();
+    }
+    if (m_progress)
+        m_progress->hideProgressWindow();
+    if (!error.isEmpty()) {
+        showError(error);
+        return false;
+    }
+    return true;
 }
 
 void TMainForm::FormResize()

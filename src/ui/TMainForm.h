@@ -10,6 +10,10 @@ class QTabWidget;
 class QToolButton;
 class QWidget;
 
+namespace zel::search {
+class SelectionFeedback;
+}
+
 namespace zel::ui {
 
 class CommercialNamesPage;
@@ -43,6 +47,8 @@ public:
     void setSearchDialog(std::function<int()> execute) { m_executeSearch = std::move(execute); }
     void setAboutHandler(std::function<void()> handler) { m_about = std::move(handler); }
     void setPrintHandler(std::function<void()> handler) { m_print = std::move(handler); }
+    // The progress window that long work shows; none when not set.
+    void setProgressWindow(search::SelectionFeedback* progress) { m_progress = progress; }
 
     // The window's commands, as its menu, toolbar and notebooks run them.
     void SwitchPage(int page);
@@ -56,6 +62,11 @@ public:
     void UpdateSearchField();
     void SearchButtonClick();
     void ShowHelp();
+    // File > Export list...: asks for a file name, then writes the materials now listed.
+    void ExportListClick();
+    // Writes the materials now listed, in the list's order, to a CSV file; on failure shows
+    // why and returns false, leaving any file of that name as it was.
+    bool ExportList(const QString& path);
     int currentPage() const;
 
     TSizerData* sizer() const { return m_sizer.get(); }
@@ -81,6 +92,8 @@ private:
     std::function<int()> m_executeSearch;
     std::function<void()> m_about;
     std::function<void()> m_print;
+    search::SelectionFeedback* m_progress = nullptr;
+    QString m_exportFolder;
     HelpWindow* m_help = nullptr;
     bool m_switching = false;
 
@@ -98,6 +111,7 @@ private:
     MaterialsPage* m_materials;
     CommercialNamesPage* m_commercialNames;
     SuppliersPage* m_suppliers;
+    QAction* ExportListMenu;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
 };

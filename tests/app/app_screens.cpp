@@ -6,23 +6,31 @@
 //                              (starts the program from the zel.ini in PROGRAMDIR, resizes
 //                              the main window while each page and sub-page is shown, and
 //                              writes what the screen shows after each step into OUTDIR)
+//   app_screens readme PROGRAMDIR OUTDIR
+//                              (the pictures README shows: the three pages, the search
+//                              dialog and the preview, written into OUTDIR)
 #include "app/Program.h"
+#include "app/ReportRunner.h"
 #include "app/TAboutBox.h"
 #include "app/TGaugeWindow.h"
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
+#include "ui/MainSession.h"
 #include "ui/TMainForm.h"
+#include "ui/TSearchWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 
 using namespace zel::app;
@@ -107,6 +115,70 @@ int mainWindowScreens(const QString& programDir, const QString& outDir)
     return 0;
 }
 
+// Saves a window as it draws itself: a virtual X server has no window manager to add frames,
+// and whatever lies behind the window stays out of the picture.
+bool shootWindow(QWidget* window, const QString& file)
+{
+    settle();
+    const QPixmap shot = window->grab();
+    std::printf("%s: %dx%d\n", qPrintable(file), shot.width(), shot.height());
+    return shot.save(file);
+}
+
+// The pictures of README: each page on a material worth looking at, the search dialog over
+// the window, and the preview of a material report.
+int readmeScreens(const QString& programDir, const QString& outDir)
+{
+    Program program(programDir, false);
+    if (!program.StartProgram())
+        return 1;
+    QDir().mkpath(outDir);
+    const auto file = [&](const char* name) {
+        return QDir(outDir).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    };
+    zel::ui::TMainForm* form = program.mainForm();
+    form->resize(form->size() + QSize(190, 110));
+    centreOnScreen(form);
+    form->show();
+    settle();
+    // A material with commercial names and a full stability profile.
+    form->findChild<QLineEdit*>(QStringLiteral("SearchField"))->setText(QStringLiteral("lina"));
+    bool ok = shootWindow(form, file("materials"));
+    form->findChild<QTabWidget*>(QStringLiteral("DetailTabNotebook"))->setCurrentIndex(1);
+    ok = shootWindow(form, file("materials-stability")) && ok;
+    form->findChild<QTabWidget*>(QStringLiteral("DetailTabNotebook"))->setCurrentIndex(2);
+    settle();
+    form->SwitchPage(1);
+    ok = shootWindow(form, file("commercial-names")) && ok;
+    form->SwitchPage(2);
+    ok = shootWindow(form, file("suppliers")) && ok;
+    form->SwitchPage(0);
+
+    zel::ui::TSearchWindow* search = program.searchWindow();
+    search->show();
+    search->move(form->geometry().center() - search->rect().center());
+    ok = shootWindow(search, file("search")) && ok;
+    search->hide();
+
+    // The preview runs its own loop until it is closed: shoot it from inside that loop.
+    QTimer::singleShot(0, [&] {
+        const auto shootPreview = [&](auto& self) -> void {
+            QWidget* preview = program.reports()->preview();
+            if (!preview || !preview->isVisible()) {
+                QTimer::singleShot(100, [&, self] { self(self); });
+                return;
+            }
+            preview->resize(760, 640);
+            ok = shootWindow(preview, file("preview")) && ok;
+            program.reports()->closeReports();
+        };
+        shootPreview(shootPreview);
+    });
+    form->findChild<QLineEdit*>(QStringLiteral("SearchField"))->setText(QStringLiteral("lina"));
+    program.reports()->PrintCurrentPage();
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -120,6 +192,8 @@ int main(int argc, char** argv)
     }
     if (what == QLatin1String("main"))
         return mainWindowScreens(args.value(1), args.value(2));
+    if (what == QLatin1String("readme"))
+        return readmeScreens(args.value(1), args.value(2));
     Program program(QStringLiteral("/nonexistent"), false);
     if (what == QLatin1String("about")) {
         program.aboutBox()->show();
@@ -137,8 +211,9 @@ int main(int argc, char** argv)
         form->setIndexName(QStringLiteral("Commercial Name"));
         form->show();
     } else {
-        std::fputs("usage: app_screens about|gauge|indexing | logo FILE | main PROGRAMDIR OUTDIR\n",
-                   stderr);
+        std::fputs(
+            "usage: app_screens about|gauge|indexing | logo FILE | main|readme PROGRAMDIR OUTDIR\n",
+            stderr);
         return 2;
     }
     return QApplication::exec();

@@ -2,13 +2,16 @@
 // file only read) and the command line.
 #include "TempDir.h"
 #include "app/CommandLine.h"
+#include "app/ConfigLocation.h"
 #include "app/IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 using zel::app::CommandLine;
+using zel::app::ConfigLocation;
 using zel::app::IniFile;
 
 namespace {
@@ -247,6 +250,153 @@ INSTANTIATE_TEST_SUITE_P(
                                      {},
                                      false,
                                      args({"--material-report"})}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct PlacesCase
+{
+    const char* name;
+    ConfigLocation::Environment env;
+    QStringList places;
+};
+
+void PrintTo(const PlacesCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Places : public ::testing::TestWithParam<PlacesCase>
+{
+};
+
+TEST_P(Places, FollowTheDesktopsRules)
+{
+    const PlacesCase& c = GetParam();
+    EXPECT_EQ(ConfigLocation::places(QStringLiteral("/opt/zel/bin"), c.env), c.places);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConfigLocation, Places,
+    ::testing::Values(
+        PlacesCase{
+            "Defaults",
+            {QStringLiteral("/home/ann"), {}, {}},
+            {"/opt/zel/bin/zel.ini", "/home/ann/.config/zel/zel.ini", "/etc/xdg/zel/zel.ini"}},
+        PlacesCase{
+            "Set",
+            {QStringLiteral("/home/ann"), QStringLiteral("/cfg"), QStringLiteral("/s1:/s2/")},
+            {"/opt/zel/bin/zel.ini", "/cfg/zel/zel.ini", "/s1/zel/zel.ini", "/s2/zel/zel.ini"}},
+        PlacesCase{"RelativeEntriesIgnored",
+                   {QStringLiteral("/home/ann"), QStringLiteral("cfg"), QStringLiteral("rel::/s")},
+                   {"/opt/zel/bin/zel.ini", "/home/ann/.config/zel/zel.ini", "/s/zel/zel.ini"}},
+        PlacesCase{
+            "OnlyRelativeSystemDirsMeansTheDefault",
+            {QStringLiteral("/home/ann"), {}, QStringLiteral("a:b")},
+            {"/opt/zel/bin/zel.ini", "/home/ann/.config/zel/zel.ini", "/etc/xdg/zel/zel.ini"}},
+        PlacesCase{"NoHome", {{}, {}, {}}, {"/opt/zel/bin/zel.ini", "/etc/xdg/zel/zel.ini"}},
+        PlacesCase{
+            "NoPlaceTwice",
+            {QStringLiteral("/h"), QStringLiteral("/etc/xdg"), QStringLiteral("/etc/xdg:/x")},
+            {"/opt/zel/bin/zel.ini", "/etc/xdg/zel/zel.ini", "/x/zel/zel.ini"}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(ConfigLocation, FirstExistingSkipsFoldersAndMissingFiles)
+{
+    zel::test::TempDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("a/zel.ini")); // a folder of that name
+    QFile f(dir.file(QStringLiteral("b.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(ConfigLocation::firstExisting({dir.file(QStringLiteral("a/zel.ini")),
+                                             dir.file(QStringLiteral("none.ini")), f.fileName()}),
+              f.fileName());
+    EXPECT_EQ(ConfigLocation::firstExisting({dir.file(QStringLiteral("none.ini"))}), QString());
+}
+
+TEST(ConfigLocation, InstalledHelpFileLiesInShareBesideBin)
+{
+    zel::test::TempDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("usr/bin"));
+    EXPECT_EQ(ConfigLocation::installedHelpFile(dir.file(QStringLiteral("usr/bin"))), QString());
+    QDir(dir.path()).mkpath(QStringLiteral("usr/share/zel"));
+    QFile help(dir.file(QStringLiteral("usr/share/zel/zel.html")));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    EXPECT_EQ(ConfigLocation::installedHelpFile(dir.file(QStringLiteral("usr/bin"))),
+              help.fileName());
+}
+
+struct SourceArgsCase
+{
+    const char* name;
+    QStringList args;
+    QString config, data, exportFile;
+    bool headless, problem;
+    QStringList unknown;
+};
+
+void PrintTo(const SourceArgsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SourceArgs : public ::testing::TestWithParam<SourceArgsCase>
+{
+};
+
+TEST_P(SourceArgs, NameWhereTheDataComeFromAndWhereTheListGoes)
+{
+    const SourceArgsCase& c = GetParam();
+    const CommandLine cl = CommandLine::parse(c.args);
+    EXPECT_EQ(cl.configFile, c.config);
+    EXPECT_EQ(cl.dataDirectory, c.data);
+    EXPECT_EQ(cl.exportFile, c.exportFile);
+    EXPECT_EQ(cl.headless, c.headless);
+    EXPECT_EQ(!cl.problem.isEmpty(), c.problem) << cl.problem.toStdString();
+    EXPECT_EQ(cl.unknown, c.unknown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, SourceArgs,
+    ::testing::Values(
+        SourceArgsCase{"Config", {"--config", "/e/z.ini"}, "/e/z.ini", {}, {}, false, false, {}},
+        SourceArgsCase{"Data", {"--data", "/d", "--headless"}, {}, "/d", {}, true, false, {}},
+        SourceArgsCase{
+            "ExportIsHeadless", {"--export-list", "a b.csv"}, {}, {}, "a b.csv", true, false, {}},
+        SourceArgsCase{"ExportWithData",
+                       {"--data", "/d", "--export-list", "x.csv"},
+                       {},
+                       "/d",
+                       "x.csv",
+                       true,
+                       false,
+                       {}},
+        SourceArgsCase{
+            "ConfigMissingItsFile", {"--config"}, {}, {}, {}, false, false, {"--config"}},
+        SourceArgsCase{"DataEmpty", {"--data", ""}, {}, {}, {}, false, false, {"--data"}},
+        SourceArgsCase{"ExportMissingItsFile",
+                       {"--headless", "--export-list"},
+                       {},
+                       {},
+                       {},
+                       true,
+                       false,
+                       {"--export-list"}},
+        SourceArgsCase{"ConfigAndDataContradict",
+                       {"--config", "/c", "--data", "/d"},
+                       "/c",
+                       "/d",
+                       {},
+                       false,
+                       true,
+                       {}},
+        SourceArgsCase{"ExportAndReportInOneRun",
+                       {"--export-list", "x.csv", "--material-report", "1-1-1", "r.pdf"},
+                       {},
+                       {},
+                       "x.csv",
+                       true,
+                       true,
+                       {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

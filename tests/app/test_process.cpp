@@ -1,6 +1,7 @@
 // The zel program as a separate process, copied beside a zel.ini of each test's own: the
 // command line, the headless start and its messages, two copies over one data directory,
 // and a copy killed while it writes the placeholder into the synonyms table.
+#include "CsvReader.h"
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "common/SampleDatabase.h"
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -33,7 +35,8 @@ struct Outcome
     QString out, err;
 };
 
-// A copy of the built program in a directory of its own, so that its zel.ini is ours.
+// A copy of the built program in a directory of its own, so that its zel.ini is ours, with a
+// user and a system configuration directory of its own too: the machine's are never read.
 class InstalledZel
 {
 public:
@@ -46,6 +49,9 @@ public:
     QString program() const { return m_root.file(QStringLiteral("prog/zel")); }
     QString dataDir() const { return m_root.file(QStringLiteral("db")); }
     QString dataFile(const QString& name) const { return dataDir() + QLatin1Char('/') + name; }
+    QString root() const { return m_root.path(); }
+    QString userConfig() const { return m_root.file(QStringLiteral("home/.config")); }
+    QString systemConfig() const { return m_root.file(QStringLiteral("xdg")); }
 
     void writeIni(const QString& text) const
     {
@@ -63,10 +69,17 @@ public:
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("HOME"), m_root.file(QStringLiteral("home")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig());
+        env.insert(QStringLiteral("XDG_CONFIG_DIRS"), systemConfig());
+        for (const auto& [name, value] : m_env)
+            env.insert(name, value);
         p.setProcessEnvironment(env);
         p.setProgram(program());
         p.setArguments(args);
     }
+
+    void setEnv(const QString& name, const QString& value) { m_env[name] = value; }
 
     Outcome run(const QStringList& args,
                 const QString& platform = QStringLiteral("offscreen")) const
@@ -90,6 +103,7 @@ public:
 private:
     TempDir m_root;
     bool m_ok = false;
+    std::map<QString, QString> m_env;
 };
 
 // The lines the program wrote as its own ("zel: ..."), leaving out what Qt says.
@@ -474,6 +488,203 @@ TEST(ZelProcess, WritesReportFilesWhosePagesMatchThePdf)
         zel.run({QStringLiteral("--material-report"), QStringLiteral("1-11-1"), none});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_FALSE(QFile::exists(none));
+}
+
+// Which zel.ini a start reads: the "Configuration:" line of a headless start names it.
+struct LookupCase
+{
+    const char* name;
+    bool beside, user, system;
+    QStringList args; // %NAMED% is a zel.ini of its own elsewhere, %DATA% the data directory
+    std::map<QString, QString> env;
+    const char* expected; // beside, user, system, named, none (read no file); nullptr: fails
+    QStringList listed;   // on failure, the places named on standard error
+};
+
+void PrintTo(const LookupCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ConfigurationLookup : public ::testing::TestWithParam<LookupCase>
+{
+};
+
+TEST_P(ConfigurationLookup, ReadsTheFirstZelIniFound)
+{
+    const LookupCase& c = GetParam();
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    writeDatabase(zel.dataDir(), zel::test::smallContent());
+    const std::map<QString, QString> places{
+        {QStringLiteral("beside"), zel.root() + QStringLiteral("/prog/zel.ini")},
+        {QStringLiteral("user"), zel.userConfig() + QStringLiteral("/zel/zel.ini")},
+        {QStringLiteral("system"), zel.systemConfig() + QStringLiteral("/zel/zel.ini")},
+        {QStringLiteral("named"), zel.root() + QStringLiteral("/named.ini")},
+    };
+    const auto write = [&](const QString& which) {
+        const QString path = places.at(which);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[Database]\nPath=%1\n").arg(zel.dataDir()).toUtf8());
+    };
+    if (c.beside)
+        write(QStringLiteral("beside"));
+    if (c.user)
+        write(QStringLiteral("user"));
+    if (c.system)
+        write(QStringLiteral("system"));
+    write(QStringLiteral("named"));
+    const auto fill = [&](QString text) {
+        return text.replace(QStringLiteral("%NAMED%"), places.at(QStringLiteral("named")))
+            .replace(QStringLiteral("%DATA%"), zel.dataDir())
+            .replace(QStringLiteral("%ROOT%"), zel.root());
+    };
+    QStringList args{QStringLiteral("--headless")};
+    for (const QString& a : c.args)
+        args << fill(a);
+    for (const auto& [name, value] : c.env)
+        zel.setEnv(name, fill(value));
+
+    const Outcome o = zel.run(args);
+    if (!c.expected) {
+        EXPECT_EQ(o.exitCode, 1) << o.out.toStdString();
+        QStringList expected{QStringLiteral("Internal error - cannot start program"),
+                             QStringLiteral("(no zel.ini found)"),
+                             QStringLiteral("looked for zel.ini in:")};
+        for (const QString& place : c.listed)
+            expected << QStringLiteral("  ") + fill(place);
+        EXPECT_EQ(ownLines(o.err), expected) << o.err.toStdString();
+        return;
+    }
+    EXPECT_EQ(o.exitCode, 0) << o.err.toStdString();
+    const QString read = QString::fromLatin1(c.expected) == QLatin1String("none")
+                             ? QStringLiteral("(none)")
+                             : places.at(QString::fromLatin1(c.expected));
+    EXPECT_TRUE(o.out.contains(QStringLiteral("Configuration: ") + read + u'\n'))
+        << o.out.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral("MATERIAL.DB: 6 records"))) << o.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelProcess, ConfigurationLookup,
+    ::testing::Values(
+        LookupCase{"BesideTheProgramFirst", true, true, true, {}, {}, "beside", {}},
+        LookupCase{"ThenTheUsers", false, true, true, {}, {}, "user", {}},
+        LookupCase{"ThenTheSystems", false, false, true, {}, {}, "system", {}},
+        LookupCase{"UserDirectoryFromHomeWhenRelative",
+                   false,
+                   true,
+                   true,
+                   {},
+                   {{QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("relative/dir")}},
+                   "user",
+                   {}},
+        LookupCase{"LaterSystemDirectory",
+                   false,
+                   false,
+                   true,
+                   {},
+                   {{QStringLiteral("XDG_CONFIG_DIRS"), QStringLiteral("%ROOT%/none:%ROOT%/xdg")}},
+                   "system",
+                   {}},
+        LookupCase{"NoneFoundNamesEveryPlace",
+                   false,
+                   false,
+                   false,
+                   {},
+                   {{QStringLiteral("XDG_CONFIG_DIRS"), QStringLiteral("%ROOT%/a:rel:%ROOT%/b")}},
+                   nullptr,
+                   {QStringLiteral("%ROOT%/prog/zel.ini"),
+                    QStringLiteral("%ROOT%/home/.config/zel/zel.ini"),
+                    QStringLiteral("%ROOT%/a/zel/zel.ini"),
+                    QStringLiteral("%ROOT%/b/zel/zel.ini")}},
+        LookupCase{"ConfigNamesOne",
+                   true,
+                   true,
+                   true,
+                   {QStringLiteral("--config"), QStringLiteral("%NAMED%")},
+                   {},
+                   "named",
+                   {}},
+        LookupCase{"ConfigNamesAMissingOne",
+                   true,
+                   true,
+                   true,
+                   {QStringLiteral("--config"), QStringLiteral("%ROOT%/absent.ini")},
+                   {},
+                   nullptr,
+                   {QStringLiteral("%ROOT%/absent.ini")}},
+        LookupCase{"DataReadsNoIni",
+                   true,
+                   true,
+                   true,
+                   {QStringLiteral("--data"), QStringLiteral("%DATA%")},
+                   {},
+                   "none",
+                   {}},
+        LookupCase{"DataWithoutAnyIni",
+                   false,
+                   false,
+                   false,
+                   {QStringLiteral("--data"), QStringLiteral("%DATA%")},
+                   {},
+                   "none",
+                   {}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(ZelProcess, HelpNamesThePlacesLookedAt)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    const Outcome help = zel.run({QStringLiteral("--help")});
+    for (const char* text :
+         {"XDG_CONFIG_HOME", "~/.config/zel/", "XDG_CONFIG_DIRS", "/etc/xdg/zel/", "--config FILE",
+          "--data DIR", "--export-list FILE.csv"})
+        EXPECT_TRUE(help.out.contains(QString::fromLatin1(text))) << text;
+}
+
+// The headless export writes every material in name order, each row as long as the header.
+TEST(ZelProcess, ExportsEveryMaterialWithoutAWindow)
+{
+    InstalledZel zel;
+    ASSERT_TRUE(zel.ok());
+    writeDatabase(zel.dataDir(), zel::test::smallContent());
+    const QString csv = zel.root() + QStringLiteral("/all materials.csv");
+    const Outcome o =
+        zel.run({QStringLiteral("--data"), zel.dataDir(), QStringLiteral("--export-list"), csv});
+    ASSERT_EQ(o.exitCode, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral("Wrote 6 materials to "))) << o.out.toStdString();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const zel::test::CsvTable table = zel::test::readCsv(bytes.mid(3));
+    ASSERT_TRUE(table.ok);
+    ASSERT_EQ(table.rows.size(), 7);
+    QStringList names;
+    for (const QStringList& row : table.rows) {
+        EXPECT_EQ(row.size(), 8 + 33);
+        names << row.value(1);
+    }
+    EXPECT_EQ(names,
+              (QStringList{"name", "alpha-Ionone", "Coumarin", QStringLiteral("G\u00e9raniol"),
+                           "Linalool", "Vanillin", "Zingerone"}));
+    // Vanillin's stability "0122...": the ratings as the grid shows them.
+    EXPECT_EQ(table.rows.at(5).mid(8, 4), (QStringList{"-", "+", "++", "++"}));
+    EXPECT_EQ(table.rows.at(0).at(8), QStringLiteral("pH  1:"));
+
+    // A file that cannot be written is refused with the reason, and nothing is left.
+    const QString nowhere = zel.root() + QStringLiteral("/absent/list.csv");
+    const Outcome failed = zel.run(
+        {QStringLiteral("--data"), zel.dataDir(), QStringLiteral("--export-list"), nowhere});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(ownLines(failed.err).value(0).startsWith(QStringLiteral("Cannot write ")))
+        << failed.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(nowhere).absolutePath()));
+    const Outcome missing = zel.run({QStringLiteral("--export-list")});
+    EXPECT_EQ(missing.exitCode, 2);
 }
 
 } // namespace

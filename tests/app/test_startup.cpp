@@ -209,9 +209,15 @@ class StartupTest : public QObject
 {
     Q_OBJECT
 
+    // A start without a zel.ini beside the program would go on to the user's and the
+    // system's; these tests must not read the machine's.
+    test::TempDir m_noConfig;
+
 private Q_SLOTS:
     void initTestCase()
     {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_noConfig.file(QStringLiteral("user"))));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_noConfig.file(QStringLiteral("system"))));
         // Every start registers the table password again; the engine keeps it once.
         data::Session::instance().removeAllPasswords();
     }

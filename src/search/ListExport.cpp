@@ -1,0 +1,136 @@
+#include "search/ListExport.h"
+
+#include "data/Names.h"
+#include "data/StabilityMedia.h"
+#include "data/Table.h"
+#include "search/TSearchClass.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zel::search {
+
+namespace {
+
+// The material's own columns, as the header names them and the table holds them.
+const std::vector<std::pair<QString, const QString*>>& fieldColumns()
+{
+    static const std::vector<std::pair<QString, const QString*>> columns{
+        {QStringLiteral("CAS"), &data::fields::cas},
+        {QStringLiteral("name"), &data::fields::name},
+        {QStringLiteral("name1"), &data::fields::name1},
+        {QStringLiteral("name2"), &data::fields::name2},
+        {QStringLiteral("odour"), &data::fields::odour},
+        {QStringLiteral("performance"), &data::fields::performance},
+        {QStringLiteral("application"), &data::fields::application},
+        {QStringLiteral("literature"), &data::fields::literature},
+    };
+    return columns;
+}
+
+// Every text is quoted, not only those that must be: a spreadsheet told to take quoted fields
+// as text then keeps a CAS number such as "140-11-4" as it is instead of reading a date or a
+// number into it. An empty field stays empty.
+QString cell(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString fieldText(const data::Table& table, int record, int field)
+{
+    return field < 0 ? QString() : table.text(record, field).toString();
+}
+
+} // namespace
+
+QStringList ListExport::header()
+{
+    QStringList cells;
+    for (const auto& column : fieldColumns())
+        cells << column.first;
+    cells << data::StabilityMedia();
+    return cells;
+}
+
+QStringList ListExport::row(const data::Table& materials, int record)
+{
+    QStringList cells;
+    for (const auto& column : fieldColumns())
+        cells << fieldText(materials, record, materials.fieldIndex(*column.second));
+    const QString stabil = fieldText(materials, record, materials.fieldIndex(data::fields::stabil));
+    for (int medium = 1; medium <= data::MediaCount; ++medium)
+        cells << data::ratingText(data::ratingChar(stabil, medium));
+    return cells;
+}
+
+QByteArray ListExport::csvLine(const QStringList& cells)
+{
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char(',');
+        line += cell(cells[i]);
+    }
+    line += QStringLiteral("\r\n");
+    return line.toUtf8();
+}
+
+std::vector<int> ListExport::listedIds(const TSearchClass& list)
+{
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(std::max(list.count(), 0)));
+    for (int row = 1; row <= list.count(); ++row)
+        ids.push_back(list.IdAtRow(row));
+    return ids;
+}
+
+QString ListExport::writeCsv(const QString& path, const data::Table& materials,
+                             const std::vector<int>& ids, const Progress& progress)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("Cannot write %1: it is a folder").arg(shown);
+
+    // Records by id, once, so that the order of the list costs nothing to follow.
+    std::vector<int> recordOf;
+    const int idField = materials.fieldIndex(data::fields::id);
+    if (idField >= 0) {
+        for (int record = 0; record < materials.recordCount(); ++record) {
+            const qint64 id = materials.integer(record, idField);
+            if (id < 1 || id > materials.recordCount())
+                continue;
+            if (recordOf.size() <= static_cast<size_t>(id))
+                recordOf.resize(static_cast<size_t>(id) + 1, -1);
+            recordOf[static_cast<size_t>(id)] = record;
+        }
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
+    file.write("\xEF\xBB\xBF");
+    file.write(csvLine(header()));
+    const int total = static_cast<int>(ids.size());
+    for (int i = 0; i < total; ++i) {
+        if (progress)
+            progress(i, total);
+        const int id = ids[static_cast<size_t>(i)];
+        if (id < 1 || static_cast<size_t>(id) >= recordOf.size() ||
+            recordOf[static_cast<size_t>(id)] < 0)
+            continue;
+        file.write(csvLine(row(materials, recordOf[static_cast<size_t>(id)])));
+    }
+    if (progress)
+        progress(total, total);
+    // Nothing replaces the old file unless every byte was written.
+    if (!file.commit())
+        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
+    return QString();
+}
+
+} // namespace zel::search

@@ -1,0 +1,291 @@
+// The materials list written as CSV: quoting as RFC 4180 has it, the columns, the rows in the
+// order given, and a failed write that leaves nothing behind.
+#include "CsvReader.h"
+#include "Fixture.h"
+#include "data/Names.h"
+#include "data/StabilityMedia.h"
+#include "data/Table.h"
+#include "search/ListExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace zel;
+using search::ListExport;
+
+namespace {
+
+struct LineCase
+{
+    const char* name;
+    QStringList cells;
+    QByteArray line;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CsvLine : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(CsvLine, QuotesEveryTextAndReadsBack)
+{
+    const LineCase& c = GetParam();
+    const QByteArray line = ListExport::csvLine(c.cells);
+    EXPECT_EQ(line, c.line);
+    const test::CsvTable back = test::readCsv(line);
+    ASSERT_TRUE(back.ok);
+    ASSERT_EQ(back.rows.size(), 1);
+    EXPECT_EQ(back.rows.front(), c.cells);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListExport, CsvLine,
+    ::testing::Values(
+        LineCase{"Plain", {QStringLiteral("a"), QStringLiteral("b c")}, "\"a\",\"b c\"\r\n"},
+        LineCase{"EmptyCellsUnquoted", {QString(), QString(), QString()}, ",,\r\n"},
+        LineCase{"OneEmptyCell", {QString()}, "\r\n"},
+        LineCase{"Comma", {QStringLiteral("Detergent, liquid")}, "\"Detergent, liquid\"\r\n"},
+        LineCase{"Quote", {QStringLiteral("the \"green\" note")}, "\"the \"\"green\"\" note\"\r\n"},
+        LineCase{"OnlyQuotes", {QStringLiteral("\"\"")}, "\"\"\"\"\"\"\r\n"},
+        LineCase{"LineBreaks",
+                 {QStringLiteral("one\r\ntwo"), QStringLiteral("three\nfour")},
+                 "\"one\r\ntwo\",\"three\nfour\"\r\n"},
+        LineCase{"BlanksKept", {QStringLiteral("  spaced  ")}, "\"  spaced  \"\r\n"},
+        LineCase{"CasAndRatingsStayText",
+                 {QStringLiteral("140-11-4"), QStringLiteral("-"), QStringLiteral("++")},
+                 "\"140-11-4\",\"-\",\"++\"\r\n"},
+        LineCase{"OtherAlphabets",
+                 {QStringLiteral("G\u00e9raniol"),
+                  QStringLiteral("\u03b1-\u0418\u043e\u043d\u043e\u043d")},
+                 "\"G\xC3\xA9raniol\",\"\xCE\xB1-\xD0\x98\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBD\"\r\n"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(ListExport, HeaderNamesTheFieldsThenEveryMedium)
+{
+    const QStringList header = ListExport::header();
+    ASSERT_EQ(header.size(), 8 + data::MediaCount);
+    EXPECT_EQ(header.mid(0, 8), (QStringList{"CAS", "name", "name1", "name2", "odour",
+                                             "performance", "application", "literature"}));
+    EXPECT_EQ(header.at(8), QStringLiteral("pH  1:"));
+    EXPECT_EQ(header.last(), QStringLiteral("Cold wave:"));
+}
+
+// Materials whose texts need quoting, and stability strings of every kind.
+data::DatabaseContent awkward()
+{
+    data::DatabaseContent c;
+    const auto add = [&](const QString& name, const char* cas, const QString& odour,
+                         const char* stabil) {
+        data::MaterialRow m;
+        m.name = name;
+        m.cas = QString::fromLatin1(cas);
+        m.name1 = name + QStringLiteral(", second");
+        m.odour = odour;
+        m.performance = QStringLiteral("lasts \"long\"");
+        m.application = QStringLiteral("line one\r\nline two");
+        m.stabil = QString::fromLatin1(stabil);
+        c.materials.push_back(m);
+    };
+    add(QStringLiteral("Anethole"), "4180-23-8", QStringLiteral("anise"),
+        "012000000000000000000000000000000");
+    add(QStringLiteral("Citral"), "5392-40-5", QStringLiteral("lemon, fresh"), "22");
+    add(QStringLiteral("G\u00e9raniol"), "106-24-1", QStringLiteral("rose"), "");
+    add(QStringLiteral("Ionone"), "127-41-3", QStringLiteral("violet"),
+        "1x2111111111111111111111111111111219");
+    add(QStringLiteral("Zingerone"), "122-48-5", QString(), "222222222222222222222222222222222");
+    return c;
+}
+
+QString expectedRating(const QString& stabil, int medium)
+{
+    if (medium > stabil.size())
+        return QString();
+    switch (stabil.at(medium - 1).unicode()) {
+    case '0':
+        return QStringLiteral("-");
+    case '1':
+        return QStringLiteral("+");
+    case '2':
+        return QStringLiteral("++");
+    default:
+        return QString();
+    }
+}
+
+QStringList expectedRow(const data::MaterialRow& m)
+{
+    QStringList cells{m.cas,   m.name,        m.name1,       m.name2,
+                      m.odour, m.performance, m.application, m.literature};
+    for (int medium = 1; medium <= data::MediaCount; ++medium)
+        cells << expectedRating(m.stabil, medium);
+    return cells;
+}
+
+class ListExportFile : public ::testing::Test
+{
+protected:
+    ListExportFile() : fixture(awkward()), table(fixture.db->table(data::tables::material)) {}
+
+    // The id the database gave the material of that CAS.
+    int idOf(const QString& cas) const
+    {
+        const int casField = table->fieldIndex(data::fields::cas);
+        const int idField = table->fieldIndex(data::fields::id);
+        for (int r = 0; r < table->recordCount(); ++r)
+            if (table->text(r, casField) == cas)
+                return static_cast<int>(table->integer(r, idField));
+        return -1;
+    }
+    const data::MaterialRow& material(const char* cas) const
+    {
+        for (const auto& m : content.materials)
+            if (m.cas == QLatin1String(cas))
+                return m;
+        throw std::runtime_error("no such material");
+    }
+    QByteArray read(const QString& path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    data::DatabaseContent content = awkward();
+    test::DatabaseFixture fixture;
+    std::shared_ptr<data::Table> table;
+    test::TempDir out;
+};
+
+TEST_F(ListExportFile, NarrowedListKeepsItsOrderAndEveryColumn)
+{
+    // Three of five, in an order that is neither name nor id order.
+    const std::vector<const char*> cas{"127-41-3", "5392-40-5", "106-24-1"};
+    std::vector<int> ids;
+    for (const char* c : cas)
+        ids.push_back(idOf(QString::fromLatin1(c)));
+    const QString path = out.file(QStringLiteral("list.csv"));
+    ASSERT_EQ(ListExport::writeCsv(path, *table, ids), QString());
+
+    const QByteArray bytes = read(path);
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark to read UTF-8";
+    const test::CsvTable csv = test::readCsv(bytes.mid(3));
+    ASSERT_TRUE(csv.ok);
+    ASSERT_EQ(csv.rows.size(), 1 + static_cast<int>(cas.size()));
+    EXPECT_EQ(csv.rows.at(0), ListExport::header());
+    for (size_t i = 0; i < cas.size(); ++i)
+        EXPECT_EQ(csv.rows.at(static_cast<int>(i) + 1), expectedRow(material(cas[i])))
+            << "row " << i + 1;
+}
+
+TEST_F(ListExportFile, IdsTheTableDoesNotHoldAreLeftOut)
+{
+    const QString path = out.file(QStringLiteral("list.csv"));
+    ASSERT_EQ(ListExport::writeCsv(path, *table, {0, idOf(QStringLiteral("122-48-5")), 99, -4}),
+              QString());
+    const test::CsvTable csv = test::readCsv(read(path).mid(3));
+    ASSERT_EQ(csv.rows.size(), 2);
+    EXPECT_EQ(csv.rows.at(1), expectedRow(material("122-48-5")));
+
+    ASSERT_EQ(ListExport::writeCsv(path, *table, {}), QString());
+    EXPECT_EQ(test::readCsv(read(path).mid(3)).rows.size(), 1) << "an empty list is its header";
+}
+
+TEST_F(ListExportFile, ProgressRunsFromNothingToAll)
+{
+    std::vector<std::pair<int, int>> calls;
+    ASSERT_EQ(ListExport::writeCsv(out.file(QStringLiteral("p.csv")), *table, {1, 2, 3, 4, 5},
+                                   [&](int done, int total) { calls.emplace_back(done, total); }),
+              QString());
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), std::make_pair(0, 5));
+    EXPECT_EQ(calls.back(), std::make_pair(5, 5));
+    for (size_t i = 1; i < calls.size(); ++i)
+        EXPECT_LE(calls[i - 1].first, calls[i].first);
+}
+
+struct FailCase
+{
+    const char* name;
+    const char* path; // inside the scratch folder
+};
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ListExportFailure : public ListExportFile, public ::testing::WithParamInterface<FailCase>
+{
+};
+
+TEST_P(ListExportFailure, SaysWhyAndLeavesNoFile)
+{
+    QDir(out.path()).mkdir(QStringLiteral("folder"));
+    QFile plain(out.file(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QStringList before = QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    const QString path = out.file(QString::fromLatin1(GetParam().path));
+    const QString error = ListExport::writeCsv(path, *table, {1, 2});
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write "))) << error.toStdString();
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    EXPECT_TRUE(QDir(out.file(QStringLiteral("folder"))).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ListExport, ListExportFailure,
+                         ::testing::Values(FailCase{"IsAFolder", "folder"},
+                                           FailCase{"MissingFolder", "absent/list.csv"},
+                                           FailCase{"FolderIsAFile", "plain/list.csv"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ListExportFile, ReplacesAnOldFileWhole)
+{
+    const QString path = out.file(QStringLiteral("list.csv"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+    ASSERT_EQ(ListExport::writeCsv(path, *table, {1}), QString());
+    const QByteArray bytes = read(path);
+    EXPECT_FALSE(bytes.contains(QByteArray(100, 'x'))) << "nothing of the old file is left";
+    EXPECT_EQ(test::readCsv(bytes.mid(3)).rows.size(), 2);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 1) << "no temporary file stays";
+}
+
+// The largest list the program holds, in an order the table does not have: every row comes
+// out, in that order, and every row is as long as the header.
+TEST(ListExport, EightThousandMaterialsInTheListsOrder)
+{
+    const test::DatabaseFixture fixture(data::makeScaleContent(8000, 0, 1));
+    const auto table = fixture.db->table(data::tables::material);
+    ASSERT_EQ(table->recordCount(), 8000);
+    std::vector<int> ids;
+    for (int id = 8000; id >= 1; id -= 2) // every other material, last first
+        ids.push_back(id);
+    test::TempDir out;
+    const QString path = out.file(QStringLiteral("scale.csv"));
+    ASSERT_EQ(ListExport::writeCsv(path, *table, ids), QString());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const test::CsvTable csv = test::readCsv(f.readAll().mid(3));
+    ASSERT_TRUE(csv.ok);
+    ASSERT_EQ(csv.rows.size(), 4001);
+    const int casField = table->fieldIndex(data::fields::cas);
+    const int idField = table->fieldIndex(data::fields::id);
+    std::map<int, QString> casOf;
+    for (int r = 0; r < table->recordCount(); ++r)
+        casOf[static_cast<int>(table->integer(r, idField))] = table->text(r, casField).toString();
+    for (int i = 1; i < csv.rows.size(); ++i) {
+        ASSERT_EQ(csv.rows[i].size(), csv.rows[0].size()) << "row " << i;
+        ASSERT_EQ(csv.rows[i].at(0), casOf[ids[static_cast<size_t>(i - 1)]]) << "row " << i;
+    }
+}
+
+} // namespace
