@@ -88,6 +88,7 @@ public:
 private:
     void showNow(QWidget* window);
     bool indexesMissing() const;
+    Reindexing ensureServerIndexes();
     void printSummary() const;
 
     QString m_programDirectory;

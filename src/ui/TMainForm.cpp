@@ -1,5 +1,6 @@
 #include "ui/TMainForm.h"
 
+#include "data/Database.h"
 #include "data/Error.h"
 #include "ui/CommercialNamesPage.h"
 #include "ui/Glyphs.h"
@@ -12,6 +13,7 @@
 #include "ui/TSizerData.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -103,6 +105,8 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     Q_ASSERT(missing.isEmpty());
 
     connect(m_session, &MainSession::databaseOpened, this, &TMainForm::databaseOpened);
+    connect(m_session->database(), &data::Database::serverDataChanged, this,
+            &TMainForm::ShowDataChangedNotice);
     if (m_session->isOpen())
         databaseOpened();
 }
@@ -140,7 +144,17 @@ void TMainForm::buildToolbar()
 void TMainForm::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    MenuReload = file->addAction(QStringLiteral("&Reload"), this, &TMainForm::Reload);
+    MenuReload->setObjectName(QStringLiteral("MenuReload"));
+    file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    // In the menu bar's corner, so the pages keep their designed size.
+    ReloadNotice = new QLabel(
+        QStringLiteral("The reference data have changed: File \u203a Reload shows them  "));
+    ReloadNotice->setObjectName(QStringLiteral("ReloadNotice"));
+    ReloadNotice->setStyleSheet(QStringLiteral("color: #8b0000"));
+    ReloadNotice->hide();
+    menuBar()->setCornerWidget(ReloadNotice, Qt::TopRightCorner);
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(QStringLiteral("&Materials"), this, [this] { SwitchPage(page::Materials); });
     view->addAction(QStringLiteral("&Commercial names"), this,
@@ -174,6 +188,23 @@ void TMainForm::databaseOpened()
     m_suppliers->attach(m_session);
     SetListOrder(m_session->listOrder());
     m_materials->repaintList();
+}
+
+void TMainForm::Reload()
+{
+    try {
+        m_session->Reload();
+        ReloadNotice->hide();
+    } catch (const data::DatabaseError& e) {
+        showError(e.message());
+    }
+    UpdateListTitle();
+    UpdateCommands();
+}
+
+void TMainForm::ShowDataChangedNotice()
+{
+    ReloadNotice->show();
 }
 
 void TMainForm::ShowFirstPages()

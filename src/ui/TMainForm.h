@@ -6,6 +6,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QTabWidget;
 class QToolButton;
 class QWidget;
@@ -56,6 +57,11 @@ public:
     void UpdateSearchField();
     void SearchButtonClick();
     void ShowHelp();
+    // File > Reload: reads the database again, keeping what is shown; an error leaves the
+    // loaded data as they were.
+    void Reload();
+    // The server announced new reference data: a notice until the next reload.
+    void ShowDataChangedNotice();
     int currentPage() const;
 
     TSizerData* sizer() const { return m_sizer.get(); }
@@ -100,6 +106,8 @@ private:
     SuppliersPage* m_suppliers;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
+    QAction* MenuReload;
+    QLabel* ReloadNotice;
 };
 
 } // namespace zel::ui
