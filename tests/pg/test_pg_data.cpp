@@ -418,14 +418,13 @@ TEST_P(ServerCollation, IgnoresCaseAndKeepsAccentsBesideTheirLetter)
     EXPECT_EQ(rows.front().value(0).toInt(), p.order) << p.a << " / " << p.b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pairs, ServerCollation,
-                         ::testing::Values(CollationCase{"abc", "ABC", 0},
-                                           CollationCase{"aldehyde", "Zeta", -1},
-                                           CollationCase{"Éther", "ether", 1},
-                                           CollationCase{"éther", "f", -1},
-                                           CollationCase{"Ölbaum", "Ozon", -1},
-                                           CollationCase{"Linalool", "linalyl acetate", -1},
-                                           CollationCase{"", "0", -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ServerCollation,
+    ::testing::Values(CollationCase{"abc", "ABC", 0}, CollationCase{"aldehyde", "Zeta", -1},
+                      CollationCase{"Éther", "ether", 1}, CollationCase{"éther", "f", -1},
+                      CollationCase{"Ölbaum", "Ozon", -1},
+                      CollationCase{"Linalool", "linalyl acetate", -1}, CollationCase{"", "0", -1}),
+    [](const auto& row) { return "Pair" + std::to_string(row.index); });
 
 TEST(ServerIndexes, AreMadeAgainByTheOwnerOnly)
 {
