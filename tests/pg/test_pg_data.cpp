@@ -38,6 +38,7 @@ QCoreApplication& application()
 
 PgServer& server()
 {
+    qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
     PgServer& s = sharedServer();
     if (!s.error().isEmpty())
         ADD_FAILURE() << qPrintable(s.error());
@@ -132,6 +133,12 @@ struct ConnectionCase
     const char* kept; // a setting the shown form still names; empty for an unreadable string
 };
 
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const ConnectionCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
 class ConnectionString : public ::testing::TestWithParam<ConnectionCase>
 {
 };
@@ -184,6 +191,12 @@ struct SslCase
     const char* mode;
 };
 
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const SslCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
 class SslMode : public ::testing::TestWithParam<SslCase>
 {
 };
@@ -213,6 +226,12 @@ struct SourceCase
     int names;
     int suppliers;
 };
+
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const SourceCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
 
 class RoundTrip : public ::testing::TestWithParam<SourceCase>
 {
@@ -344,6 +363,12 @@ struct BrokenCase
     const char* reason;
 };
 
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const BrokenCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
 class BrokenSchema : public ::testing::TestWithParam<BrokenCase>
 {
 };
@@ -400,6 +425,12 @@ struct CollationCase
     const char* b;
     int order; // sign of a compared with b
 };
+
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const CollationCase& row, std::ostream* os)
+{
+    *os << row.a;
+}
 
 class ServerCollation : public ::testing::TestWithParam<CollationCase>
 {

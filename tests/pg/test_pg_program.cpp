@@ -84,6 +84,7 @@ private:
 
 PgServer& server()
 {
+    qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
     PgServer& s = sharedServer();
     if (!s.error().isEmpty())
         ADD_FAILURE() << qPrintable(s.error());
@@ -113,6 +114,12 @@ struct SourceCase
     const char* cas;
     const char* supplier;
 };
+
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const SourceCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
 
 class SameOutput : public ::testing::TestWithParam<SourceCase>
 {
@@ -173,6 +180,12 @@ struct FailureCase
     const char* password;
     const char* message;
 };
+
+// Names the row in test names, which must not change from one run to the next.
+void PrintTo(const FailureCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
 
 class StartFailure : public ::testing::TestWithParam<FailureCase>
 {
