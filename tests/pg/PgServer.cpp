@@ -42,6 +42,7 @@ PgServer::PgServer()
 PgServer::PgServer(const QString& directory, Mode mode)
     : m_bin(serverBinaries()), m_path(QDir(directory).absolutePath()), m_mode(mode)
 {
+    m_asPostgres = geteuid() == 0;
     if (mode == Mode::Attach) {
         m_running = QFile::exists(file(QStringLiteral("data/postmaster.pid")));
         if (!m_running)
