@@ -87,9 +87,6 @@ Database::ServerLoad Database::loadFromServer(const QString& connection)
     // Listening before the snapshot is taken: an import that commits after it is announced.
     load.listener->exec(QStringLiteral("LISTEN ") + server::changeChannel());
     load.tables = server::openTables(*load.listener);
-    for (const auto& [name, table] : load.tables)
-        for (const IndexDef& index : table->indexDefs())
-            table->index(index).prepare();
     return load;
 }
 

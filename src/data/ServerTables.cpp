@@ -8,6 +8,7 @@
 
 #include <QtEndian>
 #include <cstring>
+#include <future>
 
 namespace zel::data::server {
 
@@ -189,6 +190,10 @@ private:
                 decodeText(f, p, static_cast<size_t>(length));
             else if (length == 8)
                 m_builder.setInteger(f, qFromBigEndian<qint64>(p));
+            else if (length == 4)
+                m_builder.setInteger(f, qFromBigEndian<qint32>(p));
+            else if (length == 2)
+                m_builder.setInteger(f, qFromBigEndian<qint16>(p));
             else
                 broken(QStringLiteral("field %1 is not an integer").arg(field.name));
             p += length;
@@ -243,18 +248,22 @@ private:
 TableStore copyTable(PgConnection& connection, const TableDef& def,
                      const std::map<QString, QString>& types)
 {
-    QStringList columns;
+    // Straight from the table where it has every field (the server then only sends); a
+    // missing memo field is made up by a query.
+    bool complete = true;
+    QStringList columns, selected;
     for (const FieldDef& field : def.fields) {
         const bool present = types.count(field.name) > 0;
-        if (isText(field.type))
-            columns << (present ? quoted(field.name) + QStringLiteral("::text")
-                                : QStringLiteral("NULL::text"));
-        else
-            columns << quoted(field.name) + QStringLiteral("::int8");
+        complete = complete && present;
+        columns << quoted(field.name);
+        selected << (present ? quoted(field.name) : QStringLiteral("NULL::text"));
     }
+    const QString source =
+        complete ? QStringLiteral("%1 (%2)").arg(tableName(def), columns.join(QStringLiteral(", ")))
+                 : QStringLiteral("(SELECT %1 FROM %2)")
+                       .arg(selected.join(QStringLiteral(", ")), tableName(def));
     CopyDecoder decoder(def);
-    connection.copyOut(QStringLiteral("COPY (SELECT %1 FROM %2) TO STDOUT (FORMAT binary)")
-                           .arg(columns.join(QStringLiteral(", ")), tableName(def)),
+    connection.copyOut(QStringLiteral("COPY %1 TO STDOUT (FORMAT binary)").arg(source),
                        [&](const char* data, int size) { decoder.feed(data, size); });
     return decoder.finish();
 }
@@ -501,11 +510,38 @@ std::map<QString, TableStore> loadTables(PgConnection& connection)
 
 std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection)
 {
-    std::map<QString, std::shared_ptr<Table>> tables;
-    for (auto& [fileName, store] : loadTables(connection))
-        tables[fileName] =
-            Table::fromStore(fileName, std::move(store), schema::tableByFileName(fileName));
-    return tables;
+    // Each table's indexes are sorted on a thread of their own while the server sends the
+    // next table, so the client's work overlaps the server's.
+    std::vector<std::pair<QString, std::future<std::shared_ptr<Table>>>> sorting;
+    const auto waitAll = [&] {
+        for (auto& [name, table] : sorting)
+            if (table.valid())
+                table.wait();
+    };
+    try {
+        Transaction transaction(connection,
+                                QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        for (const TableDef* def : schema::allTables()) {
+            TableStore store = copyTable(connection, *def, checkColumns(connection, *def));
+            sorting.emplace_back(
+                def->fileName,
+                std::async(std::launch::async, [def, store = std::move(store)]() mutable {
+                    std::shared_ptr<Table> table =
+                        Table::fromStore(def->fileName, std::move(store), def);
+                    for (const IndexDef& index : table->indexDefs())
+                        table->index(index).prepare();
+                    return table;
+                }));
+        }
+        transaction.commit();
+        std::map<QString, std::shared_ptr<Table>> tables;
+        for (auto& [name, table] : sorting)
+            tables[name] = table.get();
+        return tables;
+    } catch (...) {
+        waitAll();
+        throw;
+    }
 }
 
 void replaceTables(PgConnection& connection, const std::map<QString, const TableStore*>& stores)

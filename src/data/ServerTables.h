@@ -49,7 +49,7 @@ int ensureIndexes(PgConnection& connection);
 // one snapshot, each with one binary COPY. Throws DatabaseError naming the table and what is
 // wrong: a missing table or field, a field of the wrong type, broken data.
 std::map<QString, TableStore> loadTables(PgConnection& connection);
-// The same, made into tables with their indexes (sorted in memory), keyed by file name.
+// The same, made into tables with their indexes sorted in memory, keyed by file name.
 std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection);
 
 // Replaces the rows of the three tables in one transaction and notifies the change channel,
