@@ -143,6 +143,9 @@ int main(int argc, char** argv)
             const int synonyms = intOption(args, QStringLiteral("--names"),
                                            intOption(args, QStringLiteral("--synonyms"), 40000));
             const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
+            if (suppliers > 46655)
+                throw DatabaseError(QStringLiteral("at most 46655 suppliers fit a supplier "
+                                                   "number of four characters"));
             if (args.size() != 1 || materials < 1 || suppliers < 1)
                 throw DatabaseError(
                     QStringLiteral("scale needs one target directory and sizes above 0"));

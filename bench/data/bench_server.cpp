@@ -12,8 +12,8 @@
 #include "data/Dataset.h"
 #include "data/Names.h"
 #include "data/PgConnection.h"
-#include "data/ServerTables.h"
 #include "data/Schema.h"
+#include "data/ServerTables.h"
 #include "data/Table.h"
 #include "data/TableStore.h"
 #include "search/MaterialFilter.h"
@@ -84,10 +84,13 @@ struct Scale
     }
 };
 
+// Made on first use; let go before the application object, whose windows they hold.
+std::map<int, std::unique_ptr<Scale>> scales;
+std::map<std::pair<int, int>, std::unique_ptr<struct Running>> programs;
+
 Scale& scale(int materials)
 {
-    static std::map<int, std::unique_ptr<Scale>> all;
-    auto& s = all[materials];
+    auto& s = scales[materials];
     if (!s)
         s = std::make_unique<Scale>(materials);
     qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
@@ -117,7 +120,11 @@ void BM_LoadFromDirectory(benchmark::State& state)
         openAllIndexes(db);
     }
 }
-BENCHMARK(BM_LoadFromDirectory)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadFromDirectory)
+    ->Arg(8000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The same from the server: connect, listen, one snapshot, three binary COPYs, the indexes
 // sorted in memory.
@@ -139,7 +146,8 @@ void BM_LoadFromServerQtSql(benchmark::State& state)
     Scale& s = scale(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("b"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("b"));
             db.setHostName(server().socketDirectory());
             db.setDatabaseName(s.database);
             db.setUserName(QStringLiteral("zel_reader"));
@@ -172,7 +180,11 @@ void BM_LoadFromServerQtSql(benchmark::State& state)
         QSqlDatabase::removeDatabase(QStringLiteral("b"));
     }
 }
-BENCHMARK(BM_LoadFromServerQtSql)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadFromServerQtSql)
+    ->Arg(8000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The program's start in this process: every window made hidden, the tables opened, the
 // selection list built (the first argument: 0 the directory, 1 the server).
@@ -208,8 +220,7 @@ struct Running
 
 Running& running(int source, int materials)
 {
-    static std::map<std::pair<int, int>, std::unique_ptr<Running>> all;
-    auto& r = all[{source, materials}];
+    auto& r = programs[{source, materials}];
     if (!r)
         r = std::make_unique<Running>(scale(materials), source == 1);
     return *r;
@@ -238,8 +249,7 @@ void BM_ApplyFilterEveryName(benchmark::State& state)
     search::SearchCriteria criteria;
     criteria.name = QStringLiteral("QXQXQ");
     session->setTableFilter(search::materialTableFilter(
-        [&criteria] { return criteria; },
-        session->dataset(data::datasets::TableSynonymsSelect)));
+        [&criteria] { return criteria; }, session->dataset(data::datasets::TableSynonymsSelect)));
     session->setSelectionFeedback(nullptr);
     for (auto _ : state)
         session->Select(1);
@@ -259,24 +269,10 @@ void BM_MaterialReport(benchmark::State& state)
         if (!r.program->reports()->writeMaterialReport(s.material, file).isEmpty())
             std::abort();
 }
-BENCHMARK(BM_MaterialReport)
-    ->Args({0, 100000})
-    ->Args({1, 100000})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MaterialReport)->Args({0, 100000})->Args({1, 100000})->Unit(benchmark::kMillisecond);
 
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
-namespace {
+// Where the server's load goes, part by part: a connection (password check, LISTEN), the
+// three binary COPYs decoded into storage, and the nine indexes sorted in memory.
 void BM_ConnectOnly(benchmark::State& state)
 {
     Scale& s = scale(8000);
@@ -303,11 +299,26 @@ void BM_IndexesOnly(benchmark::State& state)
         auto stores = data::server::loadTables(c);
         state.ResumeTiming();
         for (auto& [name, store] : stores) {
-            auto table = data::Table::fromStore(name, std::move(store), data::schema::tableByFileName(name));
+            auto table =
+                data::Table::fromStore(name, std::move(store), data::schema::tableByFileName(name));
             for (const data::IndexDef& idx : table->indexDefs())
                 table->index(idx).prepare();
         }
     }
 }
 BENCHMARK(BM_IndexesOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    programs.clear();
+    scales.clear();
+    return 0;
 }

@@ -266,7 +266,9 @@ TEST_P(RoundTrip, ImportExportImportKeepsEveryRecord)
 
 INSTANTIATE_TEST_SUITE_P(Databases, RoundTrip,
                          ::testing::Values(SourceCase{"Sample", 0, 0, 0},
-                                           SourceCase{"Scale", 1500, 7500, 90}),
+                                           SourceCase{"Scale", 1500, 7500, 90},
+                                           // Past "S999": supplier numbers of another form.
+                                           SourceCase{"ManySuppliers", 400, 2400, 1300}),
                          [](const auto& row) { return std::string(row.param.label); });
 
 TEST(ServerImport, EmptyCommercialNamesArriveAsThePlaceholder)
