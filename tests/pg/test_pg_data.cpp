@@ -537,4 +537,43 @@ TEST(RunningCopy, HearsOfAnImportAndReloadsIt)
     qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
 }
 
+// Ten copies browse one database, each on its own connection; an import reaches every one,
+// and each reload shows the new data.
+TEST(RunningCopy, TenCopiesEachHearOneImport)
+{
+    application();
+    PgServer& s = server();
+    TempDir tmp;
+    writeDatabase(tmp.file(QStringLiteral("a")), makeScaleContent(200, 600, 10));
+    writeDatabase(tmp.file(QStringLiteral("b")), makeScaleContent(260, 800, 12));
+    ASSERT_EQ(s.createLoaded(QStringLiteral("ten_copies"), tmp.file(QStringLiteral("a"))),
+              QString());
+    qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
+    std::vector<std::unique_ptr<Database>> copies;
+    std::vector<int> notices(10, 0);
+    for (size_t i = 0; i < notices.size(); ++i) {
+        copies.push_back(std::make_unique<Database>());
+        copies.back()->setServer(
+            s.connection(QStringLiteral("ten_copies"), QStringLiteral("zel_reader")));
+        QObject::connect(copies.back().get(), &Database::serverDataChanged,
+                         [&notices, i] { ++notices[i]; });
+        ASSERT_EQ(copies.back()->table(tables::material)->recordCount(), 200);
+    }
+    qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
+    quietly([&](QTextStream& out) {
+        serverImport(tmp.file(QStringLiteral("b")), s.connection(QStringLiteral("ten_copies")),
+                     out);
+    });
+    EXPECT_TRUE(waitFor(
+        [&] { return std::all_of(notices.begin(), notices.end(), [](int n) { return n > 0; }); }));
+    qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
+    for (const std::unique_ptr<Database>& copy : copies) {
+        EXPECT_EQ(copy->table(tables::material)->recordCount(), 200);
+        copy->reload();
+        EXPECT_EQ(copy->table(tables::material)->recordCount(), 260);
+        EXPECT_EQ(copy->table(tables::supplier)->recordCount(), 12);
+    }
+    qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
+}
+
 } // namespace
