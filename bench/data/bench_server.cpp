@@ -35,14 +35,18 @@ using zel::test::PgServer;
 
 namespace {
 
+// Stopped at the end of main, while the application still runs its processes.
+std::unique_ptr<PgServer> theServer;
+
 PgServer& server()
 {
-    static PgServer s;
-    if (!s.error().isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(s.error()));
+    if (!theServer)
+        theServer = std::make_unique<PgServer>();
+    if (!theServer->error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(theServer->error()));
         std::abort();
     }
-    return s;
+    return *theServer;
 }
 
 struct Scale
@@ -320,5 +324,6 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     programs.clear();
     scales.clear();
+    theServer.reset();
     return 0;
 }
