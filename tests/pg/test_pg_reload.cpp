@@ -5,10 +5,12 @@
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
+#include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Error.h"
 #include "data/Names.h"
 #include "data/PgConnection.h"
+#include "data/Schema.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 
@@ -156,6 +158,42 @@ private Q_SLOTS:
         session.selectRow(11);
         QVERIFY(session.dataset(TableMaterial)->text(data::fields::cas) != cas);
         admin.exec(QStringLiteral("ALTER DATABASE reload_gone ALLOW_CONNECTIONS true"));
+    }
+
+    // The same command over a data directory: new tables are read whole before the old ones
+    // are let go, and a table gone missing leaves the view as it was.
+    void aDataDirectoryReloadsToo()
+    {
+        test::TempDir tmp;
+        data::DatabaseContent content = sample();
+        data::writeDatabase(tmp.path(), content);
+        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        ui::MainSession session;
+        session.setDataDirectory(tmp.path() + QLatin1Char('/'));
+        session.OpenDatabase();
+        session.selectRow(4);
+        const QString cas = session.dataset(TableMaterial)->text(data::fields::cas);
+
+        content.materials.push_back(
+            {QStringLiteral("Zz reloaded"), QString(), QStringLiteral("999-98-0")});
+        content.materials.back().stabil = content.materials.front().stabil;
+        data::writeDatabase(tmp.path(), content);
+        session.Reload();
+        QCOMPARE(session.MaterialCount, static_cast<int>(content.materials.size()));
+        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+
+        QVERIFY(QFile::remove(data::Database::findFileIn(tmp.path(), data::tables::supplier)));
+        bool failed = false;
+        try {
+            session.Reload();
+        } catch (const data::DatabaseError&) {
+            failed = true;
+        }
+        QVERIFY(failed);
+        QVERIFY(session.isOpen());
+        QCOMPARE(session.MaterialCount, static_cast<int>(content.materials.size()));
+        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+        QVERIFY(session.GotoSupplier(QStringLiteral("S001")));
     }
 };
 
