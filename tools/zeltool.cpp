@@ -4,9 +4,11 @@
 #include "common/EmfTool.h"
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
+#include "common/ServerTool.h"
 #include "common/TableDump.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
+#include "data/ServerTables.h"
 #include "data/Table.h"
 
 #include <QCoreApplication>
@@ -24,9 +26,13 @@ namespace {
 const char* const kUsage =
     "Usage: zeltool COMMAND ...\n"
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
-    "  scale DIR [--materials N] [--synonyms N] [--suppliers N]\n"
+    "  scale DIR [--materials N] [--names N] [--suppliers N]\n"
     "                              write a synthetic database of that size into DIR\n"
     "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
+    "  pg-init URL [--reader ROLE] create the tables on a database server and a role that\n"
+    "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
+    "  pg-import DIR URL           replace the server's tables with those of DIR\n"
+    "  pg-export URL DIR           write the server's tables into DIR as Paradox tables\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
     "  emf ...                     single page images (zeltool emf help)\n";
@@ -133,12 +139,34 @@ int main(int argc, char** argv)
         }
         if (command == QStringLiteral("scale")) {
             const int materials = intOption(args, QStringLiteral("--materials"), 8000);
-            const int synonyms = intOption(args, QStringLiteral("--synonyms"), 40000);
+            // --names is the commercial names' count; --synonyms its older spelling.
+            const int synonyms = intOption(args, QStringLiteral("--names"),
+                                           intOption(args, QStringLiteral("--synonyms"), 40000));
             const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
+            if (suppliers > 46655)
+                throw DatabaseError(QStringLiteral("at most 46655 suppliers fit a supplier "
+                                                   "number of four characters"));
             if (args.size() != 1 || materials < 1 || suppliers < 1)
                 throw DatabaseError(
                     QStringLiteral("scale needs one target directory and sizes above 0"));
             writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
+            return 0;
+        }
+        if (command == QStringLiteral("pg-init")) {
+            const QString role =
+                option(args, QStringLiteral("--reader"), server::defaultReaderRole());
+            if (args.size() != 1)
+                throw DatabaseError(QStringLiteral("pg-init needs one connection string"));
+            serverInit(args.front(), role, out());
+            return 0;
+        }
+        if (command == QStringLiteral("pg-import") || command == QStringLiteral("pg-export")) {
+            if (args.size() != 2)
+                throw DatabaseError(QStringLiteral("%1 needs two arguments").arg(command));
+            if (command == QStringLiteral("pg-import"))
+                serverImport(args.at(0), args.at(1), out());
+            else
+                serverExport(args.at(0), args.at(1), out());
             return 0;
         }
         if (command == QStringLiteral("dump"))

@@ -15,8 +15,10 @@
 #include "data/Datasets.h"
 #include "data/Error.h"
 #include "data/Names.h"
+#include "data/PgConnection.h"
 #include "data/Reindex.h"
 #include "data/Schema.h"
+#include "data/ServerTables.h"
 #include "data/Table.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
@@ -72,8 +74,9 @@ QString withSeparator(QString dir)
 
 } // namespace
 
-Program::Program(const QString& programDirectory, bool headless)
-    : m_programDirectory(programDirectory), m_headless(headless),
+Program::Program(const QString& programDirectory, bool headless, const Source& source)
+    : m_programDirectory(programDirectory), m_configFile(source.configFile),
+      m_dataDirectory(source.dataDirectory), m_headless(headless),
       m_messagesBefore(ErrorMessage::shownCount())
 {
     ErrorMessage::setHeadless(headless);
@@ -117,7 +120,7 @@ void Program::startLoading()
     try {
         data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
         ReadConfiguration();
-        if (!indexesMissing())
+        if (!m_session->database()->isServer() && !indexesMissing())
             m_session->PreloadDatabase();
     } catch (const std::exception&) {
     }
@@ -157,7 +160,9 @@ bool Program::StartProgram()
         data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
         ReadConfiguration();
 
-        if (indexesMissing()) {
+        if (m_session->database()->isServer()) {
+            m_reindexing = ensureServerIndexes();
+        } else if (indexesMissing()) {
             m_indexForm->move(indexFormPosition(m_logoDialog->geometry(), m_indexForm->width()));
             showNow(m_indexForm.get());
             // Start-up goes on either way: the tables may still open without the indexes.
@@ -212,6 +217,32 @@ void Program::ReadConfiguration()
         throw NoConfiguration(places);
     const IniFile ini(m_configFileRead);
 
+    const QString driver = ini.value(QStringLiteral("Database"), QStringLiteral("Driver"));
+    if (driver.compare(data::Database::serverDriver(), Qt::CaseInsensitive) == 0) {
+        const QString connection =
+            ini.value(QStringLiteral("Database"), QStringLiteral("Connection"));
+        if (connection.isEmpty())
+            throw std::runtime_error(
+                "zel.ini names no server: [Database] Connection is missing or empty");
+        if (!data::PgConnection::isValid(connection))
+            throw std::runtime_error(
+                "zel.ini's [Database] Connection is not a connection string or URI");
+        // A password in a file every user may read is a password given away.
+        if (data::PgConnection::hasPassword(connection))
+            throw std::runtime_error(
+                "zel.ini's [Database] Connection holds a password; keep it in ~/.pgpass, "
+                "PGPASSWORD or a service file instead");
+        m_session->setServer(connection);
+        session.HelpFileName = ini.value(QStringLiteral("Help"), QStringLiteral("File Name"))
+                                   .left(kHelpFileNameLength);
+        return;
+    }
+    if (!driver.isEmpty() && driver.compare(QStringLiteral("STANDARD"), Qt::CaseInsensitive) != 0)
+        throw std::runtime_error(
+            QStringLiteral("zel.ini names an unknown database driver: [Database] Driver=%1")
+                .arg(driver)
+                .toStdString());
+
     // A relative path stays relative: it means the working directory, not the program's.
     const QString path = ini.value(QStringLiteral("Database"), QStringLiteral("Path"));
     if (path.isEmpty())
@@ -220,6 +251,30 @@ void Program::ReadConfiguration()
 
     const QString help = ini.value(QStringLiteral("Help"), QStringLiteral("File Name"));
     session.HelpFileName = help.isEmpty() ? installedHelp : help.left(kHelpFileNameLength);
+}
+
+// Re-indexing on a server is making sure its indexes exist, by a role that may create them;
+// a browsing role leaves them to whoever owns the tables. A server that cannot be reached is
+// reported once, where the tables are opened.
+Program::Reindexing Program::ensureServerIndexes()
+{
+    std::unique_ptr<data::PgConnection> connection;
+    try {
+        connection = std::make_unique<data::PgConnection>(m_session->database()->connection());
+    } catch (const data::DatabaseError&) {
+        return Reindexing::NotNeeded;
+    }
+    try {
+        if (!data::server::mayMaintain(*connection))
+            return Reindexing::NotNeeded;
+        return data::server::ensureIndexes(*connection) > 0 ? Reindexing::Done
+                                                            : Reindexing::NotNeeded;
+    } catch (const data::DatabaseError& e) {
+        ErrorMessage::show(
+            data::Reindex::stepFailedMessage(data::server::tableName(data::schema::material())),
+            e.message());
+        return Reindexing::Failed;
+    }
 }
 
 bool Program::OpenDatabase()
@@ -289,8 +344,12 @@ void Program::printSummary() const
 {
     const ui::MainSession& session = *m_session;
     QTextStream out(stdout);
-    out << "Database: " << QDir::toNativeSeparators(QDir(session.DataDirectory).absolutePath())
-        << '/' << '\n';
+    if (session.database()->isServer())
+        out << "Database: " << data::Database::serverDriver() << " server "
+            << data::PgConnection::redacted(session.database()->connection()) << '\n';
+    else
+        out << "Database: " << QDir::toNativeSeparators(QDir(session.DataDirectory).absolutePath())
+            << '/' << '\n';
     out << "Indexes: "
         << (m_reindexing == Reindexing::NotNeeded ? "present"
             : m_reindexing == Reindexing::Done    ? "rebuilt"

@@ -49,7 +49,14 @@ public:
     // programDirectory is the directory of the executable: zel.ini is looked for there
     // first, and an installed program's help file is found from it. A headless program shows
     // no window and writes its messages to standard error.
-    Program(const QString& programDirectory, bool headless);
+    // Where the database is named: a zel.ini given on the command line, or a data directory
+    // that needs none. Known before the windows are made, so the tables load meanwhile.
+    struct Source
+    {
+        QString configFile;
+        QString dataDirectory;
+    };
+    Program(const QString& programDirectory, bool headless, const Source& source = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -100,6 +107,7 @@ private:
     bool indexesMissing() const;
     // Reads the configuration and starts loading the tables before the windows are made.
     void startLoading();
+    Reindexing ensureServerIndexes();
     void printSummary() const;
 
     QString m_programDirectory;

@@ -57,14 +57,13 @@ int main(int argc, char** argv)
         return Program::UsageError;
     }
 
-    Program program(QApplication::applicationDirPath(), command.headless);
+    Program program(QApplication::applicationDirPath(), command.headless,
+                    {command.configFile, command.dataDirectory});
     // Installed, the window shows the icon the desktop's menu shows; from the build tree,
     // where no icon theme has it, its own.
     program.mainForm()->setWindowIcon(
         QIcon::fromTheme(QStringLiteral("zel"), program.mainForm()->windowIcon()));
     program.setDirectPrint(command.directPrint);
-    program.setConfigFile(command.configFile);
-    program.setDataDirectory(command.dataDirectory);
     if (!program.StartProgram())
         return Program::StartFailed;
     if (!command.exportFile.isEmpty())

@@ -2,6 +2,8 @@
 
 #include "data/Dataset.h"
 #include "data/Error.h"
+#include "data/PgConnection.h"
+#include "data/ServerTables.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,6 +40,7 @@ void Database::setParams(const QStringList& params)
 {
     disconnect();
     m_path.clear();
+    m_connection.clear();
     for (const QString& line : params)
         if (line.startsWith(QStringLiteral("Path="), Qt::CaseInsensitive))
             m_path = line.mid(5);
@@ -48,6 +51,19 @@ void Database::setPath(const QString& path)
     setParams({QStringLiteral("Path=") + path});
 }
 
+void Database::setServer(const QString& connection)
+{
+    disconnect();
+    m_path.clear();
+    m_driver = serverDriver();
+    m_connection = connection;
+}
+
+bool Database::isServer() const
+{
+    return m_driver.compare(serverDriver(), Qt::CaseInsensitive) == 0;
+}
+
 void Database::disconnect()
 {
     const std::vector<Dataset*> all = m_datasets;
@@ -55,6 +71,76 @@ void Database::disconnect()
         ds->close();
     m_tables.clear();
     m_loading.clear(); // waits for loads still running
+    m_reloaded.clear();
+    m_serverTables.clear();
+    if (m_serverLoad.valid())
+        m_serverLoad.wait();
+    m_serverLoad = {};
+    m_notifier.reset();
+    m_listener.reset();
+}
+
+Database::ServerLoad Database::loadFromServer(const QString& connection)
+{
+    ServerLoad load;
+    load.listener = std::make_shared<PgConnection>(connection);
+    // Listening before the snapshot is taken: an import that commits after it is announced.
+    load.listener->exec(QStringLiteral("LISTEN ") + server::changeChannel());
+    load.tables = server::openTables(*load.listener);
+    return load;
+}
+
+void Database::adopt(ServerLoad load)
+{
+    m_serverTables = std::move(load.tables);
+    m_notifier.reset();
+    m_listener = std::move(load.listener);
+    if (m_listener && m_listener->socket() >= 0) {
+        m_notifier = std::make_unique<QSocketNotifier>(m_listener->socket(), QSocketNotifier::Read);
+        connect(m_notifier.get(), &QSocketNotifier::activated, this, &Database::serverActivity);
+    }
+}
+
+void Database::serverActivity()
+{
+    try {
+        if (m_listener->takeNotifications().contains(server::changeChannel()))
+            Q_EMIT serverDataChanged();
+    } catch (const DatabaseError&) {
+        // The server went away. What was loaded stays; a reload says what is wrong.
+        m_notifier.reset();
+        m_listener.reset();
+    }
+}
+
+void Database::reload()
+{
+    if (isServer()) {
+        ServerLoad load = loadFromServer(m_connection);
+        const std::vector<Dataset*> all = m_datasets;
+        for (Dataset* ds : all)
+            ds->close();
+        adopt(std::move(load));
+        return;
+    }
+    // Every table is read before any dataset lets its old copy go.
+    std::vector<std::shared_ptr<Table>> fresh;
+    for (const TableDef* def : schema::allTables()) {
+        const QString path = findFile(def->fileName);
+        if (path.isEmpty())
+            throw DatabaseError(QStringLiteral("Table %1 not found in %2")
+                                    .arg(def->fileName, QDir::toNativeSeparators(m_path)));
+        fresh.push_back(
+            Table::open(path, def, Table::Access::Shared, Session::instance().passwords()));
+    }
+    const std::vector<Dataset*> all = m_datasets;
+    for (Dataset* ds : all)
+        ds->close();
+    m_tables.clear();
+    m_loading.clear();
+    for (const std::shared_ptr<Table>& table : fresh)
+        m_tables[table->path()] = table;
+    m_reloaded = std::move(fresh);
 }
 
 QString Database::findFileIn(const QString& dir, const QString& fileName)
@@ -77,6 +163,20 @@ QString Database::findFile(const QString& fileName) const
 
 std::shared_ptr<Table> Database::table(const QString& fileName)
 {
+    if (isServer()) {
+        if (m_serverTables.empty()) {
+            if (m_serverLoad.valid()) {
+                std::future<ServerLoad> loading = std::move(m_serverLoad);
+                adopt(loading.get());
+            } else {
+                adopt(loadFromServer(m_connection));
+            }
+        }
+        for (const auto& [name, table] : m_serverTables)
+            if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+                return table;
+        throw DatabaseError(QStringLiteral("The server holds no table %1").arg(fileName));
+    }
     const QString path = findFile(fileName);
     if (path.isEmpty())
         throw DatabaseError(
@@ -100,6 +200,12 @@ std::shared_ptr<Table> Database::table(const QString& fileName)
 
 void Database::preload(const QStringList& fileNames)
 {
+    if (isServer()) {
+        // The server's tables come in one snapshot, all three at once.
+        if (m_serverTables.empty() && !m_serverLoad.valid())
+            m_serverLoad = std::async(std::launch::async, &Database::loadFromServer, m_connection);
+        return;
+    }
     for (const QString& fileName : fileNames) {
         const QString path = findFile(fileName);
         if (path.isEmpty() || m_loading.count(path) || m_tables[path].lock())

@@ -3,6 +3,7 @@
 #include "data/Table.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
 #include <future>
@@ -12,6 +13,7 @@
 namespace zel::data {
 
 class Dataset;
+class PgConnection;
 
 // Process-wide engine settings: the registered table passwords and the lock-control
 // directory. Passwords apply to every table opened after they are added.
@@ -30,12 +32,18 @@ private:
     QString m_lockDirectory;
 };
 
-// A named database defined by driver and path. Tables are named by file name within it,
-// found without regard to case, and loaded once however many datasets use them.
+// A named database defined by driver and path, or by the server driver and a connection
+// string. Tables are named by file name within it (found without regard to case in a data
+// directory) and loaded once however many datasets use them. From a server all three tables
+// are read at once, in one snapshot, and stay in memory: the windows go on working when the
+// server goes away, and a reload replaces them only once the new ones have arrived whole.
 class Database : public QObject
 {
     Q_OBJECT
 public:
+    // The driver of a database on a server; any other driver means a data directory.
+    static QString serverDriver() { return QStringLiteral("PostgreSQL"); }
+
     explicit Database(const QString& name = QString(), QObject* parent = nullptr);
     ~Database() override;
 
@@ -46,6 +54,13 @@ public:
     const QString& driver() const { return m_driver; }
     void setPath(const QString& path);
     const QString& path() const { return m_path; }
+    // Defines the database on a server by a connection string or URI. Disconnects first.
+    void setServer(const QString& connection);
+    bool isServer() const;
+    const QString& connection() const { return m_connection; }
+    // Reads every table again, then lets the open datasets go and keeps the new tables for
+    // their next open. Throws DatabaseError, changing nothing, when the tables cannot be read.
+    void reload();
     // Closes every dataset that uses this database.
     void disconnect();
 
@@ -61,7 +76,20 @@ public:
     // for the one it asks for and reports its failure as if it had loaded it itself.
     void preload(const QStringList& fileNames);
 
+Q_SIGNALS:
+    // The server said that its data were replaced (an import committed) since they were read.
+    void serverDataChanged();
+
 private:
+    struct ServerLoad
+    {
+        std::map<QString, std::shared_ptr<Table>> tables; // by file name
+        std::shared_ptr<PgConnection> listener;
+    };
+    static ServerLoad loadFromServer(const QString& connection);
+    void adopt(ServerLoad load);
+    void serverActivity();
+
     friend class Dataset;
     void attach(Dataset* ds);
     void detach(Dataset* ds);
@@ -72,6 +100,12 @@ private:
     std::map<QString, std::weak_ptr<Table>> m_tables;                 // by absolute path
     std::map<QString, std::future<std::shared_ptr<Table>>> m_loading; // by absolute path
     std::vector<Dataset*> m_datasets;
+    QString m_connection;
+    std::map<QString, std::shared_ptr<Table>> m_serverTables; // by file name
+    std::future<ServerLoad> m_serverLoad;
+    std::shared_ptr<PgConnection> m_listener;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::vector<std::shared_ptr<Table>> m_reloaded; // kept until the datasets open them again
 };
 
 } // namespace zel::data

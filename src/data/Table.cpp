@@ -68,6 +68,14 @@ std::shared_ptr<Table> Table::open(const QString& path, const TableDef* def, Acc
     return table;
 }
 
+std::shared_ptr<Table> Table::fromStore(const QString& name, TableStore store, const TableDef* def)
+{
+    std::shared_ptr<Table> table(new Table(name, Access::Shared));
+    table->m_inMemory = true;
+    table->adopt(std::move(store), def);
+    return table;
+}
+
 void Table::load(const TableDef* def, const QStringList& passwords)
 {
     m_passwords = passwords;
@@ -111,7 +119,12 @@ void Table::readLocked(const TableDef* def)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    m_store = paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path));
+    adopt(paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path)), def);
+}
+
+void Table::adopt(TableStore store, const TableDef* def)
+{
+    m_store = std::move(store);
     static std::atomic<quint64> loads{0};
     m_loadId = ++loads;
     m_edits.clear();
@@ -292,7 +305,7 @@ const Index& Table::index(const IndexDef& def) const
         throw DatabaseError(QStringLiteral("%1 has no index %2").arg(displayName(), def.name));
     if (!m_indexes[slot]) {
         auto idx = std::make_unique<Index>(*this, m_indexDefs[slot]);
-        if (!idx->load(indexFilePath(def.name)))
+        if (m_inMemory || !idx->load(indexFilePath(def.name)))
             idx->build();
         m_indexes[slot] = std::move(idx);
     }

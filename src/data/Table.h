@@ -26,6 +26,11 @@ public:
     // its fields (a memo field may be missing) and gets its indexes. Throws DatabaseError.
     static std::shared_ptr<Table> open(const QString& path, const TableDef* def, Access access,
                                        const QStringList& passwords);
+    // A table whose records another loader read (from a database server): no file, no lock,
+    // no index files; its indexes are sorted in memory. name is the table's file name, e.g.
+    // "MATERIAL.DB". Throws DatabaseError as open() does for a table that does not fit def.
+    static std::shared_ptr<Table> fromStore(const QString& name, TableStore store,
+                                            const TableDef* def);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -95,6 +100,7 @@ private:
     Table(QString path, Access access);
     void load(const TableDef* def, const QStringList& passwords);
     void readLocked(const TableDef* def);
+    void adopt(TableStore store, const TableDef* def);
     void removeStaleCopies() const;
     const QVariant* editOf(int record, int field) const;
     static QStringView editedText(const QVariant& value);
@@ -110,6 +116,7 @@ private:
     QString m_path;
     Access m_access;
     int m_fd = -1;
+    bool m_inMemory = false; // no file behind it
     TableStore m_store;
     quint64 m_loadId = 0;
     std::map<std::pair<int, int>, QVariant> m_edits; // (record, field): changes not yet posted

@@ -79,27 +79,30 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
 
 void CommercialNamesPage::attach(MainSession* session)
 {
-    m_session = session;
-    connect(EditCommercialName, &QLineEdit::textChanged, this, [this](const QString& text) {
-        try {
-            m_session->SearchCommercialName(text);
-        } catch (const data::DatabaseError& e) {
-            Q_EMIT databaseError(e.message());
-        }
-    });
     data::Dataset* comm = session->dataset(data::datasets::TableCommSynonyms);
     DBGridCommercialName->setDataset(comm);
     DBGridCommercialName->sizeColumnsToFields();
-    new FieldLink(comm, cas, DBCommCas);
-    new FieldLink(comm, name, DBCommCommName);
-    new FieldLink(session->dataset(data::datasets::TableCommSupplier), supname, DBCommSupplier);
-    data::Dataset* material = session->dataset(data::datasets::TableCommMaterial);
-    new FieldLink(material, odour, DBCommOdour);
-    new FieldLink(material, performance, DBCommPerformance);
-    new FieldLink(material, application, DBCommApplication);
-    new FieldLink(material, literature, DBCommLiterature);
-    connect(material, &data::Dataset::dataChanged, this,
-            &CommercialNamesPage::SourceCommMaterialDataChange);
+    // Opened again (a reload): the datasets and their links are the same ones.
+    if (m_session != session) {
+        m_session = session;
+        connect(EditCommercialName, &QLineEdit::textChanged, this, [this](const QString& text) {
+            try {
+                m_session->SearchCommercialName(text);
+            } catch (const data::DatabaseError& e) {
+                Q_EMIT databaseError(e.message());
+            }
+        });
+        new FieldLink(comm, cas, DBCommCas);
+        new FieldLink(comm, name, DBCommCommName);
+        new FieldLink(session->dataset(data::datasets::TableCommSupplier), supname, DBCommSupplier);
+        data::Dataset* material = session->dataset(data::datasets::TableCommMaterial);
+        new FieldLink(material, odour, DBCommOdour);
+        new FieldLink(material, performance, DBCommPerformance);
+        new FieldLink(material, application, DBCommApplication);
+        new FieldLink(material, literature, DBCommLiterature);
+        connect(material, &data::Dataset::dataChanged, this,
+                &CommercialNamesPage::SourceCommMaterialDataChange);
+    }
     RefreshCommMaterialDetails();
 }
 

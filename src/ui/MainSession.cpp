@@ -137,8 +137,17 @@ void MainSession::setSelectionFeedback(search::SelectionFeedback* feedback)
 
 // --- Opening ---------------------------------------------------------------------------
 
+void MainSession::setServer(const QString& connection)
+{
+    DataDirectory.clear();
+    m_database->setServer(connection);
+}
+
 void MainSession::setDataDirectory(const QString& directory)
 {
+    // The same directory again keeps the tables that are open or still loading.
+    if (directory == DataDirectory && !m_database->isServer() && !directory.isEmpty())
+        return;
     DataDirectory = directory;
     m_database->disconnect();
     m_database->setParams({QStringLiteral("Path=") + directory});
@@ -168,6 +177,42 @@ void MainSession::OpenDatabase()
         throw;
     }
     Q_EMIT databaseOpened();
+}
+
+void MainSession::Reload()
+{
+    if (!m_list) {
+        m_database->reload();
+        OpenDatabase();
+        return;
+    }
+    // Ids and record numbers may change with the data; keys stay.
+    const QString materialCas = dataset(TableMaterial)->text(data::fields::cas);
+    const QString commercialName = dataset(TableCommSynonyms)->text(data::fields::name);
+    const QString supplierNumber = dataset(TableSupplier)->text(data::fields::supnr);
+    const bool narrowed = m_list->count() < MaterialCount;
+    const QString order = listOrder();
+
+    m_database->reload();
+    OpenDatabase();
+    if (narrowed)
+        Select(1);
+    SetListOrder(order);
+    data::Dataset* select = dataset(TableMaterialSelect);
+    const QString previous = select->indexName();
+    select->setIndexName(data::indexes::casorder);
+    const bool found = !materialCas.isEmpty() && select->findKey({materialCas});
+    select->setIndexName(previous);
+    if (found) {
+        const int id = static_cast<int>(select->integer(data::fields::id));
+        if (m_list->IsSelected(id))
+            m_list->GotoId(id);
+    }
+    m_list->ShowCurrent();
+    if (!commercialName.isEmpty())
+        dataset(TableCommSynonyms)->findNearest({commercialName});
+    if (!supplierNumber.isEmpty())
+        GotoSupplier(supplierNumber);
 }
 
 void MainSession::setTableFilter(search::TSearchClass::TableFilter filter)

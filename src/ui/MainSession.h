@@ -55,6 +55,8 @@ public:
     // Defines the database on a data directory (ending in a separator), closing whatever of
     // it was open.
     void setDataDirectory(const QString& directory);
+    // Defines the database on a server by a connection string, closing whatever was open.
+    void setServer(const QString& connection);
     // Opens every dataset of the database on DataDirectory, counts the materials and
     // makes the selection list of all of them, in name order, with the first one current.
     // Throws DatabaseError, leaving the database closed, when a table is missing or damaged
@@ -64,6 +66,11 @@ public:
     // while the windows are made; OpenDatabase then takes them. Errors wait for OpenDatabase.
     void PreloadDatabase();
     bool isOpen() const { return static_cast<bool>(m_list); }
+    // Reads the database again and shows the same thing over the new data: the current
+    // material, commercial name and supplier (found by their keys), the list order and, when
+    // the list was narrowed by a search, the same search run again. Throws DatabaseError,
+    // changing nothing, when the data cannot be read (a server that went away).
+    void Reload();
 
     // The search dialog's filter, evaluated on TableMaterialSelect's current record, and the
     // progress window and warning of a search over every material.

@@ -133,8 +133,10 @@ void MaterialGrid::setSession(MainSession* session, MaterialListModel* model)
     m_model = model;
     setModel(model);
     setColumnWidth(0, kColumnWidth);
-    connect(session, &MainSession::rowCountChanged, this, &MaterialGrid::followRowCount);
-    connect(session, &MainSession::currentRowChanged, this, &MaterialGrid::followCurrentRow);
+    connect(session, &MainSession::rowCountChanged, this, &MaterialGrid::followRowCount,
+            Qt::UniqueConnection);
+    connect(session, &MainSession::currentRowChanged, this, &MaterialGrid::followCurrentRow,
+            Qt::UniqueConnection);
     followRowCount(session->rowCount());
 }
 

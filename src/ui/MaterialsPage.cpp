@@ -119,30 +119,37 @@ MaterialsPage::~MaterialsPage()
 
 void MaterialsPage::attach(MainSession* session)
 {
+    // Opened again (a reload): the selection list is new, the datasets and links are not.
+    const bool again = m_session == session;
     m_session = session;
-    connect(SearchField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        try {
-            m_session->SearchMaterial(text);
-        } catch (const data::DatabaseError& e) {
-            Q_EMIT databaseError(e.message());
-        }
-    });
+    if (!again)
+        connect(SearchField, &QLineEdit::textChanged, this, [this](const QString& text) {
+            try {
+                m_session->SearchMaterial(text);
+            } catch (const data::DatabaseError& e) {
+                Q_EMIT databaseError(e.message());
+            }
+        });
+    MaterialListModel* old = m_listModel;
     m_listModel = new MaterialListModel(session->selectionList(),
                                         session->dataset(data::datasets::TableMaterial2), this);
     MaterialGridView->setSession(session, m_listModel);
+    delete old;
 
-    data::Dataset* material = session->dataset(data::datasets::TableMaterial);
-    connect(material, &data::Dataset::dataChanged, this, &MaterialsPage::SourceMaterialDataChange);
     data::Dataset* synonyms = session->dataset(data::datasets::TableSynonyms2);
     SupplierGrid->setDataset(synonyms);
     SupplierGrid->sizeColumnsToFields();
-
-    data::Dataset* show = session->dataset(data::datasets::TableSupplierShow);
-    new FieldLink(show, supname, DBEdit1);
-    new FieldLink(show, address, DBEdit3);
-    new FieldLink(show, city, DBEdit4);
-    new FieldLink(show, country, DBEdit5);
-    new FieldLink(show, phone, DBEdit6);
+    if (!again) {
+        data::Dataset* material = session->dataset(data::datasets::TableMaterial);
+        connect(material, &data::Dataset::dataChanged, this,
+                &MaterialsPage::SourceMaterialDataChange);
+        data::Dataset* show = session->dataset(data::datasets::TableSupplierShow);
+        new FieldLink(show, supname, DBEdit1);
+        new FieldLink(show, address, DBEdit3);
+        new FieldLink(show, city, DBEdit4);
+        new FieldLink(show, country, DBEdit5);
+        new FieldLink(show, phone, DBEdit6);
+    }
     RefreshMaterialDetails();
 }
 

@@ -99,29 +99,33 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 
 void SuppliersPage::attach(MainSession* session)
 {
-    m_session = session;
-    connect(EditSupplierName, &QLineEdit::textChanged, this, [this](const QString& text) {
-        try {
-            m_session->SearchSupplier(text);
-        } catch (const data::DatabaseError& e) {
-            Q_EMIT databaseError(e.message());
-        }
-    });
     data::Dataset* supplier = session->dataset(data::datasets::TableSupplier);
-    connect(supplier, &data::Dataset::dataChanged, this, &SuppliersPage::SourceSupplierDataChange);
     DBGrid1->setDataset(supplier);
     data::Dataset* link = session->dataset(data::datasets::TableSupLink2);
     MaterialGrid2->setDataset(link);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         grid->sizeColumnsToFields();
-    new FieldLink(supplier, supname, DBEditName);
-    new FieldLink(supplier, address, DBEditAddress);
-    new FieldLink(supplier, city, DBEditCity);
-    new FieldLink(supplier, country, DbEditCountry);
-    new FieldLink(supplier, phone, DBEditPhone);
-    new FieldLink(link, cas, DBMaterialCAS);
-    new FieldLink(link, materialName, DBMaterialName);
-    new FieldLink(link, name, DBComercialName);
+    // Opened again (a reload): the datasets and their links are the same ones.
+    if (m_session != session) {
+        m_session = session;
+        connect(EditSupplierName, &QLineEdit::textChanged, this, [this](const QString& text) {
+            try {
+                m_session->SearchSupplier(text);
+            } catch (const data::DatabaseError& e) {
+                Q_EMIT databaseError(e.message());
+            }
+        });
+        connect(supplier, &data::Dataset::dataChanged, this,
+                &SuppliersPage::SourceSupplierDataChange);
+        new FieldLink(supplier, supname, DBEditName);
+        new FieldLink(supplier, address, DBEditAddress);
+        new FieldLink(supplier, city, DBEditCity);
+        new FieldLink(supplier, country, DbEditCountry);
+        new FieldLink(supplier, phone, DBEditPhone);
+        new FieldLink(link, cas, DBMaterialCAS);
+        new FieldLink(link, materialName, DBMaterialName);
+        new FieldLink(link, name, DBComercialName);
+    }
     SourceSupplierDataChange();
 }
 

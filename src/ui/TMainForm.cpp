@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -109,6 +110,8 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     Q_ASSERT(missing.isEmpty());
 
     connect(m_session, &MainSession::databaseOpened, this, &TMainForm::databaseOpened);
+    connect(m_session->database(), &data::Database::serverDataChanged, this,
+            &TMainForm::ShowDataChangedNotice);
     if (m_session->isOpen())
         databaseOpened();
 }
@@ -150,8 +153,17 @@ void TMainForm::buildMenu()
         file->addAction(QStringLiteral("&Export list..."), this, &TMainForm::ExportListClick);
     ExportListMenu->setObjectName(QStringLiteral("ExportListMenu"));
     ExportListMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    MenuReload = file->addAction(QStringLiteral("&Reload"), this, &TMainForm::Reload);
+    MenuReload->setObjectName(QStringLiteral("MenuReload"));
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    // In the menu bar's corner, so the pages keep their designed size.
+    ReloadNotice = new QLabel(
+        QStringLiteral("The reference data have changed: File \u203a Reload shows them  "));
+    ReloadNotice->setObjectName(QStringLiteral("ReloadNotice"));
+    ReloadNotice->setStyleSheet(QStringLiteral("color: #8b0000"));
+    ReloadNotice->hide();
+    menuBar()->setCornerWidget(ReloadNotice, Qt::TopRightCorner);
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(QStringLiteral("&Materials"), this, [this] { SwitchPage(page::Materials); });
     view->addAction(QStringLiteral("&Commercial names"), this,
@@ -185,6 +197,23 @@ void TMainForm::databaseOpened()
     m_suppliers->attach(m_session);
     SetListOrder(m_session->listOrder());
     m_materials->repaintList();
+}
+
+void TMainForm::Reload()
+{
+    try {
+        m_session->Reload();
+        ReloadNotice->hide();
+    } catch (const data::DatabaseError& e) {
+        showError(e.message());
+    }
+    UpdateListTitle();
+    UpdateCommands();
+}
+
+void TMainForm::ShowDataChangedNotice()
+{
+    ReloadNotice->show();
 }
 
 void TMainForm::ShowFirstPages()

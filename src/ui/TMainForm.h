@@ -6,6 +6,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QTabWidget;
 class QToolButton;
 class QWidget;
@@ -67,6 +68,11 @@ public:
     // Writes the materials now listed, in the list's order, to a CSV file; on failure shows
     // why and returns false, leaving any file of that name as it was.
     bool ExportList(const QString& path);
+    // File > Reload: reads the database again, keeping what is shown; an error leaves the
+    // loaded data as they were.
+    void Reload();
+    // The server announced new reference data: a notice until the next reload.
+    void ShowDataChangedNotice();
     int currentPage() const;
 
     TSizerData* sizer() const { return m_sizer.get(); }
@@ -114,6 +120,8 @@ private:
     QAction* ExportListMenu;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
+    QAction* MenuReload;
+    QLabel* ReloadNotice;
 };
 
 } // namespace zel::ui

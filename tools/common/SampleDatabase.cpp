@@ -266,7 +266,10 @@ DatabaseContent makeScaleContent(int materials, int synonyms, int suppliers, uns
     DatabaseContent c;
     for (int s = 1; s <= suppliers; ++s) {
         SupplierRow r;
-        r.supnr = QStringLiteral("S%1").arg(s, 3, 10, QLatin1Char('0'));
+        // The field holds four characters: "S001" to "S999", then four base-36 digits that
+        // begin with a digit ("0RS0" ...), which no "S" number can be.
+        r.supnr = s < 1000 ? QStringLiteral("S%1").arg(s, 3, 10, QLatin1Char('0'))
+                           : QStringLiteral("%1").arg(s, 4, 36, QLatin1Char('0')).toUpper();
         r.supname = QString(word(2) + QStringLiteral(" Aromatics ") + QString::number(s)).left(25);
         r.address = QStringLiteral("%1 %2 Street").arg(1 + pick(200)).arg(word(2));
         r.city = word(3);

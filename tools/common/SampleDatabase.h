@@ -47,7 +47,8 @@ void writeDatabase(const QString& dir, DatabaseContent content, const WriteOptio
 // supplier.csv). Throws DatabaseError naming the file and line of a fault.
 DatabaseContent readSampleSources(const QString& sourceDir);
 
-// A synthetic database of the given size, the same for the same seed.
+// A synthetic database of the given size, the same for the same seed; up to 46655 suppliers
+// fit the four characters of a supplier number.
 DatabaseContent makeScaleContent(int materials, int synonyms, int suppliers, unsigned seed = 1);
 
 // Parses CSV text (RFC 4180: quoted fields, doubled quotes). Exposed for tests.

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/Schema.h"
+#include "data/TableStore.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+namespace zel::data {
+
+class PgConnection;
+class Table;
+
+// The three tables on a database server: their schema, reading them whole into the engine's
+// storage, and replacing them. The server holds the same fields, keys and secondary indexes
+// as the data directory; the engine still sorts in memory after loading, so the order the
+// windows show never depends on the server's settings.
+namespace server {
+
+// The table that holds the rows of a table file, e.g. "material" for MATERIAL.DB.
+QString tableName(const TableDef& def);
+// The channel an import notifies once its data are committed.
+QString changeChannel();
+// The role pg-init makes for browsing when not told another name.
+QString defaultReaderRole();
+
+// The collation of every secondary index on the server: the root locale compared at the
+// second strength (letters and accents count, case does not), so that accented letters sort
+// beside their base letter and "a" and "A" are one key, as the engine's own indexes compare.
+// Everything that names it goes through this one definition.
+QString collationName();
+QString collationStatement();
+// CREATE INDEX for one secondary index of a table.
+QString indexStatement(const TableDef& table, const IndexDef& index);
+
+// The statements that create the collation, the three tables and their indexes; each may run
+// again over a schema that exists.
+QStringList schemaStatements();
+
+// Whether the connection's role owns all three tables, so may create their indexes.
+bool mayMaintain(PgConnection& connection);
+// Makes sure the secondary indexes exist; the caller has asked mayMaintain. Returns the
+// number of statements that ran.
+int ensureIndexes(PgConnection& connection);
+
+// Checks that the three tables exist with the fields the program reads and reads them in
+// one snapshot, each with one binary COPY. Throws DatabaseError naming the table and what is
+// wrong: a missing table or field, a field of the wrong type, broken data.
+std::map<QString, TableStore> loadTables(PgConnection& connection);
+// The same, made into tables with their indexes sorted in memory, keyed by file name.
+std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection);
+
+// Replaces the rows of the three tables in one transaction and notifies the change channel,
+// so either all of the new data are there or none. An empty commercial name is stored as the
+// placeholder "~", as re-indexing writes it into a data directory. stores is keyed by file
+// name and must hold all three tables.
+void replaceTables(PgConnection& connection, const std::map<QString, const TableStore*>& stores);
+
+// The role for browsing: may log in, read the three tables, nothing else. An empty password
+// leaves the role's password as it is.
+void createReaderRole(PgConnection& connection, const QString& role, const QString& password);
+
+} // namespace server
+} // namespace zel::data
