@@ -1,12 +1,84 @@
 #include "app/CommandLine.h"
 
 #include "app/ReportRunner.h"
+#include "data/FileAccess.h"
 
 namespace zel::app {
+
+namespace {
+
+// The toolkit's own options, written with one dash or two; those of the first list take the
+// next argument as their value.
+const char* const ToolkitOptionsWithValue[] = {"platform",
+                                               "platformpluginpath",
+                                               "platformtheme",
+                                               "plugin",
+                                               "qwindowgeometry",
+                                               "qwindowicon",
+                                               "qwindowtitle",
+                                               "session",
+                                               "style",
+                                               "stylesheet",
+                                               "display",
+                                               "geometry",
+                                               "title",
+                                               "name",
+                                               "qmljsdebugger",
+                                               "font",
+                                               "fn",
+                                               "bg",
+                                               "background",
+                                               "fg",
+                                               "foreground",
+                                               "btn",
+                                               "button",
+                                               "visual",
+                                               "ncols",
+                                               "cmap",
+                                               "im",
+                                               "inputstyle"};
+const char* const ToolkitFlags[] = {"reverse", "widgetcount", "nograb",
+                                    "dograb",  "sync",        "testability"};
+
+// The name of a toolkit option without its dashes, or an empty string.
+QString toolkitName(const QString& a)
+{
+    if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-") || a == QLatin1String("--"))
+        return QString();
+    const QString bare = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+    return bare.section(QLatin1Char('='), 0, 0);
+}
+
+bool isToolkitOption(const QString& name, bool* takesValue)
+{
+    for (const char* o : ToolkitOptionsWithValue)
+        if (name == QLatin1String(o)) {
+            *takesValue = true;
+            return true;
+        }
+    for (const char* o : ToolkitFlags)
+        if (name == QLatin1String(o)) {
+            *takesValue = false;
+            return true;
+        }
+    return false;
+}
+
+bool isOption(const QString& a)
+{
+    return a.startsWith(QLatin1String("--")) && a.size() > 2;
+}
+
+} // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine c;
+    const auto fail = [&c](const QString& why) {
+        if (c.problem.isEmpty())
+            c.problem = why;
+    };
+    QString reportOption;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("-?")) {
@@ -19,22 +91,49 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             c.directPrint = true;
         } else if (a == QLatin1String("--material-report") ||
                    a == QLatin1String("--supplier-report")) {
-            if (i + 2 >= arguments.size() || arguments[i + 1].isEmpty() ||
-                arguments[i + 2].isEmpty()) {
-                c.unknown << a;
-                break;
+            const bool material = a == QLatin1String("--material-report");
+            const QString what = material ? QStringLiteral("a CAS number and a file name")
+                                          : QStringLiteral("a supplier number and a file name");
+            // Another option where a value belongs means the values were left out.
+            qsizetype given = 0;
+            while (given < 2 && i + 1 + given < arguments.size() &&
+                   !isOption(arguments[i + 1 + given]))
+                ++given;
+            if (given < 2 || arguments[i + 1].trimmed().isEmpty() || arguments[i + 2].isEmpty()) {
+                fail(QStringLiteral("%1 needs %2").arg(a, what));
+                i += given;
+                continue;
             }
-            (a == QLatin1String("--material-report") ? c.materialCas : c.supplierNumber) =
-                arguments[i + 1];
+            if (!reportOption.isEmpty()) {
+                fail(reportOption == a
+                         ? QStringLiteral("%1 is given twice; one report is written at a time")
+                               .arg(a)
+                         : QStringLiteral("%1 and %2 cannot be given together; one report is "
+                                          "written at a time")
+                               .arg(reportOption, a));
+                i += 2;
+                continue;
+            }
+            reportOption = a;
+            (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
             c.reportFile = arguments[i + 2];
             if (!ReportRunner::knownOutputFormat(c.reportFile))
-                c.problem =
-                    QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
-                        .arg(c.reportFile);
+                fail(QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
+                         .arg(c.reportFile));
             c.headless = true; // a report to a file needs no window
             i += 2;
         } else {
+            bool takesValue = false;
+            if (isToolkitOption(toolkitName(a), &takesValue)) {
+                if (takesValue && !a.contains(QLatin1Char('='))) {
+                    if (i + 1 >= arguments.size())
+                        fail(QStringLiteral("%1 needs a value").arg(a));
+                    ++i;
+                }
+                continue;
+            }
             c.unknown << a;
+            fail(QStringLiteral("unknown argument %1").arg(a));
         }
     }
     return c;
@@ -43,32 +142,41 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 QString CommandLine::helpText()
 {
     return QStringLiteral(
-        "Usage: zel [--headless] [--direct-print]\n"
-        "       zel --material-report CAS FILE.pdf|FILE.frp\n"
-        "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
-        "ZEL - reference browser for aroma materials.\n"
-        "\n"
-        "Reads zel.ini beside the program: [Database] Path names the data directory,\n"
-        "[Help] File Name the help file.\n"
-        "\n"
-        "Options:\n"
-        "  --headless   start without showing any window: open the database (rebuilding\n"
-        "               its indexes when they are missing), print what was found and\n"
-        "               end; messages go to standard error\n"
-        "  --direct-print  print reports through the print dialog straight to the\n"
-        "               printer, once per copy, instead of previewing them first\n"
-        "  --material-report CAS FILE.pdf|FILE.frp\n"
-        "               write the material report of that CAS number without showing\n"
-        "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"
-        "               file that the preview's Load Report opens\n"
-        "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
-        "               the same for the supplier report\n"
-        "  -h, --help   show this help and end\n"
-        "  -v, --version  show the version and end\n"
-        "\n"
-        "Exit status: 0 started; 1 start-up failed (the message says why);\n"
-        "2 bad command line; 3 headless start after a re-indexing message.\n"
-        "A report written to a file ends with 0 when it was written and 1 when not.\n");
+               "Usage: zel [--headless] [--direct-print]\n"
+               "       zel --material-report CAS FILE.pdf|FILE.frp\n"
+               "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
+               "ZEL - reference browser for aroma materials.\n"
+               "\n"
+               "Reads zel.ini beside the program: [Database] Path names the data directory,\n"
+               "[Help] File Name the help file. zel.ini must be a regular file of at most\n"
+               "1 MiB; a larger one, a directory or a pipe of that name is refused.\n"
+               "\n"
+               "Options:\n"
+               "  --headless   start without showing any window: open the database (rebuilding\n"
+               "               its indexes when they are missing), print what was found and\n"
+               "               end; messages go to standard error\n"
+               "  --direct-print  print reports through the print dialog straight to the\n"
+               "               printer, once per copy, instead of previewing them first\n"
+               "  --material-report CAS FILE.pdf|FILE.frp\n"
+               "               write the material report of that CAS number without showing\n"
+               "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"
+               "               file that the preview's Load Report opens\n"
+               "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
+               "               the same for the supplier report; one report at a time\n"
+               "  -h, --help   show this help and end\n"
+               "  -v, --version  show the version and end\n"
+               "The toolkit's own options (-platform NAME, -style NAME, ...) are accepted.\n"
+               "\n") +
+           data::OutputFile::helpText(false) +
+           QStringLiteral(
+               "Files read (zel.ini, tables, report files, the help file) must be regular\n"
+               "files; a pipe or a device is refused at once.\n"
+               "\n"
+               "Exit status: 0 started; 1 start-up failed (the message says why);\n"
+               "2 bad command line; 3 headless start after a re-indexing message.\n"
+               "A report written to a file ends with 0 when it was written and 1 when not;\n"
+               "SIGINT, SIGTERM or SIGHUP end it with 128 + the signal's number, leaving no\n"
+               "output file and no temporary file behind.\n");
 }
 
 QString CommandLine::versionText()

@@ -146,12 +146,18 @@ void Program::ReadConfiguration()
 {
     ui::MainSession& session = *m_session;
     session.ProgramDirectory = withSeparator(m_programDirectory);
-    const IniFile ini(session.ProgramDirectory + QStringLiteral("zel.ini"));
+    const QString iniPath = session.ProgramDirectory + QStringLiteral("zel.ini");
+    const IniFile ini(iniPath);
 
     // A relative path stays relative: it means the working directory, not the program's.
     const QString path = ini.value(QStringLiteral("Database"), QStringLiteral("Path"));
     if (path.isEmpty())
-        throw std::runtime_error("zel.ini names no database: [Database] Path is missing or empty");
+        throw std::runtime_error(
+            (ini.found() ? QStringLiteral("%1 names no database: [Database] Path is missing or "
+                                          "empty")
+                         : QStringLiteral("%1 does not exist, so no database is named"))
+                .arg(QDir::toNativeSeparators(iniPath))
+                .toStdString());
     session.setDataDirectory(withSeparator(path));
 
     session.HelpFileName =
