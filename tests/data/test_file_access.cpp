@@ -125,16 +125,7 @@ TEST_P(Output, IsWrittenOrRefusedButNeverReplacedByAnotherKind)
         break;
     case Target::PipeWithReader:
         ASSERT_EQ(::mkfifo(p(path).constData(), 0600), 0);
-        reader = std::async(std::launch::async, [path] { return readFile(path); });
-        // The output refuses a pipe nobody reads yet: wait until the reader is there.
-        for (int i = 0; i < 500; ++i) {
-            const int fd = ::open(p(path).constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                ::close(fd);
-                break;
-            }
-            ::usleep(10000);
-        }
+        reader = zel::test::readPipeInBackground(path);
         break;
     case Target::PipeWithoutReader:
         ASSERT_EQ(::mkfifo(p(path).constData(), 0600), 0);
@@ -217,22 +208,22 @@ TEST_P(Output, IsWrittenOrRefusedButNeverReplacedByAnotherKind)
 
 INSTANTIATE_TEST_SUITE_P(
     FileAccess, Output,
-    ::testing::Values(
-        OutputCase{"NewFile", Target::Nothing, nullptr},
-        OutputCase{"ExistingFileKeepsItsMode", Target::File, nullptr},
-        OutputCase{"ReadOnlyFile", Target::ReadOnlyFile, "is read-only"},
-        OutputCase{"SymlinkToAFile", Target::SymlinkToFile, nullptr},
-        OutputCase{"SymlinkToNothing", Target::DanglingSymlink, "leads to no file"},
-        OutputCase{"Directory", Target::Directory, "is a directory"},
-        OutputCase{"PipeWithAReader", Target::PipeWithReader, nullptr},
-        OutputCase{"PipeWithoutAReader", Target::PipeWithoutReader, "No program reads"},
-        OutputCase{"NullDevice", Target::NullDevice, nullptr},
-        OutputCase{"FullDevice", Target::FullDevice, "No space left on device"},
-        OutputCase{"BlockDevice", Target::BlockDevice, "is a block device"},
-        OutputCase{"NewFileInAReadOnlyDirectory", Target::NewFileInReadOnlyDirectory,
-                   "is not writable", true},
-        OutputCase{"FileInAReadOnlyDirectory", Target::FileInReadOnlyDirectory,
-                   "is not writable", true}),
+    ::testing::Values(OutputCase{"NewFile", Target::Nothing, nullptr},
+                      OutputCase{"ExistingFileKeepsItsMode", Target::File, nullptr},
+                      OutputCase{"ReadOnlyFile", Target::ReadOnlyFile, "is read-only"},
+                      OutputCase{"SymlinkToAFile", Target::SymlinkToFile, nullptr},
+                      OutputCase{"SymlinkToNothing", Target::DanglingSymlink, "leads to no file"},
+                      OutputCase{"Directory", Target::Directory, "is a directory"},
+                      OutputCase{"PipeWithAReader", Target::PipeWithReader, nullptr},
+                      OutputCase{"PipeWithoutAReader", Target::PipeWithoutReader,
+                                 "No program reads"},
+                      OutputCase{"NullDevice", Target::NullDevice, nullptr},
+                      OutputCase{"FullDevice", Target::FullDevice, "No space left on device"},
+                      OutputCase{"BlockDevice", Target::BlockDevice, "is a block device"},
+                      OutputCase{"NewFileInAReadOnlyDirectory", Target::NewFileInReadOnlyDirectory,
+                                 "is not writable", true},
+                      OutputCase{"FileInAReadOnlyDirectory", Target::FileInReadOnlyDirectory,
+                                 "is not writable", true}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // An output dropped before it is finished leaves the old file as it was and nothing beside it.
@@ -338,7 +329,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InputCase{"File", Source::File, nullptr},
                       InputCase{"SymlinkToAFile", Source::SymlinkToFile, nullptr},
                       InputCase{"Missing", Source::Missing, "No such file or directory"},
-                      InputCase{"Directory", Source::Directory, "is a directory, not a report file"},
+                      InputCase{"Directory", Source::Directory,
+                                "is a directory, not a report file"},
                       InputCase{"Pipe", Source::Pipe, "is a named pipe, not a report file"},
                       InputCase{"Device", Source::NullDevice, "is a character device"},
                       InputCase{"Unreadable", Source::Unreadable, "Permission denied", true}),
@@ -362,17 +354,15 @@ TEST(FileAccess, PermissionCasesAsAnUnprivilegedUser)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), tmp.path());
     run.setProcessEnvironment(env);
-    run.start(runuser,
-              {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
-               QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(),
-               QStringLiteral("--gtest_filter=*Output*Directory*:*Input*Unreadable*:"
-                              "*ReadOnly*")});
+    run.start(runuser, {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                        QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(),
+                        QStringLiteral("--gtest_filter=*Output*Directory*:*Input*Unreadable*:"
+                                       "*ReadOnly*")});
     ASSERT_TRUE(run.waitForFinished(60000));
     const QString out = QString::fromLocal8Bit(run.readAllStandardOutput());
     if (out.contains(QLatin1String("cannot open session")) || run.exitCode() == 126)
         GTEST_SKIP() << "runuser cannot switch users here";
-    EXPECT_EQ(run.exitCode(), 0) << out.toStdString()
-                                 << run.readAllStandardError().toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << out.toStdString() << run.readAllStandardError().toStdString();
     EXPECT_TRUE(out.contains(QLatin1String("[  PASSED  ]"))) << out.toStdString();
     EXPECT_FALSE(out.contains(QLatin1String("SKIPPED"))) << out.toStdString();
 }

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +51,33 @@ std::vector<OpenFileUnder> openFilesUnder(const QString& dir)
             found.push_back({unsigned(st.st_mode), static_cast<unsigned long>(st.st_nlink)});
     }
     return found;
+}
+
+std::future<QByteArray> readPipeInBackground(const QString& path)
+{
+    // Opened without waiting, so the pipe has its reader before any writer comes; the end of
+    // the data is the hang-up of a writer that came and went.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return std::async(std::launch::async, [fd] {
+        QByteArray all;
+        if (fd < 0)
+            return all;
+        for (;;) {
+            pollfd pf{fd, POLLIN, 0};
+            if (::poll(&pf, 1, 60000) <= 0)
+                break;
+            char buffer[65536];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                all.append(buffer, n);
+            else if (n == 0 && (pf.revents & POLLHUP))
+                break;
+            else if (n < 0 && errno != EAGAIN)
+                break;
+        }
+        ::close(fd);
+        return all;
+    });
 }
 
 QStringList entriesOf(const QString& dir)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <future>
 #include <vector>
 
 namespace zel::test {
@@ -40,6 +41,10 @@ struct OpenFileUnder
     unsigned long links = 0; // 0 for a file without a name
 };
 std::vector<OpenFileUnder> openFilesUnder(const QString& dir);
+
+// Reads the named pipe at path in a thread of its own until its last writer closes it. The
+// pipe has a reader when this returns, so a writer that refuses pipes nobody reads finds one.
+std::future<QByteArray> readPipeInBackground(const QString& path);
 
 // Entries of dir, hidden ones included.
 QStringList entriesOf(const QString& dir);
