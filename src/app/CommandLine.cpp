@@ -1,7 +1,8 @@
 #include "app/CommandLine.h"
 
-#include "app/ReportRunner.h"
 #include "data/FileAccess.h"
+
+#include <QFileInfo>
 
 namespace zel::app {
 
@@ -117,7 +118,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             reportOption = a;
             (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
             c.reportFile = arguments[i + 2];
-            if (!ReportRunner::knownOutputFormat(c.reportFile))
+            if (!knownOutputFormat(c.reportFile))
                 fail(QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
                          .arg(c.reportFile));
             c.headless = true; // a report to a file needs no window
@@ -137,6 +138,12 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
     return c;
+}
+
+bool CommandLine::knownOutputFormat(const QString& file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == QLatin1String("pdf") || suffix == QLatin1String("frp");
 }
 
 QString CommandLine::helpText()

@@ -27,6 +27,9 @@ public:
     // True when the program should end with its usage message (help and version aside).
     bool failed() const { return !problem.isEmpty(); }
 
+    // Whether a headless report can be written to a file of that name (.pdf or .frp).
+    static bool knownOutputFormat(const QString& file);
+
     static QString helpText();
     static QString versionText();
 };
