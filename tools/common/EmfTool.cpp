@@ -122,7 +122,7 @@ void writePdf(const emf::EmfImage& image, const QString& path)
         throw ReportFileError(QStringLiteral("The image's frame of %1 x %2 mm fits no PDF page")
                                   .arg(mm.width(), 0, 'f', 1)
                                   .arg(mm.height(), 0, 'f', 1));
-    data::OutputFile file(path, true);
+    data::OutputFile file(path);
     open(file);
     {
         QPdfWriter writer(&file.device());
@@ -181,7 +181,7 @@ int render(const QStringList& a, QTextStream& out)
                                   .arg(size.width())
                                   .arg(size.height()));
     const QImage picture = renderEmf(image, size);
-    data::OutputFile file(target, true);
+    data::OutputFile file(target);
     open(file);
     const QByteArray format =
         target.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ? "JPG" : "PNG";
@@ -260,7 +260,7 @@ int runEmfTool(const QStringList& args, QTextStream& out, QTextStream& err)
             return info(rest, out);
         if (command == QLatin1String("help") || command == QLatin1String("--help") ||
             command == QLatin1String("-h")) {
-            out << Usage;
+            out << Usage << '\n' << data::OutputFile::helpText(false);
             return 0;
         }
         throw UsageError{command.isEmpty() ? QStringLiteral("no command given")
