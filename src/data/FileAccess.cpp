@@ -220,7 +220,8 @@ void OutputFile::open()
         return;
     }
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
-        openStraight(target, S_ISFIFO(st.st_mode));
+        // Opened by the name given: the link of /dev/stdout to a pipe has no path to follow.
+        openStraight(m_path, S_ISFIFO(st.st_mode));
         return;
     }
     throw FileAccessError(QStringLiteral("%1 is %2, not a file; nothing was written to it")
@@ -348,7 +349,7 @@ void OutputFile::commit()
 QString OutputFile::helpText(bool standardOutputOffered)
 {
     QString text = QStringLiteral(
-        "Output files: a new or existing file is written to a hidden new file beside it that\n"
+        "Output files: a new or existing file is written to a new unnamed file beside it that\n"
         "replaces it only when complete (an existing file keeps its permissions; a symbolic\n"
         "link to a file stays and its file is replaced); a read-only file, or a file in a\n"
         "directory where no file can be made, is refused. A named pipe or a character\n"

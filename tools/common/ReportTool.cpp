@@ -15,6 +15,7 @@
 #include "report/emf/EmfPlayer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
@@ -22,6 +23,8 @@
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zel::report {
 
@@ -149,11 +152,22 @@ void openForWriting(data::OutputFile& file)
     }
 }
 
-// What was written goes to standard error when the output itself is standard output.
+// What was written goes to standard error when the output itself is standard output ("-",
+// /dev/stdout, or any other name of the same pipe or device).
 QTextStream& note(const QString& target, QTextStream& out)
 {
     static QTextStream err(stderr);
-    return target == QLatin1String("-") ? err : out;
+    struct stat written
+    {
+    };
+    struct stat standardOutput
+    {
+    };
+    const bool same = ::stat(QFile::encodeName(target).constData(), &written) == 0 &&
+                      ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+                      written.st_dev == standardOutput.st_dev &&
+                      written.st_ino == standardOutput.st_ino;
+    return target == QLatin1String("-") || same ? err : out;
 }
 
 int page(const QStringList& a, QTextStream& out)
