@@ -12,9 +12,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,6 +57,7 @@ public:
     }
     bool ok() const { return m_ok; }
     QString file(const QString& name) const { return m_root.file(name); }
+    QString root() const { return m_root.path(); }
     QString tmp() const { return file(QStringLiteral("tmp")); }
     QString out() const { return file(QStringLiteral("out")); }
     QString dataDir() const { return file(QStringLiteral("db")); }
@@ -374,6 +377,85 @@ INSTANTIATE_TEST_SUITE_P(
                       paradox::writeTableFile(table, data, QStringLiteral("another"));
                   },
                   "Database not found or corrupted", "the one given is wrong"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct UnprivilegedCase
+{
+    const char* name;
+    std::function<void(const Workspace&)> prepare;
+    QStringList args;
+    int exitCode;
+    const char* message; // a part of standard error
+};
+
+void PrintTo(const UnprivilegedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Unprivileged : public ::testing::TestWithParam<UnprivilegedCase>
+{
+};
+
+// Permissions mean nothing to root, so these cases run the program as the user nobody.
+TEST_P(Unprivileged, PermissionDeniedIsToldApartFromNotFound)
+{
+    const UnprivilegedCase& c = GetParam();
+    const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
+    if (::geteuid() != 0 || runuser.isEmpty())
+        GTEST_SKIP() << "needs root and runuser to run as another user";
+    QProcess id;
+    id.start(QStringLiteral("id"), {QStringLiteral("-u"), QStringLiteral("nobody")});
+    if (!id.waitForFinished() || id.exitCode() != 0)
+        GTEST_SKIP() << "there is no user nobody to run as";
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    // Everything readable and writable by nobody, then each case takes away what it tests.
+    // Only the workspace's own directory, never anything above it.
+    const QString root = s.root();
+    ASSERT_TRUE(root.contains(QLatin1String("zeltest-"))) << root.toStdString();
+    QProcess::execute(QStringLiteral("chmod"),
+                      {QStringLiteral("-R"), QStringLiteral("a+rwX"), QStringLiteral("--"), root});
+    c.prepare(s);
+    QStringList args{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                     s.file(QStringLiteral("prog/zel"))};
+    QStringList rest;
+    for (QString a : c.args)
+        rest << a.replace(QStringLiteral("OUT"), s.out());
+    const Outcome o = s.run(args + rest, QStringLiteral("offscreen"), runuser);
+    EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
+    EXPECT_TRUE(ownLines(o.err).contains(QLatin1String(c.message))) << o.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelStart, Unprivileged,
+    ::testing::Values(
+        UnprivilegedCase{"UnreadableIni",
+                         [](const Workspace& s) { ::chmod(p(s.ini()).constData(), 0); },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "Cannot open the configuration file"},
+        UnprivilegedCase{"UnreadableDataDirectory",
+                         [](const Workspace& s) { ::chmod(p(s.dataDir()).constData(), 0); },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "Cannot read the data directory"},
+        UnprivilegedCase{"UnreadableTable",
+                         [](const Workspace& s) {
+                             ::chmod(p(s.dataDir() + QStringLiteral("/MATERIAL.DB")).constData(),
+                                     0);
+                         },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "MATERIAL.DB: Permission denied"},
+        UnprivilegedCase{"ReportIntoAReadOnlyDirectory",
+                         [](const Workspace& s) { ::chmod(p(s.out()).constData(), 0555); },
+                         {QStringLiteral("--material-report"), QStringLiteral("78-70-6"),
+                          QStringLiteral("OUT/r.pdf")},
+                         1,
+                         "is not writable"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // A long report stopped by each signal: the program ends (with 128 + the signal for those it
