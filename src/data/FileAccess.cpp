@@ -371,6 +371,8 @@ void installInterruptHandlers(const char* programName)
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
+    // A reader that goes away is a write error with its message, not a silent death.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace zel::data

@@ -84,7 +84,8 @@ private:
 
 // SIGINT, SIGTERM and SIGHUP end the program at once with status 128 + the signal's number,
 // after a line on standard error and after removing any half-made output file that has a
-// name; a replacement not yet in place has none, so nothing is left behind.
+// name; a replacement not yet in place has none, so nothing is left behind. A pipe whose reader
+// has gone makes the write fail with its reason instead of ending the program unseen.
 void installInterruptHandlers(const char* programName);
 
 } // namespace zel::data
