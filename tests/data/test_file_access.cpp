@@ -243,6 +243,31 @@ TEST(FileAccess, AnUnfinishedOutputLeavesTheOldFileAndNothingElse)
     EXPECT_EQ(zel::test::entriesOf(dir.path()), QStringList{QStringLiteral("report.frp")});
 }
 
+// A pipe whose reader leaves half-way: the write fails and says so (the programs ignore
+// SIGPIPE for this), and the pipe is still a pipe.
+TEST(FileAccess, APipeWhoseReaderLeftIsAWriteErrorWithItsReason)
+{
+    const auto previous = ::signal(SIGPIPE, SIG_IGN);
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("out.pdf"));
+    ASSERT_EQ(::mkfifo(p(path).constData(), 0600), 0);
+    const int reader = ::open(p(path).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    QString message;
+    try {
+        OutputFile out(path);
+        out.open();
+        ::close(reader);
+        out.device().write(QByteArray(200000, 'x'));
+        out.commit();
+    } catch (const FileAccessError& e) {
+        message = e.message();
+    }
+    ::signal(SIGPIPE, previous);
+    EXPECT_TRUE(message.contains(QLatin1String("Broken pipe"))) << message.toStdString();
+    EXPECT_TRUE(S_ISFIFO(modeOf(path)));
+}
+
 enum class Source
 {
     File,
