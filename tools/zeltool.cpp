@@ -7,6 +7,7 @@
 #include "common/ServerTool.h"
 #include "common/TableDump.h"
 #include "data/Error.h"
+#include "data/FileAccess.h"
 #include "data/ParadoxFile.h"
 #include "data/ServerTables.h"
 #include "data/Table.h"
@@ -28,6 +29,8 @@ const char* const kUsage =
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
     "  scale DIR [--materials N] [--names N] [--suppliers N]\n"
     "                              write a synthetic database of that size into DIR\n"
+    "                              (defaults 8000, 40000, 400; at most 100000 materials,\n"
+    "                              500000 commercial names and 100000 suppliers)\n"
     "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
     "  pg-init URL [--reader ROLE] create the tables on a database server and a role that\n"
     "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
@@ -35,7 +38,10 @@ const char* const kUsage =
     "  pg-export URL DIR           write the server's tables into DIR as Paradox tables\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
-    "  emf ...                     single page images (zeltool emf help)\n";
+    "  emf ...                     single page images (zeltool emf help)\n"
+    "Files read must be regular files; a pipe or a device is refused at once.\n"
+    "SIGINT, SIGTERM and SIGHUP end a command with 128 + the signal's number and leave no\n"
+    "output file or temporary file behind.\n";
 
 QTextStream& out()
 {
@@ -65,16 +71,30 @@ bool flag(QStringList& args, const QString& name)
     return args.removeAll(name) > 0;
 }
 
-int intOption(QStringList& args, const QString& name, int fallback)
+struct UsageError
 {
+    QString message;
+};
+
+// Sizes are bounded so that a slip of the finger cannot grow the process until it is killed.
+int intOption(QStringList& args, const QString& name, int fallback, int highest)
+{
+    if (args.contains(name) && args.indexOf(name) + 1 >= args.size())
+        throw UsageError{QStringLiteral("%1 needs a number").arg(name)};
     const QString v = option(args, name);
-    if (v.isEmpty())
+    if (v.isNull())
         return fallback;
     bool ok = false;
-    const int n = v.toInt(&ok);
+    const qlonglong n = v.toLongLong(&ok);
     if (!ok || n < 0)
-        throw DatabaseError(QStringLiteral("%1 needs a number, not %2").arg(name, v));
-    return n;
+        throw UsageError{QStringLiteral("%1 needs a number from 0 to %2, not \"%3\"")
+                             .arg(name)
+                             .arg(highest)
+                             .arg(v)};
+    if (n > highest)
+        throw UsageError{
+            QStringLiteral("%1 %2 is more than the %3 this tool writes").arg(name, v).arg(highest)};
+    return int(n);
 }
 
 int dump(QStringList args)
@@ -111,6 +131,7 @@ int lock(QStringList args)
 
 int main(int argc, char** argv)
 {
+    zel::data::installInterruptHandlers("zeltool");
     // Report files and page images are drawn, which needs a GUI application; these tools make
     // their own, so they run before any other application object exists.
     if (argc > 1 && (QByteArray(argv[1]) == "report" || QByteArray(argv[1]) == "emf")) {
@@ -125,6 +146,8 @@ int main(int argc, char** argv)
     if (args.isEmpty() || args.front() == QStringLiteral("--help") ||
         args.front() == QStringLiteral("help")) {
         (args.isEmpty() ? err() : out()) << kUsage;
+        if (!args.isEmpty())
+            out() << '\n' << zel::data::OutputFile::helpText(false);
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
@@ -138,17 +161,15 @@ int main(int argc, char** argv)
             return 0;
         }
         if (command == QStringLiteral("scale")) {
-            const int materials = intOption(args, QStringLiteral("--materials"), 8000);
+            const int materials = intOption(args, QStringLiteral("--materials"), 8000, 100000);
             // --names is the commercial names' count; --synonyms its older spelling.
-            const int synonyms = intOption(args, QStringLiteral("--names"),
-                                           intOption(args, QStringLiteral("--synonyms"), 40000));
-            const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
-            if (suppliers > 46655)
-                throw DatabaseError(QStringLiteral("at most 46655 suppliers fit a supplier "
-                                                   "number of four characters"));
+            const int synonyms =
+                intOption(args, QStringLiteral("--names"),
+                          intOption(args, QStringLiteral("--synonyms"), 40000, 500000), 500000);
+            const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400, 46655);
             if (args.size() != 1 || materials < 1 || suppliers < 1)
-                throw DatabaseError(
-                    QStringLiteral("scale needs one target directory and sizes above 0"));
+                throw UsageError{
+                    QStringLiteral("scale needs one target directory and sizes above 0")};
             writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
             return 0;
         }
@@ -174,6 +195,9 @@ int main(int argc, char** argv)
         if (command == QStringLiteral("lock"))
             return lock(args);
         err() << "zeltool: unknown command " << command << "\n" << kUsage;
+        return 2;
+    } catch (const UsageError& e) {
+        err() << "zeltool: " << e.message << " (see zeltool --help)\n";
         return 2;
     } catch (const DatabaseError& e) {
         err() << "zeltool: " << e.message() << '\n';

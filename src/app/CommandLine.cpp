@@ -1,12 +1,85 @@
 #include "app/CommandLine.h"
 
-#include "app/ReportRunner.h"
+#include "data/FileAccess.h"
+
+#include <QFileInfo>
 
 namespace zel::app {
+
+namespace {
+
+// The toolkit's own options, written with one dash or two; those of the first list take the
+// next argument as their value.
+const char* const ToolkitOptionsWithValue[] = {"platform",
+                                               "platformpluginpath",
+                                               "platformtheme",
+                                               "plugin",
+                                               "qwindowgeometry",
+                                               "qwindowicon",
+                                               "qwindowtitle",
+                                               "session",
+                                               "style",
+                                               "stylesheet",
+                                               "display",
+                                               "geometry",
+                                               "title",
+                                               "name",
+                                               "qmljsdebugger",
+                                               "font",
+                                               "fn",
+                                               "bg",
+                                               "background",
+                                               "fg",
+                                               "foreground",
+                                               "btn",
+                                               "button",
+                                               "visual",
+                                               "ncols",
+                                               "cmap",
+                                               "im",
+                                               "inputstyle"};
+const char* const ToolkitFlags[] = {"reverse", "widgetcount", "nograb",
+                                    "dograb",  "sync",        "testability"};
+
+// The name of a toolkit option without its dashes, or an empty string.
+QString toolkitName(const QString& a)
+{
+    if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-") || a == QLatin1String("--"))
+        return QString();
+    const QString bare = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+    return bare.section(QLatin1Char('='), 0, 0);
+}
+
+bool isToolkitOption(const QString& name, bool* takesValue)
+{
+    for (const char* o : ToolkitOptionsWithValue)
+        if (name == QLatin1String(o)) {
+            *takesValue = true;
+            return true;
+        }
+    for (const char* o : ToolkitFlags)
+        if (name == QLatin1String(o)) {
+            *takesValue = false;
+            return true;
+        }
+    return false;
+}
+
+bool isOption(const QString& a)
+{
+    return a.startsWith(QLatin1String("--")) && a.size() > 2;
+}
+
+} // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine c;
+    const auto fail = [&c](const QString& why) {
+        if (c.problem.isEmpty())
+            c.problem = why;
+    };
+    QString reportOption;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("-?")) {
@@ -19,25 +92,47 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             c.directPrint = true;
         } else if (a == QLatin1String("--material-report") ||
                    a == QLatin1String("--supplier-report")) {
-            if (i + 2 >= arguments.size() || arguments[i + 1].isEmpty() ||
-                arguments[i + 2].isEmpty()) {
-                c.unknown << a;
-                break;
+            const bool material = a == QLatin1String("--material-report");
+            const QString what = material ? QStringLiteral("a CAS number and a file name")
+                                          : QStringLiteral("a supplier number and a file name");
+            // Another option where a value belongs means the values were left out.
+            qsizetype given = 0;
+            while (given < 2 && i + 1 + given < arguments.size() &&
+                   !isOption(arguments[i + 1 + given]))
+                ++given;
+            if (given < 2 || arguments[i + 1].trimmed().isEmpty() || arguments[i + 2].isEmpty()) {
+                fail(QStringLiteral("%1 needs %2").arg(a, what));
+                i += given;
+                continue;
             }
-            (a == QLatin1String("--material-report") ? c.materialCas : c.supplierNumber) =
-                arguments[i + 1];
+            if (!reportOption.isEmpty()) {
+                fail(reportOption == a
+                         ? QStringLiteral("%1 is given twice; one report is written at a time")
+                               .arg(a)
+                         : QStringLiteral("%1 and %2 cannot be given together; one report is "
+                                          "written at a time")
+                               .arg(reportOption, a));
+                i += 2;
+                continue;
+            }
+            reportOption = a;
+            (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
             c.reportFile = arguments[i + 2];
-            if (!ReportRunner::knownOutputFormat(c.reportFile))
-                c.problem =
-                    QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
-                        .arg(c.reportFile);
+            if (!knownOutputFormat(c.reportFile))
+                fail(QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
+                         .arg(c.reportFile));
             c.headless = true; // a report to a file needs no window
             i += 2;
         } else if (a == QLatin1String("--config") || a == QLatin1String("--data") ||
                    a == QLatin1String("--export-list")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                c.unknown << a;
-                break;
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty() ||
+                isOption(arguments[i + 1])) {
+                fail(QStringLiteral("%1 needs %2")
+                         .arg(a, a == QLatin1String("--data") ? QStringLiteral("a directory")
+                                                              : QStringLiteral("a file name")));
+                if (i + 1 < arguments.size() && !isOption(arguments[i + 1]))
+                    ++i; // an empty value is still this option's
+                continue;
             }
             const QString& value = arguments[++i];
             if (a == QLatin1String("--config")) {
@@ -49,56 +144,82 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 c.headless = true; // a list written to a file needs no window
             }
         } else {
+            bool takesValue = false;
+            if (isToolkitOption(toolkitName(a), &takesValue)) {
+                if (takesValue && !a.contains(QLatin1Char('='))) {
+                    if (i + 1 >= arguments.size())
+                        fail(QStringLiteral("%1 needs a value").arg(a));
+                    ++i;
+                }
+                continue;
+            }
             c.unknown << a;
+            fail(QStringLiteral("unknown argument %1").arg(a));
         }
     }
-    if (c.problem.isEmpty() && !c.configFile.isEmpty() && !c.dataDirectory.isEmpty())
-        c.problem = QStringLiteral("--data reads no zel.ini, so --config cannot go with it");
-    if (c.problem.isEmpty() && !c.exportFile.isEmpty() && !c.reportFile.isEmpty())
-        c.problem = QStringLiteral("a report and the list cannot be written in one run");
+    if (!c.configFile.isEmpty() && !c.dataDirectory.isEmpty())
+        fail(QStringLiteral("--data reads no zel.ini, so --config cannot go with it"));
+    if (!c.exportFile.isEmpty() && !c.reportFile.isEmpty())
+        fail(QStringLiteral("a report and the list cannot be written in one run"));
     return c;
+}
+
+bool CommandLine::knownOutputFormat(const QString& file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == QLatin1String("pdf") || suffix == QLatin1String("frp");
 }
 
 QString CommandLine::helpText()
 {
     return QStringLiteral(
-        "Usage: zel [--headless] [--direct-print] [--config FILE | --data DIR]\n"
-        "       zel --material-report CAS FILE.pdf|FILE.frp\n"
-        "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
-        "       zel --export-list FILE.csv\n"
-        "ZEL - reference browser for aroma materials.\n"
-        "\n"
-        "Reads the first zel.ini found in: the program's own directory,\n"
-        "$XDG_CONFIG_HOME/zel/ (by default ~/.config/zel/), then each directory of\n"
-        "$XDG_CONFIG_DIRS with /zel/ (by default /etc/xdg/zel/). [Database] Path names\n"
-        "the data directory, [Help] File Name the help file (by default the one\n"
-        "installed in share/zel/ beside the program's bin directory).\n"
-        "\n"
-        "Options:\n"
-        "  --headless   start without showing any window: open the database (rebuilding\n"
-        "               its indexes when they are missing), print what was found and\n"
-        "               end; messages go to standard error\n"
-        "  --direct-print  print reports through the print dialog straight to the\n"
-        "               printer, once per copy, instead of previewing them first\n"
-        "  --config FILE  read this file instead of looking for zel.ini\n"
-        "  --data DIR   open the data directory DIR and read no zel.ini\n"
-        "  --material-report CAS FILE.pdf|FILE.frp\n"
-        "               write the material report of that CAS number without showing\n"
-        "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"
-        "               file that the preview's Load Report opens\n"
-        "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
-        "               the same for the supplier report\n"
-        "  --export-list FILE.csv\n"
-        "               write every material, in name order, to a CSV file (UTF-8, one\n"
-        "               row per material, the stability rating of each medium in a\n"
-        "               column of its own) without showing any window\n"
-        "  -h, --help   show this help and end\n"
-        "  -v, --version  show the version and end\n"
-        "\n"
-        "Exit status: 0 started; 1 start-up failed (the message says why);\n"
-        "2 bad command line; 3 headless start after a re-indexing message.\n"
-        "A report or list written to a file ends with 0 when it was written and 1 when\n"
-        "not.\n");
+               "Usage: zel [--headless] [--direct-print] [--config FILE | --data DIR]\n"
+               "       zel --material-report CAS FILE.pdf|FILE.frp\n"
+               "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
+               "       zel --export-list FILE.csv\n"
+               "ZEL - reference browser for aroma materials.\n"
+               "\n"
+               "Reads the first zel.ini found in: the program's own directory,\n"
+               "$XDG_CONFIG_HOME/zel/ (by default ~/.config/zel/), then each directory of\n"
+               "$XDG_CONFIG_DIRS with /zel/ (by default /etc/xdg/zel/). [Database] Path names\n"
+               "the data directory, [Help] File Name the help file (by default the one\n"
+               "installed in share/zel/ beside the program's bin directory). zel.ini must be\n"
+               "a regular file of at most 1 MiB; a larger one, a directory or a pipe of that\n"
+               "name is refused.\n"
+               "\n"
+               "Options:\n"
+               "  --headless   start without showing any window: open the database (rebuilding\n"
+               "               its indexes when they are missing), print what was found and\n"
+               "               end; messages go to standard error\n"
+               "  --direct-print  print reports through the print dialog straight to the\n"
+               "               printer, once per copy, instead of previewing them first\n"
+               "  --config FILE  read this file instead of looking for zel.ini\n"
+               "  --data DIR   open the data directory DIR and read no zel.ini\n"
+               "  --material-report CAS FILE.pdf|FILE.frp\n"
+               "               write the material report of that CAS number without showing\n"
+               "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"
+               "               file that the preview's Load Report opens\n"
+               "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
+               "               the same for the supplier report; one report at a time\n"
+               "  --export-list FILE.csv\n"
+               "               write every material, in name order, to a CSV file (UTF-8, one\n"
+               "               row per material, the stability rating of each medium in a\n"
+               "               column of its own) without showing any window\n"
+               "  -h, --help   show this help and end\n"
+               "  -v, --version  show the version and end\n"
+               "The toolkit's own options (-platform NAME, -style NAME, ...) are accepted.\n"
+               "\n") +
+           data::OutputFile::helpText(false) +
+           QStringLiteral(
+               "Files read (zel.ini, tables, report files, the help file) must be regular\n"
+               "files; a pipe or a device is refused at once.\n"
+               "\n"
+               "Exit status: 0 started; 1 start-up failed (the message says why);\n"
+               "2 bad command line; 3 headless start after a re-indexing message.\n"
+               "A report or list written to a file ends with 0 when it was written and 1\n"
+               "when not;\n"
+               "SIGINT, SIGTERM or SIGHUP end it with 128 + the signal's number, leaving no\n"
+               "output file and no temporary file behind.\n");
 }
 
 QString CommandLine::versionText()

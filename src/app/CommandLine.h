@@ -5,9 +5,10 @@
 
 namespace zel::app {
 
-// What the command line asks for. Parsed twice: once before the application object exists,
-// so that --help and --version work without a display, and once after Qt has taken its
-// own options (-platform, -style, ...) out, strictly.
+// What the command line asks for, parsed and checked before the application object exists,
+// so that every usage error ends with its message and status 2 on any machine, with or
+// without a display. The options the toolkit takes for itself (-platform NAME, -style NAME,
+// ...) are passed over here and left to it.
 class CommandLine
 {
 public:
@@ -25,8 +26,14 @@ public:
     QString configFile, dataDirectory;
     // Headless export of every material to a CSV file.
     QString exportFile;
-    QStringList unknown; // arguments that are not ours, or options missing their values
-    QString problem;     // arguments that are ours but cannot be followed, and why
+    QStringList unknown; // arguments that are neither ours nor the toolkit's
+    QString problem;     // the first usage error, in words; empty when the line is usable
+
+    // True when the program should end with its usage message (help and version aside).
+    bool failed() const { return !problem.isEmpty(); }
+
+    // Whether a headless report can be written to a file of that name (.pdf or .frp).
+    static bool knownOutputFormat(const QString& file);
 
     static QString helpText();
     static QString versionText();

@@ -46,9 +46,13 @@ QStringList ConfigLocation::places(const QString& programDirectory, const Enviro
 
 QString ConfigLocation::firstExisting(const QStringList& places)
 {
-    for (const QString& place : places)
-        if (QFileInfo(place).isFile())
+    // Anything of that name ends the lookup: a folder, a pipe or an unreadable file there is
+    // reported as what it is, rather than passed over for a file the user did not mean.
+    for (const QString& place : places) {
+        const QFileInfo info(place);
+        if (info.exists() || info.isSymLink())
             return place;
+    }
     return QString();
 }
 

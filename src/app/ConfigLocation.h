@@ -27,7 +27,8 @@ public:
     // $HOME/.config, and an empty XDG_CONFIG_DIRS means /etc/xdg; relative entries are
     // ignored, as the desktop's own programs do. No place is listed twice.
     static QStringList places(const QString& programDirectory, const Environment& env);
-    // The first of places that is a plain file, or an empty text when none is.
+    // The first of places where anything of that name exists (the ini reader refuses what is
+    // not a readable file, saying why), or an empty text when nothing does.
     static QString firstExisting(const QStringList& places);
 
     // The help file an installed program brings: share/zel/zel.html beside the bin folder

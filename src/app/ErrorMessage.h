@@ -13,8 +13,8 @@ public:
     static void setHeadless(bool headless);
     static bool headless();
 
-    // Shows text and returns when the user has pressed OK. cause, the engine's own account
-    // of what went wrong, is only written out in a headless run; the box keeps to its text.
+    // Shows text and returns when the user has pressed OK. cause, the precise account of what
+    // went wrong, goes to standard error (with the text); the box keeps to its text.
     static void show(const QString& text, const QString& cause = QString());
     // How many messages have been shown since the program started.
     static int shownCount();

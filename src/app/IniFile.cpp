@@ -1,9 +1,12 @@
 #include "app/IniFile.h"
 
+#include "data/FileAccess.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
 #include <QStringDecoder>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace zel::app {
 
@@ -35,12 +38,18 @@ QStringView unquote(QStringView value)
 void IniFile::load(const QString& path)
 {
     m_values.clear();
-    // Only a plain file: reading a pipe or a device of that name could wait for ever.
-    if (!QFileInfo(path).isFile())
+    m_found = false;
+    // A missing file reads as an empty one; anything else that cannot be read whole is an
+    // error with its reason, never a silently empty or cut configuration.
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT)
         return;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly))
-        parse(f.read(1 << 20)); // a configuration file is small; refuse to slurp a huge one
+    const QByteArray text =
+        data::readWholeFile(path, QStringLiteral("configuration file"), MaxBytes);
+    m_found = true;
+    parse(text);
 }
 
 void IniFile::parse(const QByteArray& text)

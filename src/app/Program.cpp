@@ -246,7 +246,10 @@ void Program::ReadConfiguration()
     // A relative path stays relative: it means the working directory, not the program's.
     const QString path = ini.value(QStringLiteral("Database"), QStringLiteral("Path"));
     if (path.isEmpty())
-        throw std::runtime_error("zel.ini names no database: [Database] Path is missing or empty");
+        throw std::runtime_error(
+            QStringLiteral("%1 names no database: [Database] Path is missing or empty")
+                .arg(QDir::toNativeSeparators(m_configFileRead))
+                .toStdString());
     session.setDataDirectory(withSeparator(path));
 
     const QString help = ini.value(QStringLiteral("Help"), QStringLiteral("File Name"));

@@ -1,5 +1,6 @@
 #include "app/ReportRunner.h"
 
+#include "app/CommandLine.h"
 #include "app/ErrorMessage.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
@@ -190,8 +191,7 @@ void ReportRunner::RunSupplierReport()
 
 bool ReportRunner::knownOutputFormat(const QString& file)
 {
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    return suffix == QLatin1String("pdf") || suffix == QLatin1String("frp");
+    return CommandLine::knownOutputFormat(file);
 }
 
 QString ReportRunner::writeReport(const Run& run, const QString& file, const QString& what)

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "data/FileAccess.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -29,33 +30,33 @@ QStringList rawArguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const CommandLine early = CommandLine::parse(rawArguments(argc, argv));
-    if (early.help) {
+    // Everything is checked before the application object exists: without a display that
+    // object cannot be made, and a usage error must still say what is wrong.
+    const CommandLine command = CommandLine::parse(rawArguments(argc, argv));
+    if (command.help) {
         write(stdout, CommandLine::helpText());
         return Program::Ok;
     }
-    if (early.version) {
+    if (command.version) {
         write(stdout, CommandLine::versionText());
         return Program::Ok;
     }
-    if (early.headless)
+    if (command.failed()) {
+        write(stderr, QStringLiteral("zel: %1 (see zel --help)\n").arg(command.problem));
+        return Program::UsageError;
+    }
+    if (command.headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An interrupted headless run ends at once with its own status; its outputs have no name
+    // until complete, so nothing half-written stays.
+    if (command.headless)
+        zel::data::installInterruptHandlers("zel");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
-    const CommandLine command = CommandLine::parse(QApplication::arguments().mid(1));
-    if (!command.unknown.isEmpty()) {
-        write(stderr, QStringLiteral("zel: unknown argument %1 (see zel --help)\n")
-                          .arg(command.unknown.front()));
-        return Program::UsageError;
-    }
-    if (!command.problem.isEmpty()) {
-        write(stderr, QStringLiteral("zel: %1 (see zel --help)\n").arg(command.problem));
-        return Program::UsageError;
-    }
 
     Program program(QApplication::applicationDirPath(), command.headless,
                     {command.configFile, command.dataDirectory});

@@ -2,12 +2,17 @@
 
 #include "data/Dataset.h"
 #include "data/Error.h"
+#include "data/FileAccess.h"
 #include "data/PgConnection.h"
 #include "data/ServerTables.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zel::data {
 
@@ -156,6 +161,38 @@ QString Database::findFileIn(const QString& dir, const QString& fileName)
     return QString();
 }
 
+QString Database::missingTableReason(const QString& dir, const QString& fileName)
+{
+    const QString shown = QDir::toNativeSeparators(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QByteArray d = QFile::encodeName(dir.isEmpty() ? QStringLiteral(".") : dir);
+    struct stat st
+    {
+    };
+    if (::stat(d.constData(), &st) != 0) {
+        const int error = errno;
+        return error == ENOENT ? QStringLiteral("The data directory %1 does not exist").arg(shown)
+                               : QStringLiteral("Cannot reach the data directory %1: %2")
+                                     .arg(shown, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("The data directory %1 is %2, not a directory")
+            .arg(shown, fileKindText(st.st_mode));
+    if (::access(d.constData(), R_OK | X_OK) != 0) {
+        const int error = errno;
+        return QStringLiteral("Cannot read the data directory %1: %2")
+            .arg(shown, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    // Something of that name that is no file: a pipe, a device, a directory.
+    const QDir listing(dir.isEmpty() ? QStringLiteral(".") : dir);
+    for (const QString& entry :
+         listing.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0 &&
+            ::stat(QFile::encodeName(listing.filePath(entry)).constData(), &st) == 0)
+            return QStringLiteral("%1 in %2 is %3, not a table file")
+                .arg(entry, shown, fileKindText(st.st_mode));
+    return QStringLiteral("Table %1 not found in %2").arg(fileName, shown);
+}
+
 QString Database::findFile(const QString& fileName) const
 {
     return findFileIn(m_path, fileName);
@@ -179,10 +216,7 @@ std::shared_ptr<Table> Database::table(const QString& fileName)
     }
     const QString path = findFile(fileName);
     if (path.isEmpty())
-        throw DatabaseError(
-            QStringLiteral("Table %1 not found in %2")
-                .arg(fileName,
-                     QDir::toNativeSeparators(m_path.isEmpty() ? QStringLiteral(".") : m_path)));
+        throw DatabaseError(missingTableReason(m_path, fileName));
     if (auto existing = m_tables[path].lock())
         return existing;
     std::shared_ptr<Table> table;

@@ -68,6 +68,9 @@ public:
     // empty string when there is no such file.
     QString findFile(const QString& fileName) const;
     static QString findFileIn(const QString& dir, const QString& fileName);
+    // Why findFileIn found nothing, in words: no such directory, a directory that cannot be
+    // read, a pipe or a device of that name, or simply no such table.
+    static QString missingTableReason(const QString& dir, const QString& fileName);
 
     // The loaded table, shared by every dataset of this database. Throws DatabaseError.
     std::shared_ptr<Table> table(const QString& fileName);

@@ -193,7 +193,7 @@ void Dataset::open()
     if (m_exclusive) {
         const QString path = m_database->findFile(m_tableName);
         if (path.isEmpty())
-            throw DatabaseError(QStringLiteral("Table %1 not found").arg(m_tableName));
+            throw DatabaseError(Database::missingTableReason(m_database->path(), m_tableName));
         m_table = Table::open(path, schema::tableByFileName(m_tableName), Table::Access::Exclusive,
                               Session::instance().passwords());
     } else {

@@ -1,6 +1,7 @@
 #include "data/Index.h"
 
 #include "data/Error.h"
+#include "data/FileAccess.h"
 #include "data/Table.h"
 
 #include <QDataStream>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <unistd.h>
 
 namespace zel::data {
 
@@ -219,9 +221,18 @@ void Index::build()
 // and then every neighbouring pair of records is compared to make sure of the order.
 bool Index::load(const QString& zixPath)
 {
-    QFile file(zixPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Not a plain file (a pipe of that name would stall the start): not an index to use.
+    int fd = -1;
+    try {
+        fd = openFileForReading(zixPath, QStringLiteral("index file"));
+    } catch (const FileAccessError&) {
         return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     QDataStream in(&file);
     quint32 magic = 0;
     qint64 size = 0, timeNs = 0;

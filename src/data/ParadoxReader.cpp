@@ -3,6 +3,7 @@
 // their chain, decrypted a block at a time, and every record decoded straight into a
 // TableStore. Nothing here trusts a number from the file without checking it first.
 #include "data/Error.h"
+#include "data/FileAccess.h"
 #include "data/ParadoxFile.h"
 
 #include <QDir>
@@ -433,7 +434,10 @@ void Decoder::checkPassword()
         if (passwordChecksum(pw) == m_key)
             return;
     throw DatabaseError(
-        QStringLiteral("%1 is protected by a password that was not given").arg(m_name));
+        m_passwords.isEmpty()
+            ? QStringLiteral("%1 is protected by a password, and none was given").arg(m_name)
+            : QStringLiteral("%1 is protected by a password, and the one given is wrong")
+                  .arg(m_name));
 }
 
 QByteArrayView Decoder::blobData(const Field& f, quint32 offset, quint32 length) const
@@ -772,18 +776,11 @@ private:
 
 int openRegular(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot open %1: %2")
-                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
-    struct stat st
-    {
-    };
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw DatabaseError(QStringLiteral("%1 is not a table file").arg(path));
+    try {
+        return openFileForReading(path, QStringLiteral("table file"));
+    } catch (const FileAccessError& e) {
+        throw DatabaseError(e.message());
     }
-    return fd;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "data/Table.h"
 
 #include "data/Error.h"
+#include "data/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,7 +89,8 @@ void Table::load(const TableDef* def, const QStringList& passwords)
     {
     };
     if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
-        throw DatabaseError(QStringLiteral("%1 is not a table file").arg(displayName()));
+        throw DatabaseError(QStringLiteral("%1 is %2, not a table file")
+                                .arg(displayName(), fileKindText(st.st_mode)));
     if (!takeLock(m_fd, m_access))
         throw DatabaseError(QStringLiteral("%1 is in use by another program").arg(displayName()));
     if (m_access == Access::Exclusive)

@@ -1,5 +1,6 @@
 #include "report/PdfExport.h"
 
+#include "data/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfHeader.h"
 #include "report/emf/EmfPlayer.h"
@@ -7,7 +8,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace zel::report {
 
@@ -25,16 +25,20 @@ QPageLayout layoutFor(const emf::EmfHeader& header)
 } // namespace
 
 void writePagesAsPdf(int count, const std::function<std::optional<emf::EmfImage>(int)>& page,
-                     const QString& path, const QString& title, const QString& sourceName)
+                     const QString& path, const QString& title, const QString& sourceName,
+                     bool standardOutputAllowed)
 {
     if (count < 1)
         throw ReportFileError(
             QStringLiteral("%1 has no pages; there is nothing to convert").arg(sourceName));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    data::OutputFile file(path, standardOutputAllowed);
+    try {
+        file.open();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setCreator(QStringLiteral("ZEL"));
         writer.setTitle(title);
         QPainter painter;
@@ -63,8 +67,11 @@ void writePagesAsPdf(int count, const std::function<std::optional<emf::EmfImage>
         }
         painter.end();
     }
-    if (!file.commit())
-        throw ReportFileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    try {
+        file.commit();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
 }
 
 } // namespace zel::report

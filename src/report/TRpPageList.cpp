@@ -1,5 +1,6 @@
 #include "report/TRpPageList.h"
 
+#include "data/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/TRpCompress.h"
 #include "report/emf/EmfError.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
@@ -407,22 +407,26 @@ TRpPageList::PageRecord TRpPageList::pageRecord(int n)
     return record;
 }
 
-void TRpPageList::save(const QString& fileName)
+void TRpPageList::save(const QString& fileName, bool standardOutputAllowed)
 {
     QMutexLocker locker(&m_mutex);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(
-            QStringLiteral("Cannot create %1: %2").arg(shownName(fileName), file.errorString()));
+    data::OutputFile file(fileName, standardOutputAllowed);
     try {
-        m_stream->copyTo(file);
+        file.open();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
+    try {
+        m_stream->copyTo(file.device());
     } catch (const ReportFileError& e) {
         throw ReportFileError(
-            QStringLiteral("Cannot write %1: %2").arg(shownName(fileName), e.message()));
+            QStringLiteral("Cannot write %1: %2").arg(file.shownName(), e.message()));
     }
-    if (!file.commit())
-        throw ReportFileError(
-            QStringLiteral("Cannot write %1: %2").arg(shownName(fileName), file.errorString()));
+    try {
+        file.commit();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
 }
 
 void TRpPageList::load(const QString& fileName)

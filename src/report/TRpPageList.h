@@ -69,9 +69,10 @@ public:
     std::optional<emf::EmfImage> page(int n);
     // Page n's place and image header, without decoding more of the page than its header.
     PageRecord pageRecord(int n);
-    // Writes the whole store to fileName, replacing a file of that name only once it is
-    // complete.
-    void save(const QString& fileName);
+    // Writes the whole store to fileName by the rules of data::OutputFile: a file is replaced
+    // only once the new one is complete, a pipe or a character device is written straight
+    // into, anything else is refused; "-" is standard output where standardOutputAllowed.
+    void save(const QString& fileName, bool standardOutputAllowed = false);
     // Makes the report file fileName the store. On failure the list stays as it was.
     void load(const QString& fileName);
 

@@ -1,5 +1,6 @@
 #include "report/TRpPrinter.h"
 
+#include "data/FileAccess.h"
 #include "report/PainterCanvas.h"
 #include "report/TRpError.h"
 #include "report/emf/EmfPlayer.h"
@@ -9,7 +10,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace zel::report {
 
@@ -35,8 +35,7 @@ TRpPrinter::~TRpPrinter()
 {
     if (m_painter && m_painter->isActive())
         m_painter->end();
-    if (m_file)
-        m_file->cancelWriting();
+    m_file.reset(); // a PDF not committed is dropped
 }
 
 void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
@@ -55,11 +54,14 @@ void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
         m_pages = std::make_unique<TRpPageList>(compressed);
     } else {
         if (!m_pdfFile.isEmpty()) {
-            m_file = std::make_unique<QSaveFile>(m_pdfFile);
-            if (!m_file->open(QIODevice::WriteOnly))
-                throw TRpError(QStringLiteral("Cannot write the PDF file %1: %2")
-                                   .arg(m_pdfFile, m_file->errorString()));
-            m_pdf = std::make_unique<QPdfWriter>(m_file.get());
+            m_file = std::make_unique<data::OutputFile>(m_pdfFile);
+            try {
+                m_file->open();
+            } catch (const data::FileAccessError& e) {
+                m_file.reset();
+                throw TRpError(e.message());
+            }
+            m_pdf = std::make_unique<QPdfWriter>(&m_file->device());
             m_pdf->setCreator(QStringLiteral("ZEL"));
             m_pdf->setTitle(title);
             m_pdf->setResolution(qRound(m_dpi));
@@ -243,16 +245,14 @@ void TRpPrinter::endPrinterDocument(bool keep)
     if (!m_file)
         return;
     // A PDF without pages, or of a cancelled run, is not left behind half made.
+    const std::unique_ptr<data::OutputFile> file = std::move(m_file);
     if (keep && m_pdfStarted) {
-        if (!m_file->commit()) {
-            const QString why = m_file->errorString();
-            m_file.reset();
-            throw TRpError(QStringLiteral("Cannot write the PDF file %1: %2").arg(m_pdfFile, why));
+        try {
+            file->commit();
+        } catch (const data::FileAccessError& e) {
+            throw TRpError(e.message());
         }
-    } else {
-        m_file->cancelWriting();
     }
-    m_file.reset();
 }
 
 void TRpPrinter::printStoredPages(TRpPageList& pages)

@@ -14,7 +14,10 @@
 class QPagedPaintDevice;
 class QPainter;
 class QPdfWriter;
-class QSaveFile;
+
+namespace zel::data {
+class OutputFile;
+}
 
 namespace zel::report {
 
@@ -135,7 +138,7 @@ private:
     bool m_pageOpen = false;
 
     QString m_pdfFile;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<data::OutputFile> m_file;
     std::unique_ptr<QPdfWriter> m_pdf;
     QPagedPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;

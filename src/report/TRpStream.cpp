@@ -1,12 +1,13 @@
 #include "report/TRpStream.h"
 
+#include "data/FileAccess.h"
 #include "report/ReportFileError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMutexLocker>
-#include <QTemporaryFile>
 #include <cstring>
+#include <unistd.h>
 
 namespace zel::report {
 
@@ -18,15 +19,24 @@ constexpr qint64 CopyChunk = 10240;
 
 TRpStream::TRpStream(qint64 memoryLimit) : m_memoryLimit(memoryLimit) {}
 
-TRpStream::~TRpStream() = default; // a temporary file removes itself
+TRpStream::~TRpStream() = default; // a temporary file has no name and goes with its descriptor
 
 std::unique_ptr<TRpStream> TRpStream::openFile(const QString& path)
 {
-    auto file = std::make_unique<QFile>(path);
+    int fd = -1;
+    try {
+        fd = data::openFileForReading(path, QStringLiteral("report file"));
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
+    auto file = std::make_unique<QFile>();
     // Unbuffered: pages are read whole, and a buffer would only be refilled on every seek.
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                    QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw ReportFileError(QStringLiteral("Cannot open %1: %2")
                                   .arg(QDir::toNativeSeparators(path), file->errorString()));
+    }
     std::unique_ptr<TRpStream> stream(new TRpStream(0));
     stream->m_inMemory = false;
     stream->m_readOnly = true;
@@ -37,7 +47,9 @@ std::unique_ptr<TRpStream> TRpStream::openFile(const QString& path)
 
 void TRpStream::fileFailure(const QString& action) const
 {
-    const QString name = m_loadedPath.isEmpty() ? m_fileName : m_loadedPath;
+    const QString name = m_loadedPath.isEmpty()
+                             ? QStringLiteral("the temporary file in %1").arg(m_temporaryDirectory)
+                             : m_loadedPath;
     throw ReportFileError(QStringLiteral("Cannot %1 %2: %3")
                               .arg(action, QDir::toNativeSeparators(name), m_file->errorString()));
 }
@@ -98,8 +110,8 @@ void TRpStream::write(const char* data, qint64 size)
     }
 }
 
-// Moving is all or nothing: the store stays in memory when the file cannot be made or written,
-// and a file made half-way is deleted again.
+// Moving is all or nothing: the store stays in memory when the file cannot be made or written.
+// The file has no name from the start, so no way of ending the program leaves it behind.
 void TRpStream::spill()
 {
     // An empty temporary path means TMPDIR names no directory; the file must not end up
@@ -108,19 +120,27 @@ void TRpStream::spill()
     if (dir.isEmpty())
         throw ReportFileError(QStringLiteral("Cannot create a temporary file for the report "
                                              "pages: the temporary directory does not exist"));
-    auto file = std::make_unique<QTemporaryFile>(dir + QStringLiteral("/FRPXXXXXX"));
+    int fd = -1;
+    try {
+        fd = data::createAnonymousFile(dir);
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
+    auto file = std::make_unique<QFile>();
     const auto fail = [&file, &dir](const QString& action) {
         throw ReportFileError(QStringLiteral("Cannot %1 a temporary file for the report pages "
                                              "in %2: %3")
                                   .arg(action, QDir::toNativeSeparators(dir), file->errorString()));
     };
-    if (!file->open())
+    if (!file->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         fail(QStringLiteral("create"));
+    }
     if (file->write(m_buffer) != m_buffer.size() || !file->flush())
         fail(QStringLiteral("write"));
     if (!file->seek(m_pos))
         fail(QStringLiteral("seek in"));
-    m_fileName = file->fileName();
+    m_temporaryDirectory = dir;
     m_file = std::move(file);
     m_buffer = QByteArray();
     m_inMemory = false;

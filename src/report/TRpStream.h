@@ -13,10 +13,11 @@ namespace zel::report {
 // The page store: one byte stream holding a report's pages in the saved-report-file layout.
 //
 // A store for a report run starts in memory; the write that would make it hold more than its
-// memory limit first moves it to a temporary file of its own ("FRP" and a unique part, in the
-// system's temporary directory, readable and writable by the owner only), where it stays. The
-// temporary file is deleted with the store, and also when moving to it fails, in which case
-// the write is refused and the store is left as it was. A store can also be a loaded report
+// memory limit first moves it to a temporary file of its own in the system's temporary
+// directory, where it stays. The file has no name (it is unlinked, or made unnamed, as it is
+// created), readable and writable by the owner only, so it goes with the store or with the
+// process, however the process ends; when moving to it fails the write is refused and the store
+// is left as it was. A store can also be a loaded report
 // file, which is only ever read.
 //
 // Every operation takes the store's lock; lock() and unlock() hold it across several, so that a
@@ -56,8 +57,9 @@ public:
     bool inMemory() const { return m_inMemory; }
     bool readOnly() const { return m_readOnly; }
     qint64 memoryLimit() const { return m_memoryLimit; }
-    // The temporary file once the store has moved there; empty in memory and for a loaded file.
-    QString fileName() const { return m_fileName; }
+    // The directory of the temporary file once the store has moved there; empty in memory and
+    // for a loaded file.
+    QString temporaryDirectory() const { return m_temporaryDirectory; }
     // The file a loaded store reads; empty otherwise.
     QString loadedPath() const { return m_loadedPath; }
 
@@ -71,7 +73,7 @@ private:
     QByteArray m_buffer;
     qint64 m_pos = 0; // in memory only; the file keeps its own
     std::unique_ptr<QFile> m_file;
-    QString m_fileName;
+    QString m_temporaryDirectory;
     QString m_loadedPath;
     qint64 m_memoryLimit;
 };

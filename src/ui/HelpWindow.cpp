@@ -1,9 +1,12 @@
 #include "ui/HelpWindow.h"
 
+#include "data/FileAccess.h"
+
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <unistd.h>
 
 namespace zel::ui {
 
@@ -21,9 +24,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBr
 
 bool HelpWindow::showFile(const QString& fileName)
 {
-    const QFileInfo info(fileName);
-    if (!info.isFile() || !info.isReadable())
+    // Checked without waiting first: the browser would read a pipe of that name for ever.
+    try {
+        ::close(data::openFileForReading(fileName, QStringLiteral("help file")));
+        m_error.clear();
+    } catch (const data::FileAccessError& e) {
+        m_error = e.message();
         return false;
+    }
+    const QFileInfo info(fileName);
     m_browser->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
     m_browser->moveCursor(QTextCursor::Start);
     show();

@@ -411,7 +411,9 @@ void TMainForm::ShowHelp()
     if (!m_help)
         m_help = new HelpWindow(this);
     if (!m_help->showFile(file))
-        showError(QStringLiteral("Cannot open the help file %1").arg(file));
+        showError(m_help->error().isEmpty()
+                      ? QStringLiteral("Cannot open the help file %1").arg(file)
+                      : m_help->error());
 }
 
 void TMainForm::ExportListClick()

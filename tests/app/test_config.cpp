@@ -4,11 +4,14 @@
 #include "app/CommandLine.h"
 #include "app/ConfigLocation.h"
 #include "app/IniFile.h"
+#include "data/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using zel::app::CommandLine;
 using zel::app::ConfigLocation;
@@ -88,34 +91,142 @@ INSTANTIATE_TEST_SUITE_P(
                 "Path", QString()}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST(IniFile, MissingDirectoryOrPipeReadsAsEmpty)
+TEST(IniFile, MissingFileReadsAsEmpty)
 {
     zel::test::TempDir dir;
-    EXPECT_EQ(IniFile(dir.file(QStringLiteral("absent.ini")))
-                  .value(QStringLiteral("Database"), QStringLiteral("Path")),
-              QString());
-    EXPECT_EQ(IniFile(dir.path()).value(QStringLiteral("Database"), QStringLiteral("Path")),
-              QString());
-    // Nobody writes into this pipe: reading it would never end.
-    const QString pipe = dir.file(QStringLiteral("zel.ini"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_EQ(IniFile(pipe).value(QStringLiteral("Database"), QStringLiteral("Path")), QString());
+    const IniFile ini(dir.file(QStringLiteral("absent.ini")));
+    EXPECT_FALSE(ini.found());
+    EXPECT_EQ(ini.value(QStringLiteral("Database"), QStringLiteral("Path")), QString());
 }
 
-TEST(IniFile, HugeFileIsReadOnlyAsFarAsAConfigurationGoes)
+// What stands where zel.ini should be, made in a scratch directory.
+enum class IniKind
 {
-    zel::test::TempDir dir;
-    QFile f(dir.file(QStringLiteral("zel.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Database]\nPath=/near\n");
-    f.write(QByteArray(2 << 20, ';'));
-    f.write("\n[Help]\nFile Name=/far\n");
-    f.close();
-    const IniFile ini(f.fileName());
-    EXPECT_EQ(ini.value(QStringLiteral("Database"), QStringLiteral("Path")),
-              QStringLiteral("/near"));
-    EXPECT_EQ(ini.value(QStringLiteral("Help"), QStringLiteral("File Name")), QString());
+    Directory,
+    Pipe,
+    NullDevice,
+    Unreadable,
+    TooLarge,
+};
+
+struct RefusedIniCase
+{
+    const char* name;
+    IniKind kind;
+    const char* reason; // a part of the message
+};
+
+void PrintTo(const RefusedIniCase& c, std::ostream* os)
+{
+    *os << c.name;
 }
+
+class RefusedIni : public ::testing::TestWithParam<RefusedIniCase>
+{
+};
+
+// Anything but a readable regular file of a sane size is an error that says what it is, at
+// once: never an empty or a cut configuration, never a wait on a pipe nobody writes.
+TEST_P(RefusedIni, SaysWhyInsteadOfReadingAsEmpty)
+{
+    const RefusedIniCase& c = GetParam();
+    zel::test::TempDir dir;
+    const QString path = dir.file(QStringLiteral("zel.ini"));
+    const QByteArray p = QFile::encodeName(path);
+    switch (c.kind) {
+    case IniKind::Directory:
+        ASSERT_EQ(::mkdir(p.constData(), 0755), 0);
+        break;
+    case IniKind::Pipe:
+        ASSERT_EQ(::mkfifo(p.constData(), 0600), 0);
+        break;
+    case IniKind::NullDevice:
+        if (::mknod(p.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            GTEST_SKIP() << "cannot make a device node here";
+        break;
+    case IniKind::Unreadable: {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root reads any file; the unprivileged run covers this";
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Database]\nPath=/a\n");
+        f.close();
+        ASSERT_EQ(::chmod(p.constData(), 0), 0);
+        break;
+    }
+    case IniKind::TooLarge: {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Database]\nPath=/near\n");
+        f.write(QByteArray(IniFile::MaxBytes, ';'));
+        break;
+    }
+    }
+    try {
+        const IniFile ini(path);
+        ADD_FAILURE() << "read as if it were a configuration file";
+    } catch (const zel::data::FileAccessError& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String(c.reason))) << e.what();
+        EXPECT_TRUE(e.message().contains(path)) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    IniFile, RefusedIni,
+    ::testing::Values(RefusedIniCase{"Directory", IniKind::Directory, "is a directory"},
+                      RefusedIniCase{"Pipe", IniKind::Pipe, "is a named pipe"},
+                      RefusedIniCase{"Device", IniKind::NullDevice, "is a character device"},
+                      RefusedIniCase{"Unreadable", IniKind::Unreadable, "Permission denied"},
+                      RefusedIniCase{"TooLarge", IniKind::TooLarge, "larger than 1048576 bytes"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct SizeCase
+{
+    const char* name;
+    QByteArray tail; // after the Path line, filling the file up to the limit
+    QString help;
+};
+
+void PrintTo(const SizeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class IniAtTheLimit : public ::testing::TestWithParam<SizeCase>
+{
+};
+
+// A file of exactly the largest size is read whole, and its text is decoded as a whole: a
+// multi-byte character at the very end is still UTF-8, not a reason to fall back to Latin-1.
+TEST_P(IniAtTheLimit, IsReadWholeAndDecodedAsAWhole)
+{
+    const SizeCase& c = GetParam();
+    zel::test::TempDir dir;
+    QByteArray text = QByteArrayLiteral("[Database]\nPath=/d\xc3\xa9j\xc3\xa0\n[Help]\n");
+    const QByteArray help = "File Name=" + c.tail;
+    text += QByteArray(IniFile::MaxBytes - text.size() - help.size(), ';');
+    // The filler is a comment line of its own.
+    text[text.size() - 1] = '\n';
+    text += help;
+    ASSERT_EQ(text.size(), IniFile::MaxBytes);
+    const QString path = dir.file(QStringLiteral("zel.ini"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    f.close();
+    const IniFile ini(path);
+    EXPECT_TRUE(ini.found());
+    EXPECT_EQ(ini.value(QStringLiteral("Database"), QStringLiteral("Path")),
+              QString::fromUtf8("/d\xc3\xa9j\xc3\xa0"));
+    EXPECT_EQ(ini.value(QStringLiteral("Help"), QStringLiteral("File Name")), c.help);
+}
+
+INSTANTIATE_TEST_SUITE_P(IniFile, IniAtTheLimit,
+                         ::testing::Values(SizeCase{"AsciiEnd", "help.html",
+                                                    QStringLiteral("help.html")},
+                                           SizeCase{"MultiByteLastCharacter", "\xe2\x82\xac",
+                                                    QString::fromUtf8("\xe2\x82\xac")}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 struct ArgsCase
 {
@@ -200,7 +311,7 @@ TEST_P(ReportArgs, ChooseTheReportAndItsFile)
     EXPECT_EQ(cl.reportFile, c.file);
     EXPECT_EQ(!cl.problem.isEmpty(), c.problem) << cl.problem.toStdString();
     EXPECT_EQ(cl.unknown, c.unknown);
-    if (c.unknown.isEmpty()) {
+    if (!c.file.isEmpty()) {
         EXPECT_TRUE(cl.headless);
     }
 }
@@ -215,41 +326,67 @@ QStringList args(std::initializer_list<const char*> list)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, ReportArgs,
-    ::testing::Values(ReportArgsCase{"MaterialAsPdf",
-                                     args({"--material-report", "78-70-6", "a.pdf"}),
-                                     QStringLiteral("78-70-6"),
-                                     {},
-                                     QStringLiteral("a.pdf"),
-                                     false,
-                                     {}},
-                      ReportArgsCase{"SupplierAsReportFile",
-                                     args({"--supplier-report", "S01", "dir/b.FRP"}),
-                                     {},
-                                     QStringLiteral("S01"),
-                                     QStringLiteral("dir/b.FRP"),
-                                     false,
-                                     {}},
-                      ReportArgsCase{"OtherExtension",
-                                     args({"--material-report", "78-70-6", "c.txt"}),
-                                     QStringLiteral("78-70-6"),
-                                     {},
-                                     QStringLiteral("c.txt"),
-                                     true,
-                                     {}},
-                      ReportArgsCase{"NoExtension",
-                                     args({"--supplier-report", "S01", "sheet"}),
-                                     {},
-                                     QStringLiteral("S01"),
-                                     QStringLiteral("sheet"),
-                                     true,
-                                     {}},
-                      ReportArgsCase{"MissingFile",
-                                     args({"--material-report", "78-70-6"}),
-                                     {},
-                                     {},
-                                     {},
-                                     false,
-                                     args({"--material-report"})}),
+    ::testing::Values(
+        ReportArgsCase{"MaterialAsPdf",
+                       args({"--material-report", "78-70-6", "a.pdf"}),
+                       QStringLiteral("78-70-6"),
+                       {},
+                       QStringLiteral("a.pdf"),
+                       false,
+                       {}},
+        ReportArgsCase{"SupplierAsReportFile",
+                       args({"--supplier-report", "S01", "dir/b.FRP"}),
+                       {},
+                       QStringLiteral("S01"),
+                       QStringLiteral("dir/b.FRP"),
+                       false,
+                       {}},
+        ReportArgsCase{"OtherExtension",
+                       args({"--material-report", "78-70-6", "c.txt"}),
+                       QStringLiteral("78-70-6"),
+                       {},
+                       QStringLiteral("c.txt"),
+                       true,
+                       {}},
+        ReportArgsCase{"NoExtension",
+                       args({"--supplier-report", "S01", "sheet"}),
+                       {},
+                       QStringLiteral("S01"),
+                       QStringLiteral("sheet"),
+                       true,
+                       {}},
+        ReportArgsCase{"MissingFile", args({"--material-report", "78-70-6"}), {}, {}, {}, true, {}},
+        ReportArgsCase{"ValuesTakenByAnotherOption",
+                       args({"--supplier-report", "--headless", "a.pdf"}),
+                       {},
+                       {},
+                       {},
+                       true,
+                       args({"a.pdf"})},
+        ReportArgsCase{
+            "BothReports",
+            args({"--material-report", "78-70-6", "a.pdf", "--supplier-report", "S01", "b.pdf"}),
+            QStringLiteral("78-70-6"),
+            {},
+            QStringLiteral("a.pdf"),
+            true,
+            {}},
+        ReportArgsCase{"SameReportTwice",
+                       args({"--material-report", "78-70-6", "a.pdf", "--material-report",
+                             "50-00-0", "b.pdf"}),
+                       QStringLiteral("78-70-6"),
+                       {},
+                       QStringLiteral("a.pdf"),
+                       true,
+                       {}},
+        ReportArgsCase{"ToolkitOptionsBeside",
+                       args({"-platform", "offscreen", "--material-report", "78-70-6", "a.pdf",
+                             "--style=fusion"}),
+                       QStringLiteral("78-70-6"),
+                       {},
+                       QStringLiteral("a.pdf"),
+                       false,
+                       {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 struct PlacesCase
@@ -299,16 +436,19 @@ INSTANTIATE_TEST_SUITE_P(
             {"/opt/zel/bin/zel.ini", "/etc/xdg/zel/zel.ini", "/x/zel/zel.ini"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST(ConfigLocation, FirstExistingSkipsFoldersAndMissingFiles)
+TEST(ConfigLocation, FirstExistingSkipsMissingFilesButStopsAtAFolder)
 {
     zel::test::TempDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("a/zel.ini")); // a folder of that name
     QFile f(dir.file(QStringLiteral("b.ini")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
+    EXPECT_EQ(ConfigLocation::firstExisting({dir.file(QStringLiteral("none.ini")), f.fileName()}),
+              f.fileName());
+    // The folder is what the user put there; the ini reader says it is one.
     EXPECT_EQ(ConfigLocation::firstExisting({dir.file(QStringLiteral("a/zel.ini")),
                                              dir.file(QStringLiteral("none.ini")), f.fileName()}),
-              f.fileName());
+              dir.file(QStringLiteral("a/zel.ini")));
     EXPECT_EQ(ConfigLocation::firstExisting({dir.file(QStringLiteral("none.ini"))}), QString());
 }
 
@@ -370,17 +510,10 @@ INSTANTIATE_TEST_SUITE_P(
                        true,
                        false,
                        {}},
+        SourceArgsCase{"ConfigMissingItsFile", {"--config"}, {}, {}, {}, false, true, {}},
+        SourceArgsCase{"DataEmpty", {"--data", ""}, {}, {}, {}, false, true, {}},
         SourceArgsCase{
-            "ConfigMissingItsFile", {"--config"}, {}, {}, {}, false, false, {"--config"}},
-        SourceArgsCase{"DataEmpty", {"--data", ""}, {}, {}, {}, false, false, {"--data"}},
-        SourceArgsCase{"ExportMissingItsFile",
-                       {"--headless", "--export-list"},
-                       {},
-                       {},
-                       {},
-                       true,
-                       false,
-                       {"--export-list"}},
+            "ExportMissingItsFile", {"--headless", "--export-list"}, {}, {}, {}, true, true, {}},
         SourceArgsCase{"ConfigAndDataContradict",
                        {"--config", "/c", "--data", "/d"},
                        "/c",

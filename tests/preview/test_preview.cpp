@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace zel;
 using namespace zel::report;
@@ -189,6 +191,54 @@ private Q_SLOTS:
         QCOMPARE(window->pagePositionText(), QStringLiteral("Page 1 of 6"));
         QVERIFY(window->Print->isEnabled());
         QVERIFY(!window->PrintSetup->isEnabled());
+    }
+
+    // Load Report on a pipe, a device or a directory: refused at once with what it is, the
+    // pages shown stay; Save Report never turns them into a file.
+    void loadAndSaveWhatIsNoFile_data()
+    {
+        QTest::addColumn<int>("kind"); // S_IFIFO, S_IFCHR or S_IFDIR
+        QTest::addColumn<QString>("loadMessage");
+        QTest::addColumn<QString>("saveMessage"); // empty: written straight into it
+        QTest::newRow("named pipe") << int(S_IFIFO) << QStringLiteral("is a named pipe")
+                                    << QStringLiteral("No program reads");
+        QTest::newRow("null device")
+            << int(S_IFCHR) << QStringLiteral("is a character device") << QString();
+        QTest::newRow("directory")
+            << int(S_IFDIR) << QStringLiteral("is a directory") << QStringLiteral("is a directory");
+    }
+    void loadAndSaveWhatIsNoFile()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, loadMessage);
+        QFETCH(QString, saveMessage);
+        open(2);
+        const QString path = dir->file(QStringLiteral("odd.frp"));
+        const QByteArray p = QFile::encodeName(path);
+        if (kind == S_IFDIR)
+            QVERIFY(QDir().mkpath(path));
+        else if (::mknod(p.constData(), mode_t(kind) | 0666, kind == S_IFCHR ? makedev(1, 3) : 0))
+            QSKIP("cannot make a node of that kind here");
+        window->chooseOpenFile = [&](const QString&, const QString&) { return path; };
+        window->LoadReportClick();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(loadMessage), qPrintable(messages[0]));
+        QCOMPARE(window->pagePositionText(), QStringLiteral("Page 1 of 2"));
+
+        messages.clear();
+        window->chooseSaveFile = [&](const QString&, const QString&, const QString&) {
+            return path;
+        };
+        window->SaveReportClick();
+        if (saveMessage.isEmpty())
+            QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
+        else
+            QVERIFY2(messages.value(0).contains(saveMessage), qPrintable(messages.join(u'|')));
+        struct stat st
+        {
+        };
+        QCOMPARE(::lstat(p.constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & S_IFMT), kind);
     }
 
     void saveAndExport()

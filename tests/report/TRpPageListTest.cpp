@@ -128,7 +128,8 @@ TEST_P(PageListByCompression, SaveLoadSaveGivesTheSameBytes)
 
 TEST_P(PageListByCompression, AStoreThatMovesToItsTemporaryFileKeepsEveryPage)
 {
-    QString tempFile;
+    zel::test::TempDir tmp;
+    const zel::test::TemporaryDirectoryOverride useIt(tmp.path());
     {
         TRpPageList list(GetParam());
         int added = 0;
@@ -137,8 +138,7 @@ TEST_P(PageListByCompression, AStoreThatMovesToItsTemporaryFileKeepsEveryPage)
             list.addPage(demoPage(added % 10 + 1));
             ++added;
         }
-        tempFile = list.stream().fileName();
-        EXPECT_TRUE(QFileInfo::exists(tempFile));
+        EXPECT_EQ(zel::test::openFilesUnder(tmp.path()).size(), 1u);
         list.addPage(demoPage(added % 10 + 1));
         ++added;
         list.finish();
@@ -149,7 +149,8 @@ TEST_P(PageListByCompression, AStoreThatMovesToItsTemporaryFileKeepsEveryPage)
             EXPECT_EQ(page->bytes(), demoPage((n - 1) % 10 + 1).bytes()) << "page " << n;
         }
     }
-    EXPECT_FALSE(QFileInfo::exists(tempFile));
+    EXPECT_TRUE(zel::test::openFilesUnder(tmp.path()).empty());
+    EXPECT_EQ(zel::test::entriesOf(tmp.path()), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, PageListByCompression, testing::Bool(),

@@ -47,26 +47,28 @@ protected:
 
 } // namespace
 
-TEST(TRpStream, MovesToAnOwnerOnlyTemporaryFileOnlyPastTheLimitAndKeepsEverything)
+TEST(TRpStream, MovesToAnOwnerOnlyNamelessTemporaryFileOnlyPastTheLimitAndKeepsEverything)
 {
-    QString fileName;
+    zel::test::TempDir tmp;
+    const zel::test::TemporaryDirectoryOverride useIt(tmp.path());
     {
         TRpStream stream;
         const QByteArray first = pattern(TRpStream::DefaultMemoryLimit, 1);
         stream.write(first);
         EXPECT_TRUE(stream.inMemory()) << "exactly at the limit stays in memory";
-        EXPECT_TRUE(stream.fileName().isEmpty());
+        EXPECT_TRUE(stream.temporaryDirectory().isEmpty());
+        EXPECT_TRUE(zel::test::openFilesUnder(tmp.path()).empty());
 
         const QByteArray second = pattern(5000, 2);
         stream.write(second);
         ASSERT_FALSE(stream.inMemory());
-        fileName = stream.fileName();
-        const QFileInfo info(fileName);
-        EXPECT_TRUE(info.exists());
-        EXPECT_TRUE(info.fileName().startsWith(QLatin1String("FRP")));
-        EXPECT_EQ(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-        EXPECT_EQ(info.permissions() & ~(QFile::ReadUser | QFile::WriteUser),
-                  QFile::ReadOwner | QFile::WriteOwner);
+        EXPECT_EQ(stream.temporaryDirectory(), tmp.path());
+        // The file is open but has no name, so nothing can leave it behind.
+        EXPECT_EQ(zel::test::entriesOf(tmp.path()), QStringList());
+        const auto open = zel::test::openFilesUnder(tmp.path());
+        ASSERT_EQ(open.size(), 1u);
+        EXPECT_EQ(open[0].links, 0u);
+        EXPECT_EQ(open[0].mode & 0777, 0600u);
 
         EXPECT_EQ(stream.pos(), first.size() + second.size());
         EXPECT_EQ(readAll(stream), first + second);
@@ -78,7 +80,8 @@ TEST(TRpStream, MovesToAnOwnerOnlyTemporaryFileOnlyPastTheLimitAndKeepsEverythin
         EXPECT_EQ(all.mid(10, 6), QByteArray("middle"));
         EXPECT_EQ(all.size(), first.size() + second.size());
     }
-    EXPECT_FALSE(QFileInfo::exists(fileName)) << "the store deletes its temporary file";
+    EXPECT_TRUE(zel::test::openFilesUnder(tmp.path()).empty()) << "the store closes its file";
+    EXPECT_EQ(zel::test::entriesOf(tmp.path()), QStringList());
 }
 
 // TMPDIR naming a directory that does not exist, or a file: no temporary file can be made.
@@ -129,7 +132,7 @@ TEST(TRpStream, ALoadedFileIsReadButNeverWritten)
     EXPECT_TRUE(stream->readOnly());
     EXPECT_FALSE(stream->inMemory());
     EXPECT_EQ(stream->memoryLimit(), 0);
-    EXPECT_TRUE(stream->fileName().isEmpty());
+    EXPECT_TRUE(stream->temporaryDirectory().isEmpty());
     EXPECT_EQ(readAll(*stream), content);
     stream->seek(0);
     EXPECT_THROW(stream->write(QByteArray("x")), ReportFileError);

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <future>
+#include <vector>
 
 namespace zel::test {
 
@@ -18,6 +20,34 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// TMPDIR set to dir while the object lives, as it was before afterwards.
+class TemporaryDirectoryOverride
+{
+public:
+    explicit TemporaryDirectoryOverride(const QString& dir);
+    ~TemporaryDirectoryOverride();
+    TemporaryDirectoryOverride(const TemporaryDirectoryOverride&) = delete;
+    TemporaryDirectoryOverride& operator=(const TemporaryDirectoryOverride&) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
+// A file that this process holds open somewhere under a directory, as the kernel sees it.
+struct OpenFileUnder
+{
+    unsigned mode = 0;       // st_mode
+    unsigned long links = 0; // 0 for a file without a name
+};
+std::vector<OpenFileUnder> openFilesUnder(const QString& dir);
+
+// Reads the named pipe at path in a thread of its own until its last writer closes it. The
+// pipe has a reader when this returns, so a writer that refuses pipes nobody reads finds one.
+std::future<QByteArray> readPipeInBackground(const QString& path);
+
+// Entries of dir, hidden ones included.
+QStringList entriesOf(const QString& dir);
 
 // Path of a built executable of this project, e.g. "tools/zeltool".
 QString builtProgram(const QString& relativePath);

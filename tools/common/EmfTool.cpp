@@ -1,5 +1,6 @@
 #include "common/EmfTool.h"
 
+#include "data/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QtEndian>
 #include <cmath>
@@ -73,15 +73,12 @@ QString shown(const QString& path)
 
 emf::EmfImage readImage(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportFileError(
-            QStringLiteral("Cannot open %1: %2").arg(shown(path), file.errorString()));
-    if (file.size() > MaxFileBytes)
-        throw ReportFileError(QStringLiteral("%1 is %2 bytes long, too large for a page image")
-                                  .arg(shown(path))
-                                  .arg(file.size()));
-    const QByteArray data = file.readAll();
+    QByteArray data;
+    try {
+        data = data::readWholeFile(path, QStringLiteral("page image"), MaxFileBytes);
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
     try {
         return emf::EmfImage::fromBytes(data);
     } catch (const emf::EmfError& e) {
@@ -100,11 +97,22 @@ double positiveNumber(const QString& option, const QString& word)
     return v;
 }
 
-void commit(QSaveFile& file)
+void open(data::OutputFile& file)
 {
-    if (!file.commit())
-        throw ReportFileError(
-            QStringLiteral("Cannot write %1: %2").arg(shown(file.fileName()), file.errorString()));
+    try {
+        file.open();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
+}
+
+void commit(data::OutputFile& file)
+{
+    try {
+        file.commit();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
 }
 
 void writePdf(const emf::EmfImage& image, const QString& path)
@@ -114,12 +122,10 @@ void writePdf(const emf::EmfImage& image, const QString& path)
         throw ReportFileError(QStringLiteral("The image's frame of %1 x %2 mm fits no PDF page")
                                   .arg(mm.width(), 0, 'f', 1)
                                   .arg(mm.height(), 0, 'f', 1));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(
-            QStringLiteral("Cannot create %1: %2").arg(shown(path), file.errorString()));
+    data::OutputFile file(path);
+    open(file);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setCreator(QStringLiteral("ZEL"));
         writer.setPageLayout(
             QPageLayout(QPageSize(mm, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
@@ -175,13 +181,11 @@ int render(const QStringList& a, QTextStream& out)
                                   .arg(size.width())
                                   .arg(size.height()));
     const QImage picture = renderEmf(image, size);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(
-            QStringLiteral("Cannot create %1: %2").arg(shown(target), file.errorString()));
+    data::OutputFile file(target);
+    open(file);
     const QByteArray format =
         target.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ? "JPG" : "PNG";
-    if (!picture.save(&file, format.constData()))
+    if (!picture.save(&file.device(), format.constData()))
         throw ReportFileError(QStringLiteral("Cannot write %1").arg(shown(target)));
     commit(file);
     out << "Wrote " << shown(target) << " (" << size.width() << " x " << size.height()
@@ -256,7 +260,7 @@ int runEmfTool(const QStringList& args, QTextStream& out, QTextStream& err)
             return info(rest, out);
         if (command == QLatin1String("help") || command == QLatin1String("--help") ||
             command == QLatin1String("-h")) {
-            out << Usage;
+            out << Usage << '\n' << data::OutputFile::helpText(false);
             return 0;
         }
         throw UsageError{command.isEmpty() ? QStringLiteral("no command given")

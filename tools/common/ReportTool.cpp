@@ -4,6 +4,7 @@
 #include "common/LayoutDemo.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
+#include "data/FileAccess.h"
 #include "data/Schema.h"
 #include "report/PdfExport.h"
 #include "report/ReportFileError.h"
@@ -14,14 +15,16 @@
 #include "report/emf/EmfPlayer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zel::report {
 
@@ -37,7 +40,9 @@ const char* const Usage = "Usage: zeltool report COMMAND ...\n"
                           "                         write a report file of demonstration pages\n"
                           "  layout DATADIR OUT     lay out a demonstration report over the\n"
                           "                         database in DATADIR: OUT.pdf as a PDF file,\n"
-                          "                         any other name as a saved report file\n";
+                          "                         any other name as a saved report file\n"
+                          "A report file that is not a regular file (a pipe, a device) is\n"
+                          "refused at once. OUT of page, pdf, pack and unpack may be \"-\".\n";
 
 struct UsageError
 {
@@ -129,18 +134,40 @@ int pageNumber(const QString& word)
     return n;
 }
 
-void commit(QSaveFile& file)
+void commit(data::OutputFile& file)
 {
-    if (!file.commit())
-        throw ReportFileError(
-            QStringLiteral("Cannot write %1: %2").arg(shown(file.fileName()), file.errorString()));
+    try {
+        file.commit();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
 }
 
-void openForWriting(QSaveFile& file)
+void openForWriting(data::OutputFile& file)
 {
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportFileError(
-            QStringLiteral("Cannot create %1: %2").arg(shown(file.fileName()), file.errorString()));
+    try {
+        file.open();
+    } catch (const data::FileAccessError& e) {
+        throw ReportFileError(e.message());
+    }
+}
+
+// What was written goes to standard error when the output itself is standard output ("-",
+// /dev/stdout, or any other name of the same pipe or device).
+QTextStream& note(const QString& target, QTextStream& out)
+{
+    static QTextStream err(stderr);
+    struct stat written
+    {
+    };
+    struct stat standardOutput
+    {
+    };
+    const bool same = ::stat(QFile::encodeName(target).constData(), &written) == 0 &&
+                      ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+                      written.st_dev == standardOutput.st_dev &&
+                      written.st_ino == standardOutput.st_ino;
+    return target == QLatin1String("-") || same ? err : out;
 }
 
 int page(const QStringList& a, QTextStream& out)
@@ -156,14 +183,14 @@ int page(const QStringList& a, QTextStream& out)
                                   .arg(shown(a[0]))
                                   .arg(list.pageCount())
                                   .arg(n));
-    QSaveFile file(a[2]);
+    data::OutputFile file(a[2], true);
     openForWriting(file);
-    if (file.write(image->bytes()) != image->bytes().size())
-        throw ReportFileError(
-            QStringLiteral("Cannot write %1: %2").arg(shown(a[2]), file.errorString()));
+    if (file.device().write(image->bytes()) != image->bytes().size())
+        throw ReportFileError(QStringLiteral("Cannot write %1: %2")
+                                  .arg(file.shownName(), file.device().errorString()));
     commit(file);
-    out << "Wrote page " << n << " (" << image->bytes().size() << " bytes) to " << shown(a[2])
-        << '\n';
+    note(a[2], out) << "Wrote page " << n << " (" << image->bytes().size() << " bytes) to "
+                    << file.shownName() << '\n';
     return 0;
 }
 
@@ -176,8 +203,9 @@ int pdf(const QStringList& a, QTextStream& out)
     list.load(a[0]);
     writePagesAsPdf(
         list.pageCount(), [&list](int n) { return list.page(n); }, a[1], QFileInfo(a[0]).fileName(),
-        shown(a[0]));
-    out << "Wrote " << list.pageCount() << " pages to " << shown(a[1]) << '\n';
+        shown(a[0]), true);
+    note(a[1], out) << "Wrote " << list.pageCount() << " pages to "
+                    << data::OutputFile(a[1], true).shownName() << '\n';
     return 0;
 }
 
@@ -192,9 +220,11 @@ int rewrite(const QStringList& a, bool compressed, QTextStream& out)
     for (int n = 1; n <= source.pageCount(); ++n)
         target.addPage(*source.page(n));
     target.finish();
-    target.save(a[1]);
-    out << "Wrote " << source.pageCount() << (compressed ? " compressed" : " uncompressed")
-        << " pages to " << shown(a[1]) << " (" << QFileInfo(a[1]).size() << " bytes)\n";
+    target.save(a[1], true);
+    note(a[1], out) << "Wrote " << source.pageCount()
+                    << (compressed ? " compressed" : " uncompressed") << " pages to "
+                    << data::OutputFile(a[1], true).shownName() << " (" << target.stream().size()
+                    << " bytes)\n";
     return 0;
 }
 
@@ -267,7 +297,7 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
             return layout(rest, out);
         if (command == QLatin1String("help") || command == QLatin1String("--help") ||
             command == QLatin1String("-h")) {
-            out << Usage;
+            out << Usage << '\n' << data::OutputFile::helpText(true);
             return 0;
         }
         throw UsageError{command.isEmpty() ? QStringLiteral("no command given")

@@ -1,6 +1,7 @@
 #include "common/SampleDatabase.h"
 
 #include "data/Error.h"
+#include "data/FileAccess.h"
 #include "data/ParadoxFile.h"
 #include "data/Schema.h"
 
@@ -181,10 +182,13 @@ namespace {
 
 std::vector<std::vector<QString>> readCsvFile(const QString& path, const QStringList& columns)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(path, f.errorString()));
-    auto rows = parseCsv(QString::fromUtf8(f.readAll()));
+    QByteArray text;
+    try {
+        text = readWholeFile(path, QStringLiteral("source file"), qint64(256) << 20);
+    } catch (const FileAccessError& e) {
+        throw DatabaseError(e.message());
+    }
+    auto rows = parseCsv(QString::fromUtf8(text));
     if (rows.empty())
         throw DatabaseError(QStringLiteral("%1 is empty").arg(path));
     QStringList header;

@@ -336,7 +336,9 @@ void TRpStandardPreview::LoadReportClick()
     const QString path = chooseOpenFile(QStringLiteral("Load report"), frpFilter(true));
     if (path.isEmpty())
         return;
-    if (!QFileInfo(path).isFile()) {
+    // Something that is there but is no file (a pipe, a device, a directory) is refused by
+    // the load with its own reason, at once.
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         fail(QStringLiteral("File does not exist"));
         return;
     }

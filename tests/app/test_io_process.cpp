@@ -1,0 +1,615 @@
+// The zel and zeltool programs as separate processes, run the way a hurried user runs them:
+// command lines with mistakes and no display, reports written to pipes, devices, directories
+// and read-only files, configuration files that are not files, and reports cut short by a
+// signal. Device nodes are made in scratch directories, never taken from the machine's /dev.
+#include "Fixture.h"
+#include "common/SampleDatabase.h"
+#include "data/ParadoxFile.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace zel::data;
+using zel::test::TempDir;
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    bool crashed = false;
+    QString out, err;
+};
+
+QByteArray p(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// A copy of the built program beside a zel.ini of the test's own, run without a display and
+// with private temporary and runtime directories, so that whatever it leaves there is seen.
+class Workspace
+{
+public:
+    Workspace()
+    {
+        QDir().mkpath(file(QStringLiteral("prog")));
+        QDir().mkpath(tmp());
+        QDir().mkpath(file(QStringLiteral("runtime")));
+        ::chmod(p(file(QStringLiteral("runtime"))).constData(), 0700);
+        QDir().mkpath(out());
+        m_ok = QFile::copy(zel::test::builtProgram(QStringLiteral("src/app/zel")),
+                           file(QStringLiteral("prog/zel")));
+    }
+    bool ok() const { return m_ok; }
+    QString file(const QString& name) const { return m_root.file(name); }
+    QString root() const { return m_root.path(); }
+    QString tmp() const { return file(QStringLiteral("tmp")); }
+    QString out() const { return file(QStringLiteral("out")); }
+    QString dataDir() const { return file(QStringLiteral("db")); }
+    QString ini() const { return file(QStringLiteral("prog/zel.ini")); }
+
+    void writeIni(const QString& text) const
+    {
+        QFile f(ini());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QString(text).replace(QStringLiteral("%DATA%"), dataDir()).toUtf8());
+    }
+
+    void prepare(QProcess& proc, const QString& program, const QStringList& args,
+                 const QString& platform = QStringLiteral("offscreen")) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("TMPDIR"), tmp());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), file(QStringLiteral("runtime")));
+        proc.setProcessEnvironment(env);
+        proc.setProgram(program);
+        proc.setArguments(args);
+    }
+
+    Outcome run(const QStringList& args, const QString& platform = QStringLiteral("offscreen"),
+                const QString& program = QString()) const
+    {
+        QProcess proc;
+        prepare(proc, program.isEmpty() ? file(QStringLiteral("prog/zel")) : program, args,
+                platform);
+        proc.start();
+        Outcome o;
+        if (!proc.waitForFinished(60000)) {
+            proc.kill();
+            proc.waitForFinished();
+            o.err = QStringLiteral("did not end");
+            return o;
+        }
+        o.crashed = proc.exitStatus() != QProcess::NormalExit;
+        o.exitCode = o.crashed ? -1 : proc.exitCode();
+        o.out = QString::fromLocal8Bit(proc.readAllStandardOutput());
+        o.err = QString::fromLocal8Bit(proc.readAllStandardError());
+        return o;
+    }
+
+private:
+    TempDir m_root;
+    bool m_ok = false;
+};
+
+QString zeltool()
+{
+    return zel::test::builtProgram(QStringLiteral("tools/zeltool"));
+}
+
+// The program's own lines on standard error, without what the toolkit says.
+QString ownLines(const QString& err, const QString& program = QStringLiteral("zel"))
+{
+    QStringList lines;
+    for (const QString& line : err.split(QLatin1Char('\n')))
+        if (line.startsWith(program + QStringLiteral(": ")))
+            lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+struct UsageCase
+{
+    const char* name;
+    QStringList args;
+    const char* message; // the whole line after "zel: "
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Usage : public ::testing::TestWithParam<UsageCase>
+{
+};
+
+// With the X11 platform and no display, making the application object would abort: every
+// usage error must be found before that, and end with status 2 and its own message.
+TEST_P(Usage, ErrorsEndWithStatus2AndTheirMessageWithoutADisplay)
+{
+    const UsageCase& c = GetParam();
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    const Outcome o = s.run(c.args, QStringLiteral("xcb"));
+    EXPECT_EQ(o.exitCode, 2) << o.err.toStdString();
+    EXPECT_EQ(ownLines(o.err),
+              QStringLiteral("zel: %1 (see zel --help)").arg(QString::fromUtf8(c.message)));
+    EXPECT_EQ(o.out, QString());
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList()) << "nothing is written";
+}
+
+QStringList words(std::initializer_list<const char*> list)
+{
+    QStringList l;
+    for (const char* a : list)
+        l << QString::fromUtf8(a);
+    return l;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelCommandLine, Usage,
+    ::testing::Values(
+        UsageCase{"Unknown", words({"--bogus"}), "unknown argument --bogus"},
+        UsageCase{"ReportWithoutValues", words({"--material-report"}),
+                  "--material-report needs a CAS number and a file name"},
+        UsageCase{"ReportWithoutFile", words({"--supplier-report", "S01"}),
+                  "--supplier-report needs a supplier number and a file name"},
+        UsageCase{"ReportValuesTakenByAnOption", words({"--material-report", "--headless"}),
+                  "--material-report needs a CAS number and a file name"},
+        UsageCase{
+            "TwoReports",
+            words({"--material-report", "78-70-6", "a.pdf", "--supplier-report", "S01", "b.pdf"}),
+            "--material-report and --supplier-report cannot be given together; one "
+            "report is written at a time"},
+        UsageCase{"SameReportTwice",
+                  words({"--supplier-report", "S01", "a.pdf", "--supplier-report", "S02", "b.pdf"}),
+                  "--supplier-report is given twice; one report is written at a time"},
+        UsageCase{"OtherFormat", words({"--material-report", "78-70-6", "a.txt"}),
+                  "a.txt is neither a PDF file (.pdf) nor a report file (.frp)"},
+        UsageCase{"ToolkitOptionWithoutValue", words({"-platform"}), "-platform needs a value"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// What stands where the headless report is to be written.
+enum class Target
+{
+    PipeWithReader,
+    PipeWithoutReader,
+    NullDevice,
+    FullDevice,
+    Directory,
+    ReadOnlyFile,
+    ExistingFile,
+};
+
+struct ReportOutputCase
+{
+    const char* name;
+    Target target;
+    int exitCode;
+    const char* message; // a part of standard error; nullptr for none
+};
+
+void PrintTo(const ReportOutputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReportOutput : public ::testing::TestWithParam<ReportOutputCase>
+{
+};
+
+TEST_P(ReportOutput, GoesStraightIntoPipesAndDevicesAndNeverReplacesThem)
+{
+    const ReportOutputCase& c = GetParam();
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    const QString target = s.out() + QStringLiteral("/report.pdf");
+    std::future<QByteArray> reader;
+    switch (c.target) {
+    case Target::PipeWithReader:
+        ASSERT_EQ(::mkfifo(p(target).constData(), 0600), 0);
+        reader = zel::test::readPipeInBackground(target);
+        break;
+    case Target::PipeWithoutReader:
+        ASSERT_EQ(::mkfifo(p(target).constData(), 0600), 0);
+        break;
+    case Target::NullDevice:
+    case Target::FullDevice:
+        if (::mknod(p(target).constData(), S_IFCHR | 0666,
+                    makedev(1, c.target == Target::NullDevice ? 3 : 7)) != 0)
+            GTEST_SKIP() << "cannot make device nodes here";
+        break;
+    case Target::Directory:
+        ASSERT_TRUE(QDir().mkpath(target));
+        break;
+    case Target::ReadOnlyFile:
+    case Target::ExistingFile: {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+        f.close();
+        ::chmod(p(target).constData(), c.target == Target::ReadOnlyFile ? 0444 : 0640);
+        break;
+    }
+    }
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::lstat(p(target).constData(), &before), 0);
+
+    const Outcome o =
+        s.run({QStringLiteral("--material-report"), QStringLiteral("78-70-6"), target});
+    EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
+    if (c.message) {
+        EXPECT_TRUE(o.err.contains(QLatin1String(c.message))) << o.err.toStdString();
+    }
+    if (reader.valid()) {
+        EXPECT_TRUE(reader.get().startsWith("%PDF-"));
+    }
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::lstat(p(target).constData(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << "the target keeps its kind";
+    EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777) << "and its permissions";
+    if (c.target == Target::ReadOnlyFile) {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("old"));
+    }
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList{QStringLiteral("report.pdf")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelReport, ReportOutput,
+    ::testing::Values(
+        ReportOutputCase{"PipeWithAReader", Target::PipeWithReader, 0, nullptr},
+        ReportOutputCase{"PipeWithoutAReader", Target::PipeWithoutReader, 1, "No program reads"},
+        ReportOutputCase{"NullDevice", Target::NullDevice, 0, nullptr},
+        ReportOutputCase{"FullDevice", Target::FullDevice, 1, "No space left on device"},
+        ReportOutputCase{"Directory", Target::Directory, 1, "is a directory"},
+        ReportOutputCase{"ReadOnlyFile", Target::ReadOnlyFile, 1, "is read-only"},
+        ReportOutputCase{"ExistingFileKeepsItsMode", Target::ExistingFile, 0, nullptr}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct StartCase
+{
+    const char* name;
+    std::function<void(const Workspace&)> prepare;
+    const char* box;   // the fixed text of the message
+    const char* cause; // a part of the precise reason on the next line
+};
+
+void PrintTo(const StartCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class StartFailure : public ::testing::TestWithParam<StartCase>
+{
+};
+
+// The start-up message keeps its fixed text; the line after it says what really happened.
+TEST_P(StartFailure, NamesTheRealCauseAfterTheFixedMessage)
+{
+    const StartCase& c = GetParam();
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    c.prepare(s);
+    auto result =
+        std::async(std::launch::async, [&s] { return s.run({QStringLiteral("--headless")}); });
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    const Outcome o = result.get();
+    EXPECT_EQ(o.exitCode, 1) << o.err.toStdString();
+    // Re-indexing may speak first; the start-up message is the last one.
+    const QStringList lines = ownLines(o.err).split(QLatin1Char('\n'));
+    const qsizetype box = lines.indexOf(QStringLiteral("zel: ") + QString::fromUtf8(c.box));
+    ASSERT_GE(box, 0) << o.err.toStdString();
+    ASSERT_LT(box + 1, lines.size()) << o.err.toStdString();
+    EXPECT_TRUE(lines[box + 1].contains(QString::fromUtf8(c.cause))) << o.err.toStdString();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelStart, StartFailure,
+    ::testing::Values(
+        StartCase{"IniMissing", [](const Workspace&) {}, "Internal error - cannot start program",
+                  "no zel.ini found"},
+        StartCase{"IniWithoutPath",
+                  [](const Workspace& s) { s.writeIni(QStringLiteral("[Help]\nFile Name=x\n")); },
+                  "Internal error - cannot start program", "[Database] Path is missing or empty"},
+        StartCase{"IniIsADirectory", [](const Workspace& s) { QDir().mkpath(s.ini()); },
+                  "Internal error - cannot start program", "is a directory"},
+        StartCase{"IniIsAPipe", [](const Workspace& s) { ::mkfifo(p(s.ini()).constData(), 0600); },
+                  "Internal error - cannot start program", "is a named pipe"},
+        StartCase{"IniTooLarge",
+                  [](const Workspace& s) {
+                      writeBytes(s.ini(), "[Database]\nPath=" + p(s.dataDir()) + "\n" +
+                                              QByteArray(2 << 20, ';'));
+                  },
+                  "Internal error - cannot start program", "is larger than 1048576 bytes"},
+        StartCase{"NoDataDirectory",
+                  [](const Workspace& s) {
+                      s.writeIni(QStringLiteral("[Database]\nPath=%DATA%/absent\n"));
+                  },
+                  "Database not found or corrupted", "does not exist"},
+        StartCase{"TableIsAPipe",
+                  [](const Workspace& s) {
+                      s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+                      const QString table = s.dataDir() + QStringLiteral("/SUPPLIER.DB");
+                      QFile::remove(table);
+                      ::mkfifo(p(table).constData(), 0600);
+                  },
+                  "Database not found or corrupted", "is a named pipe, not a table file"},
+        StartCase{"WrongTablePassword",
+                  [](const Workspace& s) {
+                      s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+                      const QString table = s.dataDir() + QStringLiteral("/SUPPLIER.DB");
+                      const TableData data = paradox::readTableFile(
+                          table, {QString::fromLatin1(schema::tablePassword())});
+                      paradox::writeTableFile(table, data, QStringLiteral("another"));
+                  },
+                  "Database not found or corrupted", "the one given is wrong"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct UnprivilegedCase
+{
+    const char* name;
+    std::function<void(const Workspace&)> prepare;
+    QStringList args;
+    int exitCode;
+    const char* message; // a part of standard error
+};
+
+void PrintTo(const UnprivilegedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Unprivileged : public ::testing::TestWithParam<UnprivilegedCase>
+{
+};
+
+// Permissions mean nothing to root, so these cases run the program as the user nobody.
+TEST_P(Unprivileged, PermissionDeniedIsToldApartFromNotFound)
+{
+    const UnprivilegedCase& c = GetParam();
+    const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
+    if (::geteuid() != 0 || runuser.isEmpty())
+        GTEST_SKIP() << "needs root and runuser to run as another user";
+    QProcess id;
+    id.start(QStringLiteral("id"), {QStringLiteral("-u"), QStringLiteral("nobody")});
+    if (!id.waitForFinished() || id.exitCode() != 0)
+        GTEST_SKIP() << "there is no user nobody to run as";
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    // Everything readable and writable by nobody, then each case takes away what it tests.
+    // Only the workspace's own directory, never anything above it.
+    const QString root = s.root();
+    ASSERT_TRUE(root.contains(QLatin1String("zeltest-"))) << root.toStdString();
+    QProcess::execute(QStringLiteral("chmod"),
+                      {QStringLiteral("-R"), QStringLiteral("a+rwX"), QStringLiteral("--"), root});
+    c.prepare(s);
+    QStringList args{QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                     s.file(QStringLiteral("prog/zel"))};
+    QStringList rest;
+    for (QString a : c.args)
+        rest << a.replace(QStringLiteral("OUT"), s.out());
+    const Outcome o = s.run(args + rest, QStringLiteral("offscreen"), runuser);
+    EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
+    EXPECT_TRUE(ownLines(o.err).contains(QLatin1String(c.message))) << o.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZelStart, Unprivileged,
+    ::testing::Values(
+        UnprivilegedCase{"UnreadableIni",
+                         [](const Workspace& s) { ::chmod(p(s.ini()).constData(), 0); },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "Cannot open the configuration file"},
+        UnprivilegedCase{"UnreadableDataDirectory",
+                         [](const Workspace& s) { ::chmod(p(s.dataDir()).constData(), 0); },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "Cannot read the data directory"},
+        UnprivilegedCase{"UnreadableTable",
+                         [](const Workspace& s) {
+                             ::chmod(p(s.dataDir() + QStringLiteral("/MATERIAL.DB")).constData(),
+                                     0);
+                         },
+                         {QStringLiteral("--headless")},
+                         1,
+                         "MATERIAL.DB: Permission denied"},
+        UnprivilegedCase{"ReportIntoAReadOnlyDirectory",
+                         [](const Workspace& s) { ::chmod(p(s.out()).constData(), 0555); },
+                         {QStringLiteral("--material-report"), QStringLiteral("78-70-6"),
+                          QStringLiteral("OUT/r.pdf")},
+                         1,
+                         "is not writable"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// A long report stopped by each signal: the program ends (with 128 + the signal for those it
+// can catch), and neither the private temporary directory nor the output directory holds
+// anything afterwards, not even after SIGKILL.
+class Interrupted : public ::testing::TestWithParam<std::tuple<int, const char*>>
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_setup = new Workspace;
+        s_setup->writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+        // One supplier with every commercial name: a report of thousands of pages.
+        writeDatabase(s_setup->dataDir(), makeScaleContent(200, 100000, 1));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_setup;
+        s_setup = nullptr;
+    }
+    static Workspace* s_setup;
+};
+
+Workspace* Interrupted::s_setup = nullptr;
+
+// True once the process holds a file open under dir.
+bool holdsFileUnder(qint64 pid, const QString& dir)
+{
+    const QString prefix = QFileInfo(dir).canonicalFilePath() + QLatin1Char('/');
+    for (int fd = 0; fd < 256; ++fd) {
+        char target[4096];
+        const QByteArray link =
+            "/proc/" + QByteArray::number(pid) + "/fd/" + QByteArray::number(fd);
+        const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+        if (n > 0 && QFile::decodeName(QByteArray(target, int(n))).startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+TEST_P(Interrupted, LeavesNothingBehind)
+{
+    const auto [signal, suffix] = GetParam();
+    Workspace& s = *s_setup;
+    ASSERT_TRUE(s.ok());
+    const QString target = s.out() + QStringLiteral("/report.") + QLatin1String(suffix);
+    QProcess proc;
+    s.prepare(proc, s.file(QStringLiteral("prog/zel")),
+              {QStringLiteral("--supplier-report"), QStringLiteral("S001"), target});
+    proc.start();
+    ASSERT_TRUE(proc.waitForStarted());
+    // The report file is gathered in the page store, which moves to the temporary directory;
+    // a PDF file is written beside its target. Either way the signal comes in the middle.
+    const QString watched = QLatin1String(suffix) == QLatin1String("frp") ? s.tmp() : s.out();
+    QElapsedTimer waited;
+    waited.start();
+    while (!holdsFileUnder(proc.processId(), watched) && waited.elapsed() < 30000 &&
+           proc.state() == QProcess::Running)
+        QThread::msleep(2);
+    ASSERT_EQ(proc.state(), QProcess::Running) << "the report ended before the signal";
+    ASSERT_TRUE(holdsFileUnder(proc.processId(), watched));
+    ::kill(pid_t(proc.processId()), signal);
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    if (signal == SIGKILL) {
+        EXPECT_EQ(proc.exitStatus(), QProcess::CrashExit);
+    } else {
+        EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(proc.exitCode(), 128 + signal);
+        EXPECT_TRUE(QString::fromLocal8Bit(proc.readAllStandardError())
+                        .contains(QLatin1String("zel: interrupted")));
+    }
+    EXPECT_EQ(zel::test::entriesOf(s.tmp()), QStringList());
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(ZelReport, Interrupted,
+                         ::testing::Combine(::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGKILL),
+                                            ::testing::Values("frp", "pdf")),
+                         [](const auto& param) {
+                             const int signal = std::get<0>(param.param);
+                             return std::string(signal == SIGINT    ? "SIGINT"
+                                                : signal == SIGTERM ? "SIGTERM"
+                                                : signal == SIGHUP  ? "SIGHUP"
+                                                                    : "SIGKILL") +
+                                    "_" + std::get<1>(param.param);
+                         });
+
+struct ToolCase
+{
+    const char* name;
+    QStringList args; // FILE stands for a saved report file, OUT for the output in a scratch dir
+    int exitCode;
+    const char* message;
+};
+
+void PrintTo(const ToolCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Tool : public ::testing::TestWithParam<ToolCase>
+{
+};
+
+// zeltool reads report files without waiting on pipes, writes to standard output where it
+// offers "-", and bounds the sizes it is asked for.
+TEST_P(Tool, RefusesAtOnceOrWritesWhereAsked)
+{
+    const ToolCase& c = GetParam();
+    Workspace s;
+    const QString report = s.file(QStringLiteral("demo.frp"));
+    ASSERT_EQ(s.run({QStringLiteral("report"), QStringLiteral("demo"), report},
+                    QStringLiteral("offscreen"), zeltool())
+                  .exitCode,
+              0);
+    const QString pipe = s.file(QStringLiteral("pipe.frp"));
+    ASSERT_EQ(::mkfifo(p(pipe).constData(), 0600), 0);
+    QStringList args;
+    for (QString a : c.args)
+        args << a.replace(QStringLiteral("FILE"), report)
+                    .replace(QStringLiteral("PIPE"), pipe)
+                    .replace(QStringLiteral("OUT"), s.out());
+    auto result = std::async(std::launch::async,
+                             [&] { return s.run(args, QStringLiteral("offscreen"), zeltool()); });
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+        << "zeltool waited";
+    const Outcome o = result.get();
+    EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
+    if (c.message) {
+        EXPECT_TRUE(o.err.contains(QLatin1String(c.message))) << o.err.toStdString();
+    }
+    if (args.endsWith(QStringLiteral("-")) && c.exitCode == 0) {
+        EXPECT_GT(o.out.size(), 128) << "the output went to standard output";
+        if (args.contains(QStringLiteral("pdf"))) {
+            EXPECT_TRUE(o.out.startsWith(QLatin1String("%PDF-")));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zeltool, Tool,
+    ::testing::Values(
+        ToolCase{"InfoOfAPipe", words({"report", "info", "PIPE"}), 1,
+                 "is a named pipe, not a report file"},
+        ToolCase{"PdfOfAPipe", words({"report", "pdf", "PIPE", "OUT/a.pdf"}), 1, "is a named pipe"},
+        ToolCase{"PdfToStandardOutput", words({"report", "pdf", "FILE", "-"}), 0, nullptr},
+        ToolCase{"UnpackToStandardOutput", words({"report", "unpack", "FILE", "-"}), 0, nullptr},
+        ToolCase{"PdfToADirectory", words({"report", "pdf", "FILE", "OUT"}), 1, "is a directory"},
+        ToolCase{"ScaleTooLarge", words({"scale", "OUT/db", "--materials", "2000000000"}), 2,
+                 "more than the 100000"},
+        ToolCase{"ScaleNotANumber", words({"scale", "OUT/db", "--synonyms", "many"}), 2,
+                 "needs a number from 0 to 500000"},
+        ToolCase{"ScaleWithoutValue", words({"scale", "OUT/db", "--suppliers"}), 2,
+                 "--suppliers needs a number"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+} // namespace
