@@ -5,8 +5,11 @@
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
 #include "common/TableDump.h"
+#include "data/Database.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
+#include "data/Reindex.h"
+#include "data/Schema.h"
 #include "data/Table.h"
 
 #include <QCoreApplication>
@@ -24,8 +27,9 @@ namespace {
 const char* const kUsage =
     "Usage: zeltool COMMAND ...\n"
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
-    "  scale DIR [--materials N] [--synonyms N] [--suppliers N]\n"
-    "                              write a synthetic database of that size into DIR\n"
+    "  scale DIR [--materials N] [--synonyms N] [--suppliers N] [--empty-names N]\n"
+    "            [--id-step N]     write a synthetic database of that size into DIR\n"
+    "  reindex DIR                 rebuild the index files of the database in DIR\n"
     "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
@@ -101,6 +105,36 @@ int lock(QStringList args)
     return 0;
 }
 
+// Re-indexing without a window: what the browser does at start-up when the index files are
+// gone, with its messages on standard error.
+class ConsoleProgress : public Reindex::Progress
+{
+public:
+    void setFileName(const QString&) override {}
+    void setIndexName(const QString&) override {}
+    void repaintNow() override {}
+    void showError(const QString& message, const QString& cause) override
+    {
+        err() << "zeltool: " << QString(message).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (!cause.isEmpty())
+            err() << " (" << cause << ')';
+        err() << Qt::endl;
+        ++messages;
+    }
+    void hideProgress() override {}
+    int messages = 0;
+};
+
+int reindex(const QStringList& args)
+{
+    if (args.size() != 1)
+        throw DatabaseError(QStringLiteral("reindex needs one data directory"));
+    Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()));
+    ConsoleProgress progress;
+    const bool ok = Reindex::run(args.front() + QLatin1Char('/'), progress);
+    return ok && progress.messages == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,16 +169,23 @@ int main(int argc, char** argv)
             const int materials = intOption(args, QStringLiteral("--materials"), 8000);
             const int synonyms = intOption(args, QStringLiteral("--synonyms"), 40000);
             const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400);
-            if (args.size() != 1 || materials < 1 || suppliers < 1)
+            const int emptyNames = intOption(args, QStringLiteral("--empty-names"), 0);
+            WriteOptions options;
+            options.idStep = intOption(args, QStringLiteral("--id-step"), 1);
+            if (args.size() != 1 || materials < 1 || suppliers < 1 || options.idStep < 1)
                 throw DatabaseError(
                     QStringLiteral("scale needs one target directory and sizes above 0"));
-            writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
+            DatabaseContent content = makeScaleContent(materials, synonyms, suppliers);
+            blankCommercialNames(content, emptyNames);
+            writeDatabase(args.front(), std::move(content), options);
             return 0;
         }
         if (command == QStringLiteral("dump"))
             return dump(args);
         if (command == QStringLiteral("lock"))
             return lock(args);
+        if (command == QStringLiteral("reindex"))
+            return reindex(args);
         err() << "zeltool: unknown command " << command << "\n" << kUsage;
         return 2;
     } catch (const DatabaseError& e) {
