@@ -30,7 +30,9 @@ const char* const kUsage =
     "  scale DIR [--materials N] [--synonyms N] [--suppliers N] [--empty-names N]\n"
     "            [--id-step N]     write a synthetic database of that size into DIR\n"
     "  reindex DIR                 rebuild the index files of the database in DIR\n"
-    "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
+    "  dump FILE [--password PW] [--locked]\n"
+    "                              print any Paradox table as CSV (UTF-8); --locked reads\n"
+    "                              it under a shared lock, as the browser does\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
     "  emf ...                     single page images (zeltool emf help)\n";
@@ -81,12 +83,17 @@ int dump(QStringList args)
     const QString pw = option(args, QStringLiteral("--password"));
     if (!pw.isEmpty())
         passwords << pw;
+    const bool locked = flag(args, QStringLiteral("--locked"));
     if (args.size() != 1)
         throw DatabaseError(QStringLiteral("dump needs one table file"));
-    const TableStore table = paradox::readTableStore(args.front(), passwords);
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
-    writeCsv(table, o);
+    if (locked) {
+        const auto table = Table::open(args.front(), nullptr, Table::Access::Shared, passwords);
+        writeCsv(table->store(), o);
+    } else {
+        writeCsv(paradox::readTableStore(args.front(), passwords), o);
+    }
     return 0;
 }
 

@@ -7,8 +7,10 @@
 #include "app/Program.h"
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
+#include "data/Collation.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/Index.h"
 #include "data/Reindex.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
@@ -382,6 +384,23 @@ private Q_SLOTS:
         start(false);
         QVERIFY(QFile::remove(sign));
         start(true);
+        // Index files sorted in another order (written before the collation was recorded, or
+        // by another collation) are built again at the next start, once.
+        for (const char* tag : {"", "casefold", "fold-0"}) {
+            QFile file(sign);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QDataStream out(&file);
+            if (QByteArray(tag).isEmpty())
+                out << quint32(0x5A495832) << qint64(0) << qint64(0) << qint32(0)
+                    << QStringList{QStringLiteral("id")};
+            else
+                out << quint32(0x5A495833) << qint64(0) << qint64(0) << qint32(0)
+                    << QStringList{QStringLiteral("id")} << QString::fromLatin1(tag);
+            file.close();
+            start(true);
+            QCOMPARE(data::Index::fileCollation(sign), data::collation::name());
+            start(false);
+        }
     }
 
     void indexFormStandsUnderTheLogoAndFollowsThePlan()
