@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <iconv.h>
 #include <memory>
 #include <sys/file.h>
@@ -473,39 +474,57 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     putLe16(header + 0x10, static_cast<quint16>(blocks));
     putLe16(header + 0x3A, static_cast<quint16>(blocks));
 
-    const int numFields = static_cast<int>(data.fields.size());
-    Codec codec(data.codePage);
-    std::vector<unsigned char> plain(blockSize);
-    for (size_t block = 0; block < blocks; ++block) {
-        std::fill(plain.begin(), plain.end(), 0);
-        const size_t first = block * perBlock;
-        const size_t count = std::min(perBlock, records - first);
-        char* b = reinterpret_cast<char*>(plain.data());
-        putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
-        putLe16(b + 2, static_cast<quint16>(block));
-        putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
-        for (size_t k = 0; k < count; ++k) {
-            const auto& row = data.rows[first + k];
-            char* rec = b + 6 + k * static_cast<size_t>(recordSize);
-            int off = 0;
-            for (int i = 0; i < numFields; ++i) {
-                const FieldDef& f = data.fields[static_cast<size_t>(i)];
-                const int len = pxLengthOf(f);
-                char* p = rec + off;
-                off += len;
-                const QVariant& v =
-                    i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
-                if (v.isNull() || !v.isValid())
-                    continue;
-                encodeValue(doc.get(), codec, f, len, v, p);
+    // Blocks are independent of each other: a large table is encoded in two halves at once.
+    const auto encodeBlocks = [&](size_t from, size_t to) {
+        const int numFields = static_cast<int>(data.fields.size());
+        Codec codec(data.codePage);
+        std::vector<unsigned char> plain(blockSize);
+        for (size_t block = from; block < to; ++block) {
+            std::fill(plain.begin(), plain.end(), 0);
+            const size_t first = block * perBlock;
+            const size_t count = std::min(perBlock, records - first);
+            char* b = reinterpret_cast<char*>(plain.data());
+            putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
+            putLe16(b + 2, static_cast<quint16>(block));
+            putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
+            for (size_t k = 0; k < count; ++k) {
+                const auto& row = data.rows[first + k];
+                char* rec = b + 6 + k * static_cast<size_t>(recordSize);
+                int off = 0;
+                for (int i = 0; i < numFields; ++i) {
+                    const FieldDef& f = data.fields[static_cast<size_t>(i)];
+                    const int len = pxLengthOf(f);
+                    char* p = rec + off;
+                    off += len;
+                    const QVariant& v =
+                        i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
+                    if (v.isNull() || !v.isValid())
+                        continue;
+                    encodeValue(doc.get(), codec, f, len, v, p);
+                }
             }
+            char* target = out.data() + headerSize + static_cast<qsizetype>(block * blockSize);
+            if (key != 0)
+                px_encrypt_db_block(plain.data(), reinterpret_cast<unsigned char*>(target), key,
+                                    blockSize, block + 1);
+            else
+                std::memcpy(target, plain.data(), blockSize);
         }
-        char* target = out.data() + headerSize + static_cast<qsizetype>(block * blockSize);
-        if (key != 0)
-            px_encrypt_db_block(plain.data(), reinterpret_cast<unsigned char*>(target), key,
-                                blockSize, block + 1);
-        else
-            std::memcpy(target, plain.data(), blockSize);
+    };
+    if (blocks >= 64) {
+        const size_t half = blocks / 2;
+        auto second = std::async(std::launch::async, encodeBlocks, half, blocks);
+        std::exception_ptr failed;
+        try {
+            encodeBlocks(0, half);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        second.get(); // rethrows the second half's failure
+        if (failed)
+            std::rethrow_exception(failed);
+    } else {
+        encodeBlocks(0, blocks);
     }
     return out;
 }

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -129,7 +130,7 @@ void Table::removeStaleCopies() const
         QFile::remove(dir.filePath(name));
 }
 
-void Table::readLocked(const TableDef* def)
+void Table::readLocked(const TableDef* def, TableStore* known)
 {
     struct stat st
     {
@@ -138,7 +139,11 @@ void Table::readLocked(const TableDef* def)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    m_store = paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path));
+    if (known)
+        m_store = std::move(*known);
+    else
+        m_store =
+            paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path));
     static std::atomic<quint64> loads{0};
     m_loadId = ++loads;
     m_edits.clear();
@@ -359,6 +364,28 @@ TableData Table::emptyCopy() const
 void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
                       const std::vector<unsigned char>& changed)
 {
+    // Values that came from this table's own file go back into it unchanged, so what was
+    // written is known without reading it again; values from elsewhere may not survive the
+    // code page, and the table is read back to hold what the file holds.
+    // Made on another thread while this one writes the file.
+    std::future<TableStore> known;
+    if (!newRecordOf.empty())
+        known = std::async(std::launch::async, [this, &out] {
+            TableStoreBuilder builder(out.fields, info());
+            size_t chars = 0;
+            for (int f = 0; f < fieldCount(); ++f)
+                if (const TextColumn column = m_store.textColumn(f); column.text)
+                    for (int r = 0; r < recordCount(); ++r)
+                        chars += static_cast<size_t>(column.at(r).size()) + 1;
+            builder.reserve(static_cast<int>(out.rows.size()), chars);
+            for (const auto& row : out.rows) {
+                builder.addRecord();
+                for (size_t f = 0; f < row.size(); ++f)
+                    if (!row[f].isNull())
+                        builder.setValue(static_cast<int>(f), row[f]);
+            }
+            return builder.finish();
+        });
     QString password;
     for (const QString& pw : m_passwords)
         if (info().encryption != 0 && paradox::passwordChecksum(pw) == info().encryption)
@@ -390,10 +417,22 @@ void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
 
     // The new file comes back locked, and the old one stays locked until the new one has
     // its name, so the table is never unguarded in between.
-    const int fd = paradox::writeTableFile(m_path, out, password, true);
+    int fd = -1;
+    try {
+        fd = paradox::writeTableFile(m_path, out, password, true);
+    } catch (...) {
+        if (known.valid())
+            known.wait();
+        throw;
+    }
     ::close(m_fd);
     m_fd = fd;
-    readLocked(nullptr);
+    if (known.valid()) {
+        TableStore store = known.get();
+        readLocked(nullptr, &store);
+    } else {
+        readLocked(nullptr);
+    }
     m_indexDefs = defs;
     m_indexes.clear();
     m_indexes.resize(m_indexDefs.size());
@@ -533,19 +572,26 @@ Table::FillResult Table::fillEmpty(int fieldNo, const QString& text)
     }
 
     TableData out = emptyCopy();
-    out.rows.reserve(static_cast<size_t>(n));
     const int fields = fieldCount();
     std::vector<int> newRecordOf(static_cast<size_t>(n));
     for (size_t pos = 0; pos < order.size(); ++pos)
         newRecordOf[static_cast<size_t>(order[pos])] = static_cast<int>(pos);
-    for (const int r : order) {
-        std::vector<QVariant> row(static_cast<size_t>(fields));
-        for (int f = 0; f < fields; ++f)
-            row[static_cast<size_t>(f)] = m_store.value(r, f);
-        if (isFilled[static_cast<size_t>(r)])
-            row[static_cast<size_t>(fieldNo)] = text;
-        out.rows.push_back(std::move(row));
-    }
+    out.rows.resize(static_cast<size_t>(n));
+    const auto makeRows = [&](size_t from, size_t to) {
+        for (size_t pos = from; pos < to; ++pos) {
+            const int r = order[pos];
+            std::vector<QVariant>& row = out.rows[pos];
+            row.resize(static_cast<size_t>(fields));
+            for (int f = 0; f < fields; ++f)
+                row[static_cast<size_t>(f)] = m_store.value(r, f);
+            if (isFilled[static_cast<size_t>(r)])
+                row[static_cast<size_t>(fieldNo)] = text;
+        }
+    };
+    // The store is only read, so the two halves can be made at once.
+    auto secondHalf = std::async(std::launch::async, makeRows, order.size() / 2, order.size());
+    makeRows(0, order.size() / 2);
+    secondHalf.get();
     writeBack(out, newRecordOf, isFilled);
     result.filled = static_cast<int>(filled.size());
     return result;

@@ -108,7 +108,8 @@ private:
     Table(QString path, Access access);
     void load(const TableDef* def, const QStringList& passwords);
     void openLocked();
-    void readLocked(const TableDef* def);
+    // Reads the locked file, or takes known as its contents when the caller has them.
+    void readLocked(const TableDef* def, TableStore* known = nullptr);
     void removeStaleCopies() const;
     // Writes rows (records in primary-key order), takes the new file in place of the old and
     // rebuilds the index files the table had. newRecordOf, when not empty, gives each old
