@@ -124,8 +124,14 @@ void Table::removeStaleCopies() const
     const QFileInfo info(m_path);
     const QDir dir = info.absoluteDir();
     const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
-    const QStringList leftovers =
+    // Index files are written the same way, as "<table>.<index>.zix.XXXXXX".
+    const QString indexPrefix = info.completeBaseName().toLower() + QLatin1Char('.');
+    QStringList leftovers =
         dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name :
+         dir.entryList({indexPrefix + QStringLiteral("*.zix.??????")}, QDir::Files | QDir::Hidden))
+        if (name.startsWith(indexPrefix, Qt::CaseInsensitive))
+            leftovers << name;
     for (const QString& name : leftovers)
         QFile::remove(dir.filePath(name));
 }

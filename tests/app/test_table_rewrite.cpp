@@ -120,9 +120,11 @@ void copyTables(const QString& from, const QString& to)
     }
 }
 
+// Unfinished new files of tables and of index files.
 QStringList leftovers(const QString& dir)
 {
-    return QDir(dir).entryList({QStringLiteral(".*.DB.*")}, QDir::Files | QDir::Hidden);
+    return QDir(dir).entryList({QStringLiteral(".*.DB.*"), QStringLiteral("*.zix.*")},
+                               QDir::Files | QDir::Hidden);
 }
 
 struct stat statOf(const QString& path)
