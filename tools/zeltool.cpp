@@ -6,9 +6,12 @@
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
 #include "common/TableDump.h"
+#include "data/Database.h"
 #include "data/Error.h"
 #include "data/FileAccess.h"
 #include "data/ParadoxFile.h"
+#include "data/Reindex.h"
+#include "data/Schema.h"
 #include "data/ServerTables.h"
 #include "data/Table.h"
 
@@ -27,11 +30,15 @@ namespace {
 const char* const kUsage =
     "Usage: zeltool COMMAND ...\n"
     "  sample DIR [--source SRC]   write the sample database (from SRC/*.csv) into DIR\n"
-    "  scale DIR [--materials N] [--names N] [--suppliers N]\n"
+    "  scale DIR [--materials N] [--names N] [--suppliers N] [--empty-names N] [--id-step N]\n"
     "                              write a synthetic database of that size into DIR\n"
     "                              (defaults 8000, 40000, 400; at most 100000 materials,\n"
-    "                              500000 commercial names and 100000 suppliers)\n"
-    "  dump FILE [--password PW]   print any Paradox table as CSV (UTF-8)\n"
+    "                              500000 commercial names and 46655 suppliers), with N\n"
+    "                              empty commercial names, or ids N apart\n"
+    "  reindex DIR                 rebuild the index files of the database in DIR\n"
+    "  dump FILE [--password PW] [--locked]\n"
+    "                              print any Paradox table as CSV (UTF-8); --locked reads\n"
+    "                              it under a shared lock, as the browser does\n"
     "  pg-init URL [--reader ROLE] create the tables on a database server and a role that\n"
     "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
     "  pg-import DIR URL           replace the server's tables with those of DIR\n"
@@ -103,12 +110,17 @@ int dump(QStringList args)
     const QString pw = option(args, QStringLiteral("--password"));
     if (!pw.isEmpty())
         passwords << pw;
+    const bool locked = flag(args, QStringLiteral("--locked"));
     if (args.size() != 1)
         throw DatabaseError(QStringLiteral("dump needs one table file"));
-    const TableStore table = paradox::readTableStore(args.front(), passwords);
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
-    writeCsv(table, o);
+    if (locked) {
+        const auto table = Table::open(args.front(), nullptr, Table::Access::Shared, passwords);
+        writeCsv(table->store(), o);
+    } else {
+        writeCsv(paradox::readTableStore(args.front(), passwords), o);
+    }
     return 0;
 }
 
@@ -125,6 +137,36 @@ int lock(QStringList args)
     while (std::getline(std::cin, line)) {
     }
     return 0;
+}
+
+// Re-indexing without a window: what the browser does at start-up when the index files are
+// gone, with its messages on standard error.
+class ConsoleProgress : public Reindex::Progress
+{
+public:
+    void setFileName(const QString&) override {}
+    void setIndexName(const QString&) override {}
+    void repaintNow() override {}
+    void showError(const QString& message, const QString& cause) override
+    {
+        err() << "zeltool: " << QString(message).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (!cause.isEmpty())
+            err() << " (" << cause << ')';
+        err() << Qt::endl;
+        ++messages;
+    }
+    void hideProgress() override {}
+    int messages = 0;
+};
+
+int reindex(const QStringList& args)
+{
+    if (args.size() != 1)
+        throw DatabaseError(QStringLiteral("reindex needs one data directory"));
+    Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()));
+    ConsoleProgress progress;
+    const bool ok = Reindex::run(args.front() + QLatin1Char('/'), progress);
+    return ok && progress.messages == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -167,10 +209,15 @@ int main(int argc, char** argv)
                 intOption(args, QStringLiteral("--names"),
                           intOption(args, QStringLiteral("--synonyms"), 40000, 500000), 500000);
             const int suppliers = intOption(args, QStringLiteral("--suppliers"), 400, 46655);
-            if (args.size() != 1 || materials < 1 || suppliers < 1)
+            const int emptyNames = intOption(args, QStringLiteral("--empty-names"), 0, 500000);
+            WriteOptions options;
+            options.idStep = intOption(args, QStringLiteral("--id-step"), 1, 1000);
+            if (args.size() != 1 || materials < 1 || suppliers < 1 || options.idStep < 1)
                 throw UsageError{
                     QStringLiteral("scale needs one target directory and sizes above 0")};
-            writeDatabase(args.front(), makeScaleContent(materials, synonyms, suppliers));
+            DatabaseContent content = makeScaleContent(materials, synonyms, suppliers);
+            blankCommercialNames(content, emptyNames);
+            writeDatabase(args.front(), std::move(content), options);
             return 0;
         }
         if (command == QStringLiteral("pg-init")) {
@@ -194,6 +241,8 @@ int main(int argc, char** argv)
             return dump(args);
         if (command == QStringLiteral("lock"))
             return lock(args);
+        if (command == QStringLiteral("reindex"))
+            return reindex(args);
         err() << "zeltool: unknown command " << command << "\n" << kUsage;
         return 2;
     } catch (const UsageError& e) {

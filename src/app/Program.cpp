@@ -10,10 +10,12 @@
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
 #include "app/WindowUtil.h"
+#include "data/Collation.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
 #include "data/Error.h"
+#include "data/Index.h"
 #include "data/Names.h"
 #include "data/PgConnection.h"
 #include "data/Reindex.h"
@@ -142,12 +144,16 @@ void Program::showNow(QWidget* window)
 
 bool Program::indexesMissing() const
 {
-    // The id index file of the materials table is the sign that the indexes were built.
+    // The id index file of the materials table is the sign that the indexes were built, and
+    // the collation it records the sign that they were built in the order this program
+    // sorts by: indexes of another collation are built again.
     const QString dir = m_session->DataDirectory;
     const QString idIndexFile = QFileInfo(data::tables::material).completeBaseName() +
                                 QLatin1Char('.') + data::indexes::idindex + QStringLiteral(".zix");
-    return !data::Database::findFileIn(dir, data::tables::material).isEmpty() &&
-           data::Database::findFileIn(dir, idIndexFile).isEmpty();
+    if (data::Database::findFileIn(dir, data::tables::material).isEmpty())
+        return false;
+    const QString sign = data::Database::findFileIn(dir, idIndexFile);
+    return sign.isEmpty() || data::Index::fileCollation(sign) != data::collation::name();
 }
 
 bool Program::StartProgram()

@@ -556,6 +556,33 @@ void Dataset::post()
     notify();
 }
 
+Table::FillResult Dataset::fillEmpty(const QString& field, const QString& text)
+{
+    requireOpen("fillEmpty");
+    if (!m_exclusive)
+        throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(m_tableName));
+    const int no = m_table->fieldIndex(field);
+    if (no < 0)
+        throw DatabaseError(QStringLiteral("%1 has no field %2").arg(m_tableName, field));
+    m_pending.clear();
+    m_editing = false;
+    const QString indexName = m_index->def().primary ? QString() : m_index->def().name;
+    m_index = nullptr;
+    Table::FillResult result;
+    try {
+        result = m_table->fillEmpty(no, text);
+    } catch (...) {
+        m_index = &m_table->index(*m_table->indexByName(indexName));
+        applySlice(-1);
+        throw;
+    }
+    // The table may have been re-read, so every index may be new.
+    m_index = &m_table->index(*m_table->indexByName(indexName));
+    applySlice(-1);
+    notify();
+    return result;
+}
+
 void Dataset::cancel()
 {
     m_pending.clear();

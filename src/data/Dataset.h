@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Index.h"
+#include "data/Table.h"
 
 #include <QObject>
 #include <QPointer>
@@ -145,6 +146,9 @@ public:
     void setValue(const QString& field, const QVariant& value);
     void post();
     void cancel();
+    // Puts text into every empty value of field in one rewrite of the table (see
+    // Table::fillEmpty); the dataset stands on its first record afterwards.
+    Table::FillResult fillEmpty(const QString& field, const QString& text);
 
 Q_SIGNALS:
     void dataChanged();

@@ -1,5 +1,6 @@
 #include "data/Datasets.h"
 
+#include "data/Collation.h"
 #include "data/Database.h"
 #include "data/Error.h"
 #include "data/Names.h"
@@ -63,8 +64,13 @@ const std::vector<DatasetDecl>& mainWindow()
         d.fields = {hidden(fields::cas), shown(fields::name, "Commercial name"),
                     hidden(fields::supnr)};
         d.hasRange = true;
+        // From "1" through "zzz" and on to the end of the letters: in the index's collation
+        // accented letters stand with their base letter, and the letters of other alphabets
+        // come after z, so a name that begins with one is listed too. Empty names, names
+        // beginning with a blank, "0" or punctuation, and the placeholder "~" sort before "1"
+        // and stay out.
         d.rangeStart = {QStringLiteral("1")};
-        d.rangeEnd = {QStringLiteral("zzz")};
+        d.rangeEnd = {collation::afterAllLetters()};
         l.push_back(d);
 
         d = {};

@@ -30,4 +30,12 @@ public:
     using Error::Error;
 };
 
+// A table that could be rewritten only by giving it another owner: the rewrite was not done
+// and the table is as it was.
+class OwnerNotKeptError : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 } // namespace zel::data

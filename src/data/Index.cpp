@@ -1,23 +1,31 @@
 #include "data/Index.h"
 
+#include "data/Collation.h"
 #include "data/Error.h"
 #include "data/FileAccess.h"
 #include "data/Table.h"
 
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
+#include <QScopeGuard>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <numeric>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zel::data {
 
 namespace {
 
-constexpr quint32 kZixMagic = 0x5A495832;    // "ZIX2"
+constexpr quint32 kZixMagic = 0x5A495833;    // "ZIX3"
+constexpr quint32 kZixMagic2 = 0x5A495832;   // "ZIX2"
 constexpr quint32 kZixMagicOld = 0x5A495831; // "ZIX1"
+// What files from before the collation was recorded were sorted by: the simple case fold.
+const QString kCaseFoldCollation = QStringLiteral("casefold");
 
 // 64-bit FNV-1a: damage anywhere in the stored order changes it.
 quint64 orderChecksum(const std::vector<unsigned char>& raw)
@@ -121,7 +129,7 @@ std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
         } else {
             part.text = trimRight(v.toString());
             if (m_def.caseInsensitive())
-                part.text = part.text.toCaseFolded();
+                part.text = collation::key(part.text);
         }
         key.push_back(std::move(part));
     }
@@ -199,26 +207,108 @@ void Index::build()
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [this](int a, int b) { return compareRecords(a, b) < 0; });
-    if (m_def.primary) {
-        for (size_t i = 1; i < order.size(); ++i) {
-            if (compareRecords(order[i - 1], order[i]) == 0) {
-                QStringList parts;
-                for (int f : m_fields)
-                    parts << m_table.value(order[i], f).toString();
-                throw DatabaseError(
-                    QStringLiteral("%1 has a duplicate primary key: %2")
-                        .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
-            }
-        }
-    }
+    checkUnique(order);
     setOrder(std::move(order));
 }
 
-// Index files: "ZIX2" files hold the order as raw little-endian integers after a header that
-// ties them to the table file (size, modification time, record count, key fields) and a
-// checksum of the order, which is all a reader has to check. "ZIX1" files, written before,
-// hold the same header and the order as a data stream without a checksum; they are still read,
-// and then every neighbouring pair of records is compared to make sure of the order.
+void Index::checkUnique(const std::vector<int>& order) const
+{
+    if (!m_def.primary)
+        return;
+    for (size_t i = 1; i < order.size(); ++i) {
+        if (compareRecords(order[i - 1], order[i]) == 0) {
+            QStringList parts;
+            for (int f : m_fields)
+                parts << m_table.value(order[i], f).toString();
+            throw DatabaseError(QStringLiteral("%1 has a duplicate primary key: %2")
+                                    .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
+        }
+    }
+}
+
+void Index::buildFrom(const std::vector<int>& hint, std::vector<int> moved)
+{
+    const size_t n = static_cast<size_t>(m_table.recordCount());
+    if (hint.size() + moved.size() != n) {
+        build();
+        return;
+    }
+    const auto less = [this](int a, int b) { return recordLess(a, b); };
+    std::sort(moved.begin(), moved.end(), less);
+    std::vector<int> order;
+    order.reserve(n);
+    std::merge(hint.begin(), hint.end(), moved.begin(), moved.end(), std::back_inserter(order),
+               less);
+    // The hint's ties may be in another record order than a sort would leave them; each run
+    // of equal keys is put in record order, and a pair out of key order means the hint was
+    // no hint at all.
+    size_t runStart = 0;
+    for (size_t i = 1; i <= n; ++i) {
+        const int c = i < n ? compareRecords(order[i - 1], order[i]) : -1;
+        if (c > 0) {
+            build();
+            return;
+        }
+        if (c < 0) {
+            if (i - runStart > 1)
+                std::sort(order.begin() + static_cast<std::ptrdiff_t>(runStart),
+                          order.begin() + static_cast<std::ptrdiff_t>(i));
+            runStart = i;
+        }
+    }
+    std::vector<bool> seen(n, false);
+    for (const int r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)]) {
+            build();
+            return;
+        }
+        seen[static_cast<size_t>(r)] = true;
+    }
+    checkUnique(order);
+    setOrder(std::move(order));
+}
+
+// Index files: "ZIX3" files hold the order as raw little-endian integers after a header that
+// ties them to the table file (size, modification time, record count, key fields), the
+// collation that sorted them and a checksum of the order, which is all a reader has to check.
+// "ZIX2" files are the same without the collation: they were sorted by the simple case fold,
+// which still serves a primary index (compared exactly) but no case-insensitive one. "ZIX1"
+// files, written before, hold the order as a data stream without a checksum; they are still
+// read, and then every neighbouring pair of records is compared to make sure of the order.
+namespace {
+
+struct ZixHeader
+{
+    quint32 magic = 0;
+    qint64 size = 0, timeNs = 0;
+    qint32 records = 0;
+    QStringList fields;
+    QString collation;
+};
+
+bool readHeader(QDataStream& in, ZixHeader& h)
+{
+    in >> h.magic >> h.size >> h.timeNs >> h.records >> h.fields;
+    if (h.magic == kZixMagic)
+        in >> h.collation;
+    else
+        h.collation = kCaseFoldCollation;
+    return in.status() == QDataStream::Ok &&
+           (h.magic == kZixMagic || h.magic == kZixMagic2 || h.magic == kZixMagicOld);
+}
+
+} // namespace
+
+QString Index::fileCollation(const QString& zixPath)
+{
+    QFile file(zixPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QDataStream in(&file);
+    ZixHeader h;
+    return readHeader(in, h) ? h.collation : QString();
+}
+
 bool Index::load(const QString& zixPath)
 {
     // Not a plain file (a pipe of that name would stall the start): not an index to use.
@@ -234,15 +324,16 @@ bool Index::load(const QString& zixPath)
         return false;
     }
     QDataStream in(&file);
-    quint32 magic = 0;
-    qint64 size = 0, timeNs = 0;
-    qint32 records = 0;
-    QStringList fields;
-    in >> magic >> size >> timeNs >> records >> fields;
-    if (in.status() != QDataStream::Ok || (magic != kZixMagic && magic != kZixMagicOld) ||
-        size != m_table.fileSize() || timeNs != m_table.fileTimeNs() ||
-        records != m_table.recordCount())
+    ZixHeader h;
+    if (!readHeader(in, h) || h.size != m_table.fileSize() || h.timeNs != m_table.fileTimeNs() ||
+        h.records != m_table.recordCount())
         return false;
+    // Sorted by another collation: right for an exact index, wrong for this one.
+    if (m_def.caseInsensitive() && h.magic != kZixMagicOld && h.collation != collation::name())
+        return false;
+    const QStringList& fields = h.fields;
+    const qint32 records = h.records;
+    const quint32 magic = h.magic;
     if (fields.size() != m_def.fields.size())
         return false;
     for (qsizetype i = 0; i < fields.size(); ++i)
@@ -250,7 +341,7 @@ bool Index::load(const QString& zixPath)
             return false;
     const size_t n = static_cast<size_t>(records);
     std::vector<int> order(n);
-    if (magic == kZixMagic) {
+    if (magic != kZixMagicOld) {
         quint64 checksum = 0;
         in >> checksum;
         std::vector<unsigned char> raw(n * 4);
@@ -292,24 +383,73 @@ bool Index::load(const QString& zixPath)
     return true;
 }
 
+namespace {
+
+// An index file is written without waiting for the disk: a crash can only leave one that is
+// missing or damaged, and such a file is not used (its checksum, or the header that ties it to
+// its table, does not match) and is built again. It takes the read and write permissions and
+// the group of its table, so the index files of a table that a group shares are the group's.
+void writeIndexFile(const QString& zixPath, const QString& tablePath, const QByteArray& bytes)
+{
+    const auto fail = [&zixPath] {
+        return DatabaseError(QStringLiteral("Cannot write index file %1: %2")
+                                 .arg(zixPath, QString::fromLocal8Bit(std::strerror(errno))));
+    };
+    QByteArray tmpl = QFile::encodeName(zixPath + QStringLiteral(".XXXXXX"));
+    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw fail();
+    bool done = false;
+    auto cleanup = qScopeGuard([&] {
+        ::close(fd);
+        if (!done)
+            ::unlink(tmpl.constData());
+    });
+    struct stat table
+    {
+    };
+    if (::stat(QFile::encodeName(tablePath).constData(), &table) == 0) {
+        if (fchown(fd, static_cast<uid_t>(-1), table.st_gid) != 0) {
+            // Not a member of the table's group: the file stays in ours.
+        }
+        fchmod(fd, table.st_mode & 0666);
+    } else {
+        fchmod(fd, 0644);
+    }
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw fail();
+        p += n;
+        left -= n;
+    }
+    if (::rename(tmpl.constData(), QFile::encodeName(zixPath).constData()) != 0)
+        throw fail();
+    done = true;
+}
+
+} // namespace
+
 void Index::save(const QString& zixPath) const
 {
-    QSaveFile file(zixPath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DatabaseError(
-            QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
     std::vector<unsigned char> raw(m_order.size() * 4);
     for (size_t i = 0; i < m_order.size(); ++i)
         for (int b = 0; b < 4; ++b)
             raw[4 * i + static_cast<size_t>(b)] =
                 static_cast<unsigned char>((static_cast<quint32>(m_order[i]) >> (8 * b)) & 0xFF);
-    QDataStream out(&file);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kZixMagic << m_table.fileSize() << m_table.fileTimeNs()
-        << static_cast<qint32>(m_table.recordCount()) << m_def.fields << orderChecksum(raw);
+        << static_cast<qint32>(m_table.recordCount()) << m_def.fields << collation::name()
+        << orderChecksum(raw);
     out.writeRawData(reinterpret_cast<const char*>(raw.data()), static_cast<int>(raw.size()));
-    if (out.status() != QDataStream::Ok || !file.commit())
-        throw DatabaseError(
-            QStringLiteral("Cannot write index file %1: %2").arg(zixPath, file.errorString()));
+    if (out.status() != QDataStream::Ok)
+        throw DatabaseError(QStringLiteral("Cannot write index file %1").arg(zixPath));
+    writeIndexFile(zixPath, m_table.path(), bytes);
 }
 
 } // namespace zel::data

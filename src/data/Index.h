@@ -11,7 +11,7 @@ namespace zel::data {
 
 class Table;
 
-// One part of a key: text (folded to lower case on a case-insensitive index) or a number.
+// One part of a key: text (its collation key on a case-insensitive index) or a number.
 struct KeyPart
 {
     QString text;
@@ -49,14 +49,28 @@ public:
     void prepare() const;
     // Sorts in memory. Throws DatabaseError on a duplicate primary key.
     void build();
+    // The same result as build() from an order that is nearly right: hint holds every record
+    // but those in moved, in key order; the moved ones are sorted and merged in. Costs a few
+    // comparisons per record instead of a sort; falls back to build() when hint is not in
+    // order after all. Throws DatabaseError on a duplicate primary key.
+    void buildFrom(const std::vector<int>& hint, std::vector<int> moved);
     // Takes the order from an index file when it belongs to this table as it is now; returns
     // false (and changes nothing) when the file is missing, stale or damaged.
     bool load(const QString& zixPath);
+    // The collation an index file was sorted by; empty when it is no index file.
+    static QString fileCollation(const QString& zixPath);
     // Writes the index file (new file, then rename). Throws DatabaseError.
     void save(const QString& zixPath) const;
 
 private:
     int compareRecords(int a, int b) const;
+    // Ties of key are in record number order, as the stable sort of build() leaves them.
+    bool recordLess(int a, int b) const
+    {
+        const int c = compareRecords(a, b);
+        return c < 0 || (c == 0 && a < b);
+    }
+    void checkUnique(const std::vector<int>& order) const;
     int compareWithKey(int record, const std::vector<KeyPart>& key) const;
     QStringView keyText(int record, size_t part) const;
     double keyNumber(int record, size_t part) const;

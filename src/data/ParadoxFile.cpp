@@ -3,6 +3,7 @@
 #include "data/Error.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <iconv.h>
 #include <memory>
 #include <sys/file.h>
@@ -20,6 +22,8 @@
 extern "C" {
 #include <paradox.h>
 unsigned long px_passwd_checksum(const char* password);
+void px_encrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
 }
 
 namespace zel::data::paradox {
@@ -84,6 +88,10 @@ public:
     {
         const QByteArray cp = iconvName(codePage).toLatin1();
         m_cd = iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
+        // The DOS, Windows and ISO code pages keep ASCII as it is; others are left to iconv.
+        m_asciiCompatible = codePage == 0 || (codePage >= 437 && codePage <= 869) ||
+                            (codePage >= 1250 && codePage <= 1258) ||
+                            (codePage >= 28591 && codePage <= 28605);
     }
     ~Codec()
     {
@@ -95,6 +103,14 @@ public:
 
     QByteArray encode(const QString& text)
     {
+        // Plain ASCII is the same in every code page we write; most names are.
+        const QChar* c = text.constData();
+        const qsizetype n = text.size();
+        qsizetype i = 0;
+        while (i < n && c[i].unicode() < 0x80)
+            ++i;
+        if (i == n && m_asciiCompatible)
+            return text.toLatin1();
         const QByteArray utf8 = text.toUtf8();
         if (m_cd == reinterpret_cast<iconv_t>(-1))
             return text.toLatin1();
@@ -128,6 +144,7 @@ private:
     }
 
     iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    bool m_asciiCompatible = false;
 };
 
 quint16 le16(const unsigned char* p)
@@ -324,109 +341,192 @@ size_t plannedSize(const TableData& data)
     return static_cast<size_t>(doc->px_head->px_headersize) + blocks * blockSize;
 }
 
-// Encodes the whole table in memory: pxlib seeks back and forth for every record, which on
-// a real file costs a system call each time.
-QByteArray encodeTable(const TableData& data, const QString& password, const QString& tableName)
+// Puts one value into its place p (len bytes) in a record.
+void encodeValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len, const QVariant& v, char* p)
 {
-    QByteArray buffer(static_cast<qsizetype>(plannedSize(data)), '\0');
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        QByteArray bytes = codec.encode(v.toString());
+        const int room = f.type == FieldType::Memo ? len - 10 : len;
+        if (bytes.size() > room)
+            throw DatabaseError(
+                QStringLiteral("Value too long for field %1: %2").arg(f.name, v.toString()));
+        std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+        // A memo that fits its leader lives in the record: no blob file offset, and
+        // its length.
+        if (f.type == FieldType::Memo)
+            putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
+        break;
+    }
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        putInteger(p, len, v.toLongLong());
+        break;
+    case FieldType::Number:
+    case FieldType::Currency:
+        PX_put_data_double(doc, p, len, v.toDouble());
+        break;
+    case FieldType::Date:
+        putInteger(p, len, TableStore::dayNumber(v.toDate()));
+        break;
+    case FieldType::Time:
+        putInteger(p, len, v.toTime().msecsSinceStartOfDay());
+        break;
+    case FieldType::Timestamp: {
+        const QDateTime when = v.toDateTime().toUTC();
+        PX_put_data_double(doc, p, len,
+                           static_cast<double>(TableStore::dayNumber(when.date())) *
+                                   TableStore::kMsPerDay +
+                               when.time().msecsSinceStartOfDay());
+        break;
+    }
+    case FieldType::Logical:
+        PX_put_data_byte(doc, p, len, v.toBool() ? 1 : 0);
+        break;
+    case FieldType::Bcd:
+        putBcd(p, v.toString(), f.width, f.name);
+        break;
+    case FieldType::Bytes: {
+        const QByteArray bytes = v.toByteArray();
+        if (bytes.size() > len)
+            throw DatabaseError(QStringLiteral("Value too long for field %1").arg(f.name));
+        std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// The header of a table of this layout with no records, as pxlib lays it out (block size,
+// field definitions, code page, password), and the record size.
+QByteArray emptyTableHeader(const TableData& data, const QString& password,
+                            const QString& tableName, PxDoc& doc, int& recordSize)
+{
+    TableData layout;
+    layout.fields = data.fields;
+    layout.primaryKeyFields = data.primaryKeyFields;
+    QByteArray buffer(static_cast<qsizetype>(plannedSize(layout)), '\0');
     File fp(fmemopen(buffer.data(), static_cast<size_t>(buffer.size()), "w+b"));
     if (!fp)
         throw DatabaseError(QStringLiteral("Out of memory"));
     const int numFields = static_cast<int>(data.fields.size());
     t_lastPxError.clear();
-    PxDoc doc = newDoc();
+    PxDoc header = newDoc();
     const int type = data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB;
-    if (PX_create_fp(doc.get(), makeFields(data), numFields, fp.get(), type) < 0)
+    if (PX_create_fp(header.get(), makeFields(data), numFields, fp.get(), type) < 0)
         throw DatabaseError(t_lastPxError);
-    PX_set_value(doc.get(), "numprimkeys", static_cast<float>(data.primaryKeyFields));
-    PX_set_value(doc.get(), "codepage", static_cast<float>(data.codePage));
-    PX_set_tablename(doc.get(), tableName.toLatin1().constData());
+    PX_set_value(header.get(), "numprimkeys", static_cast<float>(data.primaryKeyFields));
+    PX_set_value(header.get(), "codepage", static_cast<float>(data.codePage));
+    PX_set_tablename(header.get(), tableName.toLatin1().constData());
     if (!password.isEmpty())
-        PX_set_parameter(doc.get(), "password", password.toLatin1().constData());
-
-    Codec codec(data.codePage);
-    const int recordSize = PX_get_recordsize(doc.get());
-    std::vector<char> buf(static_cast<size_t>(recordSize));
-    for (const auto& row : data.rows) {
-        std::fill(buf.begin(), buf.end(), '\0');
-        int off = 0;
-        for (int i = 0; i < numFields; ++i) {
-            const FieldDef& f = data.fields[static_cast<size_t>(i)];
-            const int len = pxLengthOf(f);
-            char* p = buf.data() + off;
-            off += len;
-            const QVariant& v =
-                i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
-            if (v.isNull() || !v.isValid())
-                continue;
-            switch (f.type) {
-            case FieldType::Text:
-            case FieldType::Memo: {
-                QByteArray bytes = codec.encode(v.toString());
-                const int room = f.type == FieldType::Memo ? len - 10 : len;
-                if (bytes.size() > room)
-                    throw DatabaseError(QStringLiteral("Value too long for field %1: %2")
-                                            .arg(f.name, v.toString()));
-                std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
-                // A memo that fits its leader lives in the record: no blob file offset, and
-                // its length.
-                if (f.type == FieldType::Memo)
-                    putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
-                break;
-            }
-            case FieldType::Integer:
-            case FieldType::AutoIncrement:
-                putInteger(p, len, v.toLongLong());
-                break;
-            case FieldType::Number:
-            case FieldType::Currency:
-                PX_put_data_double(doc.get(), p, len, v.toDouble());
-                break;
-            case FieldType::Date:
-                putInteger(p, len, TableStore::dayNumber(v.toDate()));
-                break;
-            case FieldType::Time:
-                putInteger(p, len, v.toTime().msecsSinceStartOfDay());
-                break;
-            case FieldType::Timestamp: {
-                const QDateTime when = v.toDateTime().toUTC();
-                PX_put_data_double(doc.get(), p, len,
-                                   static_cast<double>(TableStore::dayNumber(when.date())) *
-                                           TableStore::kMsPerDay +
-                                       when.time().msecsSinceStartOfDay());
-                break;
-            }
-            case FieldType::Logical:
-                PX_put_data_byte(doc.get(), p, len, v.toBool() ? 1 : 0);
-                break;
-            case FieldType::Bcd:
-                putBcd(p, v.toString(), f.width, f.name);
-                break;
-            case FieldType::Bytes: {
-                const QByteArray bytes = v.toByteArray();
-                if (bytes.size() > len)
-                    throw DatabaseError(QStringLiteral("Value too long for field %1").arg(f.name));
-                std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        if (PX_put_record(doc.get(), buf.data()) < 0)
-            throw DatabaseError(t_lastPxError);
-    }
-    doc.reset(); // writes the header and the last block
+        PX_set_parameter(header.get(), "password", password.toLatin1().constData());
+    recordSize = PX_get_recordsize(header.get());
+    const qsizetype headerSize = header->px_head->px_headersize;
+    header.reset(); // writes the header
     if (std::fflush(fp.get()) != 0)
         throw DatabaseError(QStringLiteral("the table does not fit its planned size"));
     fp.reset();
-    // The header knows how long the file is.
-    const auto* h = reinterpret_cast<const unsigned char*>(buffer.constData());
-    const qsizetype length = le16(h + 2) + static_cast<qsizetype>(le16(h + 0x0C)) * h[5] * 1024;
-    if (length <= 0 || length > buffer.size())
-        throw DatabaseError(QStringLiteral("the table does not fit its planned size"));
-    buffer.truncate(length);
+    buffer.truncate(headerSize);
+    // A document without a file of its own, for pxlib's encoders of numbers.
+    doc = newDoc();
     return buffer;
+}
+
+void putLe16(char* p, quint16 v)
+{
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+// Encodes the whole table in memory. pxlib lays out the header; the data blocks are ours:
+// pxlib re-encrypts a whole block for every record it adds, which makes a table of forty
+// thousand records take seconds instead of milliseconds. Records fill each block in turn,
+// the blocks are chained in order, and an encrypted table's blocks go through pxlib's cipher.
+QByteArray encodeTable(const TableData& data, const QString& password, const QString& tableName)
+{
+    PxDoc doc;
+    int recordSize = 0;
+    QByteArray out = emptyTableHeader(data, password, tableName, doc, recordSize);
+    const auto* h = reinterpret_cast<const unsigned char*>(out.constData());
+    if (out.size() < 0x78 && h[0x39] >= 5)
+        throw DatabaseError(QStringLiteral("the table header is too short"));
+    const qsizetype headerSize = le16(h + 2);
+    const size_t blockSize = static_cast<size_t>(h[5]) * 1024;
+    if (recordSize < 1 || blockSize < 6 + static_cast<size_t>(recordSize))
+        throw DatabaseError(QStringLiteral("records larger than a block"));
+    quint32 key = le16(h + 0x25) | (static_cast<quint32>(le16(h + 0x27)) << 16);
+    if (key == 0xFF00FF00u)
+        key = le16(h + 0x5C) | (static_cast<quint32>(le16(h + 0x5E)) << 16);
+    const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
+    const size_t records = data.rows.size();
+    const size_t blocks = (records + perBlock - 1) / perBlock;
+    if (blocks > 0xFFFF)
+        throw DatabaseError(QStringLiteral("too many records for one table"));
+    out.resize(headerSize + static_cast<qsizetype>(blocks * blockSize), '\0');
+    h = reinterpret_cast<const unsigned char*>(out.constData());
+    char* header = out.data();
+    putLe32(header + 0x06, static_cast<quint32>(records));
+    putLe16(header + 0x0A, static_cast<quint16>(blocks));
+    putLe16(header + 0x0C, static_cast<quint16>(blocks));
+    putLe16(header + 0x0E, static_cast<quint16>(blocks > 0 ? 1 : 0));
+    putLe16(header + 0x10, static_cast<quint16>(blocks));
+    putLe16(header + 0x3A, static_cast<quint16>(blocks));
+
+    // Blocks are independent of each other: a large table is encoded in two halves at once.
+    const auto encodeBlocks = [&](size_t from, size_t to) {
+        const int numFields = static_cast<int>(data.fields.size());
+        Codec codec(data.codePage);
+        std::vector<unsigned char> plain(blockSize);
+        for (size_t block = from; block < to; ++block) {
+            std::fill(plain.begin(), plain.end(), 0);
+            const size_t first = block * perBlock;
+            const size_t count = std::min(perBlock, records - first);
+            char* b = reinterpret_cast<char*>(plain.data());
+            putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
+            putLe16(b + 2, static_cast<quint16>(block));
+            putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
+            for (size_t k = 0; k < count; ++k) {
+                const auto& row = data.rows[first + k];
+                char* rec = b + 6 + k * static_cast<size_t>(recordSize);
+                int off = 0;
+                for (int i = 0; i < numFields; ++i) {
+                    const FieldDef& f = data.fields[static_cast<size_t>(i)];
+                    const int len = pxLengthOf(f);
+                    char* p = rec + off;
+                    off += len;
+                    const QVariant& v =
+                        i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
+                    if (v.isNull() || !v.isValid())
+                        continue;
+                    encodeValue(doc.get(), codec, f, len, v, p);
+                }
+            }
+            char* target = out.data() + headerSize + static_cast<qsizetype>(block * blockSize);
+            if (key != 0)
+                px_encrypt_db_block(plain.data(), reinterpret_cast<unsigned char*>(target), key,
+                                    blockSize, block + 1);
+            else
+                std::memcpy(target, plain.data(), blockSize);
+        }
+    };
+    if (blocks >= 64) {
+        const size_t half = blocks / 2;
+        auto second = std::async(std::launch::async, encodeBlocks, half, blocks);
+        std::exception_ptr failed;
+        try {
+            encodeBlocks(0, half);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        second.get(); // rethrows the second half's failure
+        if (failed)
+            std::rethrow_exception(failed);
+    } else {
+        encodeBlocks(0, blocks);
+    }
+    return out;
 }
 
 bool writeAll(int fd, const QByteArray& bytes)
@@ -447,6 +547,58 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(strerror(errno));
+}
+
+// The new file takes the old one's place, so it takes its owner, group and mode too: a table
+// that a group shares (0660, its own group) must stay the group's. Only the owner, or root,
+// may give a file to a user; whoever may not would make the table their own, and then
+// nothing is replaced at all.
+void takeOwnership(int fd, const struct stat& old, const QString& path)
+{
+    struct stat now
+    {
+    };
+    if (fstat(fd, &now) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            if (errno == EPERM && now.st_uid != old.st_uid)
+                throw OwnerNotKeptError(
+                    QStringLiteral("%1 belongs to another user (uid %2), and a copy written by "
+                                   "this user (uid %3) could not be given to them")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(old.st_uid)
+                        .arg(now.st_uid));
+            if (errno == EPERM)
+                throw OwnerNotKeptError(
+                    QStringLiteral("%1 belongs to group %2, which this user (uid %3) is not in")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(old.st_gid)
+                        .arg(now.st_uid));
+            throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+        }
+    }
+    if (fchmod(fd, old.st_mode & 07777) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+}
+
+// A rename is only durable once the directory that holds the name is on disk.
+void syncDirectory(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
 int writeTableFile(const QString& path, const TableData& data, const QString& password,
                    bool keepLocked)
 {
@@ -457,13 +609,18 @@ int writeTableFile(const QString& path, const TableData& data, const QString& pa
     } catch (const DatabaseError& e) {
         throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, e.message()));
     }
+    return replaceFile(path, bytes, keepLocked);
+}
 
+int replaceFile(const QString& path, const QByteArray& bytes, bool keepLocked)
+{
+    const QFileInfo target(path);
+    const QByteArray targetName = QFile::encodeName(path);
     QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
                                         target.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2")
-                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
     bool committed = false;
     auto cleanup = qScopeGuard([&] {
         if (!committed) {
@@ -471,18 +628,23 @@ int writeTableFile(const QString& path, const TableData& data, const QString& pa
             ::unlink(tmpl.constData());
         }
     });
-    fchmod(fd, 0644);
+    struct stat old
+    {
+    };
+    if (::stat(targetName.constData(), &old) == 0)
+        takeOwnership(fd, old, path);
+    else
+        fchmod(fd, 0644);
     // The new table is locked before it takes the old one's name, so that no other copy of
     // the program can open it in between.
     if (keepLocked && flock(fd, LOCK_EX | LOCK_NB) != 0)
         throw DatabaseError(QStringLiteral("Cannot lock %1").arg(path));
     if (!writeAll(fd, bytes) || fsync(fd) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2")
-                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
-    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0)
-        throw DatabaseError(QStringLiteral("Cannot replace %1: %2")
-                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+    if (::rename(tmpl.constData(), targetName.constData()) != 0)
+        throw DatabaseError(QStringLiteral("Cannot replace %1: %2").arg(path, systemError()));
     committed = true;
+    syncDirectory(target.absolutePath());
     if (keepLocked)
         return fd;
     ::close(fd);

@@ -48,13 +48,17 @@ TableStore readTableStore(const QString& path, const QStringList& passwords);
 TableData readTableFile(const QString& path, const QStringList& passwords);
 TableData toTableData(const TableStore& store);
 
-// Writes data as a Paradox table: to a new file beside path, then renamed over path, so
-// that a crash leaves either the old or the new table. An empty password writes an
-// unencrypted table. Records are written in the given order. With keepLocked the new file
-// is locked exclusively before it replaces the old one and its descriptor is returned
-// (the caller closes it); otherwise -1. Throws DatabaseError.
+// Writes data as a Paradox table: to a new file beside path, synced, then renamed over path
+// and the directory synced, so that a crash leaves either the old or the new table. The new
+// file keeps the old one's owner, group and mode; when this user cannot give it that owner
+// (or group), nothing is replaced and OwnerNotKeptError is thrown. An empty password writes
+// an unencrypted table. Records are written in the given order. With keepLocked the new file
+// is locked exclusively before it replaces the old one and its descriptor is returned (the
+// caller closes it); otherwise -1. Throws DatabaseError.
 int writeTableFile(const QString& path, const TableData& data, const QString& password,
                    bool keepLocked = false);
+// The same for bytes already encoded.
+int replaceFile(const QString& path, const QByteArray& bytes, bool keepLocked = false);
 
 } // namespace paradox
 } // namespace zel::data

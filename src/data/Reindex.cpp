@@ -36,25 +36,18 @@ int listMatching(const QString& dir, const QString& pattern, QStringList& out)
     return error;
 }
 
-// Writes the placeholder into every empty commercial name of the open table. On the "name"
-// index the empty names come first and a changed record moves behind them, so the first
-// record is always the next one to change.
-void replaceEmptyNames(Dataset& table)
+// Writes the placeholder into every empty commercial name of the open table, in one rewrite.
+// A name whose placeholder would give its record the key of another one (the same material
+// and supplier already have a "~") stays empty: the record is still listed under its material
+// and supplier, and re-indexing goes on instead of failing on every start. A table that
+// belongs to another user is left as it is, and the user is told why.
+void replaceEmptyNames(Dataset& table, Reindex::Progress& progress)
 {
     table.setIndexName(indexes::name);
-    table.first();
-    // Each pass changes one record; more passes than records would mean the change did
-    // not stick, and looping on would never end.
-    for (int left = table.recordCount(); !table.eof() && table.text(fields::name).isEmpty();
-         --left) {
-        if (left == 0)
-            throw DatabaseError(
-                QStringLiteral("%1: empty names remain after every record was changed")
-                    .arg(table.tableName()));
-        table.edit();
-        table.setValue(fields::name, Reindex::placeholder());
-        table.post();
-        table.first();
+    try {
+        table.fillEmpty(fields::name, Reindex::placeholder());
+    } catch (const OwnerNotKeptError& e) {
+        progress.showError(Reindex::ownerNotKeptMessage(table.tableName()), e.message());
     }
 }
 
@@ -103,6 +96,14 @@ const std::vector<Reindex::Step>& Reindex::plan()
 QString Reindex::deleteFailedMessage(const QString& pattern)
 {
     return QStringLiteral("Error indexing database\rCannot delete old index files: ") + pattern;
+}
+
+QString Reindex::ownerNotKeptMessage(const QString& tableFile)
+{
+    return QStringLiteral("The empty commercial names in %1 were left as they are: the file "
+                          "belongs to another user, and writing it again would take it from "
+                          "them.")
+        .arg(tableFile);
 }
 
 QString Reindex::stepFailedMessage(const QString& tableFile)
@@ -166,7 +167,7 @@ bool Reindex::buildIndexes(const QString& dataDirectory, Progress& progress)
             if (step.action == Action::AddIndex)
                 table.addIndex(step.index, step.fields, step.primary);
             else
-                replaceEmptyNames(table);
+                replaceEmptyNames(table, progress);
         }
         table.close();
     } catch (const std::exception& e) {

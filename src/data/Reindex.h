@@ -54,6 +54,9 @@ public:
     // Messages; "\r" is a line break for the user.
     static QString deleteFailedMessage(const QString& pattern);
     static QString stepFailedMessage(const QString& tableFile);
+    // Shown, and re-indexing goes on, when the placeholder could only be written by giving
+    // the table to the user who runs the program.
+    static QString ownerNotKeptMessage(const QString& tableFile);
 
     // Runs both phases over dataDirectory. Returns true when every step succeeded; after a
     // failure its message has been shown through progress and the remaining steps skipped.

@@ -1,5 +1,6 @@
 #include "data/Table.h"
 
+#include "data/Collation.h"
 #include "data/Error.h"
 #include "data/FileAccess.h"
 
@@ -7,10 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,6 +83,34 @@ std::shared_ptr<Table> Table::fromStore(const QString& name, TableStore store, c
 void Table::load(const TableDef* def, const QStringList& passwords)
 {
     m_passwords = passwords;
+    // A writer replaces a table by renaming a new file over it, and holds its lock until the
+    // new file has the name. A lock taken on the file we opened is then a lock on a file
+    // that is no longer the table: whoever gets a lock checks that the name still leads to
+    // the file it holds, and opens the name again otherwise.
+    for (int attempt = 0;; ++attempt) {
+        openLocked();
+        struct stat held
+        {
+        }, named{};
+        if (fstat(m_fd, &held) != 0)
+            throw DatabaseError(
+                QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
+        if (::stat(QFile::encodeName(m_path).constData(), &named) == 0 &&
+            named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            break;
+        ::close(m_fd);
+        m_fd = -1;
+        if (attempt == 100)
+            throw DatabaseError(
+                QStringLiteral("%1 keeps being replaced by another program").arg(displayName()));
+    }
+    if (m_access == Access::Exclusive)
+        removeStaleCopies();
+    readLocked(def);
+}
+
+void Table::openLocked()
+{
     // Non-blocking, so that a pipe or device named like a table cannot stall the program.
     const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
@@ -93,9 +124,6 @@ void Table::load(const TableDef* def, const QStringList& passwords)
                                 .arg(displayName(), fileKindText(st.st_mode)));
     if (!takeLock(m_fd, m_access))
         throw DatabaseError(QStringLiteral("%1 is in use by another program").arg(displayName()));
-    if (m_access == Access::Exclusive)
-        removeStaleCopies();
-    readLocked(def);
 }
 
 // A copy of the program killed while it wrote this table leaves its unfinished new file
@@ -106,13 +134,19 @@ void Table::removeStaleCopies() const
     const QFileInfo info(m_path);
     const QDir dir = info.absoluteDir();
     const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
-    const QStringList leftovers =
+    // Index files are written the same way, as "<table>.<index>.zix.XXXXXX".
+    const QString indexPrefix = info.completeBaseName().toLower() + QLatin1Char('.');
+    QStringList leftovers =
         dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name :
+         dir.entryList({indexPrefix + QStringLiteral("*.zix.??????")}, QDir::Files | QDir::Hidden))
+        if (name.startsWith(indexPrefix, Qt::CaseInsensitive))
+            leftovers << name;
     for (const QString& name : leftovers)
         QFile::remove(dir.filePath(name));
 }
 
-void Table::readLocked(const TableDef* def)
+void Table::readLocked(const TableDef* def, TableStore* known)
 {
     struct stat st
     {
@@ -121,7 +155,10 @@ void Table::readLocked(const TableDef* def)
         throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    adopt(paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path)), def);
+    adopt(known
+              ? std::move(*known)
+              : paradox::readTable(m_fd, displayName(), m_passwords, paradox::blobFileFor(m_path)),
+          def);
 }
 
 void Table::adopt(TableStore store, const TableDef* def)
@@ -221,7 +258,7 @@ QStringView Table::foldedText(int record, int field) const
     if (!m_edits.empty()) {
         if (const QVariant* edited = editOf(record, field)) {
             QString& folded = m_editsFolded[{record, field}];
-            folded = editedText(*edited).toString().toCaseFolded();
+            folded = collation::key(editedText(*edited));
             return folded;
         }
     }
@@ -245,28 +282,14 @@ const Table::Folded& Table::folded(int field) const
     size_t chars = 0;
     for (int r = 0; r < n && source.text; ++r)
         chars += static_cast<size_t>(source.at(r).size());
-    // Simple case folding never changes the number of UTF-16 units of a character.
-    folded.text.resize(chars);
+    // Keys are about as long as their texts; a few letters become two.
+    folded.text.reserve(chars + chars / 16 + 16);
     folded.spans.resize(static_cast<size_t>(n));
-    char16_t* out = folded.text.data();
     for (int r = 0; r < n && source.text; ++r) {
-        const QStringView t = source.at(r);
-        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(out - folded.text.data()),
-                                                static_cast<quint32>(t.size())};
-        for (qsizetype i = 0; i < t.size(); ++i) {
-            const char16_t c = t[i].unicode();
-            if (c < 0x80) {
-                *out++ = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-            } else if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t[i + 1].isLowSurrogate()) {
-                const char32_t u =
-                    QChar::toCaseFolded(QChar::surrogateToUcs4(c, t[i + 1].unicode()));
-                *out++ = QChar::highSurrogate(u);
-                *out++ = QChar::lowSurrogate(u);
-                ++i;
-            } else {
-                *out++ = static_cast<char16_t>(QChar::toCaseFolded(char32_t(c)));
-            }
-        }
+        const size_t from = folded.text.size();
+        collation::appendKey(source.at(r), folded.text);
+        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(from),
+                                                static_cast<quint32>(folded.text.size() - from)};
     }
     return m_folded.emplace(field, std::move(folded)).first->second;
 }
@@ -347,6 +370,105 @@ void Table::setValue(int record, int fieldNo, const QVariant& value)
     m_edits[{record, fieldNo}] = value;
 }
 
+TableData Table::emptyCopy() const
+{
+    TableData out;
+    out.fields = m_store.fields();
+    out.codePage = info().codePage;
+    out.fileVersion = info().fileVersion;
+    out.primaryKeyFields = info().primaryKeyFields;
+    out.encryption = info().encryption;
+    return out;
+}
+
+void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
+                      const std::vector<unsigned char>& changed)
+{
+    // Values that came from this table's own file go back into it unchanged, so what was
+    // written is known without reading it again; values from elsewhere may not survive the
+    // code page, and the table is read back to hold what the file holds.
+    // Made on another thread while this one writes the file.
+    std::future<TableStore> known;
+    if (!newRecordOf.empty())
+        known = std::async(std::launch::async, [this, &out] {
+            TableStoreBuilder builder(out.fields, info());
+            size_t chars = 0;
+            for (int f = 0; f < fieldCount(); ++f)
+                if (const TextColumn column = m_store.textColumn(f); column.text)
+                    for (int r = 0; r < recordCount(); ++r)
+                        chars += static_cast<size_t>(column.at(r).size()) + 1;
+            builder.reserve(static_cast<int>(out.rows.size()), chars);
+            for (const auto& row : out.rows) {
+                builder.addRecord();
+                for (size_t f = 0; f < row.size(); ++f)
+                    if (!row[f].isNull())
+                        builder.setValue(static_cast<int>(f), row[f]);
+            }
+            return builder.finish();
+        });
+    QString password;
+    for (const QString& pw : m_passwords)
+        if (info().encryption != 0 && paradox::passwordChecksum(pw) == info().encryption)
+            password = pw;
+    std::vector<IndexDef> defs = m_indexDefs;
+    std::vector<bool> hadFile;
+    for (const IndexDef& def : defs)
+        hadFile.push_back(QFile::exists(indexFilePath(def.name)));
+    // When the caller says where each record goes, the orders of the indexes as they are
+    // now, in the new record numbers and without the changed records, are nearly the new
+    // orders: the changed records only have to be merged back in.
+    const bool hinted = !newRecordOf.empty();
+    std::vector<std::vector<int>> hints(defs.size());
+    for (size_t i = 0; i < defs.size() && hinted; ++i) {
+        if (!hadFile[i])
+            continue;
+        const Index& old = index(defs[i]);
+        hints[i].reserve(static_cast<size_t>(old.size()));
+        for (int pos = 0; pos < old.size(); ++pos) {
+            const int r = old.recordAt(pos);
+            if (!changed[static_cast<size_t>(r)])
+                hints[i].push_back(newRecordOf[static_cast<size_t>(r)]);
+        }
+    }
+    std::vector<int> moved;
+    for (size_t r = 0; r < changed.size() && hinted; ++r)
+        if (changed[r])
+            moved.push_back(newRecordOf[r]);
+
+    // The new file comes back locked, and the old one stays locked until the new one has
+    // its name, so the table is never unguarded in between.
+    int fd = -1;
+    try {
+        fd = paradox::writeTableFile(m_path, out, password, true);
+    } catch (...) {
+        if (known.valid())
+            known.wait();
+        throw;
+    }
+    ::close(m_fd);
+    m_fd = fd;
+    if (known.valid()) {
+        TableStore store = known.get();
+        readLocked(nullptr, &store);
+    } else {
+        readLocked(nullptr);
+    }
+    m_indexDefs = defs;
+    m_indexes.clear();
+    m_indexes.resize(m_indexDefs.size());
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (hadFile[i]) {
+            auto idx = std::make_unique<Index>(*this, defs[i]);
+            if (hinted)
+                idx->buildFrom(hints[i], moved);
+            else
+                idx->build();
+            idx->save(indexFilePath(defs[i].name));
+            m_indexes[i] = std::move(idx);
+        }
+    }
+}
+
 int Table::post(int oldRecord)
 {
     if (m_access != Access::Exclusive)
@@ -360,12 +482,7 @@ int Table::post(int oldRecord)
     const std::vector<QVariant> changed = rowOf(oldRecord);
 
     // Records are stored in primary-key order, so a changed key field moves its record.
-    TableData out;
-    out.fields = m_store.fields();
-    out.codePage = info().codePage;
-    out.fileVersion = info().fileVersion;
-    out.primaryKeyFields = info().primaryKeyFields;
-    out.encryption = info().encryption;
+    TableData out = emptyCopy();
     out.rows.reserve(static_cast<size_t>(recordCount()));
     if (const IndexDef* primary = indexByName(QString())) {
         Index sorter(*this, *primary);
@@ -376,34 +493,128 @@ int Table::post(int oldRecord)
         for (int r = 0; r < recordCount(); ++r)
             out.rows.push_back(rowOf(r));
     }
-    QString password;
-    for (const QString& pw : m_passwords)
-        if (info().encryption != 0 && paradox::passwordChecksum(pw) == info().encryption)
-            password = pw;
-    std::vector<IndexDef> defs = m_indexDefs;
-    std::vector<bool> hadFile;
-    for (const IndexDef& def : defs)
-        hadFile.push_back(QFile::exists(indexFilePath(def.name)));
-    // The new file comes back locked, so the table is never unguarded in between.
-    const int fd = paradox::writeTableFile(m_path, out, password, true);
-    ::close(m_fd);
-    m_fd = fd;
-    readLocked(nullptr);
-    m_indexDefs = defs;
-    m_indexes.clear();
-    m_indexes.resize(m_indexDefs.size());
-    for (size_t i = 0; i < defs.size(); ++i) {
-        if (hadFile[i]) {
-            auto idx = std::make_unique<Index>(*this, defs[i]);
-            idx->build();
-            idx->save(indexFilePath(defs[i].name));
-            m_indexes[i] = std::move(idx);
-        }
-    }
+    writeBack(out, {}, {});
     for (int r = 0; r < recordCount(); ++r)
         if (rowOf(r) == changed)
             return r;
     return 0;
+}
+
+Table::FillResult Table::fillEmpty(int fieldNo, const QString& text)
+{
+    if (m_access != Access::Exclusive)
+        throw DatabaseError(QStringLiteral("%1 is open for reading only").arg(displayName()));
+    if (hasEdits())
+        throw DatabaseError(QStringLiteral("%1 has changes not yet posted").arg(displayName()));
+    FillResult result;
+    const int n = recordCount();
+    std::vector<int> filled;
+    for (int r = 0; r < n; ++r)
+        if (m_store.text(r, fieldNo).isEmpty())
+            filled.push_back(r);
+    if (filled.empty())
+        return result;
+
+    const IndexDef* primaryDef = indexByName(QString());
+    const Index* primary = primaryDef ? &index(*primaryDef) : nullptr;
+    const std::vector<int> keyFields = primary ? primary->fieldNumbers() : std::vector<int>{};
+    const bool inKey = std::find(keyFields.begin(), keyFields.end(), fieldNo) != keyFields.end();
+    // The primary key compares exactly; a filled record's key has text in place of its
+    // empty value.
+    const auto compare = [&](int a, bool aFilled, int b, bool bFilled) {
+        for (const int f : keyFields) {
+            if (field(f).type != FieldType::Text && field(f).type != FieldType::Memo) {
+                const bool an = m_store.isNull(a, f), bn = m_store.isNull(b, f);
+                const double x = m_store.number(a, f), y = m_store.number(b, f);
+                if (an != bn)
+                    return an ? -1 : 1;
+                if (!an && x != y)
+                    return x < y ? -1 : 1;
+                continue;
+            }
+            const QStringView x = aFilled && f == fieldNo ? QStringView(text) : m_store.text(a, f);
+            const QStringView y = bFilled && f == fieldNo ? QStringView(text) : m_store.text(b, f);
+            if (const int c = x.compare(y); c != 0)
+                return c < 0 ? -1 : 1;
+        }
+        return 0;
+    };
+
+    std::vector<unsigned char> isFilled(static_cast<size_t>(n), 0);
+    if (inKey) {
+        // A record whose filled-in key another record already has keeps its empty value:
+        // writing it would break the table's unique key, and the record is still listed.
+        std::erase_if(filled, [&](int r) {
+            int lo = 0, hi = primary->size();
+            while (lo < hi) {
+                const int mid = lo + (hi - lo) / 2;
+                if (compare(primary->recordAt(mid), false, r, true) < 0)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            const bool clash =
+                lo < primary->size() && compare(primary->recordAt(lo), false, r, true) == 0;
+            if (clash)
+                ++result.keptForDuplicateKey;
+            return clash;
+        });
+    }
+    if (filled.empty())
+        return result;
+    for (const int r : filled)
+        isFilled[static_cast<size_t>(r)] = 1;
+
+    // The records in their new primary order: the unchanged ones keep theirs, and the
+    // filled ones, sorted among themselves, are merged in where their new keys belong.
+    std::vector<int> order;
+    order.reserve(static_cast<size_t>(n));
+    if (primary && inKey) {
+        std::vector<int> base;
+        base.reserve(static_cast<size_t>(n));
+        for (int pos = 0; pos < primary->size(); ++pos)
+            if (!isFilled[static_cast<size_t>(primary->recordAt(pos))])
+                base.push_back(primary->recordAt(pos));
+        std::vector<int> moved = filled;
+        std::sort(moved.begin(), moved.end(),
+                  [&](int a, int b) { return compare(a, true, b, true) < 0; });
+        std::merge(base.begin(), base.end(), moved.begin(), moved.end(), std::back_inserter(order),
+                   [&](int a, int b) {
+                       return compare(a, isFilled[static_cast<size_t>(a)] != 0, b,
+                                      isFilled[static_cast<size_t>(b)] != 0) < 0;
+                   });
+    } else if (primary) {
+        for (int pos = 0; pos < primary->size(); ++pos)
+            order.push_back(primary->recordAt(pos));
+    } else {
+        for (int r = 0; r < n; ++r)
+            order.push_back(r);
+    }
+
+    TableData out = emptyCopy();
+    const int fields = fieldCount();
+    std::vector<int> newRecordOf(static_cast<size_t>(n));
+    for (size_t pos = 0; pos < order.size(); ++pos)
+        newRecordOf[static_cast<size_t>(order[pos])] = static_cast<int>(pos);
+    out.rows.resize(static_cast<size_t>(n));
+    const auto makeRows = [&](size_t from, size_t to) {
+        for (size_t pos = from; pos < to; ++pos) {
+            const int r = order[pos];
+            std::vector<QVariant>& row = out.rows[pos];
+            row.resize(static_cast<size_t>(fields));
+            for (int f = 0; f < fields; ++f)
+                row[static_cast<size_t>(f)] = m_store.value(r, f);
+            if (isFilled[static_cast<size_t>(r)])
+                row[static_cast<size_t>(fieldNo)] = text;
+        }
+    };
+    // The store is only read, so the two halves can be made at once.
+    auto secondHalf = std::async(std::launch::async, makeRows, order.size() / 2, order.size());
+    makeRows(0, order.size() / 2);
+    secondHalf.get();
+    writeBack(out, newRecordOf, isFilled);
+    result.filled = static_cast<int>(filled.size());
+    return result;
 }
 
 } // namespace zel::data

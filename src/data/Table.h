@@ -63,7 +63,7 @@ public:
     bool isNull(int record, int field) const;
     double number(int record, int field) const;
     qint64 integer(int record, int field) const;
-    // The text of a field folded for comparison without regard to case, kept once per load.
+    // The collation key of a field's text (see Collation.h), kept once per load.
     QStringView foldedText(int record, int field) const;
     // The same for every record at once; only while no change is pending (hasEdits()).
     TextColumn foldedColumn(int field) const;
@@ -90,6 +90,19 @@ public:
     // and rewrites the index files it has. Returns the new record number of oldRecord.
     int post(int oldRecord);
 
+    struct FillResult
+    {
+        int filled = 0;
+        // Left empty because the filled-in text would have given them the primary key of
+        // another record.
+        int keptForDuplicateKey = 0;
+    };
+    // Puts text into every empty value of a text field and writes the table once, as post()
+    // does; every other record stays as it was. A table without empty values is not written.
+    // Throws DatabaseError (OwnerNotKeptError when the file could not keep its owner; the
+    // table is then unchanged).
+    FillResult fillEmpty(int field, const QString& text);
+
     // Index file of this table for an index: "<table>.<index>.zix" in lower case.
     QString indexFilePath(const QString& indexName) const;
     // Size and modification time of the table file when it was read; index files store them.
@@ -99,9 +112,17 @@ public:
 private:
     Table(QString path, Access access);
     void load(const TableDef* def, const QStringList& passwords);
-    void readLocked(const TableDef* def);
+    void openLocked();
+    // Reads the locked file, or takes known as its contents when the caller has them.
+    void readLocked(const TableDef* def, TableStore* known = nullptr);
     void adopt(TableStore store, const TableDef* def);
     void removeStaleCopies() const;
+    // Writes rows (records in primary-key order), takes the new file in place of the old and
+    // rebuilds the index files the table had. newRecordOf, when not empty, gives each old
+    // record's new number, and changed marks the old records whose values changed.
+    void writeBack(const TableData& out, const std::vector<int>& newRecordOf,
+                   const std::vector<unsigned char>& changed);
+    TableData emptyCopy() const;
     const QVariant* editOf(int record, int field) const;
     static QStringView editedText(const QVariant& value);
 

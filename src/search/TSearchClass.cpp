@@ -16,6 +16,22 @@ TSearchClass::TSearchClass(int capacity)
 {
 }
 
+void TSearchClass::setIds(std::vector<int> ids)
+{
+    if (static_cast<int>(ids.size()) > m_capacity)
+        ids.resize(static_cast<size_t>(m_capacity));
+    m_ids = std::move(ids);
+    m_capacity = m_ids.empty() ? m_capacity : static_cast<int>(m_ids.size());
+}
+
+int TSearchClass::slotOf(int id) const
+{
+    if (m_ids.empty())
+        return id >= 1 && id <= m_capacity ? id : 0;
+    const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), id);
+    return it != m_ids.end() && *it == id ? static_cast<int>(it - m_ids.begin()) + 1 : 0;
+}
+
 void TSearchClass::attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable,
                           FilterFunction filter, SelectionFeedback* feedback)
 {
@@ -85,9 +101,9 @@ void TSearchClass::scanRecordByRecord()
     int i = 0;
     while (!ScanTable->eof()) {
         const bool r = Filter ? Filter() : true;
-        const int id = static_cast<int>(ScanTable->integer(data::fields::id));
-        if (validId(id)) {
-            Selected[static_cast<size_t>(id)] = r;
+        const int slot = slotOf(static_cast<int>(ScanTable->integer(data::fields::id)));
+        if (validSlot(slot)) {
+            Selected[static_cast<size_t>(slot)] = r;
             if (r)
                 ++Count;
         }
@@ -109,11 +125,12 @@ void TSearchClass::scanWholeTable()
     const int n = ScanTable->recordCount();
     for (int i = 0; i < n; ++i) {
         const int record = ScanTable->recordAt(i);
-        const int id = idField >= 0 ? static_cast<int>(table->integer(record, idField)) : 0;
-        if (validId(id)) {
+        const int slot =
+            slotOf(idField >= 0 ? static_cast<int>(table->integer(record, idField)) : 0);
+        if (validSlot(slot)) {
             const bool r = static_cast<size_t>(record) < results.size() &&
                            results[static_cast<size_t>(record)] != 0;
-            Selected[static_cast<size_t>(id)] = r;
+            Selected[static_cast<size_t>(slot)] = r;
             if (r)
                 ++Count;
         }
@@ -132,7 +149,7 @@ void TSearchClass::Rebuild()
     BuildNameList();
     FilterCasList();
     UpdateRowCount();
-    if (validId(CurrentId) && Selected[static_cast<size_t>(CurrentId)])
+    if (IsSelected(CurrentId))
         ShowCurrent();
     else
         GotoFirst();
@@ -163,9 +180,9 @@ void TSearchClass::BuildNameList()
         return;
     int k = 0;
     const int last = std::min(m_materialCount, m_capacity);
-    for (int id = 1; id <= last; ++id)
-        if (Selected[static_cast<size_t>(id)])
-            NameList[static_cast<size_t>(++k)] = id;
+    for (int slot = 1; slot <= last; ++slot)
+        if (Selected[static_cast<size_t>(slot)])
+            NameList[static_cast<size_t>(++k)] = slot;
 }
 
 void TSearchClass::BuildCasList()
@@ -176,11 +193,11 @@ void TSearchClass::BuildCasList()
     ScanTable->first();
     int k = 0;
     while (!ScanTable->eof()) {
-        const int id = static_cast<int>(ScanTable->integer(data::fields::id));
-        if (validId(id) && Selected[static_cast<size_t>(id)] && k < m_capacity) {
+        const int slot = slotOf(static_cast<int>(ScanTable->integer(data::fields::id)));
+        if (validSlot(slot) && Selected[static_cast<size_t>(slot)] && k < m_capacity) {
             ++k;
-            AllCasList[static_cast<size_t>(k)] = id;
-            CasList[static_cast<size_t>(k)] = id;
+            AllCasList[static_cast<size_t>(k)] = slot;
+            CasList[static_cast<size_t>(k)] = slot;
         }
         ScanTable->next();
     }
@@ -193,9 +210,9 @@ void TSearchClass::FilterCasList()
     int k = 0;
     const int last = std::min(m_materialCount, m_capacity);
     for (int j = 1; j <= last; ++j) {
-        const int id = AllCasList[static_cast<size_t>(j)];
-        if (validId(id) && Selected[static_cast<size_t>(id)])
-            CasList[static_cast<size_t>(++k)] = id;
+        const int slot = AllCasList[static_cast<size_t>(j)];
+        if (validSlot(slot) && Selected[static_cast<size_t>(slot)])
+            CasList[static_cast<size_t>(++k)] = slot;
     }
 }
 
@@ -203,7 +220,8 @@ void TSearchClass::GotoFirst()
 {
     if (!IsAttached())
         return;
-    GotoId(nameOrder() ? NameList[1 % NameList.size()] : CasList[1 % CasList.size()]);
+    const int slot = nameOrder() ? NameList[1 % NameList.size()] : CasList[1 % CasList.size()];
+    GotoId(validSlot(slot) ? idOf(slot) : slot);
     Grid->setCurrentRow(1);
 }
 
@@ -211,7 +229,7 @@ void TSearchClass::ShowCurrent()
 {
     if (!IsAttached())
         return;
-    if (Count >= 1 && validId(CurrentId) && Selected[static_cast<size_t>(CurrentId)]) {
+    if (Count >= 1 && IsSelected(CurrentId)) {
         for (int r = 1; r <= Count; ++r) {
             if (IdAtRow(r) == CurrentId) {
                 Grid->setCurrentRow(r);
@@ -234,12 +252,34 @@ int TSearchClass::IdAtRow(int row) const
 {
     if (row < 1 || row > Count)
         return 0;
-    return nameOrder() ? NameList[static_cast<size_t>(row)] : CasList[static_cast<size_t>(row)];
+    const int slot =
+        nameOrder() ? NameList[static_cast<size_t>(row)] : CasList[static_cast<size_t>(row)];
+    return validSlot(slot) ? idOf(slot) : 0;
 }
 
 bool TSearchClass::IsSelected(int id) const
 {
-    return validId(id) && Selected[static_cast<size_t>(id)];
+    const int slot = slotOf(id);
+    return validSlot(slot) && Selected[static_cast<size_t>(slot)];
+}
+
+int TSearchClass::NearestSelectedId(int id) const
+{
+    const int last = std::min(m_materialCount, m_capacity);
+    // The first slot whose id is id or above.
+    int from = 1;
+    if (m_ids.empty())
+        from = std::clamp(id, 1, last + 1);
+    else
+        from =
+            static_cast<int>(std::lower_bound(m_ids.begin(), m_ids.end(), id) - m_ids.begin()) + 1;
+    for (int slot = from; slot <= last; ++slot)
+        if (Selected[static_cast<size_t>(slot)])
+            return idOf(slot);
+    for (int slot = std::min(from - 1, last); slot >= 1; --slot)
+        if (Selected[static_cast<size_t>(slot)])
+            return idOf(slot);
+    return last >= 1 ? idOf(1) : 1;
 }
 
 } // namespace zel::search

@@ -36,9 +36,14 @@ public:
     virtual void warnNothingSelected() = 0;
 };
 
-// The materials listed on the materials page: a flag per material id, the selected ids in
+// The materials listed on the materials page: a flag per material, the selected materials in
 // name order (ascending id) and in CAS order, the current material and the order. The
 // arrays are sized once for the database's materials; nothing is allocated afterwards.
+//
+// Ids need not be 1 to N: a database whose ids have gaps (materials deleted, ids never
+// reused) is listed as it is. The ids are mapped once, when the database opens, to list
+// slots 1 to N in ascending id order (setIds); the arrays hold slots, and ids appear only
+// where the list meets the tables (the scan, GotoId, IdAtRow).
 class TSearchClass
 {
 public:
@@ -46,8 +51,10 @@ public:
     // Judges every record of the scan view's table at once: one flag per record number.
     using TableFilter = std::function<std::vector<unsigned char>(const data::Dataset& scan)>;
 
-    // capacity: the number of materials (their ids are 1..capacity).
+    // capacity: the number of materials (their ids are 1..capacity until setIds).
     explicit TSearchClass(int capacity);
+    // The ids of the materials, ascending and without repeats, at most capacity of them.
+    void setIds(std::vector<int> ids);
 
     void attach(SelectionGrid* grid, data::Dataset* browseTable, data::Dataset* scanTable,
                 FilterFunction filter, SelectionFeedback* feedback = nullptr);
@@ -74,9 +81,13 @@ public:
     void GotoRow(int row);
     int IdAtRow(int row) const;
     bool IsSelected(int id) const;
+    // The first selected id from id upwards, else the last selected one below it, else the
+    // lowest id: where a search for id lands among the selected materials.
+    int NearestSelectedId(int id) const;
 
     int count() const { return Count; }
     int currentId() const { return CurrentId; }
+    int idAtSlot(int slot) const { return validSlot(slot) ? idOf(slot) : 0; }
     int capacity() const { return m_capacity; }
     // How many key searches GotoId has run on the browse view. Each move of the current
     // material needs one; the count lets tests and benchmarks hold the program to that.
@@ -84,7 +95,10 @@ public:
 
 private:
     bool nameOrder() const { return Order == QLatin1String("Name"); }
-    bool validId(int id) const { return id >= 1 && id <= m_capacity; }
+    // The slot of an id, 0 for an id no material has.
+    int slotOf(int id) const;
+    int idOf(int slot) const { return m_ids.empty() ? slot : m_ids[static_cast<size_t>(slot) - 1]; }
+    bool validSlot(int slot) const { return slot >= 1 && slot <= m_capacity; }
     void scanRecordByRecord();
     void scanWholeTable();
 
@@ -100,7 +114,8 @@ private:
     int m_capacity = 0;
     int m_materialCount = 0;
     int m_browseSearches = 0;
-    // Index 0 is unused so that ids and rows index the arrays directly.
+    std::vector<int> m_ids; // by slot - 1; empty while ids are 1..capacity
+    // Index 0 is unused so that slots and rows index the arrays directly.
     std::vector<unsigned char> Selected;
     std::vector<int> CasList;
     std::vector<int> AllCasList;

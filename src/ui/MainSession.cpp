@@ -8,6 +8,8 @@
 #include "data/Schema.h"
 #include "data/Table.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace zel::ui {
@@ -25,28 +27,33 @@ namespace {
 const QString kNameOrder = QStringLiteral("Name");
 const QString kCasOrder = QStringLiteral("CAS");
 
-// The selection list keeps a flag per id and takes the number of materials for the highest
-// id, so ids must be exactly 1 to N. A table that breaks this would hide materials or
-// index past the flags; it is refused like any other damaged table.
-void checkMaterialIds(const data::Table& table)
+// The material ids, ascending. Gaps are fine (the selection list maps ids to its slots once),
+// but a blank, non-positive or repeated id would leave a material that no id search can
+// reach, so such a table is refused like any other damaged table.
+std::vector<int> materialIds(const data::Table& table)
 {
     const int n = table.recordCount();
     const int field = table.fieldIndex(data::fields::id);
     if (field < 0)
         throw data::DatabaseError(QStringLiteral("%1 has no id field").arg(table.displayName()));
-    std::vector<bool> seen(static_cast<size_t>(n) + 1, false);
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(n));
     for (int r = 0; r < n; ++r) {
-        const QVariant& v = table.value(r, field);
-        const qint64 id = v.isValid() ? v.toLongLong() : 0;
-        if (id < 1 || id > n || seen[static_cast<size_t>(id)])
+        const qint64 id = table.isNull(r, field) ? 0 : table.integer(r, field);
+        if (id < 1 || id > std::numeric_limits<int>::max())
             throw data::DatabaseError(
-                QStringLiteral("%1: the ids are not 1 to %2 without gaps (record %3 has id %4)")
+                QStringLiteral("%1: record %2 has no valid id (%3)")
                     .arg(table.displayName())
-                    .arg(n)
                     .arg(r + 1)
-                    .arg(v.isValid() ? v.toString() : QStringLiteral("blank")));
-        seen[static_cast<size_t>(id)] = true;
+                    .arg(table.isNull(r, field) ? QStringLiteral("blank") : QString::number(id)));
+        ids.push_back(static_cast<int>(id));
     }
+    std::sort(ids.begin(), ids.end());
+    if (const auto twice = std::adjacent_find(ids.begin(), ids.end()); twice != ids.end())
+        throw data::DatabaseError(QStringLiteral("%1: id %2 is given to more than one material")
+                                      .arg(table.displayName())
+                                      .arg(*twice));
+    return ids;
 }
 
 } // namespace
@@ -169,7 +176,7 @@ void MainSession::OpenDatabase()
         m_datasets->openAll();
         data::Dataset* material = dataset(TableMaterial);
         MaterialCount = material->recordCount();
-        checkMaterialIds(*material->table());
+        m_ids = materialIds(*material->table());
         CreateSelectionList();
     } catch (...) {
         m_list.reset();
@@ -227,6 +234,7 @@ void MainSession::CreateSelectionList()
     data::Dataset* material = dataset(TableMaterial);
     data::Dataset* select = dataset(TableMaterialSelect);
     m_list = std::make_unique<search::TSearchClass>(MaterialCount);
+    m_list->setIds(std::move(m_ids));
     // The filter is looked up when a search runs, so the dialog may be wired in later.
     m_list->attach(
         m_rows.get(), material, select, [this] { return m_filter ? m_filter() : true; },
@@ -349,17 +357,7 @@ void MainSession::SearchMaterial(const QString& text)
         select->setIndexName(QString());
         select->findNearest({data::sortForm(text)});
         const int found = static_cast<int>(select->integer(data::fields::id));
-        int id = found;
-        while (id <= MaterialCount && !m_list->IsSelected(id))
-            ++id;
-        if (id > MaterialCount) {
-            id = found - 1;
-            while (id > 0 && !m_list->IsSelected(id))
-                --id;
-            if (id == 0)
-                id = 1;
-        }
-        m_list->GotoId(id);
+        m_list->GotoId(m_list->NearestSelectedId(found));
         m_list->ShowCurrent();
     } else {
         select->setIndexName(data::indexes::casorder);

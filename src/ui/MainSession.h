@@ -60,7 +60,7 @@ public:
     // Opens every dataset of the database on DataDirectory, counts the materials and
     // makes the selection list of all of them, in name order, with the first one current.
     // Throws DatabaseError, leaving the database closed, when a table is missing or damaged
-    // or the material ids are not 1 to N.
+    // or a material has a blank or repeated id (gaps between ids are fine).
     void OpenDatabase();
     // Starts reading the tables of DataDirectory on threads of their own, so that they load
     // while the windows are made; OpenDatabase then takes them. Errors wait for OpenDatabase.
@@ -150,6 +150,7 @@ private:
     std::unique_ptr<Rows> m_rows;
     std::unique_ptr<FeedbackRelay> m_feedback;
     std::unique_ptr<search::TSearchClass> m_list;
+    std::vector<int> m_ids; // the material ids, ascending, until the selection list takes them
     std::function<bool()> m_filter;
     search::TSearchClass::TableFilter m_tableFilter;
 };

@@ -243,8 +243,7 @@ enum class Damage
     Truncated,
     Garbage,
     WrongPassword,
-    DuplicateKey,
-    PlaceholderClash
+    DuplicateKey
 };
 
 struct FailureCase
@@ -272,12 +271,6 @@ TEST_P(ReindexFailure, NamesTheTableAndKeepsWhatWasBuilt)
     DatabaseContent content = zel::test::smallContent();
     if (c.damage == Damage::DuplicateKey)
         content.suppliers.push_back(content.suppliers.front());
-    if (c.damage == Damage::PlaceholderClash) {
-        // Alone, so that the clash comes with the first change and the file stays as it was.
-        std::erase_if(content.synonyms, [](const SynonymRow& r) { return r.name.isEmpty(); });
-        content.synonyms.push_back(
-            {QStringLiteral("91-64-5"), QString(), QStringLiteral("S02"), QString()});
-    }
     TempDir dir;
     writeDatabase(dir.path(), content);
     const QString path = dir.file(QString::fromLatin1(c.table));
@@ -304,8 +297,7 @@ TEST_P(ReindexFailure, NamesTheTableAndKeepsWhatWasBuilt)
         QFile::copy(other.file(QString::fromLatin1(c.table)), path);
         break;
     }
-    case Damage::DuplicateKey:     // the writer sorts but does not check keys
-    case Damage::PlaceholderClash: // "~" with the same cas and supplier exists already
+    case Damage::DuplicateKey: // the writer sorts but does not check keys
         break;
     }
     const QByteArray before = fileBytes(path);
@@ -332,9 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"WrongPasswordMaterial", "MATERIAL.DB", Damage::WrongPassword,
                                   "Cannot reindex file:material.db", 3},
                       FailureCase{"DuplicateSupplierNumber", "SUPPLIER.DB", Damage::DuplicateKey,
-                                  "Cannot reindex file:supplier.db", 6},
-                      FailureCase{"PlaceholderWouldDuplicateAKey", "SYNONYMS.DB",
-                                  Damage::PlaceholderClash, "Cannot reindex file:synonyms.db", 3}),
+                                  "Cannot reindex file:supplier.db", 6}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // A second running copy of the program reads the synonyms table: re-indexing must not wait

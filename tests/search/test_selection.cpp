@@ -256,6 +256,85 @@ INSTANTIATE_TEST_SUITE_P(RecordByRecordAndWholeTable, Selection, ::testing::Bool
                              return std::string(p.param ? "WholeTable" : "RecordByRecord");
                          });
 
+// Ids with gaps: ids 1, 6, 11, ... 36 in name order, mapped to the list's slots once.
+struct GappedCase
+{
+    const char* name;
+    QList<int> keep;                          // ids the search keeps
+    QList<int> casRows;                       // what the CAS order lists then
+    std::vector<std::pair<int, int>> nearest; // an id asked for, where the name search lands
+};
+
+void PrintTo(const GappedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class GappedIds : public ::testing::TestWithParam<GappedCase>
+{
+};
+
+TEST_P(GappedIds, EveryMaterialIsListedChosenAndFound)
+{
+    const GappedCase& c = GetParam();
+    data::WriteOptions options;
+    options.idStep = 5;
+    test::DatabaseFixture db(content(), options);
+    data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+    sets.openAll();
+    data::Dataset* browse = sets.get(QStringLiteral("TableMaterial"));
+    data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));
+    ListGrid grid;
+    TSearchClass list(browse->recordCount());
+    grid.list = &list;
+    const QSet<int> keep(c.keep.begin(), c.keep.end());
+    list.attach(&grid, browse, scan, [&] {
+        return keep.contains(static_cast<int>(scan->integer(QStringLiteral("id"))));
+    });
+    list.setIds({1, 6, 11, 16, 21, 26, 31, 36});
+    list.setMaterialCount(browse->recordCount());
+    list.RestoreAll();
+    list.BuildNameList();
+    list.BuildCasList();
+    list.SetOrder(QStringLiteral("Name"));
+    list.GotoFirst();
+    EXPECT_EQ(list.count(), 8);
+    for (int row = 1; row <= 8; ++row) {
+        EXPECT_EQ(list.IdAtRow(row), 1 + 5 * (row - 1));
+        list.GotoRow(row);
+        EXPECT_EQ(browse->integer(QStringLiteral("id")), 1 + 5 * (row - 1));
+    }
+    list.ApplyFilter();
+    QList<int> rows;
+    for (int r = 1; r <= list.count(); ++r)
+        rows << list.IdAtRow(r);
+    EXPECT_EQ(rows, c.keep);
+    for (const auto& [asked, lands] : c.nearest)
+        EXPECT_EQ(list.NearestSelectedId(asked), lands) << asked;
+    EXPECT_FALSE(list.IsSelected(2)) << "no material has id 2";
+    list.SetOrder(QStringLiteral("CAS"));
+    list.Rebuild();
+    rows.clear();
+    for (int r = 1; r <= list.count(); ++r)
+        rows << list.IdAtRow(r);
+    EXPECT_EQ(rows, c.casRows);
+}
+
+// CAS order of the eight: Geraniol, Hexanol, Benzyl acetate, Anethole, Farnesol, Citral,
+// Damascone, Eugenol.
+INSTANTIATE_TEST_SUITE_P(
+    Selection, GappedIds,
+    ::testing::Values(GappedCase{"All",
+                                 {1, 6, 11, 16, 21, 26, 31, 36},
+                                 {31, 36, 6, 1, 26, 11, 16, 21},
+                                 {{0, 1}, {2, 6}, {6, 6}, {37, 36}}},
+                      GappedCase{"Three",
+                                 {6, 26, 36},
+                                 {36, 6, 26},
+                                 {{1, 6}, {7, 26}, {26, 26}, {27, 36}, {99, 36}}},
+                      GappedCase{"TheFirstOnly", {1}, {1}, {{0, 1}, {5, 1}, {40, 1}}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 TEST(SelectionUnattached, DoesNothing)
 {
     TSearchClass list(10);

@@ -361,12 +361,12 @@ INSTANTIATE_TEST_SUITE_P(
                                          c.materials[i].id = static_cast<int>(i) + 1;
                                      c.materials[4].id = 2;
                                  }},
-                      BrokenCase{"idBeyondTheCount",
+                      BrokenCase{"idZero",
                                  [](data::DatabaseContent& c, data::WriteOptions& o) {
                                      o.assignIds = false;
                                      for (size_t i = 0; i < c.materials.size(); ++i)
                                          c.materials[i].id = static_cast<int>(i) + 1;
-                                     c.materials[9].id = 8000;
+                                     c.materials[9].id = 0;
                                  }},
                       BrokenCase{"wrongPassword",
                                  [](data::DatabaseContent&, data::WriteOptions& o) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <algorithm>
 #include <random>
+#include <set>
 #include <tuple>
 
 namespace zel::data {
@@ -78,7 +79,7 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
                      });
     if (o.assignIds)
         for (size_t i = 0; i < c.materials.size(); ++i)
-            c.materials[i].id = static_cast<int>(i + 1);
+            c.materials[i].id = static_cast<int>(i) * std::max(o.idStep, 1) + 1;
     std::stable_sort(c.synonyms.begin(), c.synonyms.end(),
                      [](const SynonymRow& a, const SynonymRow& b) {
                          return std::tie(a.cas, a.name, a.supnr) < std::tie(b.cas, b.name, b.supnr);
@@ -127,6 +128,25 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
     paradox::writeTableFile(d.filePath(fileName(md, o.upperCaseNames)), mt, o.password);
     paradox::writeTableFile(d.filePath(fileName(yd, o.upperCaseNames)), yt, o.password);
     paradox::writeTableFile(d.filePath(fileName(sd, o.upperCaseNames)), st, o.password);
+}
+
+void blankCommercialNames(DatabaseContent& content, int count)
+{
+    const size_t n = content.synonyms.size();
+    const size_t want = std::min(static_cast<size_t>(std::max(count, 0)), n);
+    // A material and supplier can have one empty name only: it is part of the unique key.
+    std::set<std::pair<QString, QString>> blanked;
+    for (const SynonymRow& r : content.synonyms)
+        if (r.name.isEmpty())
+            blanked.insert({r.cas, r.supnr});
+    size_t done = 0;
+    for (size_t k = 0; k < n && done < want; ++k) {
+        SynonymRow& r = content.synonyms[(k * 7919) % n];
+        if (!r.name.isEmpty() && blanked.insert({r.cas, r.supnr}).second) {
+            r.name.clear();
+            ++done;
+        }
+    }
 }
 
 std::vector<std::vector<QString>> parseCsv(const QString& text)

@@ -36,6 +36,7 @@ struct WriteOptions
     int codePage = 1252;
     bool withMemo = true;       // the materials table's notes field
     bool assignIds = true;      // ids 1..N in primary-key order; false keeps the given ids
+    int idStep = 1;             // with assignIds: ids 1, 1 + idStep, ... (above 1: gaps)
     bool upperCaseNames = true; // MATERIAL.DB etc.; false writes material.db etc.
 };
 
@@ -50,6 +51,10 @@ DatabaseContent readSampleSources(const QString& sourceDir);
 // A synthetic database of the given size, the same for the same seed; up to 46655 suppliers
 // fit the four characters of a supplier number.
 DatabaseContent makeScaleContent(int materials, int synonyms, int suppliers, unsigned seed = 1);
+
+// Empties the names of count commercial names spread evenly over the table (every one when
+// count is the number of names): the names re-indexing fills with its placeholder.
+void blankCommercialNames(DatabaseContent& content, int count);
 
 // Parses CSV text (RFC 4180: quoted fields, doubled quotes). Exposed for tests.
 std::vector<std::vector<QString>> parseCsv(const QString& text);
