@@ -1,5 +1,6 @@
 #include "search/ListExport.h"
 
+#include "data/FileAccess.h"
 #include "data/Names.h"
 #include "data/StabilityMedia.h"
 #include "data/Table.h"
@@ -7,7 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
+#include <limits>
 
 namespace zel::search {
 
@@ -97,39 +99,45 @@ QString ListExport::writeCsv(const QString& path, const data::Table& materials,
         return QStringLiteral("Cannot write %1: it is a folder").arg(shown);
 
     // Records by id, once, so that the order of the list costs nothing to follow.
-    std::vector<int> recordOf;
+    // Ids may have gaps and run past the number of materials.
+    QHash<int, int> recordOf;
     const int idField = materials.fieldIndex(data::fields::id);
     if (idField >= 0) {
+        recordOf.reserve(materials.recordCount());
         for (int record = 0; record < materials.recordCount(); ++record) {
             const qint64 id = materials.integer(record, idField);
-            if (id < 1 || id > materials.recordCount())
-                continue;
-            if (recordOf.size() <= static_cast<size_t>(id))
-                recordOf.resize(static_cast<size_t>(id) + 1, -1);
-            recordOf[static_cast<size_t>(id)] = record;
+            if (id >= 1 && id <= std::numeric_limits<int>::max())
+                recordOf.insert(static_cast<int>(id), record);
         }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
+    // A regular file is replaced only once every byte is written; a pipe or a device is
+    // written straight into, and anything else is refused, never replaced.
+    data::OutputFile output(path);
+    try {
+        output.open();
+    } catch (const data::FileAccessError& e) {
+        return e.message();
+    }
+    QFile& file = output.device();
     file.write("\xEF\xBB\xBF");
     file.write(csvLine(header()));
     const int total = static_cast<int>(ids.size());
     for (int i = 0; i < total; ++i) {
         if (progress)
             progress(i, total);
-        const int id = ids[static_cast<size_t>(i)];
-        if (id < 1 || static_cast<size_t>(id) >= recordOf.size() ||
-            recordOf[static_cast<size_t>(id)] < 0)
-            continue;
-        file.write(csvLine(row(materials, recordOf[static_cast<size_t>(id)])));
+        const auto record = recordOf.constFind(ids[static_cast<size_t>(i)]);
+        if (record != recordOf.constEnd())
+            file.write(csvLine(row(materials, *record)));
     }
     if (progress)
         progress(total, total);
     // Nothing replaces the old file unless every byte was written.
-    if (!file.commit())
-        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
+    try {
+        output.commit();
+    } catch (const data::FileAccessError& e) {
+        return e.message();
+    }
     return QString();
 }
 

@@ -9,8 +9,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace zel;
 using search::ListExport;
@@ -233,7 +239,7 @@ TEST_P(ListExportFailure, SaysWhyAndLeavesNoFile)
 
     const QString path = out.file(QString::fromLatin1(GetParam().path));
     const QString error = ListExport::writeCsv(path, *table, {1, 2});
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write "))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot "))) << error.toStdString();
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
     EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     EXPECT_TRUE(QDir(out.file(QStringLiteral("folder"))).isEmpty());
@@ -257,6 +263,60 @@ TEST_F(ListExportFile, ReplacesAnOldFileWhole)
     EXPECT_FALSE(bytes.contains(QByteArray(100, 'x'))) << "nothing of the old file is left";
     EXPECT_EQ(test::readCsv(bytes.mid(3)).rows.size(), 2);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 1) << "no temporary file stays";
+}
+
+// Ids with gaps run past the number of materials; every material is still exported.
+TEST(ListExport, IdsWithGapsAreAllExported)
+{
+    data::WriteOptions options;
+    options.idStep = 7;
+    const test::DatabaseFixture fixture(data::makeScaleContent(50, 0, 1), options);
+    const auto table = fixture.db->table(data::tables::material);
+    std::vector<int> ids;
+    const int idField = table->fieldIndex(data::fields::id);
+    for (int r = 0; r < table->recordCount(); ++r)
+        ids.push_back(static_cast<int>(table->integer(r, idField)));
+    ASSERT_GT(*std::max_element(ids.begin(), ids.end()), table->recordCount());
+    test::TempDir out;
+    const QString path = out.file(QStringLiteral("gaps.csv"));
+    ASSERT_EQ(ListExport::writeCsv(path, *table, ids), QString());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(test::readCsv(f.readAll().mid(3)).rows.size(), 51);
+}
+
+// A pipe is written straight into, and stays a pipe.
+TEST(ListExport, APipeIsWrittenIntoNotReplaced)
+{
+    const test::DatabaseFixture fixture(data::makeScaleContent(20, 0, 1));
+    const auto table = fixture.db->table(data::tables::material);
+    test::TempDir out;
+    const QString fifo = out.file(QStringLiteral("list.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        QFile in(fifo);
+        if (in.open(QIODevice::ReadOnly))
+            received = in.readAll();
+    });
+    // The writer refuses a pipe nobody reads yet; give the reader its moment to open.
+    QString error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        error = ListExport::writeCsv(fifo, *table, {1, 2, 3});
+        if (error.isEmpty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!error.isEmpty()) // lets a reader still waiting see the end of the pipe
+        ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    reader.join();
+    ASSERT_EQ(error, QString());
+    EXPECT_EQ(test::readCsv(received.mid(3)).rows.size(), 4);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 // The largest list the program holds, in an order the table does not have: every row comes
