@@ -1,5 +1,6 @@
 #include "common/EmfTool.h"
 
+#include "common/GuiScope.h"
 #include "data/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfError.h"
@@ -39,31 +40,6 @@ constexpr qint64 MaxFileBytes = 512 * 1024 * 1024;
 struct UsageError
 {
     QString message;
-};
-
-// Drawing text needs a QGuiApplication; a command-line tool makes its own, headless unless the
-// caller chose a platform.
-class GuiScope
-{
-public:
-    GuiScope()
-    {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-            return;
-        if (QCoreApplication::instance())
-            throw ReportFileError(QStringLiteral("Cannot draw page images: the program runs with "
-                                                 "a QCoreApplication, and drawing needs a "
-                                                 "QGuiApplication"));
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
-    }
-
-private:
-    char m_name[8] = "zeltool";
-    char* m_argv[2] = {m_name, nullptr};
-    int m_argc = 1;
-    std::unique_ptr<QGuiApplication> m_app;
 };
 
 QString shown(const QString& path)

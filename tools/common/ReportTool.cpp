@@ -1,6 +1,7 @@
 #include "common/ReportTool.h"
 
 #include "common/DemoReport.h"
+#include "common/GuiScope.h"
 #include "common/LayoutDemo.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
@@ -47,31 +48,6 @@ const char* const Usage = "Usage: zeltool report COMMAND ...\n"
 struct UsageError
 {
     QString message;
-};
-
-// Text output and PDF pages need fonts, which only a QGuiApplication provides.
-class GuiScope
-{
-public:
-    GuiScope()
-    {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-            return;
-        if (QCoreApplication::instance())
-            throw ReportFileError(QStringLiteral("Cannot draw pages: the program runs with a "
-                                                 "QCoreApplication, and drawing needs a "
-                                                 "QGuiApplication"));
-        // A headless tool: no display is needed unless the caller chose a platform.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
-    }
-
-private:
-    char m_name[8] = "zeltool";
-    char* m_argv[2] = {m_name, nullptr};
-    int m_argc = 1;
-    std::unique_ptr<QGuiApplication> m_app;
 };
 
 QString shown(const QString& path)
