@@ -198,6 +198,7 @@ void TSearchClass::BuildCasList()
             ++k;
             AllCasList[static_cast<size_t>(k)] = slot;
             CasList[static_cast<size_t>(k)] = slot;
+            noteCasRow(slot, k);
         }
         ScanTable->next();
     }
@@ -211,9 +212,18 @@ void TSearchClass::FilterCasList()
     const int last = std::min(m_materialCount, m_capacity);
     for (int j = 1; j <= last; ++j) {
         const int slot = AllCasList[static_cast<size_t>(j)];
-        if (validSlot(slot) && Selected[static_cast<size_t>(slot)])
+        if (validSlot(slot) && Selected[static_cast<size_t>(slot)]) {
             CasList[static_cast<size_t>(++k)] = slot;
+            noteCasRow(slot, k);
+        }
     }
+}
+
+void TSearchClass::noteCasRow(int slot, int row)
+{
+    if (m_casRow.size() <= static_cast<size_t>(slot))
+        m_casRow.resize(static_cast<size_t>(m_capacity) + 1, 0);
+    m_casRow[static_cast<size_t>(slot)] = row;
 }
 
 void TSearchClass::GotoFirst()
@@ -230,14 +240,35 @@ void TSearchClass::ShowCurrent()
     if (!IsAttached())
         return;
     if (Count >= 1 && IsSelected(CurrentId)) {
-        for (int r = 1; r <= Count; ++r) {
-            if (IdAtRow(r) == CurrentId) {
-                Grid->setCurrentRow(r);
-                return;
-            }
+        if (const int r = rowOfSlot(slotOf(CurrentId)); r >= 1) {
+            Grid->setCurrentRow(r);
+            return;
         }
     }
     GotoFirst();
+}
+
+// Every keystroke of the incremental search ends here, so the row is found without walking
+// the list: the name order holds the selected slots ascending, and the CAS order keeps each
+// slot's row as it is built.
+int TSearchClass::rowOfSlot(int slot) const
+{
+    if (!validSlot(slot))
+        return 0;
+    if (nameOrder()) {
+        const auto begin = NameList.begin() + 1;
+        const auto end = begin + std::min<qsizetype>(Count, qsizetype(NameList.size()) - 1);
+        const auto it = std::lower_bound(begin, end, slot);
+        return it != end && *it == slot ? int(it - NameList.begin()) : 0;
+    }
+    const size_t s = static_cast<size_t>(slot);
+    const int r = s < m_casRow.size() ? m_casRow[s] : 0;
+    if (r >= 1 && r <= Count && CasList[static_cast<size_t>(r)] == slot)
+        return r;
+    for (int row = 1; row <= Count; ++row) // a slot the CAS order never met
+        if (CasList[static_cast<size_t>(row)] == slot)
+            return row;
+    return 0;
 }
 
 void TSearchClass::GotoRow(int row)

@@ -74,6 +74,9 @@ public:
     void SetOrder(const QString& order);
     QString GetOrder() const { return Order; }
     void BuildNameList();
+    // The row of the list that shows this slot in the current order; 0 when none does.
+    int rowOfSlot(int slot) const;
+    void noteCasRow(int slot, int row);
     void BuildCasList();
     void FilterCasList();
     void GotoFirst();
@@ -120,6 +123,7 @@ private:
     std::vector<int> CasList;
     std::vector<int> AllCasList;
     std::vector<int> NameList;
+    std::vector<int> m_casRow; // by slot: its row in CasList, once the CAS order has met it
 };
 
 } // namespace zel::search
