@@ -178,6 +178,31 @@ TEST_P(Selection, FilterKeepsTheCurrentMaterialOnItsNewRow)
     EXPECT_EQ(feedback.last, 7);
 }
 
+// ShowCurrent puts the grid on the row that shows the current material, for every listed
+// material, in both orders, for the whole list and narrowed ones.
+TEST_P(Selection, ShowCurrentFindsEveryListedMaterialsRow)
+{
+    for (const QList<int>& kept : {QList<int>{}, QList<int>{8, 3, 6}, QList<int>{1}}) {
+        if (!kept.isEmpty()) {
+            keepAll = false;
+            keep = QSet<int>(kept.begin(), kept.end());
+            list->ApplyFilter();
+        }
+        for (const char* order : {"Name", "CAS", "Name"}) {
+            list->SetOrder(QString::fromLatin1(order));
+            list->Rebuild();
+            for (int row = 1; row <= list->count(); ++row) {
+                const int id = list->IdAtRow(row);
+                grid.current = 0;
+                list->GotoId(id);
+                list->ShowCurrent();
+                EXPECT_EQ(grid.current, row) << order << " order, id " << id;
+                EXPECT_EQ(list->currentId(), id);
+            }
+        }
+    }
+}
+
 TEST_P(Selection, FilterThatDropsTheCurrentMaterialMovesToTheFirstRow)
 {
     for (const char* order : {"Name", "CAS"}) {
