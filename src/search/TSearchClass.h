@@ -74,9 +74,6 @@ public:
     void SetOrder(const QString& order);
     QString GetOrder() const { return Order; }
     void BuildNameList();
-    // The row of the list that shows this slot in the current order; 0 when none does.
-    int rowOfSlot(int slot) const;
-    void noteCasRow(int slot, int row);
     void BuildCasList();
     void FilterCasList();
     void GotoFirst();
@@ -97,6 +94,9 @@ public:
     int browseSearches() const { return m_browseSearches; }
 
 private:
+    // The row of the list that shows this slot in the current order; 0 when none does.
+    int rowOfSlot(int slot) const;
+    void noteCasRow(int slot, int row);
     bool nameOrder() const { return Order == QLatin1String("Name"); }
     // The slot of an id, 0 for an id no material has.
     int slotOf(int id) const;
