@@ -13,6 +13,7 @@
 #include "data/Names.h"
 #include "data/PgConnection.h"
 #include "data/Schema.h"
+#include "data/ServerCache.h"
 #include "data/ServerTables.h"
 #include "data/Table.h"
 #include "data/TableStore.h"
@@ -21,6 +22,7 @@
 #include "ui/TMainForm.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlDatabase>
@@ -130,18 +132,61 @@ BENCHMARK(BM_LoadFromDirectory)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// The same from the server: connect, listen, one snapshot, three binary COPYs, the indexes
-// sorted in memory.
+// The local copies of the server's data, in a directory of the benchmark's own.
+std::unique_ptr<QTemporaryDir> cacheHome;
+
+void forgetLocalCopies()
+{
+    QDir(cacheHome->path()).removeRecursively();
+    QDir().mkpath(cacheHome->path());
+}
+
+// The same from the server as a copy of the program loads it again: connect, listen, ask the
+// revision of the data and, the server still naming it, take the tables and their index
+// orders from the local copy (read while the connection is made).
 void BM_LoadFromServer(benchmark::State& state)
 {
     Scale& s = scale(static_cast<int>(state.range(0)));
+    {
+        data::Database db;
+        db.setServer(s.connection());
+        openAllIndexes(db);
+        db.waitUntilKept();
+    }
     for (auto _ : state) {
         data::Database db;
         db.setServer(s.connection());
         openAllIndexes(db);
+        if (!db.loadedFromLocalCopy())
+            std::abort();
     }
 }
 BENCHMARK(BM_LoadFromServer)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first load on a machine, or after the data changed: one snapshot, three binary COPYs,
+// the indexes sorted in memory. Writing the local copy afterwards (on a thread of its own,
+// beside the windows) is not counted.
+void BM_LoadFromServerCold(benchmark::State& state)
+{
+    Scale& s = scale(static_cast<int>(state.range(0)));
+    forgetLocalCopies();
+    for (auto _ : state) {
+        auto db = std::make_unique<data::Database>();
+        db->setServer(s.connection());
+        openAllIndexes(*db);
+        state.PauseTiming();
+        if (db->loadedFromLocalCopy())
+            std::abort();
+        db.reset();
+        forgetLocalCopies();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadFromServerCold)
+    ->Arg(8000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The alternative: Qt SQL's driver, a forward-only query per table, each value a QVariant,
 // into the same storage and the same indexes.
@@ -191,20 +236,30 @@ BENCHMARK(BM_LoadFromServerQtSql)
     ->UseRealTime();
 
 // The program's start in this process: every window made hidden, the tables opened, the
-// selection list built (the first argument: 0 the directory, 1 the server).
+// selection list built (the first argument: 0 the directory, 1 the server with the local copy
+// of its data, 2 the server without one).
 void BM_StartProgram(benchmark::State& state)
 {
     Scale& s = scale(static_cast<int>(state.range(1)));
-    s.writeIni(state.range(0) == 1);
+    s.writeIni(state.range(0) >= 1);
+    const bool cold = state.range(0) == 2;
+    if (cold)
+        forgetLocalCopies();
     for (auto _ : state) {
-        app::Program program(s.dir.path(), true);
-        if (!program.StartProgram())
+        auto program = std::make_unique<app::Program>(s.dir.path(), true);
+        if (!program->StartProgram())
             std::abort();
+        state.PauseTiming();
+        program.reset();
+        if (cold)
+            forgetLocalCopies();
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_StartProgram)
     ->Args({0, 100000})
     ->Args({1, 100000})
+    ->Args({2, 100000})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -286,6 +341,30 @@ void BM_ConnectOnly(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ConnectOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_RevisionOnly(benchmark::State& state)
+{
+    Scale& s = scale(8000);
+    data::PgConnection c(s.connection());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(data::server::revision(c));
+}
+BENCHMARK(BM_RevisionOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_LocalCopyOnly(benchmark::State& state)
+{
+    Scale& s = scale(8000);
+    {
+        data::Database db;
+        db.setServer(s.connection());
+        openAllIndexes(db);
+        db.waitUntilKept();
+    }
+    const data::server::LocalCache cache(data::server::LocalCache::standardDirectory(),
+                                         s.connection());
+    for (auto _ : state)
+        if (!cache.readLatest())
+            std::abort();
+}
+BENCHMARK(BM_LocalCopyOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CopyOnly(benchmark::State& state)
 {
     Scale& s = scale(8000);
@@ -319,11 +398,14 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    cacheHome = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome->path()));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     programs.clear();
     scales.clear();
     theServer.reset();
+    cacheHome.reset();
     return 0;
 }

@@ -4,13 +4,16 @@
 #include "data/Error.h"
 #include "data/FileAccess.h"
 #include "data/PgConnection.h"
+#include "data/ServerCache.h"
 #include "data/ServerTables.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +84,8 @@ void Database::disconnect()
     if (m_serverLoad.valid())
         m_serverLoad.wait();
     m_serverLoad = {};
+    waitUntilKept();
+    m_fromLocalCopy = false;
     m_notifier.reset();
     m_listener.reset();
 }
@@ -88,16 +93,52 @@ void Database::disconnect()
 Database::ServerLoad Database::loadFromServer(const QString& connection)
 {
     ServerLoad load;
+    const server::LocalCache cache(server::LocalCache::standardDirectory(), connection);
+    // The copy kept from the last load is read while the connection is made; it stands for
+    // the server's data only when the server still names its revision.
+    auto kept = std::async(std::launch::async, [&cache] { return cache.readLatest(); });
     load.listener = std::make_shared<PgConnection>(connection);
-    // Listening before the snapshot is taken: an import that commits after it is announced.
+    // Listening before the revision is asked: an import that commits after it is announced.
     load.listener->exec(QStringLiteral("LISTEN ") + server::changeChannel());
-    load.tables = server::openTables(*load.listener);
+    const QString revision = server::revision(*load.listener);
+    std::optional<server::LocalCache::Copy> copy = kept.get();
+    if (copy && !revision.isEmpty() && copy->revision == revision) {
+        load.tables = std::move(copy->tables);
+        load.fromLocalCopy = true;
+        return load;
+    }
+    copy.reset();
+    load.tables = server::openTables(*load.listener, &load.revisionToKeep);
     return load;
+}
+
+void Database::waitUntilKept()
+{
+    if (m_keeping.valid())
+        m_keeping.wait();
+}
+
+void Database::keep(const QString& revision)
+{
+    if (revision.isEmpty())
+        return;
+    waitUntilKept();
+    // Written beside the work of the windows; the tables are not changed while it runs.
+    m_keeping = std::async(
+        std::launch::async, [revision, connection = m_connection, tables = m_serverTables] {
+            const server::LocalCache cache(server::LocalCache::standardDirectory(), connection);
+            const QString error = cache.write(revision, tables);
+            if (!error.isEmpty())
+                std::fprintf(stderr, "zel: the server's data are not kept on this disk: %s\n",
+                             qPrintable(error));
+        });
 }
 
 void Database::adopt(ServerLoad load)
 {
     m_serverTables = std::move(load.tables);
+    m_fromLocalCopy = load.fromLocalCopy;
+    keep(load.revisionToKeep);
     m_notifier.reset();
     m_listener = std::move(load.listener);
     if (m_listener && m_listener->socket() >= 0) {

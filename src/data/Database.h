@@ -63,6 +63,11 @@ public:
     void reload();
     // Closes every dataset that uses this database.
     void disconnect();
+    // Whether the server's tables, as now loaded, came from the copy kept on the local disk
+    // (the server named the revision it was made from) rather than over the connection.
+    bool loadedFromLocalCopy() const { return m_fromLocalCopy; }
+    // Waits until the copy of the tables last read from the server is on the local disk.
+    void waitUntilKept();
 
     // The path of fileName in the data directory, matched without regard to case, or an
     // empty string when there is no such file.
@@ -88,9 +93,13 @@ private:
     {
         std::map<QString, std::shared_ptr<Table>> tables; // by file name
         std::shared_ptr<PgConnection> listener;
+        QString revisionToKeep; // read from the server, not yet kept on the local disk
+        bool fromLocalCopy = false;
     };
     static ServerLoad loadFromServer(const QString& connection);
     void adopt(ServerLoad load);
+    // Writes the local copy of the server's tables, on a thread of its own.
+    void keep(const QString& revision);
     void serverActivity();
 
     friend class Dataset;
@@ -106,6 +115,8 @@ private:
     QString m_connection;
     std::map<QString, std::shared_ptr<Table>> m_serverTables; // by file name
     std::future<ServerLoad> m_serverLoad;
+    std::future<void> m_keeping; // writing the local copy of what the server sent
+    bool m_fromLocalCopy = false;
     std::shared_ptr<PgConnection> m_listener;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::vector<std::shared_ptr<Table>> m_reloaded; // kept until the datasets open them again

@@ -201,6 +201,21 @@ void Index::setOrder(std::vector<int> order)
         m_rank[static_cast<size_t>(m_order[i])] = static_cast<int>(i);
 }
 
+bool Index::adoptOrder(std::vector<int> order)
+{
+    const size_t n = static_cast<size_t>(m_table.recordCount());
+    if (order.size() != n)
+        return false;
+    std::vector<bool> seen(n, false);
+    for (const int r : order) {
+        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)])
+            return false;
+        seen[static_cast<size_t>(r)] = true;
+    }
+    setOrder(std::move(order));
+    return true;
+}
+
 void Index::build()
 {
     std::vector<int> order(static_cast<size_t>(m_table.recordCount()));

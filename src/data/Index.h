@@ -54,6 +54,10 @@ public:
     // comparisons per record instead of a sort; falls back to build() when hint is not in
     // order after all. Throws DatabaseError on a duplicate primary key.
     void buildFrom(const std::vector<int>& hint, std::vector<int> moved);
+    // Takes an order that was sorted for this index from the same records before (kept in a
+    // local copy of a server's data); returns false and changes nothing unless it holds every
+    // record exactly once.
+    bool adoptOrder(std::vector<int> order);
     // Takes the order from an index file when it belongs to this table as it is now; returns
     // false (and changes nothing) when the file is missing, stale or damaged.
     bool load(const QString& zixPath);

@@ -36,6 +36,42 @@ QString columnType(const FieldDef& field)
     return QStringLiteral("varchar(%1)").arg(field.width);
 }
 
+const QString kRevisionTable = QStringLiteral("zel_revision");
+const QString kRevisionTrigger = QStringLiteral("zel_revision");
+
+QStringList tableNames()
+{
+    QStringList names;
+    for (const TableDef* def : schema::allTables())
+        names << tableName(*def);
+    return names;
+}
+
+// The revision table, the function that gives it a new value and a trigger on each table.
+// Statement triggers fire for a statement that changes no row too: a needless new revision
+// costs one reload, a missed one would show stale data.
+QStringList revisionStatements()
+{
+    QStringList statements{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (one boolean PRIMARY KEY DEFAULT true "
+                       "CHECK (one), revision uuid NOT NULL DEFAULT gen_random_uuid())")
+            .arg(kRevisionTable),
+        QStringLiteral("INSERT INTO %1 DEFAULT VALUES ON CONFLICT DO NOTHING").arg(kRevisionTable),
+        // Whoever may change the tables may change their revision, through this function only.
+        QStringLiteral("CREATE OR REPLACE FUNCTION zel_new_revision() RETURNS trigger "
+                       "LANGUAGE plpgsql SECURITY DEFINER SET search_path FROM CURRENT AS "
+                       "$$BEGIN UPDATE %1 SET revision = gen_random_uuid(); RETURN NULL; END$$")
+            .arg(kRevisionTable)};
+    for (const QString& table : tableNames())
+        statements << QStringLiteral("CREATE OR REPLACE TRIGGER %1 AFTER INSERT OR UPDATE OR "
+                                     "DELETE OR TRUNCATE ON %2 FOR EACH STATEMENT EXECUTE "
+                                     "FUNCTION zel_new_revision()")
+                          .arg(kRevisionTrigger, table);
+    // Made again over tables that may have been made again: whatever was kept of them goes.
+    statements << QStringLiteral("UPDATE %1 SET revision = gen_random_uuid()").arg(kRevisionTable);
+    return statements;
+}
+
 QString indexName(const TableDef& table, const IndexDef& index)
 {
     return tableName(table) + QLatin1Char('_') + index.name.toLower();
@@ -455,7 +491,27 @@ QStringList schemaStatements()
             if (!index.primary)
                 statements << indexStatement(*def, index);
     }
-    return statements;
+    return statements + revisionStatements();
+}
+
+QString revision(PgConnection& connection)
+{
+    // The tables' identities too: a table dropped and made again is another table.
+    const auto state = connection.query(
+        QStringLiteral("SELECT coalesce(has_table_privilege(to_regclass($4)::oid, 'SELECT'), "
+                       "false), (SELECT count(*) FROM pg_trigger WHERE tgname = $5 AND "
+                       "tgenabled <> 'D' AND tgrelid IN (to_regclass($1), to_regclass($2), "
+                       "to_regclass($3))), concat_ws('/', to_regclass($1)::oid, "
+                       "to_regclass($2)::oid, to_regclass($3)::oid)"),
+        tableNames() << kRevisionTable << kRevisionTrigger);
+    if (state.empty() || state.front().value(0) != QLatin1String("t") ||
+        state.front().value(1) != QString::number(schema::allTables().size()))
+        return QString();
+    const auto rows =
+        connection.query(QStringLiteral("SELECT revision::text FROM %1").arg(kRevisionTable));
+    if (rows.size() != 1 || rows.front().value(0).isEmpty())
+        return QString();
+    return rows.front().value(0) + QLatin1Char('/') + state.front().value(2);
 }
 
 bool mayMaintain(PgConnection& connection)
@@ -492,6 +548,11 @@ int ensureIndexes(PgConnection& connection)
             connection.exec(indexStatement(*def, index));
             ++ran;
         }
+    if (revision(connection).isEmpty())
+        for (const QString& statement : revisionStatements()) {
+            connection.exec(statement);
+            ++ran;
+        }
     return ran;
 }
 
@@ -508,7 +569,7 @@ std::map<QString, TableStore> loadTables(PgConnection& connection)
     return stores;
 }
 
-std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection)
+std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection, QString* revision)
 {
     // Each table's indexes are sorted on a thread of their own while the server sends the
     // next table, so the client's work overlaps the server's.
@@ -521,6 +582,9 @@ std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection)
     try {
         Transaction transaction(connection,
                                 QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        // The first statement takes the snapshot: the revision is that of the rows read.
+        if (revision)
+            *revision = server::revision(connection);
         for (const TableDef* def : schema::allTables()) {
             TableStore store = copyTable(connection, *def, checkColumns(connection, *def));
             sorting.emplace_back(
@@ -580,9 +644,11 @@ void createReaderRole(PgConnection& connection, const QString& role, const QStri
     if (!schemaName.empty() && !schemaName.front().value(0).isEmpty())
         connection.exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2")
                             .arg(connection.identifier(schemaName.front().value(0)), name));
-    QStringList names;
-    for (const TableDef* def : schema::allTables())
-        names << tableName(*def);
+    QStringList names = tableNames();
+    const auto revisionTable =
+        connection.query(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {kRevisionTable});
+    if (!revisionTable.empty() && revisionTable.front().value(0) == QLatin1String("t"))
+        names << kRevisionTable;
     connection.exec(
         QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(names.join(QStringLiteral(", ")), name));
     connection.exec(

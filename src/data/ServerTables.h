@@ -35,22 +35,33 @@ QString collationStatement();
 // CREATE INDEX for one secondary index of a table.
 QString indexStatement(const TableDef& table, const IndexDef& index);
 
-// The statements that create the collation, the three tables and their indexes; each may run
-// again over a schema that exists.
+// The statements that create the collation, the three tables and their indexes, and the
+// revision of their data; each may run again over a schema that exists (and then gives the
+// data a new revision).
 QStringList schemaStatements();
+
+// The revision of the three tables' data: a table of one row whose value a trigger on each
+// of them replaces with a new random one at every statement that changes rows, in the same
+// transaction. Together with the tables' identities it names their contents exactly, so a
+// copy kept with it (LocalCache) may stand for them. Empty when the server keeps no revision
+// (a schema made before there was one, a trigger missing or disabled, a role that may not
+// read it): the tables are then always read from the server.
+QString revision(PgConnection& connection);
 
 // Whether the connection's role owns all three tables, so may create their indexes.
 bool mayMaintain(PgConnection& connection);
-// Makes sure the secondary indexes exist; the caller has asked mayMaintain. Returns the
-// number of statements that ran.
+// Makes sure the secondary indexes and the revision of the data exist; the caller has asked
+// mayMaintain. Returns the number of statements that ran.
 int ensureIndexes(PgConnection& connection);
 
 // Checks that the three tables exist with the fields the program reads and reads them in
 // one snapshot, each with one binary COPY. Throws DatabaseError naming the table and what is
 // wrong: a missing table or field, a field of the wrong type, broken data.
 std::map<QString, TableStore> loadTables(PgConnection& connection);
-// The same, made into tables with their indexes sorted in memory, keyed by file name.
-std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection);
+// The same, made into tables with their indexes sorted in memory, keyed by file name. When
+// revision is given it is set to the revision of the data read (see revision()).
+std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection,
+                                                     QString* revision = nullptr);
 
 // Replaces the rows of the three tables in one transaction and notifies the change channel,
 // so either all of the new data are there or none. An empty commercial name is stored as the
@@ -58,8 +69,8 @@ std::map<QString, std::shared_ptr<Table>> openTables(PgConnection& connection);
 // name and must hold all three tables.
 void replaceTables(PgConnection& connection, const std::map<QString, const TableStore*>& stores);
 
-// The role for browsing: may log in, read the three tables, nothing else. An empty password
-// leaves the role's password as it is.
+// The role for browsing: may log in, read the three tables and their revision, nothing else. An
+// empty password leaves the role's password as it is.
 void createReaderRole(PgConnection& connection, const QString& role, const QString& password);
 
 } // namespace server

@@ -72,11 +72,12 @@ std::shared_ptr<Table> Table::open(const QString& path, const TableDef* def, Acc
     return table;
 }
 
-std::shared_ptr<Table> Table::fromStore(const QString& name, TableStore store, const TableDef* def)
+std::shared_ptr<Table> Table::fromStore(const QString& name, TableStore store, const TableDef* def,
+                                        std::vector<std::vector<int>> orders)
 {
     std::shared_ptr<Table> table(new Table(name, Access::Shared));
     table->m_inMemory = true;
-    table->adopt(std::move(store), def);
+    table->adopt(std::move(store), def, std::move(orders));
     return table;
 }
 
@@ -161,7 +162,7 @@ void Table::readLocked(const TableDef* def, TableStore* known)
           def);
 }
 
-void Table::adopt(TableStore store, const TableDef* def)
+void Table::adopt(TableStore store, const TableDef* def, std::vector<std::vector<int>> orders)
 {
     m_store = std::move(store);
     static std::atomic<quint64> loads{0};
@@ -191,6 +192,20 @@ void Table::adopt(TableStore store, const TableDef* def)
         m_indexDefs.push_back(primary);
     }
     m_indexes.resize(m_indexDefs.size());
+    if (!orders.empty()) {
+        if (orders.size() != m_indexDefs.size())
+            throw DatabaseError(QStringLiteral("%1: %2 index orders for %3 indexes")
+                                    .arg(displayName())
+                                    .arg(orders.size())
+                                    .arg(m_indexDefs.size()));
+        for (size_t slot = 0; slot < m_indexDefs.size(); ++slot) {
+            auto idx = std::make_unique<Index>(*this, m_indexDefs[slot]);
+            if (!idx->adoptOrder(std::move(orders[slot])))
+                throw DatabaseError(QStringLiteral("%1: the order of index %2 does not fit")
+                                        .arg(displayName(), m_indexDefs[slot].name));
+            m_indexes[slot] = std::move(idx);
+        }
+    }
     // The primary index is checked at once: a table with duplicate keys is corrupt.
     for (const IndexDef& idx : m_indexDefs)
         if (idx.primary)

@@ -29,8 +29,12 @@ public:
     // A table whose records another loader read (from a database server): no file, no lock,
     // no index files; its indexes are sorted in memory. name is the table's file name, e.g.
     // "MATERIAL.DB". Throws DatabaseError as open() does for a table that does not fit def.
+    // orders, when given, are the sorted orders of def's indexes (in its order) from an earlier
+    // load of the same records; the table then sorts nothing. Throws DatabaseError when one
+    // of them does not hold every record exactly once.
     static std::shared_ptr<Table> fromStore(const QString& name, TableStore store,
-                                            const TableDef* def);
+                                            const TableDef* def,
+                                            std::vector<std::vector<int>> orders = {});
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -115,7 +119,7 @@ private:
     void openLocked();
     // Reads the locked file, or takes known as its contents when the caller has them.
     void readLocked(const TableDef* def, TableStore* known = nullptr);
-    void adopt(TableStore store, const TableDef* def);
+    void adopt(TableStore store, const TableDef* def, std::vector<std::vector<int>> orders = {});
     void removeStaleCopies() const;
     // Writes rows (records in primary-key order), takes the new file in place of the old and
     // rebuilds the index files the table had. newRecordOf, when not empty, gives each old

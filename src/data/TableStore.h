@@ -102,6 +102,7 @@ public:
 
 private:
     friend class TableStoreBuilder;
+    friend class StoreImage;
     enum class Kind : quint8
     {
         Text,

@@ -11,14 +11,17 @@
 #include "data/Index.h"
 #include "data/Names.h"
 #include "data/PgConnection.h"
+#include "data/ServerCache.h"
 #include "data/ServerTables.h"
 #include "data/Table.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace zel::data;
 using zel::test::PgServer;
@@ -354,7 +357,9 @@ INSTANTIATE_TEST_SUITE_P(Statements, ReaderRole,
                                            "ALTER TABLE material ADD COLUMN x integer",
                                            "CREATE TABLE material2 (i integer)",
                                            "DROP INDEX material_casorder",
-                                           "COPY synonyms FROM STDIN"));
+                                           "COPY synonyms FROM STDIN",
+                                           "UPDATE zel_revision SET revision = "
+                                           "gen_random_uuid()"));
 
 // --- A schema that is not ours ------------------------------------------------------------
 
@@ -574,6 +579,354 @@ TEST(RunningCopy, TenCopiesEachHearOneImport)
         EXPECT_EQ(copy->table(tables::supplier)->recordCount(), 12);
     }
     qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
+}
+
+// --- The local copy of the server's data ---------------------------------------------------
+
+// The local copies go to a directory of the test's own while it lives.
+class CacheHome
+{
+public:
+    CacheHome() : m_saved(qgetenv("XDG_CACHE_HOME"))
+    {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.path()));
+    }
+    ~CacheHome() { qputenv("XDG_CACHE_HOME", m_saved); }
+    CacheHome(const CacheHome&) = delete;
+    CacheHome& operator=(const CacheHome&) = delete;
+    QString path() const { return m_dir.path(); }
+    QStringList copies() const
+    {
+        QStringList found;
+        QDirIterator it(m_dir.path(), {QStringLiteral("*.zelcache")},
+                        QDir::AllEntries | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        return found;
+    }
+
+private:
+    TempDir m_dir;
+    QByteArray m_saved;
+};
+
+// Every value by record number (a null apart from an empty text) and every index's order.
+struct Loaded
+{
+    std::map<QString, std::vector<QVariantList>> values;
+    std::map<QString, std::vector<std::vector<int>>> orders;
+    bool operator==(const Loaded&) const = default;
+};
+
+Loaded loadedFrom(Database& db)
+{
+    Loaded all;
+    for (const TableDef* def : schema::allTables()) {
+        const std::shared_ptr<Table> table = db.table(def->fileName);
+        auto& values = all.values[def->fileName];
+        for (int r = 0; r < table->recordCount(); ++r) {
+            QVariantList row;
+            for (int f = 0; f < table->fieldCount(); ++f)
+                row << table->value(r, f);
+            values.push_back(row);
+        }
+        for (const IndexDef& index : table->indexDefs()) {
+            const Index& built = table->index(index);
+            std::vector<int> order;
+            for (int i = 0; i < built.size(); ++i)
+                order.push_back(built.recordAt(i));
+            all.orders[def->fileName].push_back(order);
+        }
+    }
+    return all;
+}
+
+// A database as a reading copy of the program sees it, loaded, its local copy written.
+std::unique_ptr<Database> readingCopy(const QString& connection)
+{
+    qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
+    auto db = std::make_unique<Database>();
+    db->setServer(connection);
+    db->table(tables::material);
+    db->waitUntilKept();
+    qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
+    return db;
+}
+
+// The server's rows as read straight from it, in the form rowsOf gives.
+AllRows rowsOf(Database& db)
+{
+    AllRows all;
+    for (const TableDef* def : schema::allTables())
+        all[def->fileName] = rowsOf(*db.table(def->fileName));
+    return all;
+}
+
+class LocalCopySource : public ::testing::TestWithParam<int>
+{
+};
+
+// 0: the sample database with names in other alphabets put in on the server; else a scale
+// database of that many materials.
+TEST_P(LocalCopySource, HoldsEveryValueAndOrderTheServerGave)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    TempDir tmp;
+    const int materials = GetParam();
+    writeDatabase(tmp.path(),
+                  materials ? makeScaleContent(materials, materials * 5, 30) : sampleContent());
+    const QString db = QStringLiteral("copy_%1").arg(materials);
+    ASSERT_EQ(s.createLoaded(db, tmp.path()), QString());
+    if (!materials)
+        PgConnection(s.connection(db))
+            .exec(QStringLiteral(
+                "UPDATE material SET name = 'Ξύλο κέδρου' WHERE id = 3; UPDATE material SET "
+                "name = 'Кедровое масло', notes = '' WHERE id = 7; UPDATE synonyms SET name = "
+                "'白檀 𠀋' WHERE ctid = (SELECT min(ctid) FROM synonyms)"));
+    const QString connection = s.connection(db, QStringLiteral("zel_reader"));
+
+    const auto first = readingCopy(connection);
+    EXPECT_FALSE(first->loadedFromLocalCopy());
+    const QStringList copies = home.copies();
+    ASSERT_EQ(copies.size(), 1);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(copies.front()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(copies.front()).path()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    const auto second = readingCopy(connection);
+    EXPECT_TRUE(second->loadedFromLocalCopy());
+    EXPECT_TRUE(loadedFrom(*second) == loadedFrom(*first));
+    EXPECT_EQ(home.copies(), copies);
+    if (!materials) {
+        const auto names = second->table(tables::material);
+        const int field = names->fieldIndex(fields::name);
+        EXPECT_EQ(
+            names->text(names->index(*names->indexByName(QString())).recordAt(2), field).toString(),
+            QStringLiteral("Ξύλο κέδρου"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, LocalCopySource, ::testing::Values(0, 1500));
+
+struct ChangeCase
+{
+    const char* label;
+    const char* statement; // as the owner; empty: an import of other data
+};
+
+void PrintTo(const ChangeCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
+class LocalCopyChange : public ::testing::TestWithParam<ChangeCase>
+{
+};
+
+// Whatever changes rows, and however, the next load reads the server again and shows the
+// change; the load after that stands on the new copy.
+TEST_P(LocalCopyChange, SendsTheNextLoadToTheServer)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    const ChangeCase c = GetParam();
+    TempDir tmp;
+    writeDatabase(tmp.file(QStringLiteral("a")), sampleContent());
+    const QString db = QStringLiteral("change_%1").arg(QString::fromUtf8(c.label).toLower());
+    ASSERT_EQ(s.createLoaded(db, tmp.file(QStringLiteral("a"))), QString());
+    const QString connection = s.connection(db, QStringLiteral("zel_reader"));
+    const auto before = readingCopy(connection);
+    EXPECT_TRUE(readingCopy(connection)->loadedFromLocalCopy());
+
+    if (*c.statement) {
+        PgConnection(s.connection(db)).exec(QString::fromUtf8(c.statement));
+    } else {
+        writeDatabase(tmp.file(QStringLiteral("b")), makeScaleContent(90, 200, 7));
+        quietly([&](QTextStream& out) {
+            serverImport(tmp.file(QStringLiteral("b")), s.connection(db), out);
+        });
+    }
+    const auto after = readingCopy(connection);
+    EXPECT_FALSE(after->loadedFromLocalCopy());
+    EXPECT_EQ(rowsOf(*after), serverRows(s.connection(db)));
+    const auto again = readingCopy(connection);
+    EXPECT_TRUE(again->loadedFromLocalCopy());
+    EXPECT_EQ(rowsOf(*again), serverRows(s.connection(db)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, LocalCopyChange,
+    ::testing::Values(
+        ChangeCase{"Update", "UPDATE material SET odour = odour || ' (revised)' WHERE id = 4"},
+        ChangeCase{"Delete", "DELETE FROM synonyms WHERE ctid = (SELECT min(ctid) FROM synonyms)"},
+        ChangeCase{"Insert", "INSERT INTO supplier (supnr, supname) VALUES ('Z999', 'Newcomer')"},
+        ChangeCase{"Truncate", "TRUNCATE synonyms"},
+        ChangeCase{"NothingChanged", "UPDATE supplier SET supname = supname WHERE false"},
+        ChangeCase{"RolledBackThenCommitted",
+                   "BEGIN; DELETE FROM material; ROLLBACK; UPDATE material SET name = 'x' || "
+                   "name WHERE id = 2"},
+        ChangeCase{"TableMadeAgain",
+                   "ALTER TABLE supplier RENAME TO supplier_old; CREATE TABLE supplier (LIKE "
+                   "supplier_old INCLUDING ALL); INSERT INTO supplier SELECT * FROM "
+                   "supplier_old LIMIT 3; CREATE TRIGGER zel_revision AFTER INSERT OR UPDATE OR "
+                   "DELETE OR TRUNCATE ON supplier FOR EACH STATEMENT EXECUTE FUNCTION "
+                   "zel_new_revision(); GRANT SELECT ON supplier TO zel_reader; "
+                   "UPDATE zel_revision SET revision = (SELECT revision FROM zel_revision)"},
+        ChangeCase{"Import", ""}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+struct DamageCase
+{
+    const char* label;
+    std::function<void(const QString&)> damage;
+    bool writtenAgain; // whether a good copy can take the damaged one's place
+};
+
+void PrintTo(const DamageCase& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
+class DamagedCopy : public ::testing::TestWithParam<DamageCase>
+{
+};
+
+void resize(const QString& path, qint64 size)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.resize(size));
+}
+
+void flipByte(const QString& path, qint64 at)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 pos = at >= 0 ? at : f.size() + at;
+    f.seek(pos);
+    char b = 0;
+    f.getChar(&b);
+    f.seek(pos);
+    f.putChar(static_cast<char>(b ^ 0x20));
+}
+
+// A damaged copy is not used: the load reads the server, and a good copy is written again.
+TEST_P(DamagedCopy, IsLeftAndTheServerRead)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    static const bool loaded = [&] {
+        TempDir tmp;
+        writeDatabase(tmp.path(), sampleContent());
+        return s.createLoaded(QStringLiteral("damaged"), tmp.path()).isEmpty();
+    }();
+    ASSERT_TRUE(loaded);
+    const QString connection =
+        s.connection(QStringLiteral("damaged"), QStringLiteral("zel_reader"));
+    const AllRows expected = serverRows(s.connection(QStringLiteral("damaged")));
+    readingCopy(connection);
+    ASSERT_EQ(home.copies().size(), 1);
+    const QString copy = home.copies().front();
+    GetParam().damage(copy);
+
+    const auto after = readingCopy(connection);
+    EXPECT_FALSE(after->loadedFromLocalCopy());
+    EXPECT_EQ(rowsOf(*after), expected);
+    const auto again = readingCopy(connection);
+    EXPECT_EQ(again->loadedFromLocalCopy(), GetParam().writtenAgain);
+    EXPECT_EQ(rowsOf(*again), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedCopy,
+    ::testing::Values(
+        DamageCase{"Empty", [](const QString& p) { resize(p, 0); }, true},
+        DamageCase{"HeaderOnly", [](const QString& p) { resize(p, 32); }, true},
+        DamageCase{"CutInHalf", [](const QString& p) { resize(p, QFileInfo(p).size() / 2); }, true},
+        DamageCase{"LastByteMissing", [](const QString& p) { resize(p, QFileInfo(p).size() - 1); },
+                   true},
+        DamageCase{"ByteAdded", [](const QString& p) { resize(p, QFileInfo(p).size() + 1); }, true},
+        DamageCase{"MagicChanged", [](const QString& p) { flipByte(p, 0); }, true},
+        DamageCase{"ChecksumChanged", [](const QString& p) { flipByte(p, 24); }, true},
+        DamageCase{"ByteInTheMiddle",
+                   [](const QString& p) { flipByte(p, QFileInfo(p).size() / 2); }, true},
+        DamageCase{"LastByte", [](const QString& p) { flipByte(p, -1); }, true},
+        DamageCase{"AFolderInItsPlace",
+                   [](const QString& p) {
+                       QFile::remove(p);
+                       QDir().mkpath(p + QStringLiteral("/inside"));
+                   },
+                   false},
+        DamageCase{"APipeInItsPlace",
+                   [](const QString& p) {
+                       QFile::remove(p);
+                       ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+                   },
+                   true}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+TEST(LocalCopy, NoPlaceToKeepItStillLoads)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    TempDir tmp;
+    writeDatabase(tmp.path(), sampleContent());
+    ASSERT_EQ(s.createLoaded(QStringLiteral("nowhere"), tmp.path()), QString());
+    const QString connection =
+        s.connection(QStringLiteral("nowhere"), QStringLiteral("zel_reader"));
+    // The cache's place is taken by a file.
+    QFile blocker(home.path() + QStringLiteral("/zel"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    for (int i = 0; i < 2; ++i) {
+        const auto db = readingCopy(connection);
+        EXPECT_FALSE(db->loadedFromLocalCopy());
+        EXPECT_EQ(rowsOf(*db), serverRows(s.connection(QStringLiteral("nowhere"))));
+    }
+    EXPECT_TRUE(home.copies().isEmpty());
+}
+
+// A schema made before the data had a revision: nothing is kept until its owner's start
+// makes the revision.
+TEST(LocalCopy, ServerWithoutRevisionIsAlwaysRead)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    TempDir tmp;
+    writeDatabase(tmp.path(), sampleContent());
+    ASSERT_EQ(s.createLoaded(QStringLiteral("norevision"), tmp.path()), QString());
+    PgConnection admin(s.connection(QStringLiteral("norevision")));
+    admin.exec(QStringLiteral("DROP FUNCTION zel_new_revision() CASCADE; DROP TABLE zel_revision"));
+    const QString connection =
+        s.connection(QStringLiteral("norevision"), QStringLiteral("zel_reader"));
+    EXPECT_EQ(server::revision(admin), QString());
+    for (int i = 0; i < 2; ++i)
+        EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
+    EXPECT_TRUE(home.copies().isEmpty());
+
+    EXPECT_GT(server::ensureIndexes(admin), 0);
+    EXPECT_NE(server::revision(admin), QString());
+    EXPECT_EQ(server::ensureIndexes(admin), 0);
+    // The reading role was made before the revision: it may not read it, and so reads the
+    // tables every time, until its grants are given again.
+    EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
+    server::createReaderRole(admin, QStringLiteral("zel_reader"), QString());
+    readingCopy(connection);
+    EXPECT_TRUE(readingCopy(connection)->loadedFromLocalCopy());
+
+    // A trigger switched off: changes would go unseen, so nothing kept is used.
+    admin.exec(QStringLiteral("ALTER TABLE synonyms DISABLE TRIGGER zel_revision"));
+    EXPECT_EQ(server::revision(admin), QString());
+    EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
 }
 
 } // namespace
