@@ -108,6 +108,10 @@ Database::ServerLoad Database::loadFromServer(const QString& connection)
         return load;
     }
     copy.reset();
+    // Without a revision nothing kept can be trusted again, even once the server has one:
+    // rows may change meanwhile without a new revision.
+    if (revision.isEmpty())
+        cache.forget();
     load.tables = server::openTables(*load.listener, &load.revisionToKeep);
     return load;
 }

@@ -407,6 +407,14 @@ std::optional<LocalCache::Copy> LocalCache::readLatest() const
     }
 }
 
+void LocalCache::forget() const
+{
+    if (m_directory.isEmpty())
+        return;
+    for (const QString& copy : copiesNewestFirst(m_directory, m_key))
+        QFile::remove(copy);
+}
+
 QString LocalCache::write(const QString& revision,
                           const std::map<QString, std::shared_ptr<Table>>& tables) const
 {

@@ -42,6 +42,10 @@ public:
     QString write(const QString& revision,
                   const std::map<QString, std::shared_ptr<Table>>& tables) const;
 
+    // Removes every copy for this connection: the server can no longer tell whether they are
+    // current (its revision trigger is switched off or gone).
+    void forget() const;
+
     // The file the copy of a revision goes to.
     QString fileFor(const QString& revision) const;
     const QString& directory() const { return m_directory; }

@@ -923,10 +923,17 @@ TEST(LocalCopy, ServerWithoutRevisionIsAlwaysRead)
     readingCopy(connection);
     EXPECT_TRUE(readingCopy(connection)->loadedFromLocalCopy());
 
-    // A trigger switched off: changes would go unseen, so nothing kept is used.
+    // A trigger switched off: changes would go unseen, so nothing kept is used, and the
+    // copies go, so that a change made meanwhile is not hidden once the trigger is back.
     admin.exec(QStringLiteral("ALTER TABLE synonyms DISABLE TRIGGER zel_revision"));
     EXPECT_EQ(server::revision(admin), QString());
     EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
+    EXPECT_TRUE(home.copies().isEmpty());
+    admin.exec(QStringLiteral("DELETE FROM synonyms WHERE ctid = (SELECT min(ctid) FROM "
+                              "synonyms); ALTER TABLE synonyms ENABLE TRIGGER zel_revision"));
+    const auto back = readingCopy(connection);
+    EXPECT_FALSE(back->loadedFromLocalCopy());
+    EXPECT_EQ(rowsOf(*back), serverRows(s.connection(QStringLiteral("norevision"))));
 }
 
 } // namespace
