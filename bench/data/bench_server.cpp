@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -245,6 +246,8 @@ void BM_StartProgram(benchmark::State& state)
     const bool cold = state.range(0) == 2;
     if (cold)
         forgetLocalCopies();
+    else if (state.range(0) == 1)
+        app::Program(s.dir.path(), true).StartProgram(); // leaves the local copy behind
     for (auto _ : state) {
         auto program = std::make_unique<app::Program>(s.dir.path(), true);
         if (!program->StartProgram())
@@ -351,7 +354,7 @@ void BM_RevisionOnly(benchmark::State& state)
 BENCHMARK(BM_RevisionOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LocalCopyOnly(benchmark::State& state)
 {
-    Scale& s = scale(8000);
+    Scale& s = scale(static_cast<int>(state.range(0)));
     {
         data::Database db;
         db.setServer(s.connection());
@@ -360,11 +363,21 @@ void BM_LocalCopyOnly(benchmark::State& state)
     }
     const data::server::LocalCache cache(data::server::LocalCache::standardDirectory(),
                                          s.connection());
+    state.counters["MB"] =
+        static_cast<double>(
+            QFileInfo(cache.fileFor(QString()))
+                .dir()
+                .entryInfoList({QFileInfo(cache.fileFor(QString())).fileName().section('.', 0, 0) +
+                                QStringLiteral(".*")},
+                               QDir::Files)
+                .value(0)
+                .size()) /
+        1e6;
     for (auto _ : state)
         if (!cache.readLatest())
             std::abort();
 }
-BENCHMARK(BM_LocalCopyOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LocalCopyOnly)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CopyOnly(benchmark::State& state)
 {
     Scale& s = scale(8000);

@@ -117,12 +117,13 @@ Program::~Program() = default;
 void Program::startLoading()
 {
     // Making the windows takes longer than reading the tables: the tables are read meanwhile.
-    // Not when the indexes are to be built, which rewrites a table first. Anything amiss here
-    // is found again, and reported, by StartProgram.
+    // Not when the indexes of a data directory are to be built, which rewrites a table first;
+    // a server's indexes are its own and never change what is read. Anything amiss here is
+    // found again, and reported, by StartProgram.
     try {
         data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
         ReadConfiguration();
-        if (!m_session->database()->isServer() && !indexesMissing())
+        if (m_session->database()->isServer() || !indexesMissing())
             m_session->PreloadDatabase();
     } catch (const std::exception&) {
     }

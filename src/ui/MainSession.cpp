@@ -146,6 +146,9 @@ void MainSession::setSelectionFeedback(search::SelectionFeedback* feedback)
 
 void MainSession::setServer(const QString& connection)
 {
+    // The same server again keeps the tables that are loaded or still loading.
+    if (m_database->isServer() && m_database->connection() == connection && !connection.isEmpty())
+        return;
     DataDirectory.clear();
     m_database->setServer(connection);
 }
