@@ -45,27 +45,63 @@ const QString kSuffix = QStringLiteral(".zelcache");
 constexpr int kCopiesKept = 2;
 
 // Four lanes of multiply and fold over 8-byte words: any damage to the payload changes it,
-// and it costs well under a millisecond per 10 MB, a fraction of reading the file.
-quint64 payloadChecksum(const unsigned char* data, size_t size)
+// and it costs well under a millisecond per 10 MB, a fraction of reading the file. Fed piece by
+// piece as the payload is written, in one piece as it is read.
+class PayloadChecksum
 {
-    constexpr quint64 kMul = 0x9E3779B97F4A7C15ull;
-    quint64 lane[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
-                       0x082EFA98EC4E6C89ull};
-    size_t i = 0;
-    for (; i + 32 <= size; i += 32)
-        for (int l = 0; l < 4; ++l) {
-            quint64 w;
-            std::memcpy(&w, data + i + 8 * static_cast<size_t>(l), 8);
-            lane[l] = (lane[l] ^ w) * kMul;
-            lane[l] ^= lane[l] >> 29;
+public:
+    void add(const unsigned char* data, size_t size)
+    {
+        m_total += size;
+        if (m_pending > 0) {
+            const size_t take = std::min(size, sizeof m_block - m_pending);
+            std::memcpy(m_block + m_pending, data, take);
+            m_pending += take;
+            data += take;
+            size -= take;
+            if (m_pending < sizeof m_block)
+                return;
+            block(m_block);
+            m_pending = 0;
         }
-    quint64 h = size;
-    for (const quint64 l : lane)
-        h = (h ^ l) * kMul;
-    for (; i < size; ++i)
-        h = (h ^ data[i]) * 0x100000001b3ull;
-    return h ^ (h >> 31);
-}
+        for (; size >= sizeof m_block; data += sizeof m_block, size -= sizeof m_block)
+            block(data);
+        std::memcpy(m_block, data, size);
+        m_pending = size;
+    }
+    quint64 value() const
+    {
+        quint64 h = m_total;
+        for (const quint64 l : m_lane)
+            h = (h ^ l) * kMul;
+        for (size_t i = 0; i < m_pending; ++i)
+            h = (h ^ m_block[i]) * 0x100000001b3ull;
+        return h ^ (h >> 31);
+    }
+    static quint64 of(const unsigned char* data, size_t size)
+    {
+        PayloadChecksum sum;
+        sum.add(data, size);
+        return sum.value();
+    }
+
+private:
+    static constexpr quint64 kMul = 0x9E3779B97F4A7C15ull;
+    void block(const unsigned char* data)
+    {
+        for (size_t l = 0; l < 4; ++l) {
+            quint64 w;
+            std::memcpy(&w, data + 8 * l, 8);
+            m_lane[l] = (m_lane[l] ^ w) * kMul;
+            m_lane[l] ^= m_lane[l] >> 29;
+        }
+    }
+    quint64 m_lane[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
+                         0x082EFA98EC4E6C89ull};
+    unsigned char m_block[32] = {};
+    size_t m_pending = 0;
+    quint64 m_total = 0;
+};
 
 // What a copy was made for besides its revision: the fields and indexes the program reads and
 // the collation its orders were sorted by. A program of another layout makes its own copies.
@@ -85,9 +121,13 @@ QString layoutFingerprint()
     return text;
 }
 
+// Writes the payload straight to the file behind the header's room, summing it on the way;
+// large arrays go from memory to the file without a copy, so writing a copy never needs
+// memory of its size.
 class ImageWriter
 {
 public:
+    explicit ImageWriter(int fd) : m_fd(fd) {}
     template <typename T> void put(T value) { append(&value, sizeof value); }
     void putString(const QString& s)
     {
@@ -100,14 +140,63 @@ public:
         append(data, count * sizeof(T));
     }
     template <typename T> void putVector(const std::vector<T>& v) { putArray(v.data(), v.size()); }
-    QByteArray& bytes() { return m_out; }
+    // Writes the header in front of the payload; the error, when any write failed.
+    QString finish()
+    {
+        flush();
+        FileHeader header{};
+        std::memcpy(header.magic, kMagic, sizeof kMagic);
+        header.byteOrder = kByteOrderMarker;
+        header.payloadSize = m_written;
+        header.checksum = m_sum.value();
+        if (m_error == 0 && ::pwrite(m_fd, &header, sizeof header, 0) != sizeof header)
+            m_error = errno ? errno : ENOSPC;
+        return m_error ? QString::fromLocal8Bit(std::strerror(m_error)) : QString();
+    }
 
 private:
+    static constexpr size_t kBuffer = 1 << 16;
     void append(const void* data, size_t size)
     {
-        m_out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        if (m_buffer.size() + size <= kBuffer) {
+            m_buffer.insert(m_buffer.end(), bytes, bytes + size);
+            return;
+        }
+        flush();
+        if (size <= kBuffer)
+            m_buffer.insert(m_buffer.end(), bytes, bytes + size);
+        else
+            writeOut(bytes, size);
     }
-    QByteArray m_out;
+    void flush()
+    {
+        writeOut(m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+    }
+    void writeOut(const unsigned char* data, size_t size)
+    {
+        m_sum.add(data, size);
+        m_written += size;
+        while (size > 0 && m_error == 0) {
+            const ssize_t n = ::pwrite(m_fd, data, size, static_cast<off_t>(m_at));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_error = n < 0 ? errno : ENOSPC;
+                break;
+            }
+            data += n;
+            size -= static_cast<size_t>(n);
+            m_at += static_cast<quint64>(n);
+        }
+    }
+    int m_fd;
+    std::vector<unsigned char> m_buffer;
+    PayloadChecksum m_sum;
+    quint64 m_written = 0;
+    quint64 m_at = sizeof(FileHeader);
+    int m_error = 0;
 };
 
 // Reads what ImageWriter wrote; every read is checked against the end, so a damaged payload
@@ -342,7 +431,7 @@ std::optional<LocalCache::Copy> readCopy(const QString& path)
     const unsigned char* payload = bytes + sizeof header;
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 ||
         header.byteOrder != kByteOrderMarker || header.payloadSize != size - sizeof header ||
-        payloadChecksum(payload, size - sizeof header) != header.checksum)
+        PayloadChecksum::of(payload, size - sizeof header) != header.checksum)
         return std::nullopt;
 
     ImageReader in(payload, size - sizeof header);
@@ -422,37 +511,6 @@ QString LocalCache::write(const QString& revision,
         return QStringLiteral("no directory for server copies");
     if (revision.isEmpty())
         return QStringLiteral("the server's data have no revision");
-    ImageWriter out;
-    out.bytes().reserve(sizeof(FileHeader));
-    out.bytes().append(QByteArray(sizeof(FileHeader), '\0'));
-    out.putString(revision);
-    out.putString(layoutFingerprint());
-    out.put<quint32>(static_cast<quint32>(schema::allTables().size()));
-    for (const TableDef* def : schema::allTables()) {
-        const auto found = tables.find(def->fileName);
-        if (found == tables.end() || !found->second)
-            return QStringLiteral("no table %1").arg(def->fileName);
-        const Table& table = *found->second;
-        out.putString(def->fileName);
-        StoreImage::write(table.store(), out);
-        for (const IndexDef& index : def->indexes) {
-            const Index& built = table.index(index);
-            out.putString(index.name);
-            out.put<quint64>(static_cast<quint64>(built.size()));
-            for (int i = 0; i < built.size(); ++i)
-                out.put<qint32>(built.recordAt(i));
-        }
-    }
-    QByteArray& bytes = out.bytes();
-    FileHeader header{};
-    std::memcpy(header.magic, kMagic, sizeof kMagic);
-    header.byteOrder = kByteOrderMarker;
-    header.payloadSize = static_cast<quint64>(bytes.size()) - sizeof header;
-    header.checksum =
-        payloadChecksum(reinterpret_cast<const unsigned char*>(bytes.constData()) + sizeof header,
-                        static_cast<size_t>(header.payloadSize));
-    std::memcpy(bytes.data(), &header, sizeof header);
-
     // Only the user reads the copies; a directory made for them is the user's alone.
     if (!QFileInfo::exists(m_directory)) {
         if (!QDir().mkpath(m_directory))
@@ -472,18 +530,29 @@ QString LocalCache::write(const QString& revision,
             ::unlink(tmpl.constData());
     });
     ::fchmod(fd, 0600);
-    const char* p = bytes.constData();
-    size_t left = static_cast<size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return QStringLiteral("cannot write %1: %2")
-                .arg(target, QString::fromLocal8Bit(n < 0 ? std::strerror(errno) : "disk full"));
-        p += n;
-        left -= static_cast<size_t>(n);
+
+    ImageWriter out(fd);
+    out.putString(revision);
+    out.putString(layoutFingerprint());
+    out.put<quint32>(static_cast<quint32>(schema::allTables().size()));
+    for (const TableDef* def : schema::allTables()) {
+        const auto found = tables.find(def->fileName);
+        if (found == tables.end() || !found->second)
+            return QStringLiteral("no table %1").arg(def->fileName);
+        const Table& table = *found->second;
+        out.putString(def->fileName);
+        StoreImage::write(table.store(), out);
+        for (const IndexDef& index : def->indexes) {
+            const Index& built = table.index(index);
+            std::vector<qint32> order(static_cast<size_t>(built.size()));
+            for (int i = 0; i < built.size(); ++i)
+                order[static_cast<size_t>(i)] = built.recordAt(i);
+            out.putString(index.name);
+            out.putVector(order);
+        }
     }
+    if (const QString error = out.finish(); !error.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(target, error);
     // No sync: a copy that a crash leaves damaged fails its checksum and is made again.
     if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0)
         return QStringLiteral("cannot write %1: %2")
