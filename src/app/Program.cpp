@@ -356,7 +356,9 @@ void Program::printSummary() const
     QTextStream out(stdout);
     if (session.database()->isServer())
         out << "Database: " << data::Database::serverDriver() << " server "
-            << data::PgConnection::redacted(session.database()->connection()) << '\n';
+            << data::PgConnection::redacted(session.database()->connection())
+            << (session.database()->loadedFromLocalCopy() ? " (read from the local copy)" : "")
+            << '\n';
     else
         out << "Database: " << QDir::toNativeSeparators(QDir(session.DataDirectory).absolutePath())
             << '/' << '\n';

@@ -150,6 +150,13 @@ TEST_P(SameOutput, FromTheServerAsFromTheDirectory)
     EXPECT_EQ(fromServer.exitCode, 0) << qPrintable(fromServer.err);
     EXPECT_TRUE(fromServer.out.startsWith(QStringLiteral("Database: PostgreSQL server")));
     EXPECT_EQ(withoutSource(fromServer.out), withoutSource(fromDirectory.out));
+    // Again, now from the local copy of the server's data that the first start left.
+    const Outcome fromCopy = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(fromCopy.exitCode, 0) << qPrintable(fromCopy.err);
+    EXPECT_FALSE(fromServer.out.section(QLatin1Char('\n'), 0, 0).contains(QStringLiteral("local")));
+    EXPECT_TRUE(fromCopy.out.section(QLatin1Char('\n'), 0, 0)
+                    .endsWith(QStringLiteral("(read from the local copy)")));
+    EXPECT_EQ(withoutSource(fromCopy.out), withoutSource(fromDirectory.out));
     EXPECT_EQ(
         zel.run({QStringLiteral("--material-report"), material, tmp.file(QStringLiteral("m2.frp"))})
             .exitCode,
