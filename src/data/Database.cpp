@@ -90,18 +90,21 @@ void Database::disconnect()
     m_listener.reset();
 }
 
-Database::ServerLoad Database::loadFromServer(const QString& connection)
+Database::ServerLoad Database::loadFromServer(const QString& connection, bool atStart)
 {
     ServerLoad load;
     const server::LocalCache cache(server::LocalCache::standardDirectory(), connection);
-    // The copy kept from the last load is read while the connection is made; it stands for
-    // the server's data only when the server still names its revision.
-    auto kept = std::async(std::launch::async, [&cache] { return cache.readLatest(); });
+    // At the start the copy kept from the last load is read while the connection is made;
+    // it stands for the server's data only when the server still names its revision. A
+    // reload mostly follows a change, and asks first.
+    std::future<std::optional<server::LocalCache::Copy>> kept;
+    if (atStart)
+        kept = std::async(std::launch::async, [&cache] { return cache.readLatest(); });
     load.listener = std::make_shared<PgConnection>(connection);
     // Listening before the revision is asked: an import that commits after it is announced.
     load.listener->exec(QStringLiteral("LISTEN ") + server::changeChannel());
     const QString revision = server::revision(*load.listener);
-    std::optional<server::LocalCache::Copy> copy = kept.get();
+    std::optional<server::LocalCache::Copy> copy = atStart ? kept.get() : cache.read(revision);
     if (copy && !revision.isEmpty() && copy->revision == revision) {
         load.tables = std::move(copy->tables);
         load.fromLocalCopy = true;
@@ -166,7 +169,7 @@ void Database::serverActivity()
 void Database::reload()
 {
     if (isServer()) {
-        ServerLoad load = loadFromServer(m_connection);
+        ServerLoad load = loadFromServer(m_connection, false);
         const std::vector<Dataset*> all = m_datasets;
         for (Dataset* ds : all)
             ds->close();
@@ -251,7 +254,7 @@ std::shared_ptr<Table> Database::table(const QString& fileName)
                 std::future<ServerLoad> loading = std::move(m_serverLoad);
                 adopt(loading.get());
             } else {
-                adopt(loadFromServer(m_connection));
+                adopt(loadFromServer(m_connection, true));
             }
         }
         for (const auto& [name, table] : m_serverTables)
@@ -282,7 +285,8 @@ void Database::preload(const QStringList& fileNames)
     if (isServer()) {
         // The server's tables come in one snapshot, all three at once.
         if (m_serverTables.empty() && !m_serverLoad.valid())
-            m_serverLoad = std::async(std::launch::async, &Database::loadFromServer, m_connection);
+            m_serverLoad =
+                std::async(std::launch::async, &Database::loadFromServer, m_connection, true);
         return;
     }
     for (const QString& fileName : fileNames) {

@@ -96,7 +96,7 @@ private:
         QString revisionToKeep; // read from the server, not yet kept on the local disk
         bool fromLocalCopy = false;
     };
-    static ServerLoad loadFromServer(const QString& connection);
+    static ServerLoad loadFromServer(const QString& connection, bool atStart);
     void adopt(ServerLoad load);
     // Writes the local copy of the server's tables, on a thread of its own.
     void keep(const QString& revision);

@@ -468,19 +468,16 @@ std::optional<LocalCache::Copy> readCopy(const QString& path)
 
 } // namespace
 
-std::optional<LocalCache::Copy> LocalCache::readLatest() const
+namespace {
+
+// A copy read whole, the key texts folded as a load from the server leaves them (each table
+// on a thread of its own); nothing when it cannot be used.
+std::optional<LocalCache::Copy> readPrepared(const QString& path)
 {
-    if (m_directory.isEmpty())
-        return std::nullopt;
     try {
-        const QStringList copies = copiesNewestFirst(m_directory, m_key);
-        if (copies.isEmpty())
-            return std::nullopt;
-        std::optional<Copy> copy = readCopy(copies.front());
+        std::optional<LocalCache::Copy> copy = readCopy(path);
         if (!copy)
             return std::nullopt;
-        // The key texts folded as a load from the server leaves them, each table on a
-        // thread of its own.
         std::vector<std::future<void>> folding;
         for (const auto& [name, table] : copy->tables)
             folding.push_back(std::async(std::launch::async, [t = table.get()] {
@@ -494,6 +491,24 @@ std::optional<LocalCache::Copy> LocalCache::readLatest() const
         // Out of memory for a copy that claims to be huge, and the like: the server is read.
         return std::nullopt;
     }
+}
+
+} // namespace
+
+std::optional<LocalCache::Copy> LocalCache::readLatest() const
+{
+    if (m_directory.isEmpty())
+        return std::nullopt;
+    const QStringList copies = copiesNewestFirst(m_directory, m_key);
+    return copies.isEmpty() ? std::nullopt : readPrepared(copies.front());
+}
+
+std::optional<LocalCache::Copy> LocalCache::read(const QString& revision) const
+{
+    if (m_directory.isEmpty() || revision.isEmpty())
+        return std::nullopt;
+    std::optional<Copy> copy = readPrepared(fileFor(revision));
+    return copy && copy->revision == revision ? std::move(copy) : std::nullopt;
 }
 
 void LocalCache::forget() const

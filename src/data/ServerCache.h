@@ -36,6 +36,8 @@ public:
     // The copy written last for this connection, its indexes ready to search; nothing when
     // there is none that can be used. Never throws.
     std::optional<Copy> readLatest() const;
+    // The copy of that revision, or nothing.
+    std::optional<Copy> read(const QString& revision) const;
     // Keeps the tables, every index of which must be built, as the copy of revision, and lets
     // older copies for this connection go. Another program reading an older copy meanwhile
     // still reads it whole. Returns an empty string, or what went wrong.

@@ -894,6 +894,34 @@ TEST(LocalCopy, NoPlaceToKeepItStillLoads)
     EXPECT_TRUE(home.copies().isEmpty());
 }
 
+TEST(LocalCopy, ReloadTakesItOnlyWhileTheRevisionHolds)
+{
+    application();
+    CacheHome home;
+    PgServer& s = server();
+    TempDir tmp;
+    writeDatabase(tmp.file(QStringLiteral("a")), sampleContent());
+    writeDatabase(tmp.file(QStringLiteral("b")), makeScaleContent(120, 300, 9));
+    ASSERT_EQ(s.createLoaded(QStringLiteral("reloads"), tmp.file(QStringLiteral("a"))), QString());
+    const auto db =
+        readingCopy(s.connection(QStringLiteral("reloads"), QStringLiteral("zel_reader")));
+    const auto reload = [&] {
+        qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
+        db->reload();
+        db->waitUntilKept();
+        qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
+        return db->loadedFromLocalCopy();
+    };
+    EXPECT_TRUE(reload());
+    quietly([&](QTextStream& out) {
+        serverImport(tmp.file(QStringLiteral("b")), s.connection(QStringLiteral("reloads")), out);
+    });
+    EXPECT_FALSE(reload());
+    EXPECT_EQ(db->table(tables::material)->recordCount(), 120);
+    EXPECT_TRUE(reload());
+    EXPECT_EQ(rowsOf(*db), serverRows(s.connection(QStringLiteral("reloads"))));
+}
+
 // A schema made before the data had a revision: nothing is kept until its owner's start
 // makes the revision.
 TEST(LocalCopy, ServerWithoutRevisionIsAlwaysRead)
