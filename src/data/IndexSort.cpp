@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace zel::data {
 
@@ -25,11 +26,11 @@ int compareText(QStringView x, QStringView y)
 
 // The beginning of a record's key packed into 64 bits, so that most comparisons of a sort
 // are of two integers: the key's parts one after the other, a number as its ordered bits, a
-// text as its code units and then a 0 for its end. Each unit stands as its rank among the units
-// that occur at the start of the part's texts, ranks counting from 1: a column of CAS numbers
-// has eleven of them and packs sixteen units where plain 16-bit units would give four. A key
-// that is less than another never packs into a greater integer, so only equal integers need
-// the whole comparison.
+// text as its code units and then a 0 for its end. A part's units are packed in as few bits
+// as the span of units at the start of its texts needs, counted from 1 above the least of
+// them: a column of CAS numbers ("-" to "9") packs sixteen units where plain 16-bit units
+// would give four. A key that is less than another never packs into a greater integer, so only
+// equal integers need the whole comparison.
 class KeyPrefix
 {
 public:
@@ -38,7 +39,7 @@ public:
         m_parts.resize(key.size());
         for (size_t p = 0; p < key.size(); ++p)
             if (!key[p].numeric)
-                m_parts[p] = alphabet(key[p].text, records);
+                m_parts[p] = span(key[p].text, records);
     }
 
     quint64 of(int record) const
@@ -49,46 +50,44 @@ public:
                 out.put(m_key[p].numbers[static_cast<size_t>(record)], 64);
                 continue;
             }
-            const Alphabet& a = m_parts[p];
+            const Span& s = m_parts[p];
             const QStringView t = m_key[p].text.at(record);
+            const char16_t* u = t.utf16();
             for (qsizetype i = 0; i < t.size() && out.left > 0; ++i)
-                out.put(a.rank[t[i].unicode()], a.bits);
-            out.put(0, a.bits);
+                out.put(static_cast<quint64>(u[i] - s.least + 1), s.bits);
+            out.put(0, s.bits);
         }
         return out.left >= 64 ? 0 : out.key << out.left;
     }
 
 private:
-    // A rank takes at least four bits, so no more than the first sixteen units of a text can
-    // reach the packed integer: only those need a rank.
+    // A unit takes at least four bits, so no more than the first sixteen units of a text can
+    // reach the packed integer: only those need to fit.
     static constexpr qsizetype kScanned = 16;
 
-    struct Alphabet
+    struct Span
     {
-        // Set only for the units that occur, which are the only ones looked up.
-        std::unique_ptr<quint32[]> rank;
-        int bits = 16;
+        char16_t least = 0;
+        int bits = 17;
     };
 
-    static Alphabet alphabet(const TextColumn& column, int records)
+    static Span span(const TextColumn& column, int records)
     {
-        // A byte per unit: marking one is a plain store, where a bit would be a read, a change
-        // and a write that waits for the last one to the same word.
-        std::vector<quint8> seen(65536, 0);
+        char16_t least = 0xFFFF, most = 0;
         for (int r = 0; r < records; ++r) {
             const QStringView t = column.at(r);
+            const char16_t* u = t.utf16();
             const qsizetype n = std::min(t.size(), kScanned);
-            for (qsizetype i = 0; i < n; ++i)
-                seen[t[i].unicode()] = 1;
+            for (qsizetype i = 0; i < n; ++i) {
+                least = std::min(least, u[i]);
+                most = std::max(most, u[i]);
+            }
         }
-        Alphabet a;
-        a.rank.reset(new quint32[65536]);
-        quint32 next = 1;
-        for (size_t u = 0; u < seen.size(); ++u)
-            if (seen[u])
-                a.rank[u] = next++;
-        a.bits = std::max(4, static_cast<int>(std::bit_width(next - 1)));
-        return a;
+        if (least > most)
+            return {0, 4};
+        const auto needed =
+            static_cast<int>(std::bit_width(static_cast<unsigned>(most - least + 1)));
+        return {least, std::max(4, needed)};
     }
 
     struct Packer
@@ -109,7 +108,7 @@ private:
     };
 
     const std::vector<SortKeyColumn>& m_key;
-    std::vector<Alphabet> m_parts;
+    std::vector<Span> m_parts;
 };
 
 struct Keyed
@@ -117,6 +116,29 @@ struct Keyed
     quint64 prefix;
     int record;
 };
+
+// Sorts by the packed key a byte at a time from the last, keeping the order of equal keys.
+// A byte that is the same in every key (the low ones of short keys) costs one look.
+void radixSort(std::vector<Keyed>& keyed)
+{
+    constexpr int kBytes = 8;
+    std::vector<std::array<quint32, 256>> counts(kBytes, std::array<quint32, 256>{});
+    for (const Keyed& k : keyed)
+        for (int b = 0; b < kBytes; ++b)
+            ++counts[static_cast<size_t>(b)][(k.prefix >> (8 * b)) & 0xFF];
+    std::vector<Keyed> other(keyed.size());
+    for (int b = 0; b < kBytes; ++b) {
+        std::array<quint32, 256>& count = counts[static_cast<size_t>(b)];
+        if (std::find(count.begin(), count.end(), keyed.size()) != count.end())
+            continue;
+        quint32 at = 0;
+        for (quint32& c : count)
+            at += std::exchange(c, at);
+        for (const Keyed& k : keyed)
+            other[count[(k.prefix >> (8 * b)) & 0xFF]++] = k;
+        keyed.swap(other);
+    }
+}
 
 } // namespace
 
@@ -153,14 +175,23 @@ std::vector<int> sortRecords(const std::vector<SortKeyColumn>& key, int records)
     const KeyPrefix prefix(key, records);
     for (size_t r = 0; r < n; ++r)
         keyed[r] = {prefix.of(static_cast<int>(r)), static_cast<int>(r)};
-    // Record numbers break ties of equal keys: a total order, so a plain sort gives what a
-    // stable sort of the records would, without its merge buffers.
-    std::sort(keyed.begin(), keyed.end(), [&key](const Keyed& x, const Keyed& y) {
-        if (x.prefix != y.prefix)
-            return x.prefix < y.prefix;
+    radixSort(keyed);
+    // The radix sort is stable, so records of equal packed keys are in record order; only their
+    // whole keys remain to be compared, with the record number breaking ties as a stable sort
+    // would.
+    const auto less = [&key](const Keyed& x, const Keyed& y) {
         const int c = compareSortKeys(key, x.record, y.record);
         return c < 0 || (c == 0 && x.record < y.record);
-    });
+    };
+    for (size_t from = 0; from < n;) {
+        size_t to = from + 1;
+        while (to < n && keyed[to].prefix == keyed[from].prefix)
+            ++to;
+        if (to - from > 1)
+            std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(from),
+                      keyed.begin() + static_cast<std::ptrdiff_t>(to), less);
+        from = to;
+    }
     std::vector<int> order(n);
     for (size_t i = 0; i < n; ++i)
         order[i] = keyed[i].record;
