@@ -34,15 +34,17 @@ int compareText(QStringView x, QStringView y)
 class KeyPrefix
 {
 public:
-    KeyPrefix(const std::vector<SortKeyColumn>& key, int records) : m_key(key)
+    // Spans taken from every stride-th record only; of() then finds out whether they fit all.
+    KeyPrefix(const std::vector<SortKeyColumn>& key, int records, int stride) : m_key(key)
     {
         m_parts.resize(key.size());
         for (size_t p = 0; p < key.size(); ++p)
             if (!key[p].numeric)
-                m_parts[p] = span(key[p].text, records);
+                m_parts[p] = span(key[p].text, records, stride);
     }
 
-    quint64 of(int record) const
+    // Clears fits when a unit lies outside the span of its part; the integer is then of no use.
+    quint64 of(int record, bool& fits) const
     {
         Packer out;
         for (size_t p = 0; p < m_key.size() && out.left > 0; ++p) {
@@ -53,8 +55,13 @@ public:
             const Span& s = m_parts[p];
             const QStringView t = m_key[p].text.at(record);
             const char16_t* u = t.utf16();
-            for (qsizetype i = 0; i < t.size() && out.left > 0; ++i)
-                out.put(static_cast<quint64>(u[i] - s.least + 1), s.bits);
+            for (qsizetype i = 0; i < t.size() && out.left > 0; ++i) {
+                // Below the least, the difference wraps round to a large number.
+                const quint64 unit = static_cast<quint16>(u[i] - s.least) + quint64(1);
+                if (unit > s.top)
+                    fits = false;
+                out.put(unit, s.bits);
+            }
             out.put(0, s.bits);
         }
         return out.left >= 64 ? 0 : out.key << out.left;
@@ -68,13 +75,14 @@ private:
     struct Span
     {
         char16_t least = 0;
+        quint64 top = 0x10000; // the greatest unit - least + 1
         int bits = 17;
     };
 
-    static Span span(const TextColumn& column, int records)
+    static Span span(const TextColumn& column, int records, int stride)
     {
         char16_t least = 0xFFFF, most = 0;
-        for (int r = 0; r < records; ++r) {
+        for (int r = 0; r < records; r += stride) {
             const QStringView t = column.at(r);
             const char16_t* u = t.utf16();
             const qsizetype n = std::min(t.size(), kScanned);
@@ -84,10 +92,9 @@ private:
             }
         }
         if (least > most)
-            return {0, 4};
-        const auto needed =
-            static_cast<int>(std::bit_width(static_cast<unsigned>(most - least + 1)));
-        return {least, std::max(4, needed)};
+            return {0, 0, 4};
+        const quint64 top = static_cast<quint64>(most - least) + 1;
+        return {least, top, std::max(4, static_cast<int>(std::bit_width(top)))};
     }
 
     struct Packer
@@ -110,6 +117,8 @@ private:
     const std::vector<SortKeyColumn>& m_key;
     std::vector<Span> m_parts;
 };
+
+constexpr int kSampleStride = 16;
 
 struct Keyed
 {
@@ -172,9 +181,17 @@ std::vector<int> sortRecords(const std::vector<SortKeyColumn>& key, int records)
 {
     const size_t n = static_cast<size_t>(std::max(records, 0));
     std::vector<Keyed> keyed(n);
-    const KeyPrefix prefix(key, records);
-    for (size_t r = 0; r < n; ++r)
-        keyed[r] = {prefix.of(static_cast<int>(r)), static_cast<int>(r)};
+    // The spans of a sample of the texts nearly always hold every text's units; when they do
+    // not, the keys are packed once more by the spans of all of them.
+    bool fits = true;
+    for (const int stride : {kSampleStride, 1}) {
+        const KeyPrefix prefix(key, records, stride);
+        fits = true;
+        for (size_t r = 0; r < n; ++r)
+            keyed[r] = {prefix.of(static_cast<int>(r), fits), static_cast<int>(r)};
+        if (fits)
+            break;
+    }
     radixSort(keyed);
     // The radix sort is stable, so records of equal packed keys are in record order; only their
     // whole keys remain to be compared, with the record number breaking ties as a stable sort

@@ -90,6 +90,8 @@ struct SortCase
     QString commonStart;
     QStringList key;
     int records = 2000;
+    // Given to a single record as its first text: a character no other text has.
+    QString rare = {};
 };
 
 void PrintTo(const SortCase& c, std::ostream* os)
@@ -121,7 +123,7 @@ TableStore makeStore(const SortCase& c, unsigned seed)
     TableStoreBuilder b(sortFields());
     for (int r = 0; r < c.records; ++r) {
         b.addRecord();
-        b.setText(0, makeText());
+        b.setText(0, r == 1 && !c.rare.isEmpty() ? c.rare : makeText());
         b.setText(1, makeText());
         if (pick(5) != 0)
             b.setNumber(2, numbers[pick(std::size(numbers))]);
@@ -176,6 +178,20 @@ const SortCase kSortCases[] = {
     {"text then number", kSmall, 3, {}, {kText, kNumber}},
     {"number then text", kSmall, 3, {}, {kNumber, kText}},
     {"date then number then text", kScripts, 2, {}, {kDate, kNumber, kText}},
+    {"one text with a character below all others",
+     kSmall,
+     18,
+     {},
+     {kText},
+     2000,
+     QStringLiteral("ab!ba")},
+    {"one text with a character above all others",
+     kSmall,
+     18,
+     {},
+     {kText, kOther},
+     2000,
+     QStringLiteral("\u4E00")},
     {"blank texts only", kSmall, 0, {}, {kText, kOther}},
     {"one record", kScripts, 5, {}, {kText, kNumber}, 1},
     {"no records", kScripts, 5, {}, {kText}, 0},
