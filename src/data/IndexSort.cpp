@@ -126,25 +126,29 @@ struct Keyed
     int record;
 };
 
-// Sorts by the packed key a byte at a time from the last, keeping the order of equal keys.
-// A byte that is the same in every key (the low ones of short keys) costs one look.
+// Sorts by the packed key eleven bits at a time from the last (six passes, the counts of a
+// pass kept in the first-level cache), keeping the order of equal keys. Digits that are the
+// same in every key (the low ones of short keys) cost one look.
 void radixSort(std::vector<Keyed>& keyed)
 {
-    constexpr int kBytes = 8;
-    std::vector<std::array<quint32, 256>> counts(kBytes, std::array<quint32, 256>{});
+    constexpr int kDigitBits = 11;
+    constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
+    constexpr quint64 kMask = (1u << kDigitBits) - 1;
+    using Counts = std::array<quint32, size_t{1} << kDigitBits>;
+    std::vector<Counts> counts(kDigits, Counts{});
     for (const Keyed& k : keyed)
-        for (int b = 0; b < kBytes; ++b)
-            ++counts[static_cast<size_t>(b)][(k.prefix >> (8 * b)) & 0xFF];
+        for (int d = 0; d < kDigits; ++d)
+            ++counts[static_cast<size_t>(d)][(k.prefix >> (kDigitBits * d)) & kMask];
     std::vector<Keyed> other(keyed.size());
-    for (int b = 0; b < kBytes; ++b) {
-        std::array<quint32, 256>& count = counts[static_cast<size_t>(b)];
+    for (int d = 0; d < kDigits; ++d) {
+        Counts& count = counts[static_cast<size_t>(d)];
         if (std::find(count.begin(), count.end(), keyed.size()) != count.end())
             continue;
         quint32 at = 0;
         for (quint32& c : count)
             at += std::exchange(c, at);
         for (const Keyed& k : keyed)
-            other[count[(k.prefix >> (8 * b)) & 0xFF]++] = k;
+            other[count[(k.prefix >> (kDigitBits * d)) & kMask]++] = k;
         keyed.swap(other);
     }
 }
