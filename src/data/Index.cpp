@@ -248,7 +248,6 @@ void Index::build()
         } else {
             std::vector<char16_t>& text = gatheredText[i];
             std::vector<TextColumn::Span>& spans = gatheredSpans[i];
-            text.reserve(1);
             spans.resize(static_cast<size_t>(n));
             for (int r = 0; r < n; ++r) {
                 const QStringView t = keyText(r, i);

@@ -26,11 +26,11 @@ int compareText(QStringView x, QStringView y)
 
 // The beginning of a record's key packed into 64 bits, so that most comparisons of a sort
 // are of two integers: the key's parts one after the other, a number as its ordered bits, a
-// text as its code units and then a 0 for its end. A part's units are packed in as few bits
-// as the span of units at the start of its texts needs, counted from 1 above the least of
-// them: a column of CAS numbers ("-" to "9") packs sixteen units where plain 16-bit units
-// would give four. A key that is less than another never packs into a greater integer, so only
-// equal integers need the whole comparison.
+// text as its code units and then a 0 for its end. A unit stands as its distance from the
+// least unit at the start of the part's texts, plus one, in as few bits as the span of those
+// units needs: a column of CAS numbers ("-" to "9") packs sixteen units where plain 16-bit
+// units would give four. A key that is less than another never packs into a greater integer,
+// so only equal integers need the whole comparison.
 class KeyPrefix
 {
 public:
