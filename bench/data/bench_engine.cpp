@@ -4,12 +4,17 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "data/Datasets.h"
+#include "data/Error.h"
+#include "data/Index.h"
 #include "data/Schema.h"
 #include "data/Table.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <limits>
+#include <numeric>
 
 extern "C" {
 #include <paradox.h>
@@ -101,6 +106,136 @@ void BM_PxlibReadsThreeTablesRecordByRecord(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PxlibReadsThreeTablesRecordByRecord)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The three tables open once for the sorting benchmarks; their key texts are folded by the
+// first sort of each index, so that what is timed is the sorting.
+struct OpenScaleTables
+{
+    std::vector<std::shared_ptr<Table>> tables;
+    OpenScaleTables()
+    {
+        ScaleDatabase& s = scale();
+        for (const TableDef* def : schema::allTables()) {
+            tables.push_back(Table::open(s.dir.filePath(def->fileName), def, Table::Access::Shared,
+                                         Session::instance().passwords()));
+            for (const IndexDef& idx : def->indexes)
+                Index(*tables.back(), idx).build();
+        }
+    }
+};
+
+OpenScaleTables& openTables()
+{
+    static OpenScaleTables t;
+    return t;
+}
+
+// The sort as it was: a stable sort of record numbers, each comparison reading the key
+// through the table; the baseline of the sort that packs key beginnings into integers.
+class StableSortBaseline
+{
+public:
+    StableSortBaseline(const Table& table, const IndexDef& def) : m_table(table), m_def(def)
+    {
+        for (const QString& name : def.fields) {
+            const int no = table.fieldIndex(name);
+            const FieldType t = table.field(no).type;
+            m_fields.push_back(no);
+            m_numeric.push_back(t != FieldType::Text && t != FieldType::Memo);
+            m_texts.push_back(m_numeric.back()        ? TextColumn{}
+                              : def.caseInsensitive() ? table.foldedColumn(no)
+                                                      : table.textColumn(no));
+        }
+    }
+
+    std::vector<int> build() const
+    {
+        std::vector<int> order(static_cast<size_t>(m_table.recordCount()));
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [this](int a, int b) { return compareRecords(a, b) < 0; });
+        if (m_def.primary)
+            for (size_t i = 1; i < order.size(); ++i)
+                if (compareRecords(order[i - 1], order[i]) == 0)
+                    throw DatabaseError(QStringLiteral("duplicate primary key"));
+        std::vector<int> rank(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            rank[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        benchmark::DoNotOptimize(rank.data());
+        return order;
+    }
+
+private:
+    QStringView keyText(int record, size_t part) const
+    {
+        if (m_table.hasEdits())
+            return m_def.caseInsensitive() ? m_table.foldedText(record, m_fields[part])
+                                           : m_table.text(record, m_fields[part]);
+        const TextColumn& column = m_texts[part];
+        return column.text ? column.at(record) : QStringView();
+    }
+    double keyNumber(int record, size_t part) const
+    {
+        return m_table.isNull(record, m_fields[part]) ? -std::numeric_limits<double>::infinity()
+                                                      : m_table.number(record, m_fields[part]);
+    }
+    int compareRecords(int a, int b) const
+    {
+        for (size_t i = 0; i < m_fields.size(); ++i) {
+            if (m_numeric[i]) {
+                const double x = keyNumber(a, i), y = keyNumber(b, i);
+                if (x != y)
+                    return x < y ? -1 : 1;
+            } else if (const int c = keyText(a, i).compare(keyText(b, i)); c != 0) {
+                return c < 0 ? -1 : 1;
+            }
+        }
+        return 0;
+    }
+
+    const Table& m_table;
+    IndexDef m_def;
+    std::vector<int> m_fields;
+    std::vector<bool> m_numeric;
+    std::vector<TextColumn> m_texts;
+};
+
+// All nine indexes of the scale database sorted in memory, as a load from a database server
+// or a re-index sorts them (on one thread: the tables are sorted on threads of their own).
+void BM_SortNineIndexes(benchmark::State& state)
+{
+    OpenScaleTables& t = openTables();
+    for (auto _ : state)
+        for (size_t i = 0; i < t.tables.size(); ++i)
+            for (const IndexDef& idx : schema::allTables()[i]->indexes) {
+                Index index(*t.tables[i], idx);
+                index.build();
+                benchmark::DoNotOptimize(index.recordAt(0));
+            }
+}
+BENCHMARK(BM_SortNineIndexes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SortNineIndexesStableSortBaseline(benchmark::State& state)
+{
+    OpenScaleTables& t = openTables();
+    // The baseline must sort as the index does, or the comparison means nothing.
+    for (size_t i = 0; i < t.tables.size(); ++i)
+        for (const IndexDef& idx : schema::allTables()[i]->indexes) {
+            Index index(*t.tables[i], idx);
+            index.build();
+            const std::vector<int> order = StableSortBaseline(*t.tables[i], idx).build();
+            for (int p = 0; p < index.size(); ++p)
+                if (index.recordAt(p) != order[static_cast<size_t>(p)]) {
+                    state.SkipWithError("the baseline sorts differently");
+                    return;
+                }
+        }
+    for (auto _ : state)
+        for (size_t i = 0; i < t.tables.size(); ++i)
+            for (const IndexDef& idx : schema::allTables()[i]->indexes)
+                benchmark::DoNotOptimize(StableSortBaseline(*t.tables[i], idx).build().data());
+}
+BENCHMARK(BM_SortNineIndexesStableSortBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ExactKeySearch(benchmark::State& state)
 {

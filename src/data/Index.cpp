@@ -3,6 +3,7 @@
 #include "data/Collation.h"
 #include "data/Error.h"
 #include "data/FileAccess.h"
+#include "data/IndexSort.h"
 #include "data/Table.h"
 
 #include <QDataStream>
@@ -10,6 +11,7 @@
 #include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -69,6 +71,16 @@ bool isNumeric(FieldType t)
 int sign(int c)
 {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// A NaN (only a damaged file holds one) sorts after every number and equals another NaN: a
+// sort needs an order that is consistent, and a search must agree with the sort.
+int compareNumbers(double x, double y)
+{
+    const bool xNan = std::isnan(x), yNan = std::isnan(y);
+    if (xNan || yNan)
+        return xNan == yNan ? 0 : (xNan ? 1 : -1);
+    return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 } // namespace
@@ -140,9 +152,8 @@ int Index::compareRecords(int a, int b) const
 {
     for (size_t i = 0; i < m_fields.size(); ++i) {
         if (m_numeric[i]) {
-            const double x = keyNumber(a, i), y = keyNumber(b, i);
-            if (x != y)
-                return x < y ? -1 : 1;
+            if (const int c = compareNumbers(keyNumber(a, i), keyNumber(b, i)); c != 0)
+                return c;
         } else if (const int c = keyText(a, i).compare(keyText(b, i)); c != 0) {
             return sign(c);
         }
@@ -154,9 +165,8 @@ int Index::compareWithKey(int record, const std::vector<KeyPart>& key) const
 {
     for (size_t i = 0; i < key.size() && i < m_fields.size(); ++i) {
         if (m_numeric[i]) {
-            const double x = keyNumber(record, i);
-            if (x != key[i].number)
-                return x < key[i].number ? -1 : 1;
+            if (const int c = compareNumbers(keyNumber(record, i), key[i].number); c != 0)
+                return c;
         } else if (const int c = keyText(record, i).compare(QStringView(key[i].text)); c != 0) {
             return sign(c);
         }
@@ -218,11 +228,41 @@ bool Index::adoptOrder(std::vector<int> order)
 
 void Index::build()
 {
-    std::vector<int> order(static_cast<size_t>(m_table.recordCount()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [this](int a, int b) { return compareRecords(a, b) < 0; });
-    checkUnique(order);
+    const int n = m_table.recordCount();
+    prepare();
+    // The sort reads every key straight from arrays: numbers turned into ordered integers
+    // once, and the texts of a table with changes pending gathered once, instead of a lookup
+    // through the table at each of the many comparisons.
+    std::vector<SortKeyColumn> key(m_fields.size());
+    std::vector<std::vector<char16_t>> gatheredText(m_fields.size());
+    std::vector<std::vector<TextColumn::Span>> gatheredSpans(m_fields.size());
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        SortKeyColumn& part = key[i];
+        part.numeric = m_numeric[i];
+        if (part.numeric) {
+            part.numbers.resize(static_cast<size_t>(n));
+            for (int r = 0; r < n; ++r)
+                part.numbers[static_cast<size_t>(r)] = orderedBits(keyNumber(r, i));
+        } else if (!m_table.hasEdits() && m_texts[i].text) {
+            part.text = m_texts[i];
+        } else {
+            std::vector<char16_t>& text = gatheredText[i];
+            std::vector<TextColumn::Span>& spans = gatheredSpans[i];
+            spans.resize(static_cast<size_t>(n));
+            for (int r = 0; r < n; ++r) {
+                const QStringView t = keyText(r, i);
+                spans[static_cast<size_t>(r)] = {static_cast<quint32>(text.size()),
+                                                 static_cast<quint32>(t.size())};
+                text.insert(text.end(), t.utf16(), t.utf16() + t.size());
+            }
+            part.text = {text.data(), spans.data()};
+        }
+    }
+    std::vector<int> order = sortRecords(key, n);
+    if (m_def.primary)
+        for (size_t i = 1; i < order.size(); ++i)
+            if (compareSortKeys(key, order[i - 1], order[i]) == 0)
+                refuseDuplicate(order[i]);
     setOrder(std::move(order));
 }
 
@@ -230,15 +270,18 @@ void Index::checkUnique(const std::vector<int>& order) const
 {
     if (!m_def.primary)
         return;
-    for (size_t i = 1; i < order.size(); ++i) {
-        if (compareRecords(order[i - 1], order[i]) == 0) {
-            QStringList parts;
-            for (int f : m_fields)
-                parts << m_table.value(order[i], f).toString();
-            throw DatabaseError(QStringLiteral("%1 has a duplicate primary key: %2")
-                                    .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
-        }
-    }
+    for (size_t i = 1; i < order.size(); ++i)
+        if (compareRecords(order[i - 1], order[i]) == 0)
+            refuseDuplicate(order[i]);
+}
+
+void Index::refuseDuplicate(int record) const
+{
+    QStringList parts;
+    for (int f : m_fields)
+        parts << m_table.value(record, f).toString();
+    throw DatabaseError(QStringLiteral("%1 has a duplicate primary key: %2")
+                            .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
 }
 
 void Index::buildFrom(const std::vector<int>& hint, std::vector<int> moved)

@@ -75,6 +75,7 @@ private:
         return c < 0 || (c == 0 && a < b);
     }
     void checkUnique(const std::vector<int>& order) const;
+    [[noreturn]] void refuseDuplicate(int record) const;
     int compareWithKey(int record, const std::vector<KeyPart>& key) const;
     QStringView keyText(int record, size_t part) const;
     double keyNumber(int record, size_t part) const;
