@@ -20,8 +20,12 @@ void TSearchClass::setIds(std::vector<int> ids)
 {
     if (static_cast<int>(ids.size()) > m_capacity)
         ids.resize(static_cast<size_t>(m_capacity));
+    // Ascending and distinct, so from 1 to the count means no gap at all: every id is its own
+    // slot, without a search for each one a filter files.
+    m_capacity = ids.empty() ? m_capacity : static_cast<int>(ids.size());
+    if (!ids.empty() && ids.front() == 1 && ids.back() == static_cast<int>(ids.size()))
+        ids.clear();
     m_ids = std::move(ids);
-    m_capacity = m_ids.empty() ? m_capacity : static_cast<int>(m_ids.size());
 }
 
 int TSearchClass::slotOf(int id) const
