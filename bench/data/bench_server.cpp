@@ -1,9 +1,10 @@
 // The database server beside the data directory, side by side in one run, on scale databases
 // of 8000 materials (40000 commercial names, 400 suppliers) and 100000 materials (500000
-// commercial names, 5000 suppliers): loading the three tables (libpq's binary COPY, and Qt
-// SQL's driver for comparison), the whole start-up of the program, a keystroke of the
-// incremental search, a search over every commercial name and a material report. The server
-// is the tests' own kind: started in a temporary directory, on a Unix socket.
+// commercial names, 5000 suppliers): loading the three tables (from the local copy of the
+// server's data, without it by libpq's binary COPY, and by Qt SQL's driver for comparison),
+// the whole start-up of the program, a keystroke of the incremental search, a search over
+// every commercial name and a material report. The server is the tests' own kind: started in a
+// temporary directory, on a Unix socket.
 #include "PgServer.h"
 #include "app/Program.h"
 #include "app/ReportRunner.h"
