@@ -266,15 +266,6 @@ void Index::build()
     setOrder(std::move(order));
 }
 
-void Index::checkUnique(const std::vector<int>& order) const
-{
-    if (!m_def.primary)
-        return;
-    for (size_t i = 1; i < order.size(); ++i)
-        if (compareRecords(order[i - 1], order[i]) == 0)
-            refuseDuplicate(order[i]);
-}
-
 void Index::refuseDuplicate(int record) const
 {
     QStringList parts;
@@ -282,48 +273,6 @@ void Index::refuseDuplicate(int record) const
         parts << m_table.value(record, f).toString();
     throw DatabaseError(QStringLiteral("%1 has a duplicate primary key: %2")
                             .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
-}
-
-void Index::buildFrom(const std::vector<int>& hint, std::vector<int> moved)
-{
-    const size_t n = static_cast<size_t>(m_table.recordCount());
-    if (hint.size() + moved.size() != n) {
-        build();
-        return;
-    }
-    const auto less = [this](int a, int b) { return recordLess(a, b); };
-    std::sort(moved.begin(), moved.end(), less);
-    std::vector<int> order;
-    order.reserve(n);
-    std::merge(hint.begin(), hint.end(), moved.begin(), moved.end(), std::back_inserter(order),
-               less);
-    // The hint's ties may be in another record order than a sort would leave them; each run
-    // of equal keys is put in record order, and a pair out of key order means the hint was
-    // no hint at all.
-    size_t runStart = 0;
-    for (size_t i = 1; i <= n; ++i) {
-        const int c = i < n ? compareRecords(order[i - 1], order[i]) : -1;
-        if (c > 0) {
-            build();
-            return;
-        }
-        if (c < 0) {
-            if (i - runStart > 1)
-                std::sort(order.begin() + static_cast<std::ptrdiff_t>(runStart),
-                          order.begin() + static_cast<std::ptrdiff_t>(i));
-            runStart = i;
-        }
-    }
-    std::vector<bool> seen(n, false);
-    for (const int r : order) {
-        if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)]) {
-            build();
-            return;
-        }
-        seen[static_cast<size_t>(r)] = true;
-    }
-    checkUnique(order);
-    setOrder(std::move(order));
 }
 
 // Index files: "ZIX3" files hold the order as raw little-endian integers after a header that

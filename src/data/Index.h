@@ -49,11 +49,6 @@ public:
     void prepare() const;
     // Sorts in memory. Throws DatabaseError on a duplicate primary key.
     void build();
-    // The same result as build() from an order that is nearly right: hint holds every record
-    // but those in moved, in key order; the moved ones are sorted and merged in. Costs a few
-    // comparisons per record instead of a sort; falls back to build() when hint is not in
-    // order after all. Throws DatabaseError on a duplicate primary key.
-    void buildFrom(const std::vector<int>& hint, std::vector<int> moved);
     // Takes an order that was sorted for this index from the same records before (kept in a
     // local copy of a server's data); returns false and changes nothing unless it holds every
     // record exactly once.
@@ -68,13 +63,6 @@ public:
 
 private:
     int compareRecords(int a, int b) const;
-    // Ties of key are in record number order, as the stable sort of build() leaves them.
-    bool recordLess(int a, int b) const
-    {
-        const int c = compareRecords(a, b);
-        return c < 0 || (c == 0 && a < b);
-    }
-    void checkUnique(const std::vector<int>& order) const;
     [[noreturn]] void refuseDuplicate(int record) const;
     int compareWithKey(int record, const std::vector<KeyPart>& key) const;
     QStringView keyText(int record, size_t part) const;

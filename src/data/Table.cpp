@@ -396,15 +396,14 @@ TableData Table::emptyCopy() const
     return out;
 }
 
-void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
-                      const std::vector<unsigned char>& changed)
+void Table::writeBack(TableData out, bool valuesFromThisTable)
 {
     // Values that came from this table's own file go back into it unchanged, so what was
     // written is known without reading it again; values from elsewhere may not survive the
     // code page, and the table is read back to hold what the file holds.
     // Made on another thread while this one writes the file.
     std::future<TableStore> known;
-    if (!newRecordOf.empty())
+    if (valuesFromThisTable)
         known = std::async(std::launch::async, [this, &out] {
             TableStoreBuilder builder(out.fields, info());
             size_t chars = 0;
@@ -429,27 +428,6 @@ void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
     std::vector<bool> hadFile;
     for (const IndexDef& def : defs)
         hadFile.push_back(QFile::exists(indexFilePath(def.name)));
-    // When the caller says where each record goes, the orders of the indexes as they are
-    // now, in the new record numbers and without the changed records, are nearly the new
-    // orders: the changed records only have to be merged back in.
-    const bool hinted = !newRecordOf.empty();
-    std::vector<std::vector<int>> hints(defs.size());
-    for (size_t i = 0; i < defs.size() && hinted; ++i) {
-        if (!hadFile[i])
-            continue;
-        const Index& old = index(defs[i]);
-        hints[i].reserve(static_cast<size_t>(old.size()));
-        for (int pos = 0; pos < old.size(); ++pos) {
-            const int r = old.recordAt(pos);
-            if (!changed[static_cast<size_t>(r)])
-                hints[i].push_back(newRecordOf[static_cast<size_t>(r)]);
-        }
-    }
-    std::vector<int> moved;
-    for (size_t r = 0; r < changed.size() && hinted; ++r)
-        if (changed[r])
-            moved.push_back(newRecordOf[r]);
-
     // The new file comes back locked, and the old one stays locked until the new one has
     // its name, so the table is never unguarded in between.
     int fd = -1;
@@ -468,16 +446,19 @@ void Table::writeBack(const TableData& out, const std::vector<int>& newRecordOf,
     } else {
         readLocked(nullptr);
     }
+    // A value of every cell: freeing them takes as long as rebuilding an index, so it is done
+    // beside the rebuilding.
+    auto discarding =
+        std::async(std::launch::async, [rows = std::move(out.rows)]() mutable { rows.clear(); });
     m_indexDefs = defs;
     m_indexes.clear();
     m_indexes.resize(m_indexDefs.size());
     for (size_t i = 0; i < defs.size(); ++i) {
         if (hadFile[i]) {
+            // Sorted afresh: from the packed beginnings of the keys that costs less than
+            // merging the changed records into the old order would.
             auto idx = std::make_unique<Index>(*this, defs[i]);
-            if (hinted)
-                idx->buildFrom(hints[i], moved);
-            else
-                idx->build();
+            idx->build();
             idx->save(indexFilePath(defs[i].name));
             m_indexes[i] = std::move(idx);
         }
@@ -508,7 +489,7 @@ int Table::post(int oldRecord)
         for (int r = 0; r < recordCount(); ++r)
             out.rows.push_back(rowOf(r));
     }
-    writeBack(out, {}, {});
+    writeBack(std::move(out), false);
     for (int r = 0; r < recordCount(); ++r)
         if (rowOf(r) == changed)
             return r;
@@ -608,9 +589,6 @@ Table::FillResult Table::fillEmpty(int fieldNo, const QString& text)
 
     TableData out = emptyCopy();
     const int fields = fieldCount();
-    std::vector<int> newRecordOf(static_cast<size_t>(n));
-    for (size_t pos = 0; pos < order.size(); ++pos)
-        newRecordOf[static_cast<size_t>(order[pos])] = static_cast<int>(pos);
     out.rows.resize(static_cast<size_t>(n));
     const auto makeRows = [&](size_t from, size_t to) {
         for (size_t pos = from; pos < to; ++pos) {
@@ -627,7 +605,7 @@ Table::FillResult Table::fillEmpty(int fieldNo, const QString& text)
     auto secondHalf = std::async(std::launch::async, makeRows, order.size() / 2, order.size());
     makeRows(0, order.size() / 2);
     secondHalf.get();
-    writeBack(out, newRecordOf, isFilled);
+    writeBack(std::move(out), true);
     result.filled = static_cast<int>(filled.size());
     return result;
 }

@@ -122,10 +122,9 @@ private:
     void adopt(TableStore store, const TableDef* def, std::vector<std::vector<int>> orders = {});
     void removeStaleCopies() const;
     // Writes rows (records in primary-key order), takes the new file in place of the old and
-    // rebuilds the index files the table had. newRecordOf, when not empty, gives each old
-    // record's new number, and changed marks the old records whose values changed.
-    void writeBack(const TableData& out, const std::vector<int>& newRecordOf,
-                   const std::vector<unsigned char>& changed);
+    // rebuilds the index files the table had. valuesFromThisTable: every value came from this
+    // table's own records, so what the file will hold is known without reading it back.
+    void writeBack(TableData out, bool valuesFromThisTable);
     TableData emptyCopy() const;
     const QVariant* editOf(int record, int field) const;
     static QStringView editedText(const QVariant& value);
