@@ -337,7 +337,7 @@ size_t plannedSize(const TableData& data)
     const size_t blockSize = static_cast<size_t>(doc->px_head->px_maxtablesize) * 1024;
     const size_t recordSize = static_cast<size_t>(std::max(1, PX_get_recordsize(doc.get())));
     const size_t perBlock = std::max<size_t>(1, (blockSize - 6) / recordSize);
-    const size_t blocks = data.rows.size() / perBlock + 2;
+    const size_t blocks = data.recordCount() / perBlock + 2;
     return static_cast<size_t>(doc->px_head->px_headersize) + blocks * blockSize;
 }
 
@@ -395,6 +395,40 @@ void encodeValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len, const Q
         break;
     }
     default:
+        break;
+    }
+}
+
+// The same from a store's record, without a QVariant: the value's own kind is read.
+void encodeStoreValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len,
+                      const TableStore& store, int record, int field, char* p)
+{
+    if (store.isNull(record, field))
+        return;
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+    case FieldType::Bcd: {
+        const QStringView text = store.text(record, field);
+        encodeValue(doc, codec, f, len, QString::fromRawData(text.data(), text.size()), p);
+        break;
+    }
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Date:
+    case FieldType::Time:
+        putInteger(p, len, store.integer(record, field));
+        break;
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Timestamp:
+        PX_put_data_double(doc, p, len, store.number(record, field));
+        break;
+    case FieldType::Logical:
+        PX_put_data_byte(doc, p, len, store.integer(record, field) ? 1 : 0);
+        break;
+    default:
+        encodeValue(doc, codec, f, len, store.value(record, field), p);
         break;
     }
 }
@@ -460,7 +494,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     if (key == 0xFF00FF00u)
         key = le16(h + 0x5C) | (static_cast<quint32>(le16(h + 0x5E)) << 16);
     const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
-    const size_t records = data.rows.size();
+    const size_t records = data.recordCount();
     const size_t blocks = (records + perBlock - 1) / perBlock;
     if (blocks > 0xFFFF)
         throw DatabaseError(QStringLiteral("too many records for one table"));
@@ -488,8 +522,24 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
             putLe16(b + 2, static_cast<quint16>(block));
             putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
             for (size_t k = 0; k < count; ++k) {
-                const auto& row = data.rows[first + k];
                 char* rec = b + 6 + k * static_cast<size_t>(recordSize);
+                if (const TableData::FromStore& source = data.fromStore; source.store) {
+                    const int r = source.order[first + k];
+                    const bool replaced = source.replaced[static_cast<size_t>(r)] != 0;
+                    int off = 0;
+                    for (int i = 0; i < numFields; ++i) {
+                        const FieldDef& f = data.fields[static_cast<size_t>(i)];
+                        const int len = pxLengthOf(f);
+                        if (replaced && i == source.replacedField)
+                            encodeValue(doc.get(), codec, f, len, source.replacement, rec + off);
+                        else
+                            encodeStoreValue(doc.get(), codec, f, len, *source.store, r, i,
+                                             rec + off);
+                        off += len;
+                    }
+                    continue;
+                }
+                const auto& row = data.rows[first + k];
                 int off = 0;
                 for (int i = 0; i < numFields; ++i) {
                     const FieldDef& f = data.fields[static_cast<size_t>(i)];

@@ -20,6 +20,19 @@ struct TableData
     int fileVersion = 70; // the header's version byte, scaled as pxlib reports it (30 .. 70)
     int primaryKeyFields = 0;
     quint32 encryption = 0; // password checksum stored in the header, 0 when not encrypted
+
+    // Instead of rows: the records of a store of the same fields, in another order, with one
+    // text field of some of them given another value. A table written back this way needs no
+    // value of its own for each of its cells.
+    struct FromStore
+    {
+        const TableStore* store = nullptr;
+        std::vector<int> order; // the store's record for each record written
+        int replacedField = -1;
+        QString replacement;
+        std::vector<unsigned char> replaced; // by the store's record
+    } fromStore;
+    size_t recordCount() const { return fromStore.store ? fromStore.order.size() : rows.size(); }
 };
 
 namespace paradox {

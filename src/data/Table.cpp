@@ -396,27 +396,56 @@ TableData Table::emptyCopy() const
     return out;
 }
 
-void Table::writeBack(TableData out, bool valuesFromThisTable)
+void Table::writeBack(TableData out)
 {
-    // Values that came from this table's own file go back into it unchanged, so what was
+    // Values that came from this table's own records go back into it unchanged, so what was
     // written is known without reading it again; values from elsewhere may not survive the
     // code page, and the table is read back to hold what the file holds.
     // Made on another thread while this one writes the file.
     std::future<TableStore> known;
-    if (valuesFromThisTable)
-        known = std::async(std::launch::async, [this, &out] {
+    if (const TableData::FromStore& from = out.fromStore; from.store == &m_store)
+        known = std::async(std::launch::async, [this, &from, &out] {
             TableStoreBuilder builder(out.fields, info());
             size_t chars = 0;
             for (int f = 0; f < fieldCount(); ++f)
                 if (const TextColumn column = m_store.textColumn(f); column.text)
                     for (int r = 0; r < recordCount(); ++r)
                         chars += static_cast<size_t>(column.at(r).size()) + 1;
-            builder.reserve(static_cast<int>(out.rows.size()), chars);
-            for (const auto& row : out.rows) {
+            chars += static_cast<size_t>(from.replacement.size()) * from.order.size();
+            builder.reserve(static_cast<int>(from.order.size()), chars);
+            for (const int r : from.order) {
                 builder.addRecord();
-                for (size_t f = 0; f < row.size(); ++f)
-                    if (!row[f].isNull())
-                        builder.setValue(static_cast<int>(f), row[f]);
+                for (int f = 0; f < fieldCount(); ++f) {
+                    if (f == from.replacedField && from.replaced[static_cast<size_t>(r)]) {
+                        builder.setText(f, from.replacement);
+                        continue;
+                    }
+                    if (m_store.isNull(r, f))
+                        continue;
+                    switch (field(f).type) {
+                    case FieldType::Text:
+                    case FieldType::Memo:
+                    case FieldType::FormattedMemo:
+                    case FieldType::Bcd:
+                        builder.setText(f, m_store.text(r, f));
+                        break;
+                    case FieldType::Integer:
+                    case FieldType::AutoIncrement:
+                    case FieldType::Date:
+                    case FieldType::Time:
+                    case FieldType::Logical:
+                        builder.setInteger(f, m_store.integer(r, f));
+                        break;
+                    case FieldType::Number:
+                    case FieldType::Currency:
+                    case FieldType::Timestamp:
+                        builder.setNumber(f, m_store.number(r, f));
+                        break;
+                    default:
+                        builder.setBytes(f, m_store.bytes(r, f));
+                        break;
+                    }
+                }
             }
             return builder.finish();
         });
@@ -446,10 +475,6 @@ void Table::writeBack(TableData out, bool valuesFromThisTable)
     } else {
         readLocked(nullptr);
     }
-    // A value of every cell: freeing them takes as long as rebuilding an index, so it is done
-    // beside the rebuilding.
-    auto discarding =
-        std::async(std::launch::async, [rows = std::move(out.rows)]() mutable { rows.clear(); });
     m_indexDefs = defs;
     m_indexes.clear();
     m_indexes.resize(m_indexDefs.size());
@@ -489,7 +514,7 @@ int Table::post(int oldRecord)
         for (int r = 0; r < recordCount(); ++r)
             out.rows.push_back(rowOf(r));
     }
-    writeBack(std::move(out), false);
+    writeBack(std::move(out));
     for (int r = 0; r < recordCount(); ++r)
         if (rowOf(r) == changed)
             return r;
@@ -587,25 +612,15 @@ Table::FillResult Table::fillEmpty(int fieldNo, const QString& text)
             order.push_back(r);
     }
 
+    // Written straight from the store: a QVariant for every value of forty thousand records
+    // would cost more than the rest of the rewrite.
     TableData out = emptyCopy();
-    const int fields = fieldCount();
-    out.rows.resize(static_cast<size_t>(n));
-    const auto makeRows = [&](size_t from, size_t to) {
-        for (size_t pos = from; pos < to; ++pos) {
-            const int r = order[pos];
-            std::vector<QVariant>& row = out.rows[pos];
-            row.resize(static_cast<size_t>(fields));
-            for (int f = 0; f < fields; ++f)
-                row[static_cast<size_t>(f)] = m_store.value(r, f);
-            if (isFilled[static_cast<size_t>(r)])
-                row[static_cast<size_t>(fieldNo)] = text;
-        }
-    };
-    // The store is only read, so the two halves can be made at once.
-    auto secondHalf = std::async(std::launch::async, makeRows, order.size() / 2, order.size());
-    makeRows(0, order.size() / 2);
-    secondHalf.get();
-    writeBack(std::move(out), true);
+    out.fromStore.store = &m_store;
+    out.fromStore.order = std::move(order);
+    out.fromStore.replacedField = fieldNo;
+    out.fromStore.replacement = text;
+    out.fromStore.replaced = std::move(isFilled);
+    writeBack(std::move(out));
     result.filled = static_cast<int>(filled.size());
     return result;
 }

@@ -121,10 +121,10 @@ private:
     void readLocked(const TableDef* def, TableStore* known = nullptr);
     void adopt(TableStore store, const TableDef* def, std::vector<std::vector<int>> orders = {});
     void removeStaleCopies() const;
-    // Writes rows (records in primary-key order), takes the new file in place of the old and
-    // rebuilds the index files the table had. valuesFromThisTable: every value came from this
-    // table's own records, so what the file will hold is known without reading it back.
-    void writeBack(TableData out, bool valuesFromThisTable);
+    // Writes the records (in primary-key order), takes the new file in place of the old and
+    // rebuilds the index files the table had. Records taken from this table's own store are
+    // known as written without reading the file back.
+    void writeBack(TableData out);
     TableData emptyCopy() const;
     const QVariant* editOf(int record, int field) const;
     static QStringView editedText(const QVariant& value);

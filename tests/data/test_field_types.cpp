@@ -6,6 +6,7 @@
 #include "common/TableDump.h"
 #include "data/Error.h"
 #include "data/ParadoxFile.h"
+#include "data/Table.h"
 
 #include <QFile>
 #include <QProcess>
@@ -754,6 +755,75 @@ TEST(OwnWriter, WritesEveryTypeItKnowsAndReadsItBack)
     for (QString& cell : bcd)
         cell = plainDecimal(cell);
     EXPECT_EQ(bcd, (QStringList{QStringLiteral("-12.345"), QString(), QStringLiteral("0.500")}));
+}
+
+// Filling the empty values of one text field writes every other value straight from the
+// table's storage: its blocks must come out exactly as the writer makes them from the values.
+TEST(OwnWriter, FillingEmptyTextWritesEveryOtherKindAsFromValues)
+{
+    TempDir dir;
+    const QString password = QStringLiteral("qomtk4");
+    TableData t;
+    t.codePage = 1251;
+    t.fields = {{QStringLiteral("Название"), FieldType::Text, 20},
+                {QStringLiteral("short"), FieldType::Integer, 2},
+                {QStringLiteral("long"), FieldType::Integer, 4},
+                {QStringLiteral("auto"), FieldType::AutoIncrement, 4},
+                {QStringLiteral("number"), FieldType::Number, 8},
+                {QStringLiteral("money"), FieldType::Currency, 8},
+                {QStringLiteral("day"), FieldType::Date, 4},
+                {QStringLiteral("time"), FieldType::Time, 4},
+                {QStringLiteral("stamp"), FieldType::Timestamp, 8},
+                {QStringLiteral("flag"), FieldType::Logical, 1},
+                {QStringLiteral("bcd"), FieldType::Bcd, 3},
+                {QStringLiteral("raw"), FieldType::Bytes, 4},
+                {QStringLiteral("note"), FieldType::Memo, 30},
+                {QStringLiteral("fill"), FieldType::Text, 8}};
+    t.rows.push_back({QStringLiteral("Мята"), qlonglong(-32767), qlonglong(-2147483647),
+                      qlonglong(1), -0.125, 1234.56, QDate(1896, 2, 29), QTime(23, 59, 59, 999),
+                      QDateTime(QDate(1850, 1, 1), QTime(12, 0), Qt::UTC), true,
+                      QStringLiteral("-12.345"), QByteArray("\x01\x02\x00\x04", 4),
+                      QStringLiteral("Кратко"), QString()});
+    t.rows.push_back(std::vector<QVariant>(t.fields.size())); // every field NULL
+    t.rows.push_back(
+        {QStringLiteral("Ландыш"), qlonglong(0), qlonglong(0), qlonglong(2), 0.0, 0.0,
+         QDate(2000, 2, 29), QTime(0, 0), QDateTime(QDate(2024, 2, 29), QTime(0, 0, 1), Qt::UTC),
+         false, QStringLiteral("0.5"), QByteArray("\xFF", 1), QString(), QStringLiteral("kept")});
+    // Enough records for several blocks, encoded in two halves.
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<QVariant> row = t.rows[static_cast<size_t>(i % 3)];
+        row[2] = qlonglong(i);
+        row[4] = i / 7.0;
+        row[13] = i % 5 ? QVariant(QStringLiteral("n%1").arg(i)) : QVariant();
+        t.rows.push_back(std::move(row));
+    }
+    TableData expected = t;
+    int empty = 0;
+    for (std::vector<QVariant>& row : expected.rows)
+        if (row[13].toString().isEmpty()) {
+            row[13] = QStringLiteral("~");
+            ++empty;
+        }
+    const QString filledPath = dir.file(QStringLiteral("FILLED.DB"));
+    const QString expectedPath = dir.file(QStringLiteral("EXPECTED.DB"));
+    paradox::writeTableFile(filledPath, t, password);
+    paradox::writeTableFile(expectedPath, expected, password);
+    {
+        auto table = Table::open(filledPath, nullptr, Table::Access::Exclusive, {password});
+        EXPECT_EQ(table->fillEmpty(13, QStringLiteral("~")).filled, empty);
+    }
+    const auto blocks = [](const QString& path) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return QByteArray();
+        const QByteArray bytes = f.readAll();
+        const int header =
+            static_cast<unsigned char>(bytes[2]) | (static_cast<unsigned char>(bytes[3]) << 8);
+        return bytes.mid(header);
+    };
+    const QByteArray filled = blocks(filledPath);
+    ASSERT_FALSE(filled.isEmpty());
+    EXPECT_TRUE(filled == blocks(expectedPath));
 }
 
 TEST(OwnWriter, RefusesValuesItCannotHold)
