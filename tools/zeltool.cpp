@@ -6,14 +6,14 @@
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
 #include "common/TableDump.h"
-#include "data/Database.h"
-#include "data/Error.h"
-#include "data/FileAccess.h"
-#include "data/ParadoxFile.h"
-#include "data/Reindex.h"
-#include "data/Schema.h"
-#include "data/ServerTables.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/base/FileAccess.h"
+#include "data/engine/Database.h"
+#include "data/engine/Table.h"
+#include "data/paradox/ParadoxFile.h"
+#include "data/server/ServerTables.h"
+#include "model/Reindex.h"
+#include "model/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +24,7 @@
 #include <string>
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

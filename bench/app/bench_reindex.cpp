@@ -2,11 +2,11 @@
 // with and without empty commercial names for the placeholder, and the one rewrite of the
 // synonyms table that the placeholder costs.
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Names.h"
-#include "data/Reindex.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/engine/Database.h"
+#include "data/engine/Table.h"
+#include "model/Names.h"
+#include "model/Reindex.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The material report of a typical sample material (Linalool): laid out into page images as
 // the preview shows it, and written as a PDF by a whole headless zel process.
-#include "data/Database.h"
-#include "data/Schema.h"
+#include "data/engine/Database.h"
+#include "model/Schema.h"
 #include "report/TPrintMaterial.h"
 #include "report/TRpPrinter.h"
 
@@ -18,8 +18,9 @@ const QString kSampleDb = QStringLiteral(ZEL_BINARY_DIR "/sampledb");
 
 void BM_MaterialReportToPageImages(benchmark::State& state)
 {
-    data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+    data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
     data::Database db;
+    zel::model::schema::describe(db);
     db.setPath(kSampleDb);
     report::TPrintMaterial form(&db);
     for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

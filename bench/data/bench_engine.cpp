@@ -1,13 +1,13 @@
 // The table engine on the scale database: 8000 materials, 40000 commercial names, 400
 // suppliers, written once into a temporary directory.
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Error.h"
-#include "data/Index.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
+#include "model/Schema.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,6 +21,7 @@ extern "C" {
 }
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 
@@ -41,6 +42,7 @@ struct ScaleDatabase
     void writeIndexFiles() const
     {
         Database db;
+        zel::model::schema::describe(db);
         db.setPath(dir.path());
         for (const TableDef* def : schema::allTables()) {
             Dataset ds;
@@ -70,6 +72,7 @@ void BM_OpenThreeTablesWithIndexFiles(benchmark::State& state)
         names << def->fileName;
     for (auto _ : state) {
         Database db;
+        zel::model::schema::describe(db);
         db.setPath(s.dir.path());
         db.preload(names);
         for (const TableDef* def : schema::allTables()) {
@@ -241,6 +244,7 @@ void BM_ExactKeySearch(benchmark::State& state)
 {
     ScaleDatabase& s = scale();
     Database db;
+    zel::model::schema::describe(db);
     db.setPath(s.dir.path());
     Dataset ds;
     ds.setDatabase(&db);
@@ -259,6 +263,7 @@ void BM_NearestSearch(benchmark::State& state)
 {
     ScaleDatabase& s = scale();
     Database db;
+    zel::model::schema::describe(db);
     db.setPath(s.dir.path());
     Dataset ds;
     ds.setDatabase(&db);
@@ -276,6 +281,7 @@ void BM_NameLookupById(benchmark::State& state)
 {
     ScaleDatabase& s = scale();
     Database db;
+    zel::model::schema::describe(db);
     db.setPath(s.dir.path());
     Dataset ds;
     ds.setDatabase(&db);
@@ -295,6 +301,7 @@ void BM_MasterLinkedStep(benchmark::State& state)
 {
     ScaleDatabase& s = scale();
     Database db;
+    zel::model::schema::describe(db);
     db.setPath(s.dir.path());
     DatasetSet sets(&db, decls::mainWindow());
     sets.openAll();

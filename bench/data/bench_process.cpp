@@ -20,6 +20,7 @@
 extern char** environ;
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

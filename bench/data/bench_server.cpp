@@ -9,15 +9,16 @@
 #include "app/Program.h"
 #include "app/ReportRunner.h"
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/Names.h"
-#include "data/PgConnection.h"
-#include "data/Schema.h"
-#include "data/ServerCache.h"
-#include "data/ServerTables.h"
-#include "data/Table.h"
-#include "data/TableStore.h"
+#include "data/base/TableStore.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Table.h"
+#include "data/server/PgConnection.h"
+#include "data/server/ServerCache.h"
+#include "data/server/ServerTables.h"
+#include "model/Configuration.h"
+#include "model/Names.h"
+#include "model/Schema.h"
 #include "search/MaterialFilter.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
@@ -70,7 +71,7 @@ struct Scale
         database = QStringLiteral("bench_%1").arg(materials);
         if (!server().createLoaded(database, dir.filePath(QStringLiteral("data"))).isEmpty())
             std::abort();
-        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
         // The index files, once, as the first start writes them.
         writeIni(false);
         app::Program program(dir.path(), true);
@@ -108,10 +109,10 @@ Scale& scale(int materials)
 void openAllIndexes(data::Database& db)
 {
     QStringList names;
-    for (const data::TableDef* def : data::schema::allTables())
+    for (const data::TableDef* def : model::schema::allTables())
         names << def->fileName;
     db.preload(names);
-    for (const data::TableDef* def : data::schema::allTables()) {
+    for (const data::TableDef* def : model::schema::allTables()) {
         auto table = db.table(def->fileName);
         for (const data::IndexDef& idx : def->indexes)
             benchmark::DoNotOptimize(&table->index(idx));
@@ -124,6 +125,7 @@ void BM_LoadFromDirectory(benchmark::State& state)
     Scale& s = scale(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         data::Database db;
+        zel::model::schema::describe(db);
         db.setPath(s.dir.filePath(QStringLiteral("data")));
         openAllIndexes(db);
     }
@@ -151,13 +153,13 @@ void BM_LoadFromServer(benchmark::State& state)
     Scale& s = scale(static_cast<int>(state.range(0)));
     {
         data::Database db;
-        db.setServer(s.connection());
+        model::useServer(db, s.connection());
         openAllIndexes(db);
         db.waitUntilKept();
     }
     for (auto _ : state) {
         data::Database db;
-        db.setServer(s.connection());
+        model::useServer(db, s.connection());
         openAllIndexes(db);
         if (!db.loadedFromLocalCopy())
             std::abort();
@@ -174,7 +176,7 @@ void BM_LoadFromServerCold(benchmark::State& state)
     forgetLocalCopies();
     for (auto _ : state) {
         auto db = std::make_unique<data::Database>();
-        db->setServer(s.connection());
+        model::useServer(*db, s.connection());
         openAllIndexes(*db);
         state.PauseTiming();
         if (db->loadedFromLocalCopy())
@@ -205,7 +207,7 @@ void BM_LoadFromServerQtSql(benchmark::State& state)
             db.setPassword(PgServer::readerPassword());
             if (!db.open())
                 std::abort();
-            for (const data::TableDef* def : data::schema::allTables()) {
+            for (const data::TableDef* def : model::schema::allTables()) {
                 QStringList columns;
                 for (const data::FieldDef& f : def->fields)
                     columns << f.name;
@@ -312,7 +314,7 @@ void BM_ApplyFilterEveryName(benchmark::State& state)
     search::SearchCriteria criteria;
     criteria.name = QStringLiteral("QXQXQ");
     session->setTableFilter(search::materialTableFilter(
-        [&criteria] { return criteria; }, session->dataset(data::datasets::TableSynonymsSelect)));
+        [&criteria] { return criteria; }, session->dataset(model::datasets::TableSynonymsSelect)));
     session->setSelectionFeedback(nullptr);
     for (auto _ : state)
         session->Select(1);
@@ -350,7 +352,7 @@ void BM_RevisionOnly(benchmark::State& state)
     Scale& s = scale(8000);
     data::PgConnection c(s.connection());
     for (auto _ : state)
-        benchmark::DoNotOptimize(data::server::revision(c));
+        benchmark::DoNotOptimize(data::server::revision(model::schema::serverCatalog(), c));
 }
 BENCHMARK(BM_RevisionOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LocalCopyOnly(benchmark::State& state)
@@ -358,12 +360,12 @@ void BM_LocalCopyOnly(benchmark::State& state)
     Scale& s = scale(static_cast<int>(state.range(0)));
     {
         data::Database db;
-        db.setServer(s.connection());
+        model::useServer(db, s.connection());
         openAllIndexes(db);
         db.waitUntilKept();
     }
     const data::server::LocalCache cache(data::server::LocalCache::standardDirectory(),
-                                         s.connection());
+                                         s.connection(), model::schema::allTables());
     state.counters["MB"] =
         static_cast<double>(
             QFileInfo(cache.fileFor(QString()))
@@ -384,7 +386,7 @@ void BM_CopyOnly(benchmark::State& state)
     Scale& s = scale(8000);
     data::PgConnection c(s.connection());
     for (auto _ : state)
-        benchmark::DoNotOptimize(data::server::loadTables(c));
+        benchmark::DoNotOptimize(data::server::loadTables(model::schema::serverCatalog(), c));
 }
 BENCHMARK(BM_CopyOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_IndexesOnly(benchmark::State& state)
@@ -393,11 +395,11 @@ void BM_IndexesOnly(benchmark::State& state)
     data::PgConnection c(s.connection());
     for (auto _ : state) {
         state.PauseTiming();
-        auto stores = data::server::loadTables(c);
+        auto stores = data::server::loadTables(model::schema::serverCatalog(), c);
         state.ResumeTiming();
         for (auto& [name, store] : stores) {
-            auto table =
-                data::Table::fromStore(name, std::move(store), data::schema::tableByFileName(name));
+            auto table = data::Table::fromStore(name, std::move(store),
+                                                model::schema::tableByFileName(name));
             for (const data::IndexDef& idx : table->indexDefs())
                 table->index(idx).prepare();
         }

@@ -6,8 +6,8 @@
 // Baseline, measured in the same run: painting a page image that is already in memory at the
 // same zoom onto an image the size of the preview's view, the least any switch must do.
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Schema.h"
+#include "data/engine/Database.h"
+#include "model/Schema.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpPrinter.h"
 #include "report/emf/EmfPlayer.h"
@@ -48,8 +48,9 @@ struct Preview
                                         QStringLiteral("Name %1").arg(i),
                                         content.suppliers.front().supnr, QString()});
         data::writeDatabase(dir.path(), content);
-        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
         db = std::make_unique<data::Database>(QStringLiteral("ZEL"));
+        zel::model::schema::describe(*db);
         db->setPath(dir.path());
         form = std::make_unique<report::TPrintSupplier>(db.get());
         source = std::make_unique<report::ProducerSource>(producer);

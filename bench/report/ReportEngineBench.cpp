@@ -1,8 +1,8 @@
 #include "common/LayoutDemo.h"
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/Schema.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "model/Schema.h"
 #include "report/TRpPrinter.h"
 
 #include <QGuiApplication>
@@ -20,7 +20,8 @@ struct Data
     Data()
     {
         data::writeDatabase(dir.path(), data::makeScaleContent(1000, 2000, 50));
-        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
+        zel::model::schema::describe(db);
         db.setPath(dir.path());
         materials.setDatabase(&db);
         materials.setTableName(QStringLiteral("MATERIAL.DB"));

@@ -2,10 +2,10 @@
 // names): the selection list's ApplyFilter with the search dialog's filter, beside SQLite
 // answering the same question over the same rows in an in-memory database.
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Datasets.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/engine/Database.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
+#include "model/Schema.h"
 #include "search/MaterialFilter.h"
 #include "search/TSearchClass.h"
 
@@ -111,9 +111,10 @@ struct Scale
     Scale()
     {
         data::writeDatabase(dir.path(), data::makeScaleContent(8000, 40000, 400));
-        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
+        zel::model::schema::describe(db);
         db.setPath(dir.path());
-        sets = std::make_unique<data::DatasetSet>(&db, data::decls::mainWindow());
+        sets = std::make_unique<data::DatasetSet>(&db, model::decls::mainWindow());
         sets->openAll();
         data::Dataset* scan = sets->get(QStringLiteral("TableMaterialSelect"));
         data::Dataset* synonyms = sets->get(QStringLiteral("TableSynonymsSelect"));

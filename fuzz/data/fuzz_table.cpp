@@ -2,8 +2,8 @@
 // first byte says so, its blob file: it must answer with a DatabaseError or a table, never
 // crash, hang or read out of bounds. Input: one flag byte; with bit 0 set, a 16-bit count of
 // 16-byte units of blob file follows, then those bytes; the rest is the table file.
-#include "data/Error.h"
-#include "data/ParadoxFile.h"
+#include "data/base/Error.h"
+#include "data/paradox/ParadoxFile.h"
 
 #include <QByteArrayView>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 
 #include <QFile>
 #include <QList>

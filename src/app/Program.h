@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/Reindex.h"
+
 #include <QRect>
 #include <QString>
+#include <exception>
 #include <memory>
 
 class QWidget;
@@ -39,12 +42,7 @@ public:
         UsageError = 2,          // the command line was not understood
         StartedAfterMessage = 3, // headless: a re-indexing message was written, then it ran
     };
-    enum class Reindexing
-    {
-        NotNeeded,
-        Done,
-        Failed
-    };
+    using Reindexing = model::Reindex::Result;
 
     // programDirectory is the directory of the executable: zel.ini is looked for there
     // first, and an installed program's help file is found from it. A headless program shows
@@ -64,14 +62,6 @@ public:
     // True when the program may run its event loop; otherwise its one message has been
     // shown and the main window was never visible.
     bool StartProgram();
-    // Reads zel.ini and defines the database. Throws when there is no database path.
-    void ReadConfiguration();
-    // Reads this file instead of looking for zel.ini (before StartProgram).
-    void setConfigFile(const QString& file) { m_configFile = file; }
-    // Opens this data directory and reads no zel.ini at all (before StartProgram).
-    void setDataDirectory(const QString& directory) { m_dataDirectory = directory; }
-    // The zel.ini that the start read; empty when none was (--data, or none found).
-    const QString& configFile() const { return m_configFileRead; }
     // Opens the main window's datasets; false after its message has been shown.
     bool OpenDatabase();
     // After a successful start: shows the main window and runs the event loop. Headless, it
@@ -104,14 +94,12 @@ public:
 
 private:
     void showNow(QWidget* window);
-    bool indexesMissing() const;
     // Reads the configuration and starts loading the tables before the windows are made.
-    void startLoading();
-    Reindexing ensureServerIndexes();
+    void configure(const QString& programDirectory, const Source& source);
     void printSummary() const;
 
-    QString m_programDirectory;
-    QString m_configFile, m_dataDirectory, m_configFileRead;
+    std::exception_ptr m_configurationFailure; // reported by StartProgram
+    bool m_reindexNeeded = false;
     bool m_headless;
     int m_messagesBefore;
     Reindexing m_reindexing = Reindexing::NotNeeded;

@@ -2,10 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/ErrorMessage.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Error.h"
-#include "data/Names.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
 #include "report/ReportFileError.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
@@ -81,13 +81,13 @@ void ReportRunner::PrintCurrentPage()
         case ui::page::CommercialNames: {
             // The material list's cursor goes to the commercial name's material; its index is
             // put back whatever happens, so the list keeps its order.
-            data::Dataset* material = m_session->dataset(data::datasets::TableMaterial);
+            data::Dataset* material = m_session->dataset(model::datasets::TableMaterial);
             const QString previous = material->indexName();
             {
                 auto restore = qScopeGuard([&] { material->setIndexName(previous); });
-                material->setIndexName(data::indexes::casorder);
-                material->findKey({m_session->dataset(data::datasets::TableCommSynonyms)
-                                       ->text(data::fields::cas)});
+                material->setIndexName(model::indexes::casorder);
+                material->findKey({m_session->dataset(model::datasets::TableCommSynonyms)
+                                       ->text(model::fields::cas)});
             }
             RunMaterialReport();
             break;
@@ -174,9 +174,9 @@ void ReportRunner::present(report::TRpReport& report, const Run& run)
 
 void ReportRunner::RunMaterialReport()
 {
-    const data::Dataset* material = m_session->dataset(data::datasets::TableMaterial);
-    const QString sf = material->text(data::fields::sf);
-    const QString cas = material->text(data::fields::cas);
+    const data::Dataset* material = m_session->dataset(model::datasets::TableMaterial);
+    const QString sf = material->text(model::fields::sf);
+    const QString cas = material->text(model::fields::cas);
     present(m_material->report(),
             [this, sf, cas](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
 }
@@ -184,7 +184,7 @@ void ReportRunner::RunMaterialReport()
 void ReportRunner::RunSupplierReport()
 {
     const QString supnr =
-        m_session->dataset(data::datasets::TableSupplier)->text(data::fields::supnr);
+        m_session->dataset(model::datasets::TableSupplier)->text(model::fields::supnr);
     present(m_supplier->report(),
             [this, supnr](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
@@ -217,12 +217,12 @@ QString ReportRunner::writeReport(const Run& run, const QString& file, const QSt
 QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
 {
     try {
-        data::Dataset* lookup = m_session->dataset(data::datasets::TableMaterial2);
+        data::Dataset* lookup = m_session->dataset(model::datasets::TableMaterial2);
         const QString previous = lookup->indexName();
-        lookup->setIndexName(data::indexes::casorder);
+        lookup->setIndexName(model::indexes::casorder);
         const bool found = lookup->findKey({cas});
-        const QString name = lookup->text(data::fields::name);
-        const QString sf = lookup->text(data::fields::sf);
+        const QString name = lookup->text(model::fields::name);
+        const QString sf = lookup->text(model::fields::sf);
         lookup->setIndexName(previous);
         if (!found)
             return QStringLiteral("No material has the CAS number %1").arg(cas);

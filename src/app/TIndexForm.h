@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Reindex.h"
+#include "model/Reindex.h"
 
 #include <QWidget>
 
@@ -12,7 +12,7 @@ class BevelPanel;
 
 // The small form that stays on top under the logo window while the indexes are rebuilt,
 // naming the file and the index being worked on. It never takes input.
-class TIndexForm : public QWidget, public data::Reindex::Progress
+class TIndexForm : public QWidget, public model::Reindex::Progress
 {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "report/PdfExport.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfHeader.h"
 #include "report/emf/EmfPlayer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Error.h"
+#include "data/base/Error.h"
 
 namespace zel::report {
 

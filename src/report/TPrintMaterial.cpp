@@ -1,8 +1,8 @@
 #include "report/TPrintMaterial.h"
 
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Names.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
@@ -21,7 +21,7 @@ constexpr double kColumnLefts[4] = {0, 456, 916, 1373};
 } // namespace
 
 TPrintMaterial::TPrintMaterial(data::Database* database)
-    : m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printMaterial()))
+    : m_datasets(std::make_unique<data::DatasetSet>(database, model::decls::printMaterial()))
 {
     build();
 }
@@ -30,10 +30,10 @@ TPrintMaterial::~TPrintMaterial() = default;
 
 void TPrintMaterial::build()
 {
-    data::Dataset* material = m_datasets->get(data::datasets::TableMaterial);
-    data::Dataset* sin = m_datasets->get(data::datasets::TableSin);
-    data::Dataset* supplier = m_datasets->get(data::datasets::TableSupplier);
-    data::Dataset* material2 = m_datasets->get(data::datasets::TableMaterial2);
+    data::Dataset* material = m_datasets->get(model::datasets::TableMaterial);
+    data::Dataset* sin = m_datasets->get(model::datasets::TableSin);
+    data::Dataset* supplier = m_datasets->get(model::datasets::TableSupplier);
+    data::Dataset* material2 = m_datasets->get(model::datasets::TableMaterial2);
 
     TRpReport& r = m_report;
     a4Sheet(r);
@@ -136,16 +136,16 @@ void TPrintMaterial::build()
 
 void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)
 {
-    const QString s = m_datasets->get(data::datasets::TableMaterial2)->text(data::fields::stabil);
+    const QString s = m_datasets->get(model::datasets::TableMaterial2)->text(model::fields::stabil);
     for (int i = 1; i <= StabilityLabels; ++i)
         m_stabil[std::size_t(i - 1)]->caption =
-            data::mediumLabel(i) + QLatin1Char(' ') + data::ratingText(data::ratingChar(s, i));
+            model::mediumLabel(i) + QLatin1Char(' ') + model::ratingText(model::ratingChar(s, i));
 }
 
 void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer)
 {
     data::DatasetSet& ds = *m_datasets;
-    data::Dataset* material = ds.get(data::datasets::TableMaterial);
+    data::Dataset* material = ds.get(model::datasets::TableMaterial);
     // Closing runs on the way out of a failed run too, where its own errors must not hide
     // the one that ended the run.
     const auto closeAll = [&](bool quiet) {
@@ -158,14 +158,15 @@ void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& prin
             }
         };
         step([&] { material->cancelRange(); });
-        for (const QString* name : {&data::datasets::TableMaterial2, &data::datasets::TableSin,
-                                    &data::datasets::TableSupplier, &data::datasets::TableMaterial})
+        for (const QString* name :
+             {&model::datasets::TableMaterial2, &model::datasets::TableSin,
+              &model::datasets::TableSupplier, &model::datasets::TableMaterial})
             step([&] { ds.get(*name)->close(); });
     };
     try {
         for (const QString* name :
-             {&data::datasets::TableSupplier, &data::datasets::TableSin,
-              &data::datasets::TableMaterial2, &data::datasets::TableMaterial})
+             {&model::datasets::TableSupplier, &model::datasets::TableSin,
+              &model::datasets::TableMaterial2, &model::datasets::TableMaterial})
             ds.open(*name);
         const data::KeyValues key{sf, cas};
         material->setRange(key, key);

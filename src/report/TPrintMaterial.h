@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/StabilityMedia.h"
+#include "model/StabilityMedia.h"
 #include "report/TRpReport.h"
 
 #include <QString>
@@ -37,7 +37,7 @@ public:
     TRpReport& report() { return m_report; }
     data::DatasetSet& datasets() { return *m_datasets; }
 
-    static constexpr int StabilityLabels = data::MediaCount;
+    static constexpr int StabilityLabels = model::MediaCount;
 
 private:
     void build();

@@ -1,8 +1,8 @@
 #include "report/TPrintSupplier.h"
 
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Names.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
@@ -11,7 +11,7 @@ namespace zel::report {
 using namespace form;
 
 TPrintSupplier::TPrintSupplier(data::Database* database)
-    : m_datasets(std::make_unique<data::DatasetSet>(database, data::decls::printSupplier()))
+    : m_datasets(std::make_unique<data::DatasetSet>(database, model::decls::printSupplier()))
 {
     build();
 }
@@ -20,9 +20,9 @@ TPrintSupplier::~TPrintSupplier() = default;
 
 void TPrintSupplier::build()
 {
-    data::Dataset* supplier = m_datasets->get(data::datasets::TableSupplier);
-    data::Dataset* sin = m_datasets->get(data::datasets::TableSin);
-    data::Dataset* material = m_datasets->get(data::datasets::TableMaterial);
+    data::Dataset* supplier = m_datasets->get(model::datasets::TableSupplier);
+    data::Dataset* sin = m_datasets->get(model::datasets::TableSin);
+    data::Dataset* material = m_datasets->get(model::datasets::TableMaterial);
 
     TRpReport& r = m_report;
     a4Sheet(r);
@@ -88,7 +88,7 @@ void TPrintSupplier::RpSysData1Print(TRpPrintable&, QString& text)
 void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
 {
     data::DatasetSet& ds = *m_datasets;
-    data::Dataset* supplier = ds.get(data::datasets::TableSupplier);
+    data::Dataset* supplier = ds.get(model::datasets::TableSupplier);
     // Closing runs on the way out of a failed run too, where its own errors must not hide
     // the one that ended the run.
     const auto closeAll = [&](bool quiet) {
@@ -101,13 +101,13 @@ void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
             }
         };
         step([&] { supplier->cancelRange(); });
-        for (const QString* name : {&data::datasets::TableSupplier, &data::datasets::TableMaterial,
-                                    &data::datasets::TableSin})
+        for (const QString* name : {&model::datasets::TableSupplier,
+                                    &model::datasets::TableMaterial, &model::datasets::TableSin})
             step([&] { ds.get(*name)->close(); });
     };
     try {
-        for (const QString* name : {&data::datasets::TableMaterial, &data::datasets::TableSin,
-                                    &data::datasets::TableSupplier})
+        for (const QString* name : {&model::datasets::TableMaterial, &model::datasets::TableSin,
+                                    &model::datasets::TableSupplier})
             ds.open(*name);
         const data::KeyValues key{supnr};
         supplier->setRange(key, key);

@@ -1,6 +1,6 @@
 #include "report/TRpPageList.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/TRpCompress.h"
 #include "report/emf/EmfError.h"

@@ -1,6 +1,6 @@
 #include "report/TRpPrintable.h"
 
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "report/TRpReport.h"
 
 #include <QDateTime>

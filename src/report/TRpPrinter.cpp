@@ -1,6 +1,6 @@
 #include "report/TRpPrinter.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "report/PainterCanvas.h"
 #include "report/TRpError.h"
 #include "report/emf/EmfPlayer.h"

@@ -1,6 +1,6 @@
 #include "report/TRpReport.h"
 
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "report/LineBreaker.h"
 #include "report/TRpPrinter.h"
 

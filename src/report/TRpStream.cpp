@@ -1,6 +1,6 @@
 #include "report/TRpStream.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "report/ReportFileError.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "search/ListExport.h"
 
-#include "data/FileAccess.h"
-#include "data/Names.h"
-#include "data/StabilityMedia.h"
-#include "data/Table.h"
+#include "data/base/FileAccess.h"
+#include "data/engine/Table.h"
+#include "model/Names.h"
+#include "model/StabilityMedia.h"
 #include "search/TSearchClass.h"
 
 #include <QDir>
@@ -19,14 +19,14 @@ namespace {
 const std::vector<std::pair<QString, const QString*>>& fieldColumns()
 {
     static const std::vector<std::pair<QString, const QString*>> columns{
-        {QStringLiteral("CAS"), &data::fields::cas},
-        {QStringLiteral("name"), &data::fields::name},
-        {QStringLiteral("name1"), &data::fields::name1},
-        {QStringLiteral("name2"), &data::fields::name2},
-        {QStringLiteral("odour"), &data::fields::odour},
-        {QStringLiteral("performance"), &data::fields::performance},
-        {QStringLiteral("application"), &data::fields::application},
-        {QStringLiteral("literature"), &data::fields::literature},
+        {QStringLiteral("CAS"), &model::fields::cas},
+        {QStringLiteral("name"), &model::fields::name},
+        {QStringLiteral("name1"), &model::fields::name1},
+        {QStringLiteral("name2"), &model::fields::name2},
+        {QStringLiteral("odour"), &model::fields::odour},
+        {QStringLiteral("performance"), &model::fields::performance},
+        {QStringLiteral("application"), &model::fields::application},
+        {QStringLiteral("literature"), &model::fields::literature},
     };
     return columns;
 }
@@ -55,7 +55,7 @@ QStringList ListExport::header()
     QStringList cells;
     for (const auto& column : fieldColumns())
         cells << column.first;
-    cells << data::StabilityMedia();
+    cells << model::StabilityMedia();
     return cells;
 }
 
@@ -64,9 +64,10 @@ QStringList ListExport::row(const data::Table& materials, int record)
     QStringList cells;
     for (const auto& column : fieldColumns())
         cells << fieldText(materials, record, materials.fieldIndex(*column.second));
-    const QString stabil = fieldText(materials, record, materials.fieldIndex(data::fields::stabil));
-    for (int medium = 1; medium <= data::MediaCount; ++medium)
-        cells << data::ratingText(data::ratingChar(stabil, medium));
+    const QString stabil =
+        fieldText(materials, record, materials.fieldIndex(model::fields::stabil));
+    for (int medium = 1; medium <= model::MediaCount; ++medium)
+        cells << model::ratingText(model::ratingChar(stabil, medium));
     return cells;
 }
 
@@ -101,7 +102,7 @@ QString ListExport::writeCsv(const QString& path, const data::Table& materials,
     // Records by id, once, so that the order of the list costs nothing to follow.
     // Ids may have gaps and run past the number of materials.
     QHash<int, int> recordOf;
-    const int idField = materials.fieldIndex(data::fields::id);
+    const int idField = materials.fieldIndex(model::fields::id);
     if (idField >= 0) {
         recordOf.reserve(materials.recordCount());
         for (int record = 0; record < materials.recordCount(); ++record) {

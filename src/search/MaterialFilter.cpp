@@ -1,8 +1,8 @@
 #include "search/MaterialFilter.h"
 
-#include "data/Dataset.h"
-#include "data/Names.h"
-#include "data/Table.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Table.h"
+#include "model/Names.h"
 
 #include <QHash>
 #include <algorithm>
@@ -111,9 +111,9 @@ bool filter(const SearchCriteria& criteria, const Read& read,
 
     if (result && criteria.anyRequired()) {
         const auto& stabil = read(Text::Stabil);
-        for (int i = 1; i <= data::MediaCount; ++i)
+        for (int i = 1; i <= model::MediaCount; ++i)
             if (criteria.required[static_cast<size_t>(i - 1)] &&
-                data::ratingChar(stabil, i) != QLatin1Char('2'))
+                model::ratingChar(stabil, i) != QLatin1Char('2'))
                 result = false;
     }
     return result;
@@ -161,10 +161,10 @@ bool MaterialFilter(const SearchCriteria& criteria, const MaterialRecord& materi
 bool MaterialFilter(const SearchCriteria& criteria, const data::Dataset& scan,
                     const data::Dataset* synonymsOfScan)
 {
-    static const QString fields[] = {data::fields::name,        data::fields::name1,
-                                     data::fields::name2,       data::fields::odour,
-                                     data::fields::performance, data::fields::application,
-                                     data::fields::stabil};
+    static const QString fields[] = {model::fields::name,        model::fields::name1,
+                                     model::fields::name2,       model::fields::odour,
+                                     model::fields::performance, model::fields::application,
+                                     model::fields::stabil};
     const auto read = [&](Text t) { return scan.text(fields[static_cast<int>(t)]); };
     const auto anyCommercialName = [&](const QString& n) {
         if (!synonymsOfScan)
@@ -173,7 +173,7 @@ bool MaterialFilter(const SearchCriteria& criteria, const data::Dataset& scan,
         // Read by position, so that a view a grid may show is not moved by the search; no break
         // on a hit, as above.
         for (int i = 0; i < synonymsOfScan->recordCount(); ++i)
-            hit |= occursIn(n, synonymsOfScan->valueAt(i, data::fields::name).toString());
+            hit |= occursIn(n, synonymsOfScan->valueAt(i, model::fields::name).toString());
         return hit;
     };
     return filter(criteria, read, anyCommercialName);
@@ -320,8 +320,8 @@ FoldedColumn* column(std::unique_ptr<FoldedColumn>& slot, const data::Table& tab
 void joinByCas(Prepared& p, const data::Table& materials, const data::Table& synonyms)
 {
     QHash<QStringView, int> groupOf;
-    const int mCas = materials.fieldIndex(data::fields::cas);
-    const int sCas = synonyms.fieldIndex(data::fields::cas);
+    const int mCas = materials.fieldIndex(model::fields::cas);
+    const int sCas = synonyms.fieldIndex(model::fields::cas);
     p.materialGroup.assign(static_cast<size_t>(materials.recordCount()), -1);
     for (int r = 0; r < materials.recordCount(); ++r) {
         const QStringView cas = mCas >= 0 ? materials.text(r, mCas) : QStringView();
@@ -405,11 +405,11 @@ std::vector<unsigned char> MaterialFilter(const SearchCriteria& criteria,
     if (!name.isEmpty()) {
         std::vector<unsigned char> hit(n, 0);
         mark(hit, name, materials, p.names,
-             {data::fields::name, data::fields::name1, data::fields::name2});
+             {model::fields::name, model::fields::name1, model::fields::name2});
         if (synonyms) {
             std::vector<unsigned char> inGroup(static_cast<size_t>(p.groups), 0);
             std::vector<unsigned char> synonymHit(static_cast<size_t>(synonyms->recordCount()), 0);
-            mark(synonymHit, name, *synonyms, p.commercialNames, {data::fields::name});
+            mark(synonymHit, name, *synonyms, p.commercialNames, {model::fields::name});
             for (size_t s = 0; s < synonymHit.size(); ++s)
                 if (synonymHit[s] && p.synonymGroup[s] >= 0)
                     inGroup[static_cast<size_t>(p.synonymGroup[s])] = 1;
@@ -419,18 +419,18 @@ std::vector<unsigned char> MaterialFilter(const SearchCriteria& criteria,
         for (size_t r = 0; r < n; ++r)
             result[r] &= hit[r];
     }
-    require(criteria.odour, p.odour, {data::fields::odour});
-    require(criteria.performance, p.performance, {data::fields::performance});
-    require(criteria.application, p.application, {data::fields::application});
+    require(criteria.odour, p.odour, {model::fields::odour});
+    require(criteria.performance, p.performance, {model::fields::performance});
+    require(criteria.application, p.application, {model::fields::application});
 
     if (criteria.anyRequired()) {
-        const int stabil = materials.fieldIndex(data::fields::stabil);
+        const int stabil = materials.fieldIndex(model::fields::stabil);
         for (size_t r = 0; r < n; ++r) {
             if (!result[r])
                 continue;
             const QStringView s =
                 stabil >= 0 ? materials.text(static_cast<int>(r), stabil) : QStringView();
-            for (int i = 1; i <= data::MediaCount && result[r]; ++i)
+            for (int i = 1; i <= model::MediaCount && result[r]; ++i)
                 if (criteria.required[static_cast<size_t>(i - 1)] &&
                     (i > s.size() || s[i - 1] != QLatin1Char('2')))
                     result[r] = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/StabilityMedia.h"
+#include "model/StabilityMedia.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +21,7 @@ namespace zel::search {
 struct SearchCriteria
 {
     QString name, odour, performance, application;
-    std::array<bool, data::MediaCount> required{};
+    std::array<bool, model::MediaCount> required{};
 
     bool anyRequired() const;
 };

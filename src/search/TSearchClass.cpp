@@ -1,8 +1,8 @@
 #include "search/TSearchClass.h"
 
-#include "data/Dataset.h"
-#include "data/Names.h"
-#include "data/Table.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Table.h"
+#include "model/Names.h"
 
 #include <algorithm>
 
@@ -105,7 +105,7 @@ void TSearchClass::scanRecordByRecord()
     int i = 0;
     while (!ScanTable->eof()) {
         const bool r = Filter ? Filter() : true;
-        const int slot = slotOf(static_cast<int>(ScanTable->integer(data::fields::id)));
+        const int slot = slotOf(static_cast<int>(ScanTable->integer(model::fields::id)));
         if (validSlot(slot)) {
             Selected[static_cast<size_t>(slot)] = r;
             if (r)
@@ -125,7 +125,7 @@ void TSearchClass::scanWholeTable()
 {
     const std::vector<unsigned char> results = m_tableFilter(*ScanTable);
     const data::Table* table = ScanTable->table();
-    const int idField = table->fieldIndex(data::fields::id);
+    const int idField = table->fieldIndex(model::fields::id);
     const int n = ScanTable->recordCount();
     for (int i = 0; i < n; ++i) {
         const int record = ScanTable->recordAt(i);
@@ -163,7 +163,7 @@ bool TSearchClass::GotoId(int id)
 {
     if (!IsAttached())
         return false;
-    BrowseTable->setIndexName(data::indexes::idindex);
+    BrowseTable->setIndexName(model::indexes::idindex);
     ++m_browseSearches;
     const bool found = BrowseTable->findKey({id});
     CurrentId = id;
@@ -193,11 +193,11 @@ void TSearchClass::BuildCasList()
 {
     if (!IsAttached())
         return;
-    ScanTable->setIndexName(data::indexes::casorder);
+    ScanTable->setIndexName(model::indexes::casorder);
     ScanTable->first();
     int k = 0;
     while (!ScanTable->eof()) {
-        const int slot = slotOf(static_cast<int>(ScanTable->integer(data::fields::id)));
+        const int slot = slotOf(static_cast<int>(ScanTable->integer(model::fields::id)));
         if (validSlot(slot) && Selected[static_cast<size_t>(slot)] && k < m_capacity) {
             ++k;
             AllCasList[static_cast<size_t>(k)] = slot;

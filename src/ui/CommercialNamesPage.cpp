@@ -1,8 +1,8 @@
 #include "ui/CommercialNamesPage.h"
 
-#include "data/Dataset.h"
-#include "data/Error.h"
-#include "data/Names.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
 #include "ui/DatasetGrid.h"
 #include "ui/FieldLink.h"
 #include "ui/MainSession.h"
@@ -18,7 +18,7 @@
 
 namespace zel::ui {
 
-using namespace data::fields;
+using namespace model::fields;
 
 CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
 {
@@ -79,7 +79,7 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
 
 void CommercialNamesPage::attach(MainSession* session)
 {
-    data::Dataset* comm = session->dataset(data::datasets::TableCommSynonyms);
+    data::Dataset* comm = session->dataset(model::datasets::TableCommSynonyms);
     DBGridCommercialName->setDataset(comm);
     DBGridCommercialName->sizeColumnsToFields();
     // Opened again (a reload): the datasets and their links are the same ones.
@@ -94,8 +94,9 @@ void CommercialNamesPage::attach(MainSession* session)
         });
         new FieldLink(comm, cas, DBCommCas);
         new FieldLink(comm, name, DBCommCommName);
-        new FieldLink(session->dataset(data::datasets::TableCommSupplier), supname, DBCommSupplier);
-        data::Dataset* material = session->dataset(data::datasets::TableCommMaterial);
+        new FieldLink(session->dataset(model::datasets::TableCommSupplier), supname,
+                      DBCommSupplier);
+        data::Dataset* material = session->dataset(model::datasets::TableCommMaterial);
         new FieldLink(material, odour, DBCommOdour);
         new FieldLink(material, performance, DBCommPerformance);
         new FieldLink(material, application, DBCommApplication);
@@ -125,7 +126,7 @@ void CommercialNamesPage::SourceCommMaterialDataChange()
 
 void CommercialNamesPage::RefreshCommMaterialDetails()
 {
-    ShowStability(*m_session->dataset(data::datasets::TableCommMaterial), MemoMaterialName,
+    ShowStability(*m_session->dataset(model::datasets::TableCommMaterial), MemoMaterialName,
                   CommStabilityGrid);
 }
 

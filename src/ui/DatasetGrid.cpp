@@ -1,7 +1,7 @@
 #include "ui/DatasetGrid.h"
 
-#include "data/Dataset.h"
-#include "data/Error.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
 #include "ui/DatasetModel.h"
 
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "ui/DatasetModel.h"
 
-#include "data/Error.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Table.h"
+#include "model/Schema.h"
 
 namespace zel::ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>

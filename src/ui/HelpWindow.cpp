@@ -1,6 +1,6 @@
 #include "ui/HelpWindow.h"
 
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

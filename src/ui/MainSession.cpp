@@ -1,26 +1,28 @@
 #include "ui/MainSession.h"
 
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Error.h"
-#include "data/Names.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
+#include "model/Schema.h"
+#include "search/ListExport.h"
 
+#include <QDir>
 #include <algorithm>
 #include <limits>
 #include <vector>
 
 namespace zel::ui {
 
-using data::datasets::TableCommSynonyms;
-using data::datasets::TableMaterial;
-using data::datasets::TableMaterialSelect;
-using data::datasets::TableSupLink2;
-using data::datasets::TableSupplier;
-using data::datasets::TableSupplierShow;
-using data::datasets::TableSynonyms2;
+using model::datasets::TableCommSynonyms;
+using model::datasets::TableMaterial;
+using model::datasets::TableMaterialSelect;
+using model::datasets::TableSupLink2;
+using model::datasets::TableSupplier;
+using model::datasets::TableSupplierShow;
+using model::datasets::TableSynonyms2;
 
 namespace {
 
@@ -33,7 +35,7 @@ const QString kCasOrder = QStringLiteral("CAS");
 std::vector<int> materialIds(const data::Table& table)
 {
     const int n = table.recordCount();
-    const int field = table.fieldIndex(data::fields::id);
+    const int field = table.fieldIndex(model::fields::id);
     if (field < 0)
         throw data::DatabaseError(QStringLiteral("%1 has no id field").arg(table.displayName()));
     std::vector<int> ids;
@@ -125,9 +127,11 @@ public:
 
 MainSession::MainSession(QObject* parent)
     : QObject(parent), m_database(new data::Database(QStringLiteral("ZEL"), this)),
-      m_datasets(new data::DatasetSet(m_database, data::decls::mainWindow(), this)),
+      m_datasets(new data::DatasetSet(m_database, model::decls::mainWindow(), this)),
       m_rows(std::make_unique<Rows>(this)), m_feedback(std::make_unique<FeedbackRelay>())
 {
+    model::schema::describe(*m_database);
+    connect(m_database, &data::Database::sourceChanged, this, &MainSession::sourceChanged);
 }
 
 MainSession::~MainSession() = default;
@@ -144,24 +148,55 @@ void MainSession::setSelectionFeedback(search::SelectionFeedback* feedback)
 
 // --- Opening ---------------------------------------------------------------------------
 
-void MainSession::setServer(const QString& connection)
+void MainSession::configure(const model::Configuration& configuration)
 {
-    // The same server again keeps the tables that are loaded or still loading.
-    if (m_database->isServer() && m_database->connection() == connection && !connection.isEmpty())
-        return;
-    DataDirectory.clear();
-    m_database->setServer(connection);
+    m_configuration = configuration;
+    DataDirectory = configuration.dataDirectory;
+    HelpFileName = configuration.helpFile;
+    model::define(*m_database, configuration);
 }
 
 void MainSession::setDataDirectory(const QString& directory)
 {
-    // The same directory again keeps the tables that are open or still loading.
-    if (directory == DataDirectory && !m_database->isServer() && !directory.isEmpty())
-        return;
-    DataDirectory = directory;
-    m_database->disconnect();
-    m_database->setParams({QStringLiteral("Path=") + directory});
-    m_database->setDriver(QStringLiteral("STANDARD"));
+    model::Configuration configuration = m_configuration;
+    configuration.dataDirectory = directory;
+    configuration.connection.clear();
+    configure(configuration);
+}
+
+void MainSession::setServer(const QString& connection)
+{
+    model::Configuration configuration = m_configuration;
+    configuration.dataDirectory.clear();
+    configuration.connection = connection;
+    configure(configuration);
+}
+
+QString MainSession::sourceDescription() const
+{
+    if (const data::TableSource* source = m_database->source())
+        return source->description() + (m_database->loadedFromLocalCopy()
+                                            ? QStringLiteral(" (read from the local copy)")
+                                            : QString());
+    return QDir::toNativeSeparators(QDir(DataDirectory).absolutePath()) + QLatin1Char('/');
+}
+
+int MainSession::tableRecordCount(const QString& table) const
+{
+    return m_database->table(table)->recordCount();
+}
+
+QString MainSession::ExportList(const QString& path,
+                                const std::function<void(int, int)>& progress) const
+{
+    if (!m_list)
+        return QStringLiteral("No database is open");
+    try {
+        return search::ListExport::writeCsv(path, *m_database->table(model::tables::material),
+                                            search::ListExport::listedIds(*m_list), progress);
+    } catch (const data::DatabaseError& e) {
+        return e.message();
+    }
 }
 
 void MainSession::PreloadDatabase()
@@ -197,9 +232,9 @@ void MainSession::Reload()
         return;
     }
     // Ids and record numbers may change with the data; keys stay.
-    const QString materialCas = dataset(TableMaterial)->text(data::fields::cas);
-    const QString commercialName = dataset(TableCommSynonyms)->text(data::fields::name);
-    const QString supplierNumber = dataset(TableSupplier)->text(data::fields::supnr);
+    const QString materialCas = dataset(TableMaterial)->text(model::fields::cas);
+    const QString commercialName = dataset(TableCommSynonyms)->text(model::fields::name);
+    const QString supplierNumber = dataset(TableSupplier)->text(model::fields::supnr);
     const bool narrowed = m_list->count() < MaterialCount;
     const QString order = listOrder();
 
@@ -210,11 +245,11 @@ void MainSession::Reload()
     SetListOrder(order);
     data::Dataset* select = dataset(TableMaterialSelect);
     const QString previous = select->indexName();
-    select->setIndexName(data::indexes::casorder);
+    select->setIndexName(model::indexes::casorder);
     const bool found = !materialCas.isEmpty() && select->findKey({materialCas});
     select->setIndexName(previous);
     if (found) {
-        const int id = static_cast<int>(select->integer(data::fields::id));
+        const int id = static_cast<int>(select->integer(model::fields::id));
         if (m_list->IsSelected(id))
             m_list->GotoId(id);
     }
@@ -358,14 +393,14 @@ void MainSession::SearchMaterial(const QString& text)
     data::Dataset* select = dataset(TableMaterialSelect);
     if (nameOrder()) {
         select->setIndexName(QString());
-        select->findNearest({data::sortForm(text)});
-        const int found = static_cast<int>(select->integer(data::fields::id));
+        select->findNearest({model::sortForm(text)});
+        const int found = static_cast<int>(select->integer(model::fields::id));
         m_list->GotoId(m_list->NearestSelectedId(found));
         m_list->ShowCurrent();
     } else {
-        select->setIndexName(data::indexes::casorder);
+        select->setIndexName(model::indexes::casorder);
         select->findNearest({text});
-        const int id = static_cast<int>(select->integer(data::fields::id));
+        const int id = static_cast<int>(select->integer(model::fields::id));
         if (m_list->IsSelected(id)) {
             m_list->GotoId(id);
             m_list->ShowCurrent();
@@ -415,20 +450,20 @@ void MainSession::CarryTo(int page)
 void MainSession::carryToMaterials(int from)
 {
     const QString cas = from == page::CommercialNames
-                            ? dataset(TableCommSynonyms)->text(data::fields::cas)
-                            : dataset(TableSupLink2)->text(data::fields::cas);
+                            ? dataset(TableCommSynonyms)->text(model::fields::cas)
+                            : dataset(TableSupLink2)->text(model::fields::cas);
     if (cas.isEmpty())
         return;
     data::Dataset* select = dataset(TableMaterialSelect);
     const QString previous = select->indexName();
-    select->setIndexName(data::indexes::casorder);
+    select->setIndexName(model::indexes::casorder);
     const bool found = select->findKey({cas});
     select->setIndexName(previous);
     // A CAS that no material has carries nothing, rather than whatever material the scan
     // view happened to stand on.
     if (!found)
         return;
-    const int id = static_cast<int>(select->integer(data::fields::id));
+    const int id = static_cast<int>(select->integer(model::fields::id));
     if (m_list->IsSelected(id)) {
         m_list->GotoId(id);
         m_list->ShowCurrent();
@@ -441,9 +476,9 @@ void MainSession::carryToCommercialNames(int from)
 {
     data::Dataset* comm = dataset(TableCommSynonyms);
     if (from == page::Materials)
-        comm->findKey({dataset(TableSynonyms2)->text(data::fields::name)});
+        comm->findKey({dataset(TableSynonyms2)->text(model::fields::name)});
     else if (from == page::Suppliers)
-        comm->findKey({dataset(TableSupLink2)->text(data::fields::name)});
+        comm->findKey({dataset(TableSupLink2)->text(model::fields::name)});
 }
 
 // From the commercial names page its current name's supplier; from the others the supplier
@@ -452,7 +487,7 @@ void MainSession::carryToSuppliers(int from)
 {
     const QString supnr =
         dataset(from == page::CommercialNames ? TableCommSynonyms : TableSupplierShow)
-            ->text(data::fields::supnr);
+            ->text(model::fields::supnr);
     bool ok = false;
     const int n = supnr.toInt(&ok);
     // Supplier numbers need not be numeric; what counts is that there is one.
@@ -516,7 +551,7 @@ QString MainSession::supplierMaterialsTitle() const
 {
     return CountPhrase(dataset(TableSupLink2)->recordCount(), QStringLiteral("material"),
                        QStringLiteral("s")) +
-           QStringLiteral(" from: ") + dataset(TableSupplier)->text(data::fields::supname);
+           QStringLiteral(" from: ") + dataset(TableSupplier)->text(model::fields::supname);
 }
 
 } // namespace zel::ui

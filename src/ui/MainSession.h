@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Configuration.h"
 #include "search/TSearchClass.h"
 
 #include <QObject>
@@ -42,7 +43,7 @@ public:
     data::Dataset* dataset(const QString& name) const;
 
     QString ProgramDirectory; // ends in a separator
-    QString DataDirectory;    // ends in a separator
+    QString DataDirectory;    // ends in a separator; empty for a server
     QString HelpFileName;     // at most 80 characters
     // Counted once when the database opens; the highest material id.
     int MaterialCount = 0;
@@ -52,11 +53,20 @@ public:
     // The page of the last page switch, which is the page shown.
     int LastShownPage = page::Materials;
 
-    // Defines the database on a data directory (ending in a separator), closing whatever of
-    // it was open.
+    // Defines the database on the configuration's data directory or server and takes its
+    // help file, closing whatever of another database was open; the same data named again
+    // keep what is open or still loading.
+    void configure(const model::Configuration& configuration);
+    const model::Configuration& configuration() const { return m_configuration; }
+    // The same for a data directory (ending in a separator) or a server's connection string,
+    // keeping the help file.
     void setDataDirectory(const QString& directory);
-    // Defines the database on a server by a connection string, closing whatever was open.
     void setServer(const QString& connection);
+    // Where the tables were read from, for the start-up summary: the server as it may be shown
+    // and whether its data came from the copy kept on this disk, or the data directory.
+    QString sourceDescription() const;
+    // The records of a table of the database as loaded. Throws DatabaseError.
+    int tableRecordCount(const QString& table) const;
     // Opens every dataset of the database on DataDirectory, counts the materials and
     // makes the selection list of all of them, in name order, with the first one current.
     // Throws DatabaseError, leaving the database closed, when a table is missing or damaged
@@ -79,6 +89,12 @@ public:
     // record filter above stays for a list without it.
     void setTableFilter(search::TSearchClass::TableFilter filter);
     void setSelectionFeedback(search::SelectionFeedback* feedback);
+
+    // Writes the listed materials, in the list's order, to a CSV file; progress, when given,
+    // hears how many are written of how many. Returns an empty text, or what went wrong (and
+    // then no file was written).
+    QString ExportList(const QString& path,
+                       const std::function<void(int done, int total)>& progress = {}) const;
 
     // The selection list; null until the database is open.
     search::TSearchClass* selectionList() const { return m_list.get(); }
@@ -134,6 +150,9 @@ public:
 
 Q_SIGNALS:
     void databaseOpened();
+    // The data were replaced at their source (an import committed on the server) since they
+    // were read; Reload shows the new ones.
+    void sourceChanged();
     void rowCountChanged(int rows);
     void currentRowChanged(int row);
 
@@ -146,6 +165,7 @@ private:
     void carryToSuppliers(int from);
 
     data::Database* m_database;
+    model::Configuration m_configuration;
     data::DatasetSet* m_datasets;
     std::unique_ptr<Rows> m_rows;
     std::unique_ptr<FeedbackRelay> m_feedback;

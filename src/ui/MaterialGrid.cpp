@@ -1,7 +1,7 @@
 #include "ui/MaterialGrid.h"
 
-#include "data/Dataset.h"
-#include "data/Names.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
 #include "ui/MainSession.h"
 
 #include <QHeaderView>
@@ -37,8 +37,8 @@ QString MaterialListModel::nameOf(int id) const
 {
     if (!m_lookup || !m_lookup->isOpen())
         return QString();
-    m_lookup->setIndexName(data::indexes::idindex);
-    return m_lookup->findKey({id}) ? m_lookup->text(data::fields::name) : QString();
+    m_lookup->setIndexName(model::indexes::idindex);
+    return m_lookup->findKey({id}) ? m_lookup->text(model::fields::name) : QString();
 }
 
 QVariant MaterialListModel::data(const QModelIndex& index, int role) const

@@ -1,8 +1,8 @@
 #include "ui/MaterialsPage.h"
 
-#include "data/Dataset.h"
-#include "data/Error.h"
-#include "data/Names.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
 #include "ui/DatasetGrid.h"
 #include "ui/FieldLink.h"
 #include "ui/MainSession.h"
@@ -22,7 +22,7 @@
 
 namespace zel::ui {
 
-using namespace data::fields;
+using namespace model::fields;
 
 MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
 {
@@ -132,18 +132,18 @@ void MaterialsPage::attach(MainSession* session)
         });
     MaterialListModel* old = m_listModel;
     m_listModel = new MaterialListModel(session->selectionList(),
-                                        session->dataset(data::datasets::TableMaterial2), this);
+                                        session->dataset(model::datasets::TableMaterial2), this);
     MaterialGridView->setSession(session, m_listModel);
     delete old;
 
-    data::Dataset* synonyms = session->dataset(data::datasets::TableSynonyms2);
+    data::Dataset* synonyms = session->dataset(model::datasets::TableSynonyms2);
     SupplierGrid->setDataset(synonyms);
     SupplierGrid->sizeColumnsToFields();
     if (!again) {
-        data::Dataset* material = session->dataset(data::datasets::TableMaterial);
+        data::Dataset* material = session->dataset(model::datasets::TableMaterial);
         connect(material, &data::Dataset::dataChanged, this,
                 &MaterialsPage::SourceMaterialDataChange);
-        data::Dataset* show = session->dataset(data::datasets::TableSupplierShow);
+        data::Dataset* show = session->dataset(model::datasets::TableSupplierShow);
         new FieldLink(show, supname, DBEdit1);
         new FieldLink(show, address, DBEdit3);
         new FieldLink(show, city, DBEdit4);
@@ -175,7 +175,7 @@ void MaterialsPage::SourceMaterialDataChange()
 
 void MaterialsPage::RefreshMaterialDetails()
 {
-    const data::Dataset* m = m_session->dataset(data::datasets::TableMaterial);
+    const data::Dataset* m = m_session->dataset(model::datasets::TableMaterial);
     setFieldText(DBCAS, m->text(cas));
     setFieldText(DBOdour, m->text(odour));
     setFieldText(DBPerformance, m->text(performance));

@@ -1,8 +1,8 @@
 #include "ui/StabilityGrid.h"
 
-#include "data/Dataset.h"
-#include "data/Names.h"
-#include "data/StabilityMedia.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
+#include "model/StabilityMedia.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -55,9 +55,9 @@ StabilityGrid::StabilityGrid(bool rangeSelection, QWidget* parent) : QTableWidge
 
 void FillMediaLabels(QTableWidget* grid)
 {
-    for (int i = 1; i <= data::MediaCount; ++i) {
+    for (int i = 1; i <= model::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
-        setCell(grid, cell.row, cell.labelColumn, data::mediumLabel(i));
+        setCell(grid, cell.row, cell.labelColumn, model::mediumLabel(i));
     }
 }
 
@@ -67,19 +67,19 @@ void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidg
         return source.isOpen() ? source.text(field) : QString();
     };
     if (memo) {
-        memo->setPlainText(text(data::fields::name) + QLatin1Char('\n') +
-                           text(data::fields::name1) + QLatin1Char('\n') +
-                           text(data::fields::name2));
+        memo->setPlainText(text(model::fields::name) + QLatin1Char('\n') +
+                           text(model::fields::name1) + QLatin1Char('\n') +
+                           text(model::fields::name2));
         QTextCursor cursor = memo->textCursor();
         cursor.movePosition(QTextCursor::Start);
         memo->setTextCursor(cursor);
     }
     if (!grid)
         return;
-    const QString stabil = text(data::fields::stabil);
-    for (int i = 1; i <= data::MediaCount; ++i) {
+    const QString stabil = text(model::fields::stabil);
+    for (int i = 1; i <= model::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
-        setCell(grid, cell.row, cell.ratingColumn, data::ratingText(data::ratingChar(stabil, i)));
+        setCell(grid, cell.row, cell.ratingColumn, model::ratingText(model::ratingChar(stabil, i)));
     }
 }
 

@@ -1,8 +1,8 @@
 #include "ui/SuppliersPage.h"
 
-#include "data/Dataset.h"
-#include "data/Error.h"
-#include "data/Names.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DatasetModel.h"
 #include "ui/FieldLink.h"
@@ -18,7 +18,7 @@
 
 namespace zel::ui {
 
-using namespace data::fields;
+using namespace model::fields;
 
 SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 {
@@ -99,9 +99,9 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 
 void SuppliersPage::attach(MainSession* session)
 {
-    data::Dataset* supplier = session->dataset(data::datasets::TableSupplier);
+    data::Dataset* supplier = session->dataset(model::datasets::TableSupplier);
     DBGrid1->setDataset(supplier);
-    data::Dataset* link = session->dataset(data::datasets::TableSupLink2);
+    data::Dataset* link = session->dataset(model::datasets::TableSupLink2);
     MaterialGrid2->setDataset(link);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         grid->sizeColumnsToFields();
@@ -132,7 +132,7 @@ void SuppliersPage::attach(MainSession* session)
 // The supplier's materials list is titled with its count and the supplier's name.
 void SuppliersPage::SourceSupplierDataChange()
 {
-    m_session->dataset(data::datasets::TableSupLink2)
+    m_session->dataset(model::datasets::TableSupLink2)
         ->setDisplayLabel(materialName, m_session->supplierMaterialsTitle());
     if (MaterialGrid2->datasetModel())
         Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);

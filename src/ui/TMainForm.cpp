@@ -1,9 +1,6 @@
 #include "ui/TMainForm.h"
 
-#include "data/Database.h"
-#include "data/Error.h"
-#include "data/Names.h"
-#include "search/ListExport.h"
+#include "data/base/Error.h"
 #include "ui/CommercialNamesPage.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
@@ -110,8 +107,7 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     Q_ASSERT(missing.isEmpty());
 
     connect(m_session, &MainSession::databaseOpened, this, &TMainForm::databaseOpened);
-    connect(m_session->database(), &data::Database::serverDataChanged, this,
-            &TMainForm::ShowDataChangedNotice);
+    connect(m_session, &MainSession::sourceChanged, this, &TMainForm::ShowDataChangedNotice);
     if (m_session->isOpen())
         databaseOpened();
 }
@@ -439,23 +435,14 @@ bool TMainForm::ExportList(const QString& path)
     const search::TSearchClass* list = m_session->selectionList();
     if (!list)
         return false;
-    QString error;
-    try {
-        const auto materials = m_session->database()->table(data::tables::material);
-        // The bar moves at every hundredth, so a long list redraws it a hundred times.
-        const int total = list->count();
-        if (m_progress) {
-            m_progress->setProgressRange(0, total);
-            m_progress->showProgressWindow();
-        }
-        error = search::ListExport::writeCsv(path, *materials, search::ListExport::listedIds(*list),
-                                             [this](int done, int) {
-                                                 if (m_progress)
-                                                     m_progress->showProgress(done);
-                                             });
-    } catch (const data::DatabaseError& e) {
-        error = e.message();
+    if (m_progress) {
+        m_progress->setProgressRange(0, list->count());
+        m_progress->showProgressWindow();
     }
+    const QString error = m_session->ExportList(path, [this](int done, int) {
+        if (m_progress)
+            m_progress->showProgress(done);
+    });
     if (m_progress)
         m_progress->hideProgressWindow();
     if (!error.isEmpty()) {

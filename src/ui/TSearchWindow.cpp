@@ -1,6 +1,6 @@
 #include "ui/TSearchWindow.h"
 
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -218,7 +218,7 @@ TSearchWindow::TSearchWindow(QWidget* parent)
     auto* header = new TitleRowHeader(this, StringGridStability);
     StringGridStability->setHorizontalHeader(header);
     StringGridStability->setColumnCount(1);
-    StringGridStability->setRowCount(data::MediaCount);
+    StringGridStability->setRowCount(model::MediaCount);
     StringGridStability->setItemDelegate(new MediaCellDelegate(this, StringGridStability));
     StringGridStability->verticalHeader()->hide();
     // A cell is 18 pixels high with the grid line below it, as the layout has them.
@@ -285,8 +285,8 @@ TSearchWindow::TSearchWindow(QWidget* parent)
 void TSearchWindow::FormCreate()
 {
     StringGridStability->setHorizontalHeaderItem(0, new QTableWidgetItem(kTitle));
-    for (int i = 1; i <= data::MediaCount; ++i) {
-        auto* item = new QTableWidgetItem(kOff + data::mediumLabel(i));
+    for (int i = 1; i <= model::MediaCount; ++i) {
+        auto* item = new QTableWidgetItem(kOff + model::mediumLabel(i));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         StringGridStability->setItem(i - 1, 0, item);
     }
@@ -354,8 +354,8 @@ void TSearchWindow::ClearButtonClick()
     for (QLineEdit* e : {EditName, EditOdour, EditPerformance, EditApplications})
         e->clear();
     RequiredCount = 0;
-    for (int i = 1; i <= data::MediaCount; ++i)
-        setCellText(i, kOff + data::mediumLabel(i));
+    for (int i = 1; i <= model::MediaCount; ++i)
+        setCellText(i, kOff + model::mediumLabel(i));
 }
 
 QString TSearchWindow::cellText(int row) const
@@ -460,7 +460,7 @@ const search::SearchCriteria& TSearchWindow::criteria() const
                                  EditPerformance->text(),
                                  EditApplications->text(),
                                  {}};
-        for (int i = 1; i <= data::MediaCount; ++i)
+        for (int i = 1; i <= model::MediaCount; ++i)
             c.required[static_cast<size_t>(i - 1)] = cellText(i).startsWith(QLatin1Char('2'));
         m_criteria = c;
     }

@@ -32,7 +32,7 @@ public:
         SelectAll = 2
     };
     // StringGridStability's rows: the title row, then one row per medium.
-    static constexpr int GridRows = data::MediaCount + 1;
+    static constexpr int GridRows = model::MediaCount + 1;
 
     explicit TSearchWindow(QWidget* parent = nullptr);
 

@@ -4,7 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/ConfigLocation.h"
 #include "app/IniFile.h"
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 
 #include <QDir>
 #include <QFile>

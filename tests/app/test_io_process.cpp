@@ -4,8 +4,8 @@
 // signal. Device nodes are made in scratch directories, never taken from the machine's /dev.
 #include "Fixture.h"
 #include "common/SampleDatabase.h"
-#include "data/ParadoxFile.h"
-#include "data/Schema.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {

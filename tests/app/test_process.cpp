@@ -5,8 +5,8 @@
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "common/SampleDatabase.h"
-#include "data/ParadoxFile.h"
-#include "data/Schema.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Schema.h"
 #include "report/TRpPageList.h"
 
 #include <QDir>
@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {

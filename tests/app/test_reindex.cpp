@@ -1,9 +1,9 @@
 // Re-indexing on generated databases: what it deletes, what it builds, the placeholder it
 // writes into empty commercial names and nowhere else, and how each failure is reported.
 #include "Fixture.h"
-#include "data/ParadoxFile.h"
-#include "data/Reindex.h"
-#include "data/Schema.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Reindex.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {

@@ -3,9 +3,9 @@
 #include "Fixture.h"
 #include "app/Program.h"
 #include "app/ReportRunner.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Names.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
 #include "report/preview/PreviewSource.h"
 #include "report/preview/TRpPreview.h"
 #include "report/preview/TRpStandardPreview.h"
@@ -87,7 +87,7 @@ private Q_SLOTS:
         form->SwitchPage(page);
         if (page == 2) // the suppliers page lists by name
             QVERIFY(form->session()
-                        ->dataset(data::datasets::TableSupplier)
+                        ->dataset(model::datasets::TableSupplier)
                         ->findKey({QStringLiteral("Empty Shelf Ltd")}));
         QAction* exit = exitAction(form);
         QVERIFY(exit);

@@ -7,11 +7,11 @@
 #include "app/Program.h"
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
-#include "data/Collation.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Index.h"
-#include "data/Reindex.h"
+#include "data/engine/Collation.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Index.h"
+#include "model/Datasets.h"
+#include "model/Reindex.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 
@@ -149,7 +149,7 @@ void makeDatabase(const Install& in, Db db)
         options.assignIds = false;
         std::sort(content.materials.begin(), content.materials.end(),
                   [](const auto& a, const auto& b) {
-                      return data::sortForm(a.name) < data::sortForm(b.name);
+                      return model::sortForm(a.name) < model::sortForm(b.name);
                   });
         const std::vector<int> ids = db == Db::IdTwice ? std::vector<int>{1, 2, 3, 3, 4, 5}
                                                        : std::vector<int>{0, 1, 2, 3, 4, 5};
@@ -310,7 +310,7 @@ private Q_SLOTS:
         data::DatabaseContent content = test::smallContent();
         std::sort(content.materials.begin(), content.materials.end(),
                   [](const auto& a, const auto& b) {
-                      return data::sortForm(a.name) < data::sortForm(b.name);
+                      return model::sortForm(a.name) < model::sortForm(b.name);
                   });
         QStringList names;
         for (size_t i = 0; i < content.materials.size(); ++i) {
@@ -429,7 +429,7 @@ private Q_SLOTS:
         // Shown with its design-time texts, then every step of both phases, each painted.
         QStringList expected{QStringLiteral("filename.ext | Indexname"),
                              QStringLiteral("*.zix | ")};
-        for (const data::Reindex::Step& step : data::Reindex::plan())
+        for (const model::Reindex::Step& step : model::Reindex::plan())
             expected << step.table + QStringLiteral(" | ") + step.label;
         QCOMPARE(watch.panelPaints, expected);
         QCOMPARE(expected.at(5), QStringLiteral("synonyms.db | Commercial Name"));
@@ -580,7 +580,7 @@ private Q_SLOTS:
     {
         app::ErrorMessage::setHeadless(false);
         MessageCatcher catcher;
-        app::ErrorMessage::show(data::Reindex::deleteFailedMessage(QStringLiteral("*.zix")));
+        app::ErrorMessage::show(model::Reindex::deleteFailedMessage(QStringLiteral("*.zix")));
         QCOMPARE(catcher.texts,
                  QStringList{QStringLiteral(
                      "Error indexing database\nCannot delete old index files: *.zix")});

@@ -3,10 +3,10 @@
 // moment leaves the old table or the new one, and a reader started during the rewrite sees one
 // of the two whole.
 #include "Fixture.h"
-#include "data/Error.h"
-#include "data/ParadoxFile.h"
-#include "data/Reindex.h"
-#include "data/Schema.h"
+#include "data/base/Error.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Reindex.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,6 +28,7 @@ extern "C" {
 }
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {
@@ -207,6 +208,7 @@ TEST_P(OnePass, FillsEveryEmptyNameAndChangesNothingElse)
     // The index files are those of the table as it is now: the next start does not re-index.
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("material.idindex.zix"))));
     Database db;
+    zel::model::schema::describe(db);
     db.setPath(dir.path());
     auto synonyms = db.table(QStringLiteral("synonyms.db"));
     for (const IndexDef& def : schema::synonyms().indexes) {

@@ -1,6 +1,6 @@
 #include "Fixture.h"
 
-#include "data/Schema.h"
+#include "model/Schema.h"
 
 namespace zel::test {
 
@@ -57,8 +57,9 @@ DatabaseFixture::DatabaseFixture(const data::DatabaseContent& content,
 {
     data::writeDatabase(dir.path(), content, options);
     data::Session::instance().removeAllPasswords();
-    data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+    data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
     db = std::make_unique<data::Database>(QStringLiteral("ZEL"));
+    zel::model::schema::describe(*db);
     db->setPath(dir.path());
 }
 

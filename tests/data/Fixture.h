@@ -2,7 +2,7 @@
 
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
+#include "data/engine/Database.h"
 
 #include <memory>
 

@@ -2,20 +2,21 @@
 // alphabets after z, punctuation and the placeholder before the digits; the commercial names
 // page and its search in that order; index files that record the order they were sorted by.
 #include "Fixture.h"
-#include "data/Collation.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Index.h"
-#include "data/Names.h"
-#include "data/Reindex.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/engine/Collation.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
+#include "model/Names.h"
+#include "model/Reindex.h"
+#include "model/Schema.h"
 
 #include <QDataStream>
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::DatabaseFixture;
 
 namespace {

@@ -2,16 +2,17 @@
 // through the engine and through zeltool dump.
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
-#include "data/Database.h"
-#include "data/Datasets.h"
-#include "data/ParadoxFile.h"
-#include "data/Schema.h"
+#include "data/engine/Database.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Datasets.h"
+#include "model/Schema.h"
 
 #include <QProcess>
 #include <QSet>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {
@@ -99,6 +100,7 @@ TEST(SampleDatabase, AllDatasetsOpen)
     writeDatabase(dir.path(), readSampleSources(sampleSources()));
     Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()));
     Database db(QStringLiteral("ZEL"));
+    zel::model::schema::describe(db);
     db.setPath(dir.path());
     DatasetSet sets(&db, decls::mainWindow());
     ASSERT_NO_THROW(sets.openAll());

@@ -1,11 +1,11 @@
 #include "Fixture.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Error.h"
-#include "data/Index.h"
-#include "data/ParadoxFile.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Datasets.h"
+#include "model/Schema.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::DatabaseFixture;
 
 namespace {

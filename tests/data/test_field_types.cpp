@@ -4,9 +4,9 @@
 #include "ParadoxBytes.h"
 #include "TempDir.h"
 #include "common/TableDump.h"
-#include "data/Error.h"
-#include "data/ParadoxFile.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Table.h"
+#include "data/paradox/ParadoxFile.h"
 
 #include <QFile>
 #include <QProcess>

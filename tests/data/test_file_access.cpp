@@ -2,7 +2,7 @@
 // (never the machine's own /dev), symbolic links and permissions. The permission cases need an
 // unprivileged user: run as root, the last test runs them again through runuser as "nobody".
 #include "TempDir.h"
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,11 +2,11 @@
 // with long common beginnings, many equal keys, texts of other alphabets (surrogate pairs
 // among them), blanks and damaged numbers, keys of several fields of both kinds.
 #include "Fixture.h"
-#include "data/Collation.h"
-#include "data/Error.h"
-#include "data/Index.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Collation.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "model/Schema.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +16,7 @@
 #include <random>
 
 using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

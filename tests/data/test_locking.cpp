@@ -1,16 +1,17 @@
 // Locks between separate processes: a second copy of the program holds a table through
 // zeltool, which takes the same locks as the browser.
 #include "Fixture.h"
-#include "data/Dataset.h"
-#include "data/Error.h"
-#include "data/Schema.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "data/engine/Table.h"
+#include "model/Schema.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::DatabaseFixture;
 
 namespace {

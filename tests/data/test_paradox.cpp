@@ -1,13 +1,14 @@
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
-#include "data/Error.h"
-#include "data/ParadoxFile.h"
+#include "data/base/Error.h"
+#include "data/paradox/ParadoxFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::TempDir;
 
 namespace {

@@ -1,9 +1,9 @@
 #include "QtPrinters.h"
-#include "data/StabilityMedia.h"
+#include "model/StabilityMedia.h"
 
 #include <gtest/gtest.h>
 
-using namespace zel::data;
+using namespace zel::model;
 
 namespace {
 

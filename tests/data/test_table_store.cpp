@@ -1,8 +1,8 @@
 // The compact storage as another loader fills it: values of every kind go in through the
 // builder and come out the same, blanks stay blank, and a value of the wrong kind is refused.
 #include "common/TableDump.h"
-#include "data/Error.h"
-#include "data/TableStore.h"
+#include "data/base/Error.h"
+#include "data/base/TableStore.h"
 
 #include <gtest/gtest.h>
 

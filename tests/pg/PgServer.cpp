@@ -1,8 +1,8 @@
 #include "PgServer.h"
 
 #include "common/ServerTool.h"
-#include "data/Error.h"
-#include "data/PgConnection.h"
+#include "data/base/Error.h"
+#include "data/server/PgConnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,14 +6,15 @@
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
-#include "data/Database.h"
-#include "data/Error.h"
-#include "data/Index.h"
-#include "data/Names.h"
-#include "data/PgConnection.h"
-#include "data/ServerCache.h"
-#include "data/ServerTables.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Database.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "data/server/PgConnection.h"
+#include "data/server/ServerCache.h"
+#include "data/server/ServerTables.h"
+#include "model/Configuration.h"
+#include "model/Names.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -24,6 +25,7 @@
 #include <sys/stat.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::PgServer;
 using zel::test::sharedServer;
 using zel::test::TempDir;
@@ -90,7 +92,7 @@ std::map<QString, std::vector<QStringList>> serverRows(const QString& connection
 {
     PgConnection c(connection);
     std::map<QString, std::vector<QStringList>> all;
-    for (const auto& [name, table] : server::openTables(c))
+    for (const auto& [name, table] : server::openTables(zel::model::schema::serverCatalog(), c))
         all[name] = rowsOf(*table);
     return all;
 }
@@ -346,7 +348,7 @@ TEST_P(ReaderRole, CannotChangeAnything)
     reader.exec(QStringLiteral("SET default_transaction_read_only = off"));
     EXPECT_THROW(reader.exec(QString::fromUtf8(GetParam())), DatabaseError);
     EXPECT_EQ(counts(), before);
-    EXPECT_FALSE(server::mayMaintain(reader));
+    EXPECT_FALSE(server::mayMaintain(zel::model::schema::serverCatalog(), reader));
     qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
 }
 
@@ -391,7 +393,7 @@ TEST_P(BrokenSchema, IsRefusedWithItsReason)
     PgConnection admin(s.connection(db));
     admin.exec(QString::fromUtf8(c.statement));
     try {
-        server::loadTables(admin);
+        server::loadTables(zel::model::schema::serverCatalog(), admin);
         FAIL() << "loaded a broken schema";
     } catch (const DatabaseError& e) {
         EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << qPrintable(e.message());
@@ -419,7 +421,7 @@ TEST(ServerSchema, MissingMemoFieldStillLoads)
     ASSERT_EQ(s.createLoaded(QStringLiteral("nomemo"), tmp.path()), QString());
     PgConnection admin(s.connection(QStringLiteral("nomemo")));
     admin.exec(QStringLiteral("ALTER TABLE material DROP COLUMN notes"));
-    const auto stores = server::loadTables(admin);
+    const auto stores = server::loadTables(zel::model::schema::serverCatalog(), admin);
     EXPECT_EQ(stores.at(tables::material).recordCount(),
               static_cast<int>(sampleContent().materials.size()));
 }
@@ -471,10 +473,10 @@ TEST(ServerIndexes, AreMadeAgainByTheOwnerOnly)
     writeDatabase(tmp.path(), sampleContent());
     ASSERT_EQ(s.createLoaded(QStringLiteral("indexes"), tmp.path()), QString());
     PgConnection admin(s.connection(QStringLiteral("indexes")));
-    EXPECT_TRUE(server::mayMaintain(admin));
-    EXPECT_EQ(server::ensureIndexes(admin), 0);
+    EXPECT_TRUE(server::mayMaintain(zel::model::schema::serverCatalog(), admin));
+    EXPECT_EQ(server::ensureIndexes(zel::model::schema::serverCatalog(), admin), 0);
     admin.exec(QStringLiteral("DROP INDEX synonyms_name, material_idindex"));
-    EXPECT_EQ(server::ensureIndexes(admin), 2);
+    EXPECT_EQ(server::ensureIndexes(zel::model::schema::serverCatalog(), admin), 2);
     const auto defs = admin.query(
         QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = 'synonyms_name'"));
     ASSERT_EQ(defs.size(), 1u);
@@ -504,9 +506,10 @@ TEST(RunningCopy, HearsOfAnImportAndReloadsIt)
     ASSERT_EQ(s.createLoaded(QStringLiteral("running"), tmp.file(QStringLiteral("a"))), QString());
     qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
     Database db;
-    db.setServer(s.connection(QStringLiteral("running"), QStringLiteral("zel_reader")));
+    zel::model::useServer(db,
+                          s.connection(QStringLiteral("running"), QStringLiteral("zel_reader")));
     int notices = 0;
-    QObject::connect(&db, &Database::serverDataChanged, [&] { ++notices; });
+    QObject::connect(&db, &Database::sourceChanged, [&] { ++notices; });
     const std::shared_ptr<Table> before = db.table(tables::material);
     EXPECT_EQ(before->recordCount(), static_cast<int>(sampleContent().materials.size()));
     EXPECT_FALSE(waitFor([&] { return notices > 0; }, 300));
@@ -558,9 +561,9 @@ TEST(RunningCopy, TenCopiesEachHearOneImport)
     std::vector<int> notices(10, 0);
     for (size_t i = 0; i < notices.size(); ++i) {
         copies.push_back(std::make_unique<Database>());
-        copies.back()->setServer(
-            s.connection(QStringLiteral("ten_copies"), QStringLiteral("zel_reader")));
-        QObject::connect(copies.back().get(), &Database::serverDataChanged,
+        zel::model::useServer(*copies.back(), s.connection(QStringLiteral("ten_copies"),
+                                                           QStringLiteral("zel_reader")));
+        QObject::connect(copies.back().get(), &Database::sourceChanged,
                          [&notices, i] { ++notices[i]; });
         ASSERT_EQ(copies.back()->table(tables::material)->recordCount(), 200);
     }
@@ -646,7 +649,7 @@ std::unique_ptr<Database> readingCopy(const QString& connection)
 {
     qputenv("PGPASSWORD", PgServer::readerPassword().toUtf8());
     auto db = std::make_unique<Database>();
-    db->setServer(connection);
+    zel::model::useServer(*db, connection);
     db->table(tables::material);
     db->waitUntilKept();
     qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
@@ -936,25 +939,26 @@ TEST(LocalCopy, ServerWithoutRevisionIsAlwaysRead)
     admin.exec(QStringLiteral("DROP FUNCTION zel_new_revision() CASCADE; DROP TABLE zel_revision"));
     const QString connection =
         s.connection(QStringLiteral("norevision"), QStringLiteral("zel_reader"));
-    EXPECT_EQ(server::revision(admin), QString());
+    EXPECT_EQ(server::revision(zel::model::schema::serverCatalog(), admin), QString());
     for (int i = 0; i < 2; ++i)
         EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
     EXPECT_TRUE(home.copies().isEmpty());
 
-    EXPECT_GT(server::ensureIndexes(admin), 0);
-    EXPECT_NE(server::revision(admin), QString());
-    EXPECT_EQ(server::ensureIndexes(admin), 0);
+    EXPECT_GT(server::ensureIndexes(zel::model::schema::serverCatalog(), admin), 0);
+    EXPECT_NE(server::revision(zel::model::schema::serverCatalog(), admin), QString());
+    EXPECT_EQ(server::ensureIndexes(zel::model::schema::serverCatalog(), admin), 0);
     // The reading role was made before the revision: it may not read it, and so reads the
     // tables every time, until its grants are given again.
     EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
-    server::createReaderRole(admin, QStringLiteral("zel_reader"), QString());
+    server::createReaderRole(zel::model::schema::serverCatalog(), admin,
+                             QStringLiteral("zel_reader"), QString());
     readingCopy(connection);
     EXPECT_TRUE(readingCopy(connection)->loadedFromLocalCopy());
 
     // A trigger switched off: changes would go unseen, so nothing kept is used, and the
     // copies go, so that a change made meanwhile is not hidden once the trigger is back.
     admin.exec(QStringLiteral("ALTER TABLE synonyms DISABLE TRIGGER zel_revision"));
-    EXPECT_EQ(server::revision(admin), QString());
+    EXPECT_EQ(server::revision(zel::model::schema::serverCatalog(), admin), QString());
     EXPECT_FALSE(readingCopy(connection)->loadedFromLocalCopy());
     EXPECT_TRUE(home.copies().isEmpty());
     admin.exec(QStringLiteral("DELETE FROM synonyms WHERE ctid = (SELECT min(ctid) FROM "

@@ -4,7 +4,7 @@
 #include "PgServer.h"
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
-#include "data/PgConnection.h"
+#include "data/server/PgConnection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace zel::data;
+using namespace zel::model;
 using zel::test::PgServer;
 using zel::test::sharedServer;
 using zel::test::TempDir;

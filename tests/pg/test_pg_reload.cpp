@@ -5,12 +5,12 @@
 #include "TempDir.h"
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/Error.h"
-#include "data/Names.h"
-#include "data/PgConnection.h"
-#include "data/Schema.h"
+#include "data/base/Error.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "data/server/PgConnection.h"
+#include "model/Names.h"
+#include "model/Schema.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 
@@ -21,9 +21,9 @@
 #include <QtTest>
 
 using namespace zel;
-using data::datasets::TableMaterial;
-using data::datasets::TableMaterialSelect;
-using data::datasets::TableSupplier;
+using model::datasets::TableMaterial;
+using model::datasets::TableMaterialSelect;
+using model::datasets::TableSupplier;
 using zel::test::PgServer;
 
 class TestPgReload : public QObject
@@ -49,7 +49,7 @@ private:
     {
         data::Dataset* scan = session.dataset(TableMaterialSelect);
         session.setFilter(
-            [scan] { return scan->text(data::fields::name).startsWith(QLatin1Char('A')); });
+            [scan] { return scan->text(model::fields::name).startsWith(QLatin1Char('A')); });
         session.Select(1);
     }
     static int countA(const data::DatabaseContent& content)
@@ -96,7 +96,7 @@ private Q_SLOTS:
         narrowToA(session);
         QCOMPARE(session.selectionList()->count(), countA(before));
         session.selectRow(3);
-        const QString cas = session.dataset(TableMaterial)->text(data::fields::cas);
+        const QString cas = session.dataset(TableMaterial)->text(model::fields::cas);
         form.SwitchPage(ui::page::Suppliers);
         QVERIFY(session.GotoSupplier(QStringLiteral("S003")));
         QCoreApplication::processEvents();
@@ -111,15 +111,16 @@ private Q_SLOTS:
         QVERIFY(!notice->isVisible());
         QCOMPARE(session.MaterialCount, static_cast<int>(after.materials.size()));
         QCOMPARE(session.selectionList()->count(), countA(after));
-        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+        QCOMPARE(session.dataset(TableMaterial)->text(model::fields::cas), cas);
         QCOMPARE(pages->currentIndex(), ui::page::Suppliers);
-        QCOMPARE(session.dataset(TableSupplier)->text(data::fields::supnr), QStringLiteral("S003"));
+        QCOMPARE(session.dataset(TableSupplier)->text(model::fields::supnr),
+                 QStringLiteral("S003"));
         auto* supplierName = form.findChild<QLineEdit*>(QStringLiteral("DBEditName"));
         QVERIFY(supplierName);
         QTRY_COMPARE(supplierName->text(), QStringLiteral("Maison Orvelle Nouvelle"));
         // The new material is listed and can be found.
         session.SearchMaterial(QStringLiteral("aaa new"));
-        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas),
+        QCOMPARE(session.dataset(TableMaterial)->text(model::fields::cas),
                  QStringLiteral("999-99-9"));
     }
 
@@ -134,7 +135,7 @@ private Q_SLOTS:
             server().connection(QStringLiteral("reload_gone"), QStringLiteral("zel_reader")));
         session.OpenDatabase();
         session.selectRow(10);
-        const QString cas = session.dataset(TableMaterial)->text(data::fields::cas);
+        const QString cas = session.dataset(TableMaterial)->text(model::fields::cas);
 
         qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
         data::PgConnection admin(server().connection(QStringLiteral("postgres")));
@@ -154,9 +155,9 @@ private Q_SLOTS:
         QVERIFY(session.isOpen());
         QCOMPARE(session.MaterialCount, static_cast<int>(sample().materials.size()));
         QCOMPARE(session.currentRow(), 10);
-        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+        QCOMPARE(session.dataset(TableMaterial)->text(model::fields::cas), cas);
         session.selectRow(11);
-        QVERIFY(session.dataset(TableMaterial)->text(data::fields::cas) != cas);
+        QVERIFY(session.dataset(TableMaterial)->text(model::fields::cas) != cas);
         admin.exec(QStringLiteral("ALTER DATABASE reload_gone ALLOW_CONNECTIONS true"));
     }
 
@@ -167,12 +168,12 @@ private Q_SLOTS:
         test::TempDir tmp;
         data::DatabaseContent content = sample();
         data::writeDatabase(tmp.path(), content);
-        data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
         ui::MainSession session;
         session.setDataDirectory(tmp.path() + QLatin1Char('/'));
         session.OpenDatabase();
         session.selectRow(4);
-        const QString cas = session.dataset(TableMaterial)->text(data::fields::cas);
+        const QString cas = session.dataset(TableMaterial)->text(model::fields::cas);
 
         content.materials.push_back(
             {QStringLiteral("Zz reloaded"), QString(), QStringLiteral("999-98-0")});
@@ -180,9 +181,9 @@ private Q_SLOTS:
         data::writeDatabase(tmp.path(), content);
         session.Reload();
         QCOMPARE(session.MaterialCount, static_cast<int>(content.materials.size()));
-        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+        QCOMPARE(session.dataset(TableMaterial)->text(model::fields::cas), cas);
 
-        QVERIFY(QFile::remove(data::Database::findFileIn(tmp.path(), data::tables::supplier)));
+        QVERIFY(QFile::remove(data::Database::findFileIn(tmp.path(), model::tables::supplier)));
         bool failed = false;
         try {
             session.Reload();
@@ -192,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(failed);
         QVERIFY(session.isOpen());
         QCOMPARE(session.MaterialCount, static_cast<int>(content.materials.size()));
-        QCOMPARE(session.dataset(TableMaterial)->text(data::fields::cas), cas);
+        QCOMPARE(session.dataset(TableMaterial)->text(model::fields::cas), cas);
         QVERIFY(session.GotoSupplier(QStringLiteral("S001")));
     }
 };

@@ -4,7 +4,7 @@
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "TempDir.h"
-#include "data/StabilityMedia.h"
+#include "model/StabilityMedia.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpPrinter.h"
@@ -173,7 +173,7 @@ protected:
         const Case& c = GetParam();
         if (c.kind == Case::Material) {
             report::TPrintMaterial form(s_db->db.get());
-            form.run(data::sortForm(c.material), c.cas, printer);
+            form.run(model::sortForm(c.material), c.cas, printer);
         } else if (c.kind == Case::Supplier) {
             report::TPrintSupplier form(s_db->db.get());
             form.run(QStringLiteral("S99"), printer);

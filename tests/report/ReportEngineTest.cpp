@@ -1,7 +1,7 @@
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "common/ReportTool.h"
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "report/TRpError.h"
 #include "report/TRpPrinter.h"
 #include "report/TRpReport.h"

@@ -1,9 +1,10 @@
 #include "Fixture.h"
 #include "ReportTestData.h"
 #include "TempDir.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/StabilityMedia.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
+#include "model/Schema.h"
+#include "model/StabilityMedia.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpError.h"
@@ -19,7 +20,7 @@
 
 using namespace zel::report;
 using zel::data::DatabaseContent;
-using zel::data::StabilityMedia;
+using zel::model::StabilityMedia;
 
 namespace {
 
@@ -231,7 +232,7 @@ class RatingMarks : public testing::TestWithParam<RatingCase>
 
 TEST_P(RatingMarks, OnlyRecordedRatingsGiveAMark)
 {
-    EXPECT_EQ(zel::data::ratingText(QChar(GetParam().rating)),
+    EXPECT_EQ(zel::model::ratingText(QChar(GetParam().rating)),
               QString::fromLatin1(GetParam().mark));
 }
 
@@ -372,6 +373,7 @@ TEST(MaterialSheet, CursorsAreClosedWhenTheDatabaseCannotBeOpened)
 {
     zel::test::TempDir empty;
     zel::data::Database db(QStringLiteral("ZEL"));
+    zel::model::schema::describe(db);
     db.setPath(empty.path());
     TPrintMaterial form(&db);
     TRpPrinter printer;

@@ -2,9 +2,9 @@
 // order given, and a failed write that leaves nothing behind.
 #include "CsvReader.h"
 #include "Fixture.h"
-#include "data/Names.h"
-#include "data/StabilityMedia.h"
-#include "data/Table.h"
+#include "data/engine/Table.h"
+#include "model/Names.h"
+#include "model/StabilityMedia.h"
 #include "search/ListExport.h"
 
 #include <QDir>
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ListExport, HeaderNamesTheFieldsThenEveryMedium)
 {
     const QStringList header = ListExport::header();
-    ASSERT_EQ(header.size(), 8 + data::MediaCount);
+    ASSERT_EQ(header.size(), 8 + model::MediaCount);
     EXPECT_EQ(header.mid(0, 8), (QStringList{"CAS", "name", "name1", "name2", "odour",
                                              "performance", "application", "literature"}));
     EXPECT_EQ(header.at(8), QStringLiteral("pH  1:"));
@@ -128,7 +128,7 @@ QStringList expectedRow(const data::MaterialRow& m)
 {
     QStringList cells{m.cas,   m.name,        m.name1,       m.name2,
                       m.odour, m.performance, m.application, m.literature};
-    for (int medium = 1; medium <= data::MediaCount; ++medium)
+    for (int medium = 1; medium <= model::MediaCount; ++medium)
         cells << expectedRating(m.stabil, medium);
     return cells;
 }
@@ -136,13 +136,13 @@ QStringList expectedRow(const data::MaterialRow& m)
 class ListExportFile : public ::testing::Test
 {
 protected:
-    ListExportFile() : fixture(awkward()), table(fixture.db->table(data::tables::material)) {}
+    ListExportFile() : fixture(awkward()), table(fixture.db->table(model::tables::material)) {}
 
     // The id the database gave the material of that CAS.
     int idOf(const QString& cas) const
     {
-        const int casField = table->fieldIndex(data::fields::cas);
-        const int idField = table->fieldIndex(data::fields::id);
+        const int casField = table->fieldIndex(model::fields::cas);
+        const int idField = table->fieldIndex(model::fields::id);
         for (int r = 0; r < table->recordCount(); ++r)
             if (table->text(r, casField) == cas)
                 return static_cast<int>(table->integer(r, idField));
@@ -271,9 +271,9 @@ TEST(ListExport, IdsWithGapsAreAllExported)
     data::WriteOptions options;
     options.idStep = 7;
     const test::DatabaseFixture fixture(data::makeScaleContent(50, 0, 1), options);
-    const auto table = fixture.db->table(data::tables::material);
+    const auto table = fixture.db->table(model::tables::material);
     std::vector<int> ids;
-    const int idField = table->fieldIndex(data::fields::id);
+    const int idField = table->fieldIndex(model::fields::id);
     for (int r = 0; r < table->recordCount(); ++r)
         ids.push_back(static_cast<int>(table->integer(r, idField)));
     ASSERT_GT(*std::max_element(ids.begin(), ids.end()), table->recordCount());
@@ -289,7 +289,7 @@ TEST(ListExport, IdsWithGapsAreAllExported)
 TEST(ListExport, APipeIsWrittenIntoNotReplaced)
 {
     const test::DatabaseFixture fixture(data::makeScaleContent(20, 0, 1));
-    const auto table = fixture.db->table(data::tables::material);
+    const auto table = fixture.db->table(model::tables::material);
     test::TempDir out;
     const QString fifo = out.file(QStringLiteral("list.fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -324,7 +324,7 @@ TEST(ListExport, APipeIsWrittenIntoNotReplaced)
 TEST(ListExport, EightThousandMaterialsInTheListsOrder)
 {
     const test::DatabaseFixture fixture(data::makeScaleContent(8000, 0, 1));
-    const auto table = fixture.db->table(data::tables::material);
+    const auto table = fixture.db->table(model::tables::material);
     ASSERT_EQ(table->recordCount(), 8000);
     std::vector<int> ids;
     for (int id = 8000; id >= 1; id -= 2) // every other material, last first
@@ -337,8 +337,8 @@ TEST(ListExport, EightThousandMaterialsInTheListsOrder)
     const test::CsvTable csv = test::readCsv(f.readAll().mid(3));
     ASSERT_TRUE(csv.ok);
     ASSERT_EQ(csv.rows.size(), 4001);
-    const int casField = table->fieldIndex(data::fields::cas);
-    const int idField = table->fieldIndex(data::fields::id);
+    const int casField = table->fieldIndex(model::fields::cas);
+    const int idField = table->fieldIndex(model::fields::id);
     std::map<int, QString> casOf;
     for (int r = 0; r < table->recordCount(); ++r)
         casOf[static_cast<int>(table->integer(r, idField))] = table->text(r, casField).toString();

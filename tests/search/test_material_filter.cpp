@@ -1,8 +1,8 @@
 // The search filter over a generated database, read through the views the selection list
 // scans with.
 #include "Fixture.h"
-#include "data/Datasets.h"
-#include "data/Table.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
 #include "search/MaterialFilter.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +60,7 @@ data::DatabaseContent content()
 TEST(MaterialFilter, KeepsExactlyTheMatchingMaterials)
 {
     test::DatabaseFixture db(content());
-    data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+    data::DatasetSet sets(db.db.get(), model::decls::mainWindow());
     sets.openAll();
     data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));
     const data::Dataset* synonyms = sets.get(QStringLiteral("TableSynonymsSelect"));
@@ -136,7 +136,7 @@ TEST(MaterialFilter, WholeTableMatchesOnlyWithinOneText)
     c.synonyms.push_back({q("9-9-9"), q("Orphan"), QStringLiteral("S01"), {}});
     c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("One"), {}, {}, {}, {}});
     test::DatabaseFixture db(c);
-    data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+    data::DatasetSet sets(db.db.get(), model::decls::mainWindow());
     sets.openAll();
     const data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));
     const data::Table& materials = *scan->table();

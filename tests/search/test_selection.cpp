@@ -1,6 +1,6 @@
 #include "Fixture.h"
-#include "data/Datasets.h"
-#include "data/Table.h"
+#include "data/engine/Table.h"
+#include "model/Datasets.h"
 #include "search/TSearchClass.h"
 
 #include <QSet>
@@ -67,7 +67,7 @@ data::DatabaseContent content()
 struct Selection : public ::testing::TestWithParam<bool>
 {
     test::DatabaseFixture db{content()};
-    data::DatasetSet sets{db.db.get(), data::decls::mainWindow()};
+    data::DatasetSet sets{db.db.get(), model::decls::mainWindow()};
     data::Dataset* browse = nullptr;
     data::Dataset* scan = nullptr;
     ListGrid grid;
@@ -305,7 +305,7 @@ TEST_P(GappedIds, EveryMaterialIsListedChosenAndFound)
     data::WriteOptions options;
     options.idStep = 5;
     test::DatabaseFixture db(content(), options);
-    data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+    data::DatasetSet sets(db.db.get(), model::decls::mainWindow());
     sets.openAll();
     data::Dataset* browse = sets.get(QStringLiteral("TableMaterial"));
     data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));

@@ -1,6 +1,6 @@
 // Data grids and bound fields over the main window's datasets on a generated database.
 #include "Fixture.h"
-#include "data/Datasets.h"
+#include "model/Datasets.h"
 #include "ui/DatasetGrid.h"
 #include "ui/DatasetModel.h"
 #include "ui/FieldLink.h"
@@ -50,7 +50,7 @@ private Q_SLOTS:
     void init()
     {
         db = std::make_unique<test::DatabaseFixture>();
-        sets = std::make_unique<data::DatasetSet>(db->db.get(), data::decls::mainWindow());
+        sets = std::make_unique<data::DatasetSet>(db->db.get(), model::decls::mainWindow());
         sets->openAll();
     }
 

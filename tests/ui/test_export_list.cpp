@@ -6,7 +6,7 @@
 #include "TempDir.h"
 #include "app/Program.h"
 #include "app/TGaugeWindow.h"
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 

@@ -4,7 +4,7 @@
 // fields with Tab, the windows' outer sizes, and the lookups behind each user action.
 #include "SessionFixture.h"
 #include "app/TGaugeWindow.h"
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "search/TSearchClass.h"
 #include "ui/DatasetGrid.h"
 #include "ui/MainSession.h"

@@ -1,7 +1,7 @@
 // The materials list grid on real widgets over a generated database.
 #include "SessionFixture.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
 #include "search/TSearchClass.h"
 #include "ui/MainSession.h"
 #include "ui/MaterialGrid.h"

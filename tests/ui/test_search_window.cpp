@@ -1,7 +1,7 @@
 // The search dialog on real widgets: how it is left, what its media grid does with the
 // mouse and the keyboard, how it paints, and the filter it hands to the selection list.
 #include "Fixture.h"
-#include "data/Datasets.h"
+#include "model/Datasets.h"
 #include "ui/TSearchWindow.h"
 
 #include <QHeaderView>
@@ -271,7 +271,7 @@ private Q_SLOTS:
     void criteriaReachTheFilter()
     {
         test::DatabaseFixture db;
-        data::DatasetSet sets(db.db.get(), data::decls::mainWindow());
+        data::DatasetSet sets(db.db.get(), model::decls::mainWindow());
         sets.openAll();
         data::Dataset* scan = sets.get(QStringLiteral("TableMaterialSelect"));
         const std::function<bool()> filter =

@@ -2,9 +2,9 @@
 // the incremental searches, the record carried across a page switch, and navigation, over
 // generated databases.
 #include "SessionFixture.h"
-#include "data/Dataset.h"
-#include "data/Datasets.h"
-#include "data/Error.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Datasets.h"
 #include "search/TSearchClass.h"
 #include "ui/MainSession.h"
 

@@ -1,6 +1,6 @@
 // The stability grids and the name memo as the main window shows them, on real widgets.
 #include "Fixture.h"
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 #include "ui/StabilityGrid.h"
 
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #include "common/EmfTool.h"
 
 #include "common/GuiScope.h"
-#include "data/FileAccess.h"
+#include "data/base/FileAccess.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"

@@ -1,6 +1,6 @@
 #include "common/LayoutDemo.h"
 
-#include "data/Dataset.h"
+#include "data/engine/Dataset.h"
 
 namespace zel::report {
 

@@ -3,10 +3,10 @@
 #include "common/DemoReport.h"
 #include "common/GuiScope.h"
 #include "common/LayoutDemo.h"
-#include "data/Database.h"
-#include "data/Dataset.h"
-#include "data/FileAccess.h"
-#include "data/Schema.h"
+#include "data/base/FileAccess.h"
+#include "data/engine/Database.h"
+#include "data/engine/Dataset.h"
+#include "model/Schema.h"
 #include "report/PdfExport.h"
 #include "report/ReportFileError.h"
 #include "report/TRpError.h"
@@ -224,8 +224,9 @@ int layout(const QStringList& a, QTextStream& out)
     if (a.size() != 2)
         throw UsageError{QStringLiteral("layout takes a data directory and an output file")};
     const GuiScope gui;
-    data::Session::instance().addPassword(QString::fromLatin1(data::schema::tablePassword()));
+    data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
     data::Database db(QStringLiteral("ZEL"));
+    zel::model::schema::describe(db);
     db.setPath(a[0]);
     data::Dataset materials(QStringLiteral("TableMaterial"));
     materials.setDatabase(&db);

@@ -1,9 +1,9 @@
 #include "common/SampleDatabase.h"
 
-#include "data/Error.h"
-#include "data/FileAccess.h"
-#include "data/ParadoxFile.h"
-#include "data/Schema.h"
+#include "data/base/Error.h"
+#include "data/base/FileAccess.h"
+#include "data/paradox/ParadoxFile.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +13,9 @@
 #include <tuple>
 
 namespace zel::data {
+
+namespace schema = model::schema;
+using model::sortForm;
 
 namespace {
 

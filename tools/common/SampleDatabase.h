@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Schema.h"
+#include "model/Schema.h"
 
 #include <QString>
 #include <vector>

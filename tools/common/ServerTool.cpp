@@ -1,23 +1,27 @@
 #include "common/ServerTool.h"
 
-#include "data/Database.h"
-#include "data/Error.h"
-#include "data/Index.h"
-#include "data/ParadoxFile.h"
-#include "data/PgConnection.h"
-#include "data/ServerTables.h"
-#include "data/Table.h"
+#include "data/base/Error.h"
+#include "data/engine/Database.h"
+#include "data/engine/Index.h"
+#include "data/engine/Table.h"
+#include "data/paradox/ParadoxFile.h"
+#include "data/server/PgConnection.h"
+#include "data/server/ServerTables.h"
+#include "model/Schema.h"
 
 #include <QDir>
 
 namespace zel::data {
 
+namespace schema = model::schema;
+
 void serverInit(const QString& connection, const QString& readerRole, QTextStream& out)
 {
     PgConnection server(connection);
-    for (const QString& statement : server::schemaStatements())
+    for (const QString& statement : server::schemaStatements(schema::serverCatalog()))
         server.exec(statement);
-    server::createReaderRole(server, readerRole, qEnvironmentVariable("ZEL_READER_PASSWORD"));
+    server::createReaderRole(schema::serverCatalog(), server, readerRole,
+                             qEnvironmentVariable("ZEL_READER_PASSWORD"));
     out << "Created the tables on " << PgConnection::redacted(connection)
         << " and the reading role " << readerRole << '\n';
 }
@@ -38,7 +42,7 @@ void serverImport(const QString& dataDirectory, const QString& connection, QText
         stores[def->fileName] = &tables.back()->store();
     }
     PgConnection server(connection);
-    server::replaceTables(server, stores);
+    server::replaceTables(schema::serverCatalog(), server, stores);
     out << "Imported";
     for (const std::shared_ptr<Table>& table : tables)
         out << ' ' << table->recordCount() << ' ' << table->displayName();
@@ -48,7 +52,8 @@ void serverImport(const QString& dataDirectory, const QString& connection, QText
 void serverExport(const QString& connection, const QString& dataDirectory, QTextStream& out)
 {
     PgConnection server(connection);
-    const std::map<QString, std::shared_ptr<Table>> tables = server::openTables(server);
+    const std::map<QString, std::shared_ptr<Table>> tables =
+        server::openTables(schema::serverCatalog(), server);
     if (!QDir().mkpath(dataDirectory))
         throw DatabaseError(QStringLiteral("Cannot make the directory %1")
                                 .arg(QDir::toNativeSeparators(dataDirectory)));

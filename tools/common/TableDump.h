@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/TableStore.h"
+#include "data/base/TableStore.h"
 
 #include <QString>
 #include <QTextStream>

@@ -1,0 +1,704 @@
+#include "data/paradox/ParadoxFile.h"
+
+#include "data/base/Error.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <iconv.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+extern "C" {
+#include <paradox.h>
+unsigned long px_passwd_checksum(const char* password);
+void px_encrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
+}
+
+namespace zel::data::paradox {
+
+namespace {
+
+// pxlib reports errors through a callback; we keep the last message of the current call.
+thread_local QString t_lastPxError;
+
+void pxErrorHandler(pxdoc_t*, int, const char* msg, void*)
+{
+    if (t_lastPxError.isEmpty())
+        t_lastPxError = QString::fromLocal8Bit(msg).trimmed();
+}
+
+struct PxDocDeleter
+{
+    void operator()(pxdoc_t* doc) const
+    {
+        PX_close(doc);
+        PX_delete(doc);
+    }
+};
+using PxDoc = std::unique_ptr<pxdoc_t, PxDocDeleter>;
+
+PxDoc newDoc()
+{
+    static const bool booted = [] {
+        PX_boot();
+        return true;
+    }();
+    (void)booted;
+    pxdoc_t* doc = PX_new2(pxErrorHandler, nullptr, nullptr, nullptr);
+    if (!doc)
+        throw DatabaseError(QStringLiteral("Out of memory"));
+    return PxDoc(doc);
+}
+
+struct FileCloser
+{
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+QString iconvName(int codePage)
+{
+    switch (codePage) {
+    case 0:
+        return QStringLiteral("CP437"); // the DOS default when the header names none
+    case 10000:
+        return QStringLiteral("MACINTOSH");
+    default:
+        return QStringLiteral("CP%1").arg(codePage);
+    }
+}
+
+// Encodes text into a table's code page with iconv.
+class Codec
+{
+public:
+    explicit Codec(int codePage)
+    {
+        const QByteArray cp = iconvName(codePage).toLatin1();
+        m_cd = iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
+        // The DOS, Windows and ISO code pages keep ASCII as it is; others are left to iconv.
+        m_asciiCompatible = codePage == 0 || (codePage >= 437 && codePage <= 869) ||
+                            (codePage >= 1250 && codePage <= 1258) ||
+                            (codePage >= 28591 && codePage <= 28605);
+    }
+    ~Codec()
+    {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    Codec(const Codec&) = delete;
+    Codec& operator=(const Codec&) = delete;
+
+    QByteArray encode(const QString& text)
+    {
+        // Plain ASCII is the same in every code page we write; most names are.
+        const QChar* c = text.constData();
+        const qsizetype n = text.size();
+        qsizetype i = 0;
+        while (i < n && c[i].unicode() < 0x80)
+            ++i;
+        if (i == n && m_asciiCompatible)
+            return text.toLatin1();
+        const QByteArray utf8 = text.toUtf8();
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            return text.toLatin1();
+        return convert(utf8.constData(), static_cast<size_t>(utf8.size()));
+    }
+
+private:
+    QByteArray convert(const char* data, size_t len)
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        QByteArray out(static_cast<qsizetype>(len * 4 + 4), '\0');
+        char* in = const_cast<char*>(data);
+        size_t inLeft = len;
+        char* dst = out.data();
+        size_t outLeft = static_cast<size_t>(out.size());
+        while (inLeft > 0) {
+            if (iconv(m_cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
+                if (errno == E2BIG)
+                    break;
+                // An undecodable byte: keep going with a replacement rather than lose the rest.
+                ++in;
+                --inLeft;
+                if (outLeft > 0) {
+                    *dst++ = '?';
+                    --outLeft;
+                }
+            }
+        }
+        out.truncate(static_cast<qsizetype>(dst - out.data()));
+        return out;
+    }
+
+    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    bool m_asciiCompatible = false;
+};
+
+quint16 le16(const unsigned char* p)
+{
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
+
+} // namespace
+
+quint32 passwordChecksum(const QString& password)
+{
+    const QByteArray bytes = password.toLatin1();
+    return static_cast<quint32>(px_passwd_checksum(bytes.constData()));
+}
+
+TableData toTableData(const TableStore& store)
+{
+    TableData data;
+    data.fields = store.fields();
+    data.codePage = store.info().codePage;
+    data.fileVersion = store.info().fileVersion;
+    data.primaryKeyFields = store.info().primaryKeyFields;
+    data.encryption = store.info().encryption;
+    data.rows.reserve(static_cast<size_t>(store.recordCount()));
+    for (int r = 0; r < store.recordCount(); ++r) {
+        std::vector<QVariant> row(static_cast<size_t>(store.fieldCount()));
+        for (int f = 0; f < store.fieldCount(); ++f)
+            row[static_cast<size_t>(f)] = store.value(r, f);
+        data.rows.push_back(std::move(row));
+    }
+    return data;
+}
+
+TableData readTableFile(const QString& path, const QStringList& passwords)
+{
+    return toTableData(readTableStore(path, passwords));
+}
+
+namespace {
+
+int pxTypeOf(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Text:
+        return pxfAlpha;
+    case FieldType::Integer:
+        return f.width == 2 ? pxfShort : pxfLong;
+    case FieldType::AutoIncrement:
+        return pxfAutoInc;
+    case FieldType::Memo:
+        return pxfMemoBLOb;
+    case FieldType::Number:
+        return pxfNumber;
+    case FieldType::Currency:
+        return pxfCurrency;
+    case FieldType::Date:
+        return pxfDate;
+    case FieldType::Time:
+        return pxfTime;
+    case FieldType::Timestamp:
+        return pxfTimestamp;
+    case FieldType::Logical:
+        return pxfLogical;
+    case FieldType::Bcd:
+        return pxfBCD;
+    case FieldType::Bytes:
+        return pxfBytes;
+    case FieldType::Binary:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+    case FieldType::Other:
+        break;
+    }
+    throw DatabaseError(QStringLiteral("Field %1 has a type that cannot be written").arg(f.name));
+}
+
+// The bytes a field takes in the record.
+int pxLengthOf(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Bytes:
+        return f.width;
+    case FieldType::Memo:
+        return f.width + 10;
+    case FieldType::Integer:
+        return f.width == 2 ? 2 : 4;
+    case FieldType::AutoIncrement:
+    case FieldType::Date:
+    case FieldType::Time:
+        return 4;
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Timestamp:
+        return 8;
+    case FieldType::Logical:
+        return 1;
+    case FieldType::Bcd:
+        return 17;
+    case FieldType::Binary:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+    case FieldType::Other:
+        break;
+    }
+    return 0;
+}
+
+void putLe32(char* p, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// Sign-flipped big-endian integers, as every integer kind of the format is stored.
+void putInteger(char* p, int len, qint64 value)
+{
+    quint64 raw = static_cast<quint64>(value) ^ (quint64{1} << (len * 8 - 1));
+    for (int i = len - 1; i >= 0; --i) {
+        p[i] = static_cast<char>(raw & 0xFF);
+        raw >>= 8;
+    }
+}
+
+// A decimal text as the 17 bytes of a BCD field with the given number of decimals.
+void putBcd(char* p, const QString& text, int decimals, const QString& fieldName)
+{
+    QString t = text.trimmed();
+    const bool negative = t.startsWith(QLatin1Char('-'));
+    if (negative || t.startsWith(QLatin1Char('+')))
+        t.remove(0, 1);
+    QString whole = t.section(QLatin1Char('.'), 0, 0);
+    QString fraction = t.section(QLatin1Char('.'), 1);
+    const bool digitsOnly = std::all_of(
+        t.begin(), t.end(), [](QChar c) { return c.isDigit() || c == QLatin1Char('.'); });
+    if (!digitsOnly || t.count(QLatin1Char('.')) > 1 || fraction.size() > decimals ||
+        whole.size() + decimals > 32)
+        throw DatabaseError(QStringLiteral("Value %1 does not fit field %2").arg(text, fieldName));
+    fraction = fraction.leftJustified(decimals, QLatin1Char('0'));
+    const QString digits = QString(whole + fraction).rightJustified(32, QLatin1Char('0'));
+    const bool zero =
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c == QLatin1Char('0'); });
+    p[0] = static_cast<char>((negative && !zero ? 0x00 : 0x80) | 0x40 | decimals);
+    for (int k = 0; k < 32; ++k) {
+        int d = digits.at(k).digitValue();
+        if (negative && !zero)
+            d = 15 - d;
+        if (k % 2 == 0)
+            p[1 + k / 2] = static_cast<char>(d << 4);
+        else
+            p[1 + k / 2] = static_cast<char>(p[1 + k / 2] | d);
+    }
+}
+
+} // namespace
+
+namespace {
+
+pxfield_t* makeFields(const TableData& data)
+{
+    const int numFields = static_cast<int>(data.fields.size());
+    // pxlib takes ownership of the field array and frees it with free().
+    auto* fields =
+        static_cast<pxfield_t*>(std::calloc(static_cast<size_t>(numFields), sizeof(pxfield_t)));
+    for (int i = 0; i < numFields; ++i) {
+        const FieldDef& f = data.fields[static_cast<size_t>(i)];
+        // Field names are in the table's code page, like its text.
+        fields[i].px_fname = strdup(Codec(data.codePage).encode(f.name).constData());
+        fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
+        fields[i].px_flen = pxLengthOf(f);
+        // A BCD field's definition gives its decimals; the record still holds 17 bytes.
+        if (f.type == FieldType::Bcd)
+            fields[i].px_fdc = f.width;
+    }
+    return fields;
+}
+
+// The file size a table of this layout and record count needs, found by letting pxlib
+// choose its block and header sizes for the layout without writing anything.
+size_t plannedSize(const TableData& data)
+{
+    File probe(std::fopen("/dev/null", "w+b"));
+    PxDoc doc = newDoc();
+    if (!probe ||
+        PX_create_fp(doc.get(), makeFields(data), static_cast<int>(data.fields.size()), probe.get(),
+                     data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+        throw DatabaseError(QStringLiteral("Cannot lay out the table: %1").arg(t_lastPxError));
+    const size_t blockSize = static_cast<size_t>(doc->px_head->px_maxtablesize) * 1024;
+    const size_t recordSize = static_cast<size_t>(std::max(1, PX_get_recordsize(doc.get())));
+    const size_t perBlock = std::max<size_t>(1, (blockSize - 6) / recordSize);
+    const size_t blocks = data.recordCount() / perBlock + 2;
+    return static_cast<size_t>(doc->px_head->px_headersize) + blocks * blockSize;
+}
+
+// Puts one value into its place p (len bytes) in a record.
+void encodeValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len, const QVariant& v, char* p)
+{
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        QByteArray bytes = codec.encode(v.toString());
+        const int room = f.type == FieldType::Memo ? len - 10 : len;
+        if (bytes.size() > room)
+            throw DatabaseError(
+                QStringLiteral("Value too long for field %1: %2").arg(f.name, v.toString()));
+        std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+        // A memo that fits its leader lives in the record: no blob file offset, and
+        // its length.
+        if (f.type == FieldType::Memo)
+            putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
+        break;
+    }
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        putInteger(p, len, v.toLongLong());
+        break;
+    case FieldType::Number:
+    case FieldType::Currency:
+        PX_put_data_double(doc, p, len, v.toDouble());
+        break;
+    case FieldType::Date:
+        putInteger(p, len, TableStore::dayNumber(v.toDate()));
+        break;
+    case FieldType::Time:
+        putInteger(p, len, v.toTime().msecsSinceStartOfDay());
+        break;
+    case FieldType::Timestamp: {
+        const QDateTime when = v.toDateTime().toUTC();
+        PX_put_data_double(doc, p, len,
+                           static_cast<double>(TableStore::dayNumber(when.date())) *
+                                   TableStore::kMsPerDay +
+                               when.time().msecsSinceStartOfDay());
+        break;
+    }
+    case FieldType::Logical:
+        PX_put_data_byte(doc, p, len, v.toBool() ? 1 : 0);
+        break;
+    case FieldType::Bcd:
+        putBcd(p, v.toString(), f.width, f.name);
+        break;
+    case FieldType::Bytes: {
+        const QByteArray bytes = v.toByteArray();
+        if (bytes.size() > len)
+            throw DatabaseError(QStringLiteral("Value too long for field %1").arg(f.name));
+        std::memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// The same from a store's record, without a QVariant: the value's own kind is read.
+void encodeStoreValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len,
+                      const TableStore& store, int record, int field, char* p)
+{
+    if (store.isNull(record, field))
+        return;
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+    case FieldType::Bcd: {
+        const QStringView text = store.text(record, field);
+        encodeValue(doc, codec, f, len, QString::fromRawData(text.data(), text.size()), p);
+        break;
+    }
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Date:
+    case FieldType::Time:
+        putInteger(p, len, store.integer(record, field));
+        break;
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Timestamp:
+        PX_put_data_double(doc, p, len, store.number(record, field));
+        break;
+    case FieldType::Logical:
+        PX_put_data_byte(doc, p, len, store.integer(record, field) ? 1 : 0);
+        break;
+    default:
+        encodeValue(doc, codec, f, len, store.value(record, field), p);
+        break;
+    }
+}
+
+// The header of a table of this layout with no records, as pxlib lays it out (block size,
+// field definitions, code page, password), and the record size.
+QByteArray emptyTableHeader(const TableData& data, const QString& password,
+                            const QString& tableName, PxDoc& doc, int& recordSize)
+{
+    TableData layout;
+    layout.fields = data.fields;
+    layout.primaryKeyFields = data.primaryKeyFields;
+    QByteArray buffer(static_cast<qsizetype>(plannedSize(layout)), '\0');
+    File fp(fmemopen(buffer.data(), static_cast<size_t>(buffer.size()), "w+b"));
+    if (!fp)
+        throw DatabaseError(QStringLiteral("Out of memory"));
+    const int numFields = static_cast<int>(data.fields.size());
+    t_lastPxError.clear();
+    PxDoc header = newDoc();
+    const int type = data.primaryKeyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB;
+    if (PX_create_fp(header.get(), makeFields(data), numFields, fp.get(), type) < 0)
+        throw DatabaseError(t_lastPxError);
+    PX_set_value(header.get(), "numprimkeys", static_cast<float>(data.primaryKeyFields));
+    PX_set_value(header.get(), "codepage", static_cast<float>(data.codePage));
+    PX_set_tablename(header.get(), tableName.toLatin1().constData());
+    if (!password.isEmpty())
+        PX_set_parameter(header.get(), "password", password.toLatin1().constData());
+    recordSize = PX_get_recordsize(header.get());
+    const qsizetype headerSize = header->px_head->px_headersize;
+    header.reset(); // writes the header
+    if (std::fflush(fp.get()) != 0)
+        throw DatabaseError(QStringLiteral("the table does not fit its planned size"));
+    fp.reset();
+    buffer.truncate(headerSize);
+    // A document without a file of its own, for pxlib's encoders of numbers.
+    doc = newDoc();
+    return buffer;
+}
+
+void putLe16(char* p, quint16 v)
+{
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+// Encodes the whole table in memory. pxlib lays out the header; the data blocks are ours:
+// pxlib re-encrypts a whole block for every record it adds, which makes a table of forty
+// thousand records take seconds instead of milliseconds. Records fill each block in turn,
+// the blocks are chained in order, and an encrypted table's blocks go through pxlib's cipher.
+QByteArray encodeTable(const TableData& data, const QString& password, const QString& tableName)
+{
+    PxDoc doc;
+    int recordSize = 0;
+    QByteArray out = emptyTableHeader(data, password, tableName, doc, recordSize);
+    const auto* h = reinterpret_cast<const unsigned char*>(out.constData());
+    if (out.size() < 0x78 && h[0x39] >= 5)
+        throw DatabaseError(QStringLiteral("the table header is too short"));
+    const qsizetype headerSize = le16(h + 2);
+    const size_t blockSize = static_cast<size_t>(h[5]) * 1024;
+    if (recordSize < 1 || blockSize < 6 + static_cast<size_t>(recordSize))
+        throw DatabaseError(QStringLiteral("records larger than a block"));
+    quint32 key = le16(h + 0x25) | (static_cast<quint32>(le16(h + 0x27)) << 16);
+    if (key == 0xFF00FF00u)
+        key = le16(h + 0x5C) | (static_cast<quint32>(le16(h + 0x5E)) << 16);
+    const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
+    const size_t records = data.recordCount();
+    const size_t blocks = (records + perBlock - 1) / perBlock;
+    if (blocks > 0xFFFF)
+        throw DatabaseError(QStringLiteral("too many records for one table"));
+    out.resize(headerSize + static_cast<qsizetype>(blocks * blockSize), '\0');
+    h = reinterpret_cast<const unsigned char*>(out.constData());
+    char* header = out.data();
+    putLe32(header + 0x06, static_cast<quint32>(records));
+    putLe16(header + 0x0A, static_cast<quint16>(blocks));
+    putLe16(header + 0x0C, static_cast<quint16>(blocks));
+    putLe16(header + 0x0E, static_cast<quint16>(blocks > 0 ? 1 : 0));
+    putLe16(header + 0x10, static_cast<quint16>(blocks));
+    putLe16(header + 0x3A, static_cast<quint16>(blocks));
+
+    // Blocks are independent of each other: a large table is encoded in two halves at once.
+    const auto encodeBlocks = [&](size_t from, size_t to) {
+        const int numFields = static_cast<int>(data.fields.size());
+        Codec codec(data.codePage);
+        std::vector<unsigned char> plain(blockSize);
+        for (size_t block = from; block < to; ++block) {
+            std::fill(plain.begin(), plain.end(), 0);
+            const size_t first = block * perBlock;
+            const size_t count = std::min(perBlock, records - first);
+            char* b = reinterpret_cast<char*>(plain.data());
+            putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
+            putLe16(b + 2, static_cast<quint16>(block));
+            putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
+            for (size_t k = 0; k < count; ++k) {
+                char* rec = b + 6 + k * static_cast<size_t>(recordSize);
+                if (const TableData::FromStore& source = data.fromStore; source.store) {
+                    const int r = source.order[first + k];
+                    const bool replaced = source.replaced[static_cast<size_t>(r)] != 0;
+                    int off = 0;
+                    for (int i = 0; i < numFields; ++i) {
+                        const FieldDef& f = data.fields[static_cast<size_t>(i)];
+                        const int len = pxLengthOf(f);
+                        if (replaced && i == source.replacedField)
+                            encodeValue(doc.get(), codec, f, len, source.replacement, rec + off);
+                        else
+                            encodeStoreValue(doc.get(), codec, f, len, *source.store, r, i,
+                                             rec + off);
+                        off += len;
+                    }
+                    continue;
+                }
+                const auto& row = data.rows[first + k];
+                int off = 0;
+                for (int i = 0; i < numFields; ++i) {
+                    const FieldDef& f = data.fields[static_cast<size_t>(i)];
+                    const int len = pxLengthOf(f);
+                    char* p = rec + off;
+                    off += len;
+                    const QVariant& v =
+                        i < static_cast<int>(row.size()) ? row[static_cast<size_t>(i)] : QVariant();
+                    if (v.isNull() || !v.isValid())
+                        continue;
+                    encodeValue(doc.get(), codec, f, len, v, p);
+                }
+            }
+            char* target = out.data() + headerSize + static_cast<qsizetype>(block * blockSize);
+            if (key != 0)
+                px_encrypt_db_block(plain.data(), reinterpret_cast<unsigned char*>(target), key,
+                                    blockSize, block + 1);
+            else
+                std::memcpy(target, plain.data(), blockSize);
+        }
+    };
+    if (blocks >= 64) {
+        const size_t half = blocks / 2;
+        auto second = std::async(std::launch::async, encodeBlocks, half, blocks);
+        std::exception_ptr failed;
+        try {
+            encodeBlocks(0, half);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        second.get(); // rethrows the second half's failure
+        if (failed)
+            std::rethrow_exception(failed);
+    } else {
+        encodeBlocks(0, blocks);
+    }
+    return out;
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(strerror(errno));
+}
+
+// The new file takes the old one's place, so it takes its owner, group and mode too: a table
+// that a group shares (0660, its own group) must stay the group's. Only the owner, or root,
+// may give a file to a user; whoever may not would make the table their own, and then
+// nothing is replaced at all.
+void takeOwnership(int fd, const struct stat& old, const QString& path)
+{
+    struct stat now
+    {
+    };
+    if (fstat(fd, &now) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            if (errno == EPERM && now.st_uid != old.st_uid)
+                throw OwnerNotKeptError(
+                    QStringLiteral("%1 belongs to another user (uid %2), and a copy written by "
+                                   "this user (uid %3) could not be given to them")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(old.st_uid)
+                        .arg(now.st_uid));
+            if (errno == EPERM)
+                throw OwnerNotKeptError(
+                    QStringLiteral("%1 belongs to group %2, which this user (uid %3) is not in")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(old.st_gid)
+                        .arg(now.st_uid));
+            throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+        }
+    }
+    if (fchmod(fd, old.st_mode & 07777) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+}
+
+// A rename is only durable once the directory that holds the name is on disk.
+void syncDirectory(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+int writeTableFile(const QString& path, const TableData& data, const QString& password,
+                   bool keepLocked)
+{
+    const QFileInfo target(path);
+    QByteArray bytes;
+    try {
+        bytes = encodeTable(data, password, target.completeBaseName());
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, e.message()));
+    }
+    return replaceFile(path, bytes, keepLocked);
+}
+
+int replaceFile(const QString& path, const QByteArray& bytes, bool keepLocked)
+{
+    const QFileInfo target(path);
+    const QByteArray targetName = QFile::encodeName(path);
+    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
+                                        target.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+    bool committed = false;
+    auto cleanup = qScopeGuard([&] {
+        if (!committed) {
+            ::close(fd);
+            ::unlink(tmpl.constData());
+        }
+    });
+    struct stat old
+    {
+    };
+    if (::stat(targetName.constData(), &old) == 0)
+        takeOwnership(fd, old, path);
+    else
+        fchmod(fd, 0644);
+    // The new table is locked before it takes the old one's name, so that no other copy of
+    // the program can open it in between.
+    if (keepLocked && flock(fd, LOCK_EX | LOCK_NB) != 0)
+        throw DatabaseError(QStringLiteral("Cannot lock %1").arg(path));
+    if (!writeAll(fd, bytes) || fsync(fd) != 0)
+        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
+    if (::rename(tmpl.constData(), targetName.constData()) != 0)
+        throw DatabaseError(QStringLiteral("Cannot replace %1: %2").arg(path, systemError()));
+    committed = true;
+    syncDirectory(target.absolutePath());
+    if (keepLocked)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+} // namespace zel::data::paradox

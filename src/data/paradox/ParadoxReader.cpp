@@ -1,0 +1,828 @@
+// The bulk reader of Paradox tables: the whole file in memory at once (a map of it), every
+// header fact checked against the file before it is used, the data blocks followed along
+// their chain, decrypted a block at a time, and every record decoded straight into a
+// TableStore. Nothing here trusts a number from the file without checking it first.
+#include "data/base/Error.h"
+#include "data/base/FileAccess.h"
+#include "data/paradox/ParadoxFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+extern "C" {
+void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
+}
+
+namespace zel::data::paradox {
+
+namespace {
+
+// Field type codes of the file format.
+enum : unsigned char
+{
+    kAlpha = 0x01,
+    kDate = 0x02,
+    kShort = 0x03,
+    kLong = 0x04,
+    kCurrency = 0x05,
+    kNumber = 0x06,
+    kLogical = 0x09,
+    kMemo = 0x0C,
+    kBinary = 0x0D,
+    kFormattedMemo = 0x0E,
+    kOle = 0x0F,
+    kGraphic = 0x10,
+    kTime = 0x14,
+    kTimestamp = 0x15,
+    kAutoIncrement = 0x16,
+    kBcd = 0x17,
+    kBytes = 0x18
+};
+
+constexpr int kBcdSize = 17;
+constexpr int kBlobDescriptor = 10; // offset, length and modification number after the leader
+constexpr size_t kBlobBlock = 4096;
+
+quint16 le16(const unsigned char* p)
+{
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
+quint32 le32(const unsigned char* p)
+{
+    return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) |
+           (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24);
+}
+quint64 be64(const unsigned char* p)
+{
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+quint32 be32(const unsigned char* p)
+{
+    return (static_cast<quint32>(p[0]) << 24) | (static_cast<quint32>(p[1]) << 16) |
+           (static_cast<quint32>(p[2]) << 8) | p[3];
+}
+
+bool allZero(const unsigned char* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (p[i] != 0)
+            return false;
+    return true;
+}
+
+QString iconvName(int codePage)
+{
+    switch (codePage) {
+    case 0:
+        return QStringLiteral("CP437"); // the DOS default when the header names none
+    case 10000:
+        return QStringLiteral("MACINTOSH");
+    default:
+        return QStringLiteral("CP%1").arg(codePage);
+    }
+}
+
+// Decodes text of the table's code page. Single-byte code pages, which are nearly all that
+// tables use, go through a table of 256 characters made once; the few multi-byte ones through
+// iconv for each value. A byte the code page does not define becomes '?', so the rest of the
+// text survives.
+class TextDecoder
+{
+public:
+    explicit TextDecoder(int codePage)
+    {
+        const QByteArray name = iconvName(codePage).toLatin1();
+        m_cd = iconv_open("UTF-16LE", name.constData());
+        for (int b = 0; b < 256; ++b)
+            m_table[static_cast<size_t>(b)] = static_cast<char16_t>(b);
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            return; // unknown code page: read as Latin-1
+        m_multiByte = codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
+                      codePage == 1361;
+        for (int b = 0x80; b < 256 && !m_multiByte; ++b) {
+            char in = static_cast<char>(b);
+            char16_t out[2] = {u'?', 0};
+            char* inp = &in;
+            size_t inLeft = 1;
+            auto* outp = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof out;
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
+                outLeft != sizeof out - 2)
+                out[0] = u'?';
+            m_table[static_cast<size_t>(b)] = out[0];
+        }
+    }
+    ~TextDecoder()
+    {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    TextDecoder(const TextDecoder&) = delete;
+    TextDecoder& operator=(const TextDecoder&) = delete;
+
+    // Writes the decoded text of n bytes to out, which has room for n characters (a code page
+    // never makes more characters than bytes); returns the number written.
+    size_t decode(const unsigned char* in, size_t n, char16_t* out)
+    {
+        if (!m_multiByte) {
+            for (size_t i = 0; i < n; ++i)
+                out[i] = m_table[in[i]];
+            return n;
+        }
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* inp = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
+        size_t inLeft = n;
+        auto* outp = reinterpret_cast<char*>(out);
+        size_t outLeft = n * sizeof(char16_t);
+        while (inLeft > 0 && outLeft >= sizeof(char16_t)) {
+            if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                break;
+            ++inp;
+            --inLeft;
+            *reinterpret_cast<char16_t*>(outp) = u'?';
+            outp += sizeof(char16_t);
+            outLeft -= sizeof(char16_t);
+        }
+        return (n * sizeof(char16_t) - outLeft) / sizeof(char16_t);
+    }
+
+    bool multiByte() const { return m_multiByte; }
+
+    QString decodeString(const unsigned char* in, size_t n)
+    {
+        QString s(static_cast<qsizetype>(n), Qt::Uninitialized);
+        const size_t got = decode(in, n, reinterpret_cast<char16_t*>(s.data()));
+        s.truncate(static_cast<qsizetype>(got));
+        return s;
+    }
+
+private:
+    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    std::array<char16_t, 256> m_table{};
+    bool m_multiByte = false;
+};
+
+struct Field
+{
+    unsigned char code = 0;
+    int size = 0;   // bytes in the record
+    int offset = 0; // within the record
+    FieldDef def;
+};
+
+FieldType typeOf(unsigned char code)
+{
+    switch (code) {
+    case kAlpha:
+        return FieldType::Text;
+    case kDate:
+        return FieldType::Date;
+    case kShort:
+    case kLong:
+        return FieldType::Integer;
+    case kCurrency:
+        return FieldType::Currency;
+    case kNumber:
+        return FieldType::Number;
+    case kLogical:
+        return FieldType::Logical;
+    case kMemo:
+        return FieldType::Memo;
+    case kBinary:
+        return FieldType::Binary;
+    case kFormattedMemo:
+        return FieldType::FormattedMemo;
+    case kOle:
+        return FieldType::Ole;
+    case kGraphic:
+        return FieldType::Graphic;
+    case kTime:
+        return FieldType::Time;
+    case kTimestamp:
+        return FieldType::Timestamp;
+    case kAutoIncrement:
+        return FieldType::AutoIncrement;
+    case kBcd:
+        return FieldType::Bcd;
+    case kBytes:
+        return FieldType::Bytes;
+    default:
+        return FieldType::Other;
+    }
+}
+
+bool isBlob(unsigned char code)
+{
+    return code == kMemo || code == kBinary || code == kFormattedMemo || code == kOle ||
+           code == kGraphic;
+}
+
+// The size a field takes in the record, from the size byte of its definition; 0 when the
+// two do not fit together.
+int recordSizeOf(unsigned char code, int sizeByte)
+{
+    switch (code) {
+    case kAlpha:
+    case kBytes:
+        return sizeByte >= 1 ? sizeByte : 0;
+    case kShort:
+        return sizeByte == 2 ? 2 : 0;
+    case kLong:
+    case kAutoIncrement:
+    case kDate:
+    case kTime:
+        return sizeByte == 4 ? 4 : 0;
+    case kNumber:
+    case kCurrency:
+    case kTimestamp:
+        return sizeByte == 8 ? 8 : 0;
+    case kLogical:
+        return sizeByte == 1 ? 1 : 0;
+    case kBcd:
+        // The definition gives the number of decimals; the record always holds 17 bytes.
+        return sizeByte <= 32 ? kBcdSize : 0;
+    default:
+        if (isBlob(code)) // a leader of up to 240 bytes; binary kinds may have none
+            return sizeByte >= kBlobDescriptor && sizeByte <= 250 ? sizeByte : 0;
+        return sizeByte >= 1 ? sizeByte : 0;
+    }
+}
+
+int fileVersionOf(unsigned versionId)
+{
+    if (versionId <= 3)
+        return 30;
+    if (versionId == 4)
+        return 35;
+    if (versionId <= 9)
+        return 40;
+    if (versionId <= 11)
+        return 50;
+    return 70;
+}
+
+class Decoder
+{
+public:
+    Decoder(QByteArrayView file, const QByteArrayView* blobs, const QString& name,
+            const QStringList& passwords)
+        : m_p(reinterpret_cast<const unsigned char*>(file.data())),
+          m_n(static_cast<size_t>(file.size())), m_blobs(blobs), m_name(name),
+          m_passwords(passwords)
+    {
+    }
+
+    TableStore run();
+
+private:
+    DatabaseError fail(const QString& why) const
+    {
+        return DatabaseError(QStringLiteral("%1 is not a valid table: %2").arg(m_name, why));
+    }
+    DatabaseError blobFail(const QString& why) const
+    {
+        return DatabaseError(QStringLiteral("%1: %2").arg(m_name, why));
+    }
+    void readHeader();
+    void readFields();
+    void checkPassword();
+    void readRecords(TableStoreBuilder& out);
+    std::vector<unsigned> readChain() const;
+    void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
+    void decodeRecord(const unsigned char* rec, TableStoreBuilder& out);
+    void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
+    QByteArrayView blobData(const Field& f, quint32 offset, quint32 length) const;
+
+    const unsigned char* m_p;
+    size_t m_n;
+    const QByteArrayView* m_blobs;
+    QString m_name;
+    QStringList m_passwords;
+
+    int m_recordSize = 0;
+    size_t m_headerSize = 0;
+    size_t m_blockSize = 0;
+    quint32 m_numRecords = 0;
+    unsigned m_fileBlocks = 0;
+    unsigned m_firstBlock = 0;
+    int m_numFields = 0;
+    int m_keyFields = 0;
+    unsigned m_versionId = 0;
+    bool m_extended = false;
+    int m_codePage = 0;
+    quint32 m_key = 0;
+    std::vector<Field> m_fields;
+    std::unique_ptr<TextDecoder> m_text;
+};
+
+void Decoder::readHeader()
+{
+    if (m_n < 0x58)
+        throw fail(QStringLiteral("the file is too short"));
+    m_recordSize = le16(m_p + 0x00);
+    m_headerSize = le16(m_p + 0x02);
+    const unsigned fileType = m_p[0x04];
+    const unsigned blockKb = m_p[0x05];
+    m_numRecords = le32(m_p + 0x06);
+    m_fileBlocks = le16(m_p + 0x0C);
+    m_firstBlock = le16(m_p + 0x0E);
+    m_numFields = le16(m_p + 0x21);
+    m_keyFields = le16(m_p + 0x23);
+    m_versionId = m_p[0x39];
+    // Only the two kinds of data file; index files share the header but hold no records.
+    if (fileType != 0 && fileType != 2)
+        throw fail(QStringLiteral("unknown file type"));
+    if (m_recordSize == 0 || m_numFields == 0 || m_numFields > 255 || m_keyFields > m_numFields)
+        throw fail(QStringLiteral("bad field layout"));
+    if (blockKb < 1 || blockKb > 32)
+        throw fail(QStringLiteral("bad block size"));
+    if (m_headerSize < 0x58 || m_headerSize > m_n)
+        throw fail(QStringLiteral("bad header size"));
+    m_blockSize = static_cast<size_t>(blockKb) * 1024;
+    const size_t dataBytes = m_n - m_headerSize;
+    if (static_cast<size_t>(m_fileBlocks) * m_blockSize > dataBytes)
+        throw fail(QStringLiteral("the file is truncated"));
+    if (static_cast<size_t>(m_recordSize) > m_blockSize - 6)
+        throw fail(QStringLiteral("records larger than a block"));
+    const size_t perBlock = (m_blockSize - 6) / static_cast<size_t>(m_recordSize);
+    if (static_cast<size_t>(m_numRecords) > static_cast<size_t>(m_fileBlocks) * perBlock)
+        throw fail(QStringLiteral("more records than the file can hold"));
+
+    // Tables of version 4.0 and later have an extended header with the code page and, when
+    // the first key field holds the marker, the encryption key.
+    m_extended = m_versionId >= 5;
+    if (m_extended && m_headerSize < 0x78)
+        throw fail(QStringLiteral("bad header size"));
+    m_codePage = m_extended ? le16(m_p + 0x6A) : 0;
+    m_key = le32(m_p + 0x25);
+    if (m_key == 0xFF00FF00u) {
+        if (!m_extended)
+            throw fail(QStringLiteral("inconsistent encryption marker"));
+        m_key = le32(m_p + 0x5C);
+    }
+}
+
+void Decoder::readFields()
+{
+    const auto badFields = [this] { return fail(QStringLiteral("bad field definitions")); };
+    size_t at = m_extended ? 0x78 : 0x58;
+    if (at + static_cast<size_t>(m_numFields) * 2 > m_headerSize)
+        throw badFields();
+    m_fields.resize(static_cast<size_t>(m_numFields));
+    int offset = 0;
+    for (Field& f : m_fields) {
+        f.code = m_p[at];
+        const int sizeByte = m_p[at + 1];
+        at += 2;
+        f.size = recordSizeOf(f.code, sizeByte);
+        if (f.size == 0)
+            throw badFields();
+        f.offset = offset;
+        offset += f.size;
+        f.def.type = typeOf(f.code);
+        f.def.width = sizeByte;
+        if (isBlob(f.code))
+            f.def.width = sizeByte - kBlobDescriptor;
+        if (f.def.type == FieldType::Other)
+            f.def.typeCode = f.code;
+    }
+    if (offset != m_recordSize)
+        throw fail(QStringLiteral("field sizes do not add up"));
+
+    // After the field types: a pointer to the table name, a pointer per field name, the
+    // table name itself (79 bytes before version 7, 261 since) and the field names, each
+    // ended by a zero byte.
+    at += 4 + static_cast<size_t>(m_numFields) * 4 + (m_versionId >= 12 ? 261 : 79);
+    for (Field& f : m_fields) {
+        if (at >= m_headerSize)
+            throw badFields();
+        const auto* end =
+            static_cast<const unsigned char*>(std::memchr(m_p + at, 0, m_headerSize - at));
+        if (!end)
+            throw badFields();
+        const auto len = static_cast<size_t>(end - (m_p + at));
+        f.def.name = m_text->decodeString(m_p + at, len);
+        at += len + 1;
+    }
+}
+
+void Decoder::checkPassword()
+{
+    if (m_key == 0)
+        return;
+    for (const QString& pw : m_passwords)
+        if (passwordChecksum(pw) == m_key)
+            return;
+    throw DatabaseError(
+        m_passwords.isEmpty()
+            ? QStringLiteral("%1 is protected by a password, and none was given").arg(m_name)
+            : QStringLiteral("%1 is protected by a password, and the one given is wrong")
+                  .arg(m_name));
+}
+
+QByteArrayView Decoder::blobData(const Field& f, quint32 offset, quint32 length) const
+{
+    if (!m_blobs)
+        throw blobFail(QStringLiteral("its blob file (.MB) is missing"));
+    const auto* mb = reinterpret_cast<const unsigned char*>(m_blobs->data());
+    const auto size = static_cast<size_t>(m_blobs->size());
+    const auto damaged = [this] {
+        return blobFail(QStringLiteral("its blob file (.MB) is damaged"));
+    };
+    const size_t block = offset & 0xFFFFFF00u;
+    const unsigned index = offset & 0xFFu;
+    if (block == 0 || block + 12 > size)
+        throw damaged();
+    const unsigned type = mb[block];
+    const size_t blockEnd =
+        std::min(size, block + static_cast<size_t>(le16(mb + block + 1)) * kBlobBlock);
+    size_t start = 0, n = 0;
+    if (index == 0xFF) {
+        // A blob of its own: one or more 4 KB blocks after a 9-byte head.
+        if (type != 2)
+            throw damaged();
+        n = le32(mb + block + 3);
+        start = block + 9;
+    } else {
+        // One of up to 64 small blobs in a shared block, found through its pointer: start and
+        // length in 16-byte units, then the length of the last unit.
+        if (type != 3 || index >= 64)
+            throw damaged();
+        const unsigned char* ptr = mb + block + 12 + static_cast<size_t>(index) * 5;
+        if (ptr[0] == 0 || ptr[1] == 0 || ptr[4] == 0 || ptr[4] > 16)
+            throw damaged();
+        start = block + static_cast<size_t>(ptr[0]) * 16;
+        n = static_cast<size_t>(ptr[1] - 1) * 16 + ptr[4];
+    }
+    if (start > blockEnd || n > blockEnd - start)
+        throw damaged();
+    (void)length; // the block's own length is the one to trust; the record's may lag behind it
+    // A graphic blob starts with a head of 8 bytes before the picture itself.
+    if (f.code == kGraphic) {
+        if (n < 8)
+            throw damaged();
+        start += 8;
+        n -= 8;
+    }
+    return QByteArrayView(reinterpret_cast<const char*>(mb + start), static_cast<qsizetype>(n));
+}
+
+void Decoder::decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out)
+{
+    const int leader = f.size - kBlobDescriptor;
+    const unsigned char* d = p + leader;
+    const quint32 offset = le32(d);
+    const quint32 length = le32(d + 4);
+    if (length == 0)
+        return;
+    QByteArrayView data;
+    if (offset == 0) {
+        // Small enough to live in the record itself.
+        data = QByteArrayView(
+            reinterpret_cast<const char*>(p),
+            static_cast<qsizetype>(std::min<quint32>(length, static_cast<quint32>(leader))));
+    } else {
+        data = blobData(f, offset, length);
+    }
+    if (f.code == kMemo || f.code == kFormattedMemo) {
+        auto n = static_cast<size_t>(data.size());
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+        while (n > 0 && bytes[n - 1] == 0)
+            --n;
+        char16_t* room = out.textRoom(n);
+        out.commitText(column, m_text->decode(bytes, n, room));
+    } else {
+        out.setBytes(column, data);
+    }
+}
+
+void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
+{
+    out.addRecord();
+    for (int i = 0; i < m_numFields; ++i) {
+        const Field& f = m_fields[static_cast<size_t>(i)];
+        const unsigned char* p = rec + f.offset;
+        switch (f.code) {
+        case kAlpha: {
+            size_t n = 0;
+            while (n < static_cast<size_t>(f.size) && p[n] != 0)
+                ++n;
+            while (n > 0 && p[n - 1] == ' ')
+                --n;
+            if (n > 0) {
+                char16_t* room = out.textRoom(n);
+                out.commitText(i, m_text->decode(p, n, room));
+            }
+            break;
+        }
+        case kShort: {
+            const quint16 raw = static_cast<quint16>((p[0] << 8) | p[1]);
+            if (raw != 0)
+                out.setInteger(i, static_cast<qint16>(raw ^ 0x8000u));
+            break;
+        }
+        case kLong:
+        case kAutoIncrement:
+        case kDate:
+        case kTime: {
+            const quint32 raw = be32(p);
+            if (raw != 0)
+                out.setInteger(i, static_cast<qint32>(raw ^ 0x80000000u));
+            break;
+        }
+        case kNumber:
+        case kCurrency:
+        case kTimestamp: {
+            quint64 raw = be64(p);
+            if (raw == 0)
+                break;
+            // Positive values have the sign bit set; negative ones are stored complemented.
+            raw = (raw & 0x8000000000000000ull) ? raw ^ 0x8000000000000000ull : ~raw;
+            double v = 0;
+            std::memcpy(&v, &raw, sizeof v);
+            out.setNumber(i, v);
+            break;
+        }
+        case kLogical:
+            if (p[0] != 0)
+                out.setLogical(i, (p[0] & 0x7F) != 0);
+            break;
+        case kBcd: {
+            if (allZero(p, kBcdSize))
+                break;
+            // The first byte holds the sign (its top bit set for a positive value); 32 decimal
+            // digits follow, complemented for a negative value, the last `width` of them
+            // after the decimal point.
+            const bool negative = (p[0] & 0x80) == 0;
+            const int decimals = f.def.width;
+            char16_t digits[32];
+            bool valid = true;
+            for (int k = 0; k < 32; ++k) {
+                int d = (k % 2 == 0) ? (p[1 + k / 2] >> 4) : (p[1 + k / 2] & 0x0F);
+                if (negative)
+                    d = 15 - d;
+                valid = valid && d <= 9;
+                digits[k] = static_cast<char16_t>(u'0' + d);
+            }
+            if (!valid)
+                break;
+            char16_t* room = out.textRoom(36);
+            size_t n = 0;
+            int first = 0;
+            while (first < 32 - decimals - 1 && digits[first] == u'0')
+                ++first;
+            const bool zero =
+                std::all_of(digits, digits + 32, [](char16_t c) { return c == u'0'; });
+            if (negative && !zero)
+                room[n++] = u'-';
+            for (int k = first; k < 32 - decimals; ++k)
+                room[n++] = digits[k];
+            if (decimals == 32)
+                room[n++] = u'0';
+            if (decimals > 0) {
+                room[n++] = u'.';
+                for (int k = 32 - decimals; k < 32; ++k)
+                    room[n++] = digits[k];
+            }
+            out.commitText(i, n);
+            break;
+        }
+        case kBytes:
+            if (!allZero(p, f.size))
+                out.setBytes(i, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
+            break;
+        default:
+            if (isBlob(f.code))
+                decodeBlob(f, i, p, out);
+            else if (!allZero(p, f.size))
+                out.setBytes(i, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
+            break;
+        }
+    }
+}
+
+// The chain of data blocks, checked: every block within the file, none twice, every block
+// head sound. Only the first 256 bytes of an encrypted block (which hold its head) are
+// decrypted here; the cipher works on 256-byte pieces.
+std::vector<unsigned> Decoder::readChain() const
+{
+    std::vector<unsigned> chain;
+    unsigned char head[256];
+    std::vector<bool> seen(static_cast<size_t>(m_fileBlocks) + 1, false);
+    unsigned block = m_firstBlock;
+    while (block != 0) {
+        if (block > m_fileBlocks || seen[block])
+            throw fail(QStringLiteral("the chain of data blocks is broken"));
+        seen[block] = true;
+        const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(block - 1) * m_blockSize;
+        if (m_key != 0) {
+            // The cipher only reads its source, which here is the read-only map of the file.
+            px_decrypt_db_block(const_cast<unsigned char*>(b), head, m_key, sizeof head, block);
+            b = head;
+        }
+        // Block head: next block, previous block, and the offset of the last record in the
+        // block (negative when the block is empty).
+        const auto lastOffset = static_cast<qint16>(le16(b + 4));
+        if (lastOffset >= 0 && (lastOffset % m_recordSize != 0 ||
+                                static_cast<size_t>(lastOffset + m_recordSize) > m_blockSize - 6))
+            throw fail(QStringLiteral("a data block is damaged"));
+        chain.push_back(block);
+        block = le16(b);
+    }
+    return chain;
+}
+
+void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out)
+{
+    // An encrypted block is decrypted into a buffer of one block, which stays in the cache
+    // while its records are decoded; the file itself is only read.
+    std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
+    for (const unsigned* block = first; block != last; ++block) {
+        const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(*block - 1) * m_blockSize;
+        if (m_key != 0) {
+            px_decrypt_db_block(const_cast<unsigned char*>(b), plain.data(), m_key, m_blockSize,
+                                *block);
+            b = plain.data();
+        }
+        const auto lastOffset = static_cast<qint16>(le16(b + 4));
+        if (lastOffset < 0)
+            continue;
+        const int records = lastOffset / m_recordSize + 1;
+        for (int r = 0; r < records; ++r)
+            decodeRecord(b + 6 + static_cast<size_t>(r) * static_cast<size_t>(m_recordSize), out);
+    }
+}
+
+void Decoder::readRecords(TableStoreBuilder& out)
+{
+    const std::vector<unsigned> chain = readChain();
+    // A large table is decoded in two halves at once, the second into a store of its own that
+    // is then put behind the first. Multi-byte code pages keep a decoder state and are read
+    // in one go.
+    if (chain.size() < 64 || m_text->multiByte()) {
+        decodeBlocks(chain.data(), chain.data() + chain.size(), out);
+        return;
+    }
+    const size_t half = chain.size() / 2;
+    TableStoreBuilder tail(out.fields(), TableInfo{});
+    size_t textPerRecord = 0;
+    for (const Field& f : m_fields)
+        textPerRecord += f.code == kAlpha ? static_cast<size_t>(f.size) : (f.code == kBcd ? 36 : 0);
+    tail.reserve(static_cast<int>(m_numRecords / 2 + 1), textPerRecord * (m_numRecords / 2 + 1));
+    std::exception_ptr failure;
+    std::thread helper([&] {
+        try {
+            decodeBlocks(chain.data() + half, chain.data() + chain.size(), tail);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        decodeBlocks(chain.data(), chain.data() + half, out);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    out.append(tail.finish());
+}
+
+TableStore Decoder::run()
+{
+    readHeader();
+    m_text = std::make_unique<TextDecoder>(m_codePage);
+    readFields();
+    checkPassword();
+
+    TableInfo info;
+    info.codePage = m_codePage;
+    info.fileVersion = fileVersionOf(m_versionId);
+    info.primaryKeyFields = m_keyFields;
+    info.encryption = m_key;
+    std::vector<FieldDef> defs;
+    size_t textPerRecord = 0;
+    for (const Field& f : m_fields) {
+        defs.push_back(f.def);
+        if (f.code == kAlpha)
+            textPerRecord += static_cast<size_t>(f.size);
+        else if (f.code == kBcd)
+            textPerRecord += 36;
+    }
+    TableStoreBuilder out(std::move(defs), info);
+    out.reserve(static_cast<int>(m_numRecords), textPerRecord * m_numRecords);
+    readRecords(out);
+    return out.finish();
+}
+
+// A read-only map of a whole file, its pages read in at once.
+class FileMap
+{
+public:
+    FileMap(int fd, const QString& name)
+    {
+        struct stat st
+        {
+        };
+        if (fstat(fd, &st) != 0)
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
+                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+        m_size = static_cast<size_t>(st.st_size);
+        if (m_size == 0)
+            return;
+        void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p == MAP_FAILED)
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
+                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+        m_data = p;
+    }
+    ~FileMap()
+    {
+        if (m_data)
+            munmap(m_data, m_size);
+    }
+    FileMap(const FileMap&) = delete;
+    FileMap& operator=(const FileMap&) = delete;
+    QByteArrayView view() const
+    {
+        return QByteArrayView(static_cast<const char*>(m_data), static_cast<qsizetype>(m_size));
+    }
+
+private:
+    void* m_data = nullptr;
+    size_t m_size = 0;
+};
+
+int openRegular(const QString& path)
+{
+    try {
+        return openFileForReading(path, QStringLiteral("table file"));
+    } catch (const FileAccessError& e) {
+        throw DatabaseError(e.message());
+    }
+}
+
+} // namespace
+
+TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
+                       const QString& displayName, const QStringList& passwords)
+{
+    return Decoder(table, blobs, displayName, passwords).run();
+}
+
+TableStore readTable(int fd, const QString& displayName, const QStringList& passwords,
+                     const QString& blobPath)
+{
+    const FileMap file(fd, displayName);
+    if (blobPath.isEmpty())
+        return decodeTable(file.view(), nullptr, displayName, passwords);
+    const int blobFd = openRegular(blobPath);
+    auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
+    const FileMap blobs(blobFd, QFileInfo(blobPath).fileName());
+    const QByteArrayView view = blobs.view();
+    return decodeTable(file.view(), &view, displayName, passwords);
+}
+
+QString blobFileFor(const QString& tablePath)
+{
+    const QFileInfo info(tablePath);
+    const QString wanted = info.completeBaseName() + QStringLiteral(".mb");
+    const QDir dir = info.absoluteDir();
+    const QString exact = dir.filePath(info.completeBaseName() + QStringLiteral(".MB"));
+    if (QFileInfo(exact).isFile())
+        return exact;
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    return QString();
+}
+
+TableStore readTableStore(const QString& path, const QStringList& passwords)
+{
+    const int fd = openRegular(path);
+    auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    return readTable(fd, QFileInfo(path).fileName(), passwords, blobFileFor(path));
+}
+
+} // namespace zel::data::paradox

@@ -1,0 +1,89 @@
+// The PostgreSQL client library is loaded when a server is first named, not when the program
+// starts: most copies read a data directory, and loading libpq with what it brings (TLS,
+// Kerberos, LDAP) at every start cost a third of a bare Qt program's start-up time. The
+// functions we use are defined here under their own names and forward to the library.
+#include "data/base/Error.h"
+
+#include <QString>
+#include <dlfcn.h>
+#include <libpq-fe.h>
+#include <mutex>
+
+namespace {
+
+void* library()
+{
+    static std::once_flag once;
+    static void* handle = nullptr;
+    static QString error;
+    std::call_once(once, [] {
+        handle = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            error = QString::fromLocal8Bit(::dlerror());
+    });
+    if (!handle)
+        throw zel::data::DatabaseError(
+            QStringLiteral("The PostgreSQL client library cannot be loaded: %1").arg(error));
+    return handle;
+}
+
+template <class F> F symbol(const char* name)
+{
+    void* address = ::dlsym(library(), name);
+    if (!address)
+        throw zel::data::DatabaseError(
+            QStringLiteral("The PostgreSQL client library has no %1").arg(QLatin1String(name)));
+    return reinterpret_cast<F>(address);
+}
+
+} // namespace
+
+// Each function looks its address up once.
+#define ZEL_PQ(result, name, parameters, arguments)                                                \
+    extern "C" result name parameters                                                              \
+    {                                                                                              \
+        static const auto f = symbol<decltype(&name)>(#name);                                      \
+        return f arguments;                                                                        \
+    }
+
+ZEL_PQ(void, PQfreemem, (void* ptr), (ptr))
+ZEL_PQ(ExecStatusType, PQresultStatus, (const PGresult* res), (res))
+ZEL_PQ(char*, PQresultErrorMessage, (const PGresult* res), (res))
+ZEL_PQ(PGresult*, PQgetResult, (PGconn * conn), (conn))
+ZEL_PQ(PGresult*, PQexec, (PGconn * conn, const char* query), (conn, query))
+ZEL_PQ(ConnStatusType, PQstatus, (const PGconn* conn), (conn))
+ZEL_PQ(int, PQputCopyEnd, (PGconn * conn, const char* errormsg), (conn, errormsg))
+ZEL_PQ(void, PQfinish, (PGconn * conn), (conn))
+ZEL_PQ(char*, PQerrorMessage, (const PGconn* conn), (conn))
+ZEL_PQ(int, PQsslInUse, (PGconn * conn), (conn))
+ZEL_PQ(int, PQsocket, (const PGconn* conn), (conn))
+ZEL_PQ(PQnoticeProcessor, PQsetNoticeProcessor, (PGconn * conn, PQnoticeProcessor proc, void* arg),
+       (conn, proc, arg))
+ZEL_PQ(int, PQputCopyData, (PGconn * conn, const char* buffer, int nbytes), (conn, buffer, nbytes))
+ZEL_PQ(int, PQntuples, (const PGresult* res), (res))
+ZEL_PQ(PGnotify*, PQnotifies, (PGconn * conn), (conn))
+ZEL_PQ(int, PQnfields, (const PGresult* res), (res))
+ZEL_PQ(char*, PQgetvalue, (const PGresult* res, int tup_num, int field_num),
+       (res, tup_num, field_num))
+ZEL_PQ(int, PQgetlength, (const PGresult* res, int tup_num, int field_num),
+       (res, tup_num, field_num))
+ZEL_PQ(int, PQgetCopyData, (PGconn * conn, char** buffer, int async), (conn, buffer, async))
+ZEL_PQ(PGresult*, PQexecParams,
+       (PGconn * conn, const char* command, int nParams, const Oid* paramTypes,
+        const char* const* paramValues, const int* paramLengths, const int* paramFormats,
+        int resultFormat),
+       (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat))
+ZEL_PQ(char*, PQescapeLiteral, (PGconn * conn, const char* str, size_t len), (conn, str, len))
+ZEL_PQ(char*, PQescapeIdentifier, (PGconn * conn, const char* str, size_t len), (conn, str, len))
+ZEL_PQ(char*, PQencryptPasswordConn,
+       (PGconn * conn, const char* passwd, const char* user, const char* algorithm),
+       (conn, passwd, user, algorithm))
+ZEL_PQ(int, PQconsumeInput, (PGconn * conn), (conn))
+ZEL_PQ(PQconninfoOption*, PQconninfoParse, (const char* conninfo, char** errmsg),
+       (conninfo, errmsg))
+ZEL_PQ(void, PQconninfoFree, (PQconninfoOption * connOptions), (connOptions))
+ZEL_PQ(PQconninfoOption*, PQconninfo, (PGconn * conn), (conn))
+ZEL_PQ(PGconn*, PQconnectdbParams,
+       (const char* const* keywords, const char* const* values, int expand_dbname),
+       (keywords, values, expand_dbname))
+ZEL_PQ(void, PQclear, (PGresult * res), (res))
