@@ -3,11 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <array>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,45 +26,6 @@ QString systemError(int error)
 QByteArray encoded(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-// Named stand-ins for outputs on file systems without unnamed files, removed by the signal
-// handler. Fixed slots: a handler may neither allocate nor take locks.
-constexpr int Slots = 8;
-constexpr int SlotBytes = 4096;
-std::array<std::atomic<bool>, Slots> g_slotUsed{};
-std::array<std::array<char, SlotBytes>, Slots> g_slotPath{};
-const char* g_programName = "zel";
-
-int claimSlot(const QByteArray& path)
-{
-    if (path.size() >= SlotBytes)
-        return -1;
-    for (int i = 0; i < Slots; ++i) {
-        bool expected = false;
-        if (g_slotUsed[i].load() || !g_slotUsed[i].compare_exchange_strong(expected, true))
-            continue;
-        std::memcpy(g_slotPath[i].data(), path.constData(), size_t(path.size()) + 1);
-        return i;
-    }
-    return -1;
-}
-
-void releaseSlot(int slot)
-{
-    if (slot >= 0)
-        g_slotUsed[slot].store(false);
-}
-
-void onInterrupt(int signal)
-{
-    for (int i = 0; i < Slots; ++i)
-        if (g_slotUsed[i].load())
-            ::unlink(g_slotPath[i].data());
-    const char* tail = ": interrupted; unfinished output was dropped\n";
-    [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, g_programName, std::strlen(g_programName));
-    n = ::write(STDERR_FILENO, tail, std::strlen(tail));
-    ::_exit(128 + signal);
 }
 
 } // namespace
@@ -160,11 +117,8 @@ OutputFile::~OutputFile()
 {
     if (m_file)
         m_file->close();
-    if (m_fd >= 0 && !m_file)
+    if (m_fd >= 0)
         ::close(m_fd);
-    if (!m_committed && !m_tempName.isEmpty())
-        ::unlink(encoded(m_tempName).constData());
-    releaseSlot(m_slot);
 }
 
 QString OutputFile::shownName() const
@@ -185,7 +139,7 @@ void OutputFile::open()
                 QStringLiteral("Cannot write to standard output: %1").arg(systemError(errno)));
         m_straight = true;
         m_file = std::make_unique<QFile>();
-        m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+        m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
         return;
     }
     const QByteArray path = encoded(m_path);
@@ -197,7 +151,7 @@ void OutputFile::open()
         if (error != ENOENT)
             throw FileAccessError(
                 QStringLiteral("Cannot write %1: %2").arg(shown(m_path), systemError(error)));
-        openReplacement(m_path, false, 0, 0, 0);
+        openReplacement(m_path);
         return;
     }
     QString target = m_path;
@@ -216,7 +170,7 @@ void OutputFile::open()
         if (::access(encoded(target).constData(), W_OK) != 0 || (st.st_mode & 0222) == 0)
             throw FileAccessError(
                 QStringLiteral("%1 is read-only; it is not replaced").arg(shown(m_path)));
-        openReplacement(target, true, st.st_mode, st.st_uid, st.st_gid);
+        openReplacement(target);
         return;
     }
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
@@ -246,104 +200,27 @@ void OutputFile::openStraight(const QString& path, bool fifo)
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     m_straight = true;
     m_file = std::make_unique<QFile>();
-    m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
 }
 
-void OutputFile::openReplacement(const QString& target, bool exists, unsigned mode, unsigned uid,
-                                 unsigned gid)
+void OutputFile::openReplacement(const QString& target)
 {
-    m_target = target;
-    const QString dir = QFileInfo(target).absolutePath();
-    const QByteArray d = encoded(dir);
-    const mode_t create = exists ? (mode & 07777) : 0666;
-    m_fd = ::open(d.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, create);
-    if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray name = d + "/." + encoded(QFileInfo(target).fileName()) + ".XXXXXX";
-        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (m_fd >= 0) {
-            m_tempName = QFile::decodeName(name);
-            m_slot = claimSlot(name);
-            if (!exists) {
-                // mkostemp makes an owner-only file; a new output gets what open() would give.
-                const mode_t mask = ::umask(0);
-                ::umask(mask);
-                ::fchmod(m_fd, create & ~mask);
-            }
-        }
-    }
-    if (m_fd < 0) {
-        const int error = errno;
-        if (error == ENOENT)
-            throw FileAccessError(
-                QStringLiteral("Cannot create %1: the directory %2 does not exist")
-                    .arg(shown(m_path), shown(dir)));
-        if (error == EACCES || error == EROFS)
-            throw FileAccessError(
-                QStringLiteral("Cannot create %1: the directory %2 is not writable (%3)")
-                    .arg(shown(m_path), shown(dir), systemError(error)));
-        throw FileAccessError(
-            QStringLiteral("Cannot create %1: %2").arg(shown(m_path), systemError(error)));
-    }
-    if (exists) {
-        // The umask may have cut bits the old file had.
-        ::fchmod(m_fd, mode & 07777);
-        if (::geteuid() == 0) [[maybe_unused]]
-            const int ignored = ::fchown(m_fd, uid, gid);
-    }
+    m_replacement = std::make_unique<FileReplacement>(target);
     m_file = std::make_unique<QFile>();
-    m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    m_file->open(m_replacement->fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
 }
 
 void OutputFile::commit()
 {
     if (!m_file || m_committed)
         return;
-    const auto failed = [this](const QString& reason) {
-        throw FileAccessError(QStringLiteral("Cannot write %1: %2").arg(shownName(), reason));
-    };
     if (m_file->error() != QFileDevice::NoError || !m_file->flush())
-        failed(m_file->errorString());
-    if (m_straight) {
-        m_file->close();
-        m_committed = true;
-        return;
-    }
-    if (::fsync(m_fd) != 0)
-        failed(systemError(errno));
-    const QByteArray target = encoded(m_target);
-    if (m_tempName.isEmpty()) {
-        // Give the unnamed file a name beside the target, then move it over the target.
-        const QByteArray dir = encoded(QFileInfo(m_target).absolutePath());
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
-        for (int attempt = 0; attempt < 100 && m_tempName.isEmpty(); ++attempt) {
-            const QByteArray name = dir + "/." + encoded(QFileInfo(m_target).fileName()) + '.' +
-                                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
-            const int slot = claimSlot(name);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                         AT_SYMLINK_FOLLOW) == 0) {
-                m_tempName = QFile::decodeName(name);
-                if (::rename(name.constData(), target.constData()) != 0) {
-                    const int error = errno;
-                    ::unlink(name.constData());
-                    releaseSlot(slot);
-                    m_tempName.clear();
-                    failed(systemError(error));
-                }
-                releaseSlot(slot);
-                break;
-            }
-            const int error = errno;
-            releaseSlot(slot);
-            if (error != EEXIST)
-                failed(systemError(error));
-        }
-        if (m_tempName.isEmpty())
-            failed(QStringLiteral("no free name for the new file"));
-    } else if (::rename(encoded(m_tempName).constData(), target.constData()) != 0) {
-        failed(systemError(errno));
-    }
-    m_committed = true;
+        throw FileAccessError(
+            QStringLiteral("Cannot write %1: %2").arg(shownName(), m_file->errorString()));
     m_file->close();
+    if (m_replacement)
+        m_replacement->commit();
+    m_committed = true;
 }
 
 QString OutputFile::helpText(bool standardOutputOffered)
@@ -359,20 +236,6 @@ QString OutputFile::helpText(bool standardOutputOffered)
     if (standardOutputOffered)
         text += QStringLiteral("\"-\" as an output file writes to standard output.\n");
     return text;
-}
-
-void installInterruptHandlers(const char* programName)
-{
-    g_programName = programName;
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
-    // A reader that goes away is a write error with its message, not a silent death.
-    ::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace zel::data

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/base/Error.h"
+#include "data/base/FileReplacement.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -67,18 +68,15 @@ public:
     static QString helpText(bool standardOutputOffered);
 
 private:
-    void openReplacement(const QString& target, bool exists, unsigned mode, unsigned uid,
-                         unsigned gid);
+    void openReplacement(const QString& target);
     void openStraight(const QString& path, bool fifo);
 
     QString m_path;
     bool m_standardOutputAllowed;
     bool m_straight = false;
     bool m_committed = false;
-    QString m_target;   // the regular file a replacement goes to
-    QString m_tempName; // a named stand-in where the file system has no unnamed files
-    int m_fd = -1;
-    int m_slot = -1; // the named stand-in's place in the list the signal handler clears
+    int m_fd = -1; // written straight into
+    std::unique_ptr<FileReplacement> m_replacement;
     std::unique_ptr<QFile> m_file;
 };
 

@@ -2,13 +2,13 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileReplacement.h"
 #include "data/engine/Collation.h"
 #include "data/engine/IndexSort.h"
 #include "data/engine/Table.h"
 
 #include <QDataStream>
 #include <QFile>
-#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -16,7 +16,6 @@
 #include <fcntl.h>
 #include <limits>
 #include <numeric>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zel::data {
@@ -390,57 +389,6 @@ bool Index::load(const QString& zixPath)
     return true;
 }
 
-namespace {
-
-// An index file is written without waiting for the disk: a crash can only leave one that is
-// missing or damaged, and such a file is not used (its checksum, or the header that ties it to
-// its table, does not match) and is built again. It takes the read and write permissions and
-// the group of its table, so the index files of a table that a group shares are the group's.
-void writeIndexFile(const QString& zixPath, const QString& tablePath, const QByteArray& bytes)
-{
-    const auto fail = [&zixPath] {
-        return DatabaseError(QStringLiteral("Cannot write index file %1: %2")
-                                 .arg(zixPath, QString::fromLocal8Bit(std::strerror(errno))));
-    };
-    QByteArray tmpl = QFile::encodeName(zixPath + QStringLiteral(".XXXXXX"));
-    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw fail();
-    bool done = false;
-    auto cleanup = qScopeGuard([&] {
-        ::close(fd);
-        if (!done)
-            ::unlink(tmpl.constData());
-    });
-    struct stat table
-    {
-    };
-    if (::stat(QFile::encodeName(tablePath).constData(), &table) == 0) {
-        if (fchown(fd, static_cast<uid_t>(-1), table.st_gid) != 0) {
-            // Not a member of the table's group: the file stays in ours.
-        }
-        fchmod(fd, table.st_mode & 0666);
-    } else {
-        fchmod(fd, 0644);
-    }
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw fail();
-        p += n;
-        left -= n;
-    }
-    if (::rename(tmpl.constData(), QFile::encodeName(zixPath).constData()) != 0)
-        throw fail();
-    done = true;
-}
-
-} // namespace
-
 void Index::save(const QString& zixPath) const
 {
     std::vector<unsigned char> raw(m_order.size() * 4);
@@ -456,7 +404,21 @@ void Index::save(const QString& zixPath) const
     out.writeRawData(reinterpret_cast<const char*>(raw.data()), static_cast<int>(raw.size()));
     if (out.status() != QDataStream::Ok)
         throw DatabaseError(QStringLiteral("Cannot write index file %1").arg(zixPath));
-    writeIndexFile(zixPath, m_table.path(), bytes);
+    // Written without waiting for the disk: a crash can only leave a file that is missing or
+    // damaged, and such a file is not used (its checksum, or the header that ties it to its
+    // table, does not match) and is built again. It takes its table's read and write
+    // permissions and group, so the index files of a table a group shares are the group's.
+    FileReplacement::Options options;
+    options.permissionsOf = m_table.path();
+    options.newMode = 0644;
+    options.durable = false;
+    try {
+        FileReplacement file(zixPath, options);
+        file.write(bytes);
+        file.commit();
+    } catch (const FileAccessError& e) {
+        throw DatabaseError(e.message());
+    }
 }
 
 } // namespace zel::data

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileReplacement.h"
 #include "data/engine/Collation.h"
 
 #include <QDir>
@@ -134,16 +135,12 @@ void Table::removeStaleCopies() const
 {
     const QFileInfo info(m_path);
     const QDir dir = info.absoluteDir();
-    const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
-    // Index files are written the same way, as "<table>.<index>.zix.XXXXXX".
-    const QString indexPrefix = info.completeBaseName().toLower() + QLatin1Char('.');
-    QStringList leftovers =
-        dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    // The table and its index files, "<table>.<index>.zix", are replaced the same way.
+    const QString tablePattern = FileReplacement::leftoverPattern(info.fileName());
+    const QString indexPattern = FileReplacement::leftoverPattern(
+        info.completeBaseName().toLower() + QStringLiteral(".*.zix"));
     for (const QString& name :
-         dir.entryList({indexPrefix + QStringLiteral("*.zix.??????")}, QDir::Files | QDir::Hidden))
-        if (name.startsWith(indexPrefix, Qt::CaseInsensitive))
-            leftovers << name;
-    for (const QString& name : leftovers)
+         dir.entryList({tablePattern, indexPattern}, QDir::Files | QDir::Hidden))
         QFile::remove(dir.filePath(name));
 }
 

@@ -1,23 +1,19 @@
 #include "data/paradox/ParadoxFile.h"
 
 #include "data/base/Error.h"
+#include "data/base/FileReplacement.h"
+#include "data/paradox/CodePage.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <future>
-#include <iconv.h>
 #include <memory>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 extern "C" {
 #include <paradox.h>
@@ -67,85 +63,6 @@ struct FileCloser
     void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
-
-QString iconvName(int codePage)
-{
-    switch (codePage) {
-    case 0:
-        return QStringLiteral("CP437"); // the DOS default when the header names none
-    case 10000:
-        return QStringLiteral("MACINTOSH");
-    default:
-        return QStringLiteral("CP%1").arg(codePage);
-    }
-}
-
-// Encodes text into a table's code page with iconv.
-class Codec
-{
-public:
-    explicit Codec(int codePage)
-    {
-        const QByteArray cp = iconvName(codePage).toLatin1();
-        m_cd = iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
-        // The DOS, Windows and ISO code pages keep ASCII as it is; others are left to iconv.
-        m_asciiCompatible = codePage == 0 || (codePage >= 437 && codePage <= 869) ||
-                            (codePage >= 1250 && codePage <= 1258) ||
-                            (codePage >= 28591 && codePage <= 28605);
-    }
-    ~Codec()
-    {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    Codec(const Codec&) = delete;
-    Codec& operator=(const Codec&) = delete;
-
-    QByteArray encode(const QString& text)
-    {
-        // Plain ASCII is the same in every code page we write; most names are.
-        const QChar* c = text.constData();
-        const qsizetype n = text.size();
-        qsizetype i = 0;
-        while (i < n && c[i].unicode() < 0x80)
-            ++i;
-        if (i == n && m_asciiCompatible)
-            return text.toLatin1();
-        const QByteArray utf8 = text.toUtf8();
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            return text.toLatin1();
-        return convert(utf8.constData(), static_cast<size_t>(utf8.size()));
-    }
-
-private:
-    QByteArray convert(const char* data, size_t len)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        QByteArray out(static_cast<qsizetype>(len * 4 + 4), '\0');
-        char* in = const_cast<char*>(data);
-        size_t inLeft = len;
-        char* dst = out.data();
-        size_t outLeft = static_cast<size_t>(out.size());
-        while (inLeft > 0) {
-            if (iconv(m_cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
-                if (errno == E2BIG)
-                    break;
-                // An undecodable byte: keep going with a replacement rather than lose the rest.
-                ++in;
-                --inLeft;
-                if (outLeft > 0) {
-                    *dst++ = '?';
-                    --outLeft;
-                }
-            }
-        }
-        out.truncate(static_cast<qsizetype>(dst - out.data()));
-        return out;
-    }
-
-    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
-    bool m_asciiCompatible = false;
-};
 
 quint16 le16(const unsigned char* p)
 {
@@ -314,7 +231,7 @@ pxfield_t* makeFields(const TableData& data)
     for (int i = 0; i < numFields; ++i) {
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
         // Field names are in the table's code page, like its text.
-        fields[i].px_fname = strdup(Codec(data.codePage).encode(f.name).constData());
+        fields[i].px_fname = strdup(TextEncoder(data.codePage).encode(f.name).constData());
         fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
         fields[i].px_flen = pxLengthOf(f);
         // A BCD field's definition gives its decimals; the record still holds 17 bytes.
@@ -342,7 +259,8 @@ size_t plannedSize(const TableData& data)
 }
 
 // Puts one value into its place p (len bytes) in a record.
-void encodeValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len, const QVariant& v, char* p)
+void encodeValue(pxdoc_t* doc, TextEncoder& codec, const FieldDef& f, int len, const QVariant& v,
+                 char* p)
 {
     switch (f.type) {
     case FieldType::Text:
@@ -400,7 +318,7 @@ void encodeValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len, const Q
 }
 
 // The same from a store's record, without a QVariant: the value's own kind is read.
-void encodeStoreValue(pxdoc_t* doc, Codec& codec, const FieldDef& f, int len,
+void encodeStoreValue(pxdoc_t* doc, TextEncoder& codec, const FieldDef& f, int len,
                       const TableStore& store, int record, int field, char* p)
 {
     if (store.isNull(record, field))
@@ -511,7 +429,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     // Blocks are independent of each other: a large table is encoded in two halves at once.
     const auto encodeBlocks = [&](size_t from, size_t to) {
         const int numFields = static_cast<int>(data.fields.size());
-        Codec codec(data.codePage);
+        TextEncoder codec(data.codePage);
         std::vector<unsigned char> plain(blockSize);
         for (size_t block = from; block < to; ++block) {
             std::fill(plain.begin(), plain.end(), 0);
@@ -579,74 +497,6 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     return out;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-} // namespace
-
-namespace {
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(strerror(errno));
-}
-
-// The new file takes the old one's place, so it takes its owner, group and mode too: a table
-// that a group shares (0660, its own group) must stay the group's. Only the owner, or root,
-// may give a file to a user; whoever may not would make the table their own, and then
-// nothing is replaced at all.
-void takeOwnership(int fd, const struct stat& old, const QString& path)
-{
-    struct stat now
-    {
-    };
-    if (fstat(fd, &now) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
-    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
-        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
-            if (errno == EPERM && now.st_uid != old.st_uid)
-                throw OwnerNotKeptError(
-                    QStringLiteral("%1 belongs to another user (uid %2), and a copy written by "
-                                   "this user (uid %3) could not be given to them")
-                        .arg(QFileInfo(path).fileName())
-                        .arg(old.st_uid)
-                        .arg(now.st_uid));
-            if (errno == EPERM)
-                throw OwnerNotKeptError(
-                    QStringLiteral("%1 belongs to group %2, which this user (uid %3) is not in")
-                        .arg(QFileInfo(path).fileName())
-                        .arg(old.st_gid)
-                        .arg(now.st_uid));
-            throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
-        }
-    }
-    if (fchmod(fd, old.st_mode & 07777) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
-}
-
-// A rename is only durable once the directory that holds the name is on disk.
-void syncDirectory(const QString& dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 int writeTableFile(const QString& path, const TableData& data, const QString& password,
@@ -664,41 +514,20 @@ int writeTableFile(const QString& path, const TableData& data, const QString& pa
 
 int replaceFile(const QString& path, const QByteArray& bytes, bool keepLocked)
 {
-    const QFileInfo target(path);
-    const QByteArray targetName = QFile::encodeName(path);
-    QByteArray tmpl = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
-                                        target.fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
-    bool committed = false;
-    auto cleanup = qScopeGuard([&] {
-        if (!committed) {
-            ::close(fd);
-            ::unlink(tmpl.constData());
-        }
-    });
-    struct stat old
-    {
-    };
-    if (::stat(targetName.constData(), &old) == 0)
-        takeOwnership(fd, old, path);
-    else
-        fchmod(fd, 0644);
-    // The new table is locked before it takes the old one's name, so that no other copy of
-    // the program can open it in between.
-    if (keepLocked && flock(fd, LOCK_EX | LOCK_NB) != 0)
-        throw DatabaseError(QStringLiteral("Cannot lock %1").arg(path));
-    if (!writeAll(fd, bytes) || fsync(fd) != 0)
-        throw DatabaseError(QStringLiteral("Cannot write %1: %2").arg(path, systemError()));
-    if (::rename(tmpl.constData(), targetName.constData()) != 0)
-        throw DatabaseError(QStringLiteral("Cannot replace %1: %2").arg(path, systemError()));
-    committed = true;
-    syncDirectory(target.absolutePath());
-    if (keepLocked)
-        return fd;
-    ::close(fd);
-    return -1;
+    FileReplacement::Options options;
+    // A table that its owner shares with a group keeps both, or is not replaced at all.
+    options.owner = FileReplacement::Owner::KeepOrRefuse;
+    options.newMode = 0644;
+    options.keepLocked = keepLocked;
+    try {
+        FileReplacement file(path, options);
+        file.write(bytes);
+        return file.commit();
+    } catch (const OwnerNotKeptError&) {
+        throw;
+    } catch (const Error& e) {
+        throw DatabaseError(e.message());
+    }
 }
 
 } // namespace zel::data::paradox

@@ -4,6 +4,7 @@
 // TableStore. Nothing here trusts a number from the file without checking it first.
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
@@ -86,101 +86,6 @@ bool allZero(const unsigned char* p, int n)
             return false;
     return true;
 }
-
-QString iconvName(int codePage)
-{
-    switch (codePage) {
-    case 0:
-        return QStringLiteral("CP437"); // the DOS default when the header names none
-    case 10000:
-        return QStringLiteral("MACINTOSH");
-    default:
-        return QStringLiteral("CP%1").arg(codePage);
-    }
-}
-
-// Decodes text of the table's code page. Single-byte code pages, which are nearly all that
-// tables use, go through a table of 256 characters made once; the few multi-byte ones through
-// iconv for each value. A byte the code page does not define becomes '?', so the rest of the
-// text survives.
-class TextDecoder
-{
-public:
-    explicit TextDecoder(int codePage)
-    {
-        const QByteArray name = iconvName(codePage).toLatin1();
-        m_cd = iconv_open("UTF-16LE", name.constData());
-        for (int b = 0; b < 256; ++b)
-            m_table[static_cast<size_t>(b)] = static_cast<char16_t>(b);
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            return; // unknown code page: read as Latin-1
-        m_multiByte = codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
-                      codePage == 1361;
-        for (int b = 0x80; b < 256 && !m_multiByte; ++b) {
-            char in = static_cast<char>(b);
-            char16_t out[2] = {u'?', 0};
-            char* inp = &in;
-            size_t inLeft = 1;
-            auto* outp = reinterpret_cast<char*>(out);
-            size_t outLeft = sizeof out;
-            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
-                outLeft != sizeof out - 2)
-                out[0] = u'?';
-            m_table[static_cast<size_t>(b)] = out[0];
-        }
-    }
-    ~TextDecoder()
-    {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    TextDecoder(const TextDecoder&) = delete;
-    TextDecoder& operator=(const TextDecoder&) = delete;
-
-    // Writes the decoded text of n bytes to out, which has room for n characters (a code page
-    // never makes more characters than bytes); returns the number written.
-    size_t decode(const unsigned char* in, size_t n, char16_t* out)
-    {
-        if (!m_multiByte) {
-            for (size_t i = 0; i < n; ++i)
-                out[i] = m_table[in[i]];
-            return n;
-        }
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* inp = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
-        size_t inLeft = n;
-        auto* outp = reinterpret_cast<char*>(out);
-        size_t outLeft = n * sizeof(char16_t);
-        while (inLeft > 0 && outLeft >= sizeof(char16_t)) {
-            if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                break;
-            ++inp;
-            --inLeft;
-            *reinterpret_cast<char16_t*>(outp) = u'?';
-            outp += sizeof(char16_t);
-            outLeft -= sizeof(char16_t);
-        }
-        return (n * sizeof(char16_t) - outLeft) / sizeof(char16_t);
-    }
-
-    bool multiByte() const { return m_multiByte; }
-
-    QString decodeString(const unsigned char* in, size_t n)
-    {
-        QString s(static_cast<qsizetype>(n), Qt::Uninitialized);
-        const size_t got = decode(in, n, reinterpret_cast<char16_t*>(s.data()));
-        s.truncate(static_cast<qsizetype>(got));
-        return s;
-    }
-
-private:
-    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
-    std::array<char16_t, 256> m_table{};
-    bool m_multiByte = false;
-};
 
 struct Field
 {

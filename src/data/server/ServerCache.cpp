@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileReplacement.h"
 #include "data/base/TableStore.h"
 #include "data/engine/Collation.h"
 #include "data/engine/Table.h"
@@ -535,20 +536,18 @@ QString LocalCache::write(const QString& revision,
         ::chmod(QFile::encodeName(m_directory).constData(), 0700);
     }
     const QString target = fileFor(revision);
-    QByteArray tmpl = QFile::encodeName(target + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0)
-        return QStringLiteral("cannot write in %1: %2")
-            .arg(m_directory, QString::fromLocal8Bit(std::strerror(errno)));
-    bool done = false;
-    auto cleanup = qScopeGuard([&] {
-        ::close(fd);
-        if (!done)
-            ::unlink(tmpl.constData());
-    });
-    ::fchmod(fd, 0600);
+    FileReplacement::Options options;
+    options.newMode = 0600;
+    // No sync: a copy that a crash leaves damaged fails its checksum and is made again.
+    options.durable = false;
+    std::optional<FileReplacement> file;
+    try {
+        file.emplace(target, options);
+    } catch (const FileAccessError& e) {
+        return e.message();
+    }
 
-    ImageWriter out(fd);
+    ImageWriter out(file->fd());
     out.putString(revision);
     out.putString(layoutFingerprint(m_tables));
     out.put<quint32>(static_cast<quint32>(m_tables.size()));
@@ -570,23 +569,23 @@ QString LocalCache::write(const QString& revision,
     }
     if (const QString error = out.finish(); !error.isEmpty())
         return QStringLiteral("cannot write %1: %2").arg(target, error);
-    // No sync: a copy that a crash leaves damaged fails its checksum and is made again.
-    if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0)
-        return QStringLiteral("cannot write %1: %2")
-            .arg(target, QString::fromLocal8Bit(std::strerror(errno)));
-    done = true;
+    try {
+        file->commit();
+    } catch (const FileAccessError& e) {
+        return e.message();
+    }
 
     // Older copies for this connection go; a program that maps one keeps it until it is done.
     const QStringList copies = copiesNewestFirst(m_directory, m_key);
     for (qsizetype i = 0; i < copies.size(); ++i)
         if (i >= kCopiesKept && copies[i] != QFileInfo(target).absoluteFilePath())
             QFile::remove(copies[i]);
-    // Pieces of copies whose writer was killed.
+    // Pieces of copies whose writer was killed while it named them.
     const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    for (const QFileInfo& f :
-         QDir(m_directory)
-             .entryInfoList({m_key + QStringLiteral(".*") + kSuffix + QStringLiteral(".??????")},
-                            QDir::Files))
+    for (const QFileInfo& f : QDir(m_directory)
+                                  .entryInfoList({FileReplacement::leftoverPattern(
+                                                     m_key + QStringLiteral(".*") + kSuffix)},
+                                                 QDir::Files | QDir::Hidden))
         if (f.lastModified().toUTC() < hourAgo)
             QFile::remove(f.absoluteFilePath());
     return QString();

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <iconv.h>
+
+namespace zel::data::paradox {
+
+// The iconv name of a table's code page as its header numbers it; 0 (none named) is the DOS
+// default, 437.
+QString iconvName(int codePage);
+
+// Decodes text of a table's code page. Single-byte code pages, which are nearly all that
+// tables use, go through a table of 256 characters made once; the few multi-byte ones through
+// iconv for each value. A byte the code page does not define becomes '?', so the rest of the
+// text survives.
+class TextDecoder
+{
+public:
+    explicit TextDecoder(int codePage);
+    ~TextDecoder();
+    TextDecoder(const TextDecoder&) = delete;
+    TextDecoder& operator=(const TextDecoder&) = delete;
+
+    // Writes the decoded text of n bytes to out, which has room for n characters (a code page
+    // never makes more characters than bytes); returns the number written.
+    size_t decode(const unsigned char* in, size_t n, char16_t* out)
+    {
+        if (m_multiByte)
+            return decodeMultiByte(in, n, out);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = m_table[in[i]];
+        return n;
+    }
+    QString decodeString(const unsigned char* in, size_t n);
+    bool multiByte() const { return m_multiByte; }
+
+private:
+    size_t decodeMultiByte(const unsigned char* in, size_t n, char16_t* out);
+
+    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    std::array<char16_t, 256> m_table{};
+    bool m_multiByte = false;
+};
+
+// Encodes text into a table's code page, characters it does not hold as their nearest
+// (iconv's transliteration) or '?'.
+class TextEncoder
+{
+public:
+    explicit TextEncoder(int codePage);
+    ~TextEncoder();
+    TextEncoder(const TextEncoder&) = delete;
+    TextEncoder& operator=(const TextEncoder&) = delete;
+
+    QByteArray encode(const QString& text);
+
+private:
+    QByteArray convert(const char* data, size_t len);
+
+    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    bool m_asciiCompatible = false;
+};
+
+} // namespace zel::data::paradox
