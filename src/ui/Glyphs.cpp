@@ -197,4 +197,72 @@ QIcon program()
     });
 }
 
+// A funnel letting a drop through: narrowing the list.
+QIcon funnel()
+{
+    return make([](QPainter& p) {
+        QPainterPath funnel;
+        funnel.moveTo(1.5, 2.5);
+        funnel.lineTo(14.5, 2.5);
+        funnel.lineTo(9.5, 8.5);
+        funnel.lineTo(9.5, 13.5);
+        funnel.lineTo(6.5, 15);
+        funnel.lineTo(6.5, 8.5);
+        funnel.closeSubpath();
+        p.setPen(QPen(QColor(0, 60, 120), 1));
+        p.setBrush(QColor(70, 140, 210));
+        p.drawPath(funnel);
+    });
+}
+
+// Three list lines, each ticked: every material again.
+QIcon all()
+{
+    return make([](QPainter& p) {
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = 3.5 + 4.5 * i;
+            p.setPen(QPen(QColor(0, 128, 0), 1.6));
+            p.drawLine(QPointF(1.5, y), QPointF(3, y + 1.5));
+            p.drawLine(QPointF(3, y + 1.5), QPointF(5.5, y - 1.5));
+            p.setPen(QPen(QColor(40, 40, 40), 1.5));
+            p.drawLine(QPointF(7.5, y), QPointF(14.5, y));
+        }
+    });
+}
+
+// An eraser: the criteria wiped out.
+QIcon eraser()
+{
+    return make([](QPainter& p) {
+        p.translate(8, 8);
+        p.rotate(-40);
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(QColor(235, 120, 140));
+        p.drawRect(QRectF(-6.5, -3, 7, 6));
+        p.setBrush(QColor(80, 110, 200));
+        p.drawRect(QRectF(0.5, -3, 6, 6));
+    });
+}
+
+// An open door: leaving without a search.
+QIcon door()
+{
+    return make([](QPainter& p) {
+        p.setPen(QPen(QColor(70, 45, 20), 1));
+        p.setBrush(QColor(60, 60, 60));
+        p.drawRect(QRectF(3.5, 1.5, 9, 13));
+        QPainterPath door;
+        door.moveTo(3.5, 1.5);
+        door.lineTo(9.5, 3.5);
+        door.lineTo(9.5, 15.5);
+        door.lineTo(3.5, 14.5);
+        door.closeSubpath();
+        p.setBrush(QColor(170, 110, 50));
+        p.drawPath(door);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(240, 200, 60));
+        p.drawEllipse(QPointF(8, 9), 0.9, 0.9);
+    });
+}
+
 } // namespace zel::ui::glyphs

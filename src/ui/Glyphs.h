@@ -4,7 +4,8 @@
 
 namespace zel::ui {
 
-// The toolbar's 16 x 16 pictures, drawn here so that they scale cleanly and need no files.
+// The 16 x 16 pictures of the toolbar and the search window's buttons, drawn here so that they
+// scale cleanly and need no files.
 namespace glyphs {
 QIcon first();   // red arrow pointing left against a bar
 QIcon prior();   // red arrow pointing left
@@ -16,6 +17,11 @@ QIcon print();   // a printer
 QIcon show();    // a sheet opening below a pencil
 QIcon hide();    // a sheet closing below a pencil
 QIcon program(); // the program icon: a flask with a drop
+// The search window's buttons.
+QIcon funnel(); // a funnel letting a drop through: narrowing the list
+QIcon all();    // three list lines, each ticked: every material again
+QIcon eraser(); // the criteria wiped out
+QIcon door();   // an open door: leaving without a search
 } // namespace glyphs
 
 } // namespace zel::ui

@@ -1,6 +1,7 @@
 #include "ui/TSearchWindow.h"
 
 #include "data/engine/Dataset.h"
+#include "ui/Glyphs.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -77,90 +77,6 @@ protected:
 private:
     const TSearchWindow* m_window;
 };
-
-QIcon drawnIcon(const std::function<void(QPainter&)>& draw)
-{
-    QIcon icon;
-    for (int scale : {1, 2}) {
-        QPixmap pm(16 * scale, 16 * scale);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(scale, scale);
-        draw(p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
-}
-
-// A funnel letting a drop through: narrowing the list.
-QIcon funnelIcon()
-{
-    return drawnIcon([](QPainter& p) {
-        QPainterPath funnel;
-        funnel.moveTo(1.5, 2.5);
-        funnel.lineTo(14.5, 2.5);
-        funnel.lineTo(9.5, 8.5);
-        funnel.lineTo(9.5, 13.5);
-        funnel.lineTo(6.5, 15);
-        funnel.lineTo(6.5, 8.5);
-        funnel.closeSubpath();
-        p.setPen(QPen(QColor(0, 60, 120), 1));
-        p.setBrush(QColor(70, 140, 210));
-        p.drawPath(funnel);
-    });
-}
-
-// Three list lines, each ticked: every material again.
-QIcon allIcon()
-{
-    return drawnIcon([](QPainter& p) {
-        for (int i = 0; i < 3; ++i) {
-            const qreal y = 3.5 + 4.5 * i;
-            p.setPen(QPen(QColor(0, 128, 0), 1.6));
-            p.drawLine(QPointF(1.5, y), QPointF(3, y + 1.5));
-            p.drawLine(QPointF(3, y + 1.5), QPointF(5.5, y - 1.5));
-            p.setPen(QPen(QColor(40, 40, 40), 1.5));
-            p.drawLine(QPointF(7.5, y), QPointF(14.5, y));
-        }
-    });
-}
-
-// An eraser: the criteria wiped out.
-QIcon eraserIcon()
-{
-    return drawnIcon([](QPainter& p) {
-        p.translate(8, 8);
-        p.rotate(-40);
-        p.setPen(QPen(QColor(60, 60, 60), 1));
-        p.setBrush(QColor(235, 120, 140));
-        p.drawRect(QRectF(-6.5, -3, 7, 6));
-        p.setBrush(QColor(80, 110, 200));
-        p.drawRect(QRectF(0.5, -3, 6, 6));
-    });
-}
-
-// An open door: leaving without a search.
-QIcon doorIcon()
-{
-    return drawnIcon([](QPainter& p) {
-        p.setPen(QPen(QColor(70, 45, 20), 1));
-        p.setBrush(QColor(60, 60, 60));
-        p.drawRect(QRectF(3.5, 1.5, 9, 13));
-        QPainterPath door;
-        door.moveTo(3.5, 1.5);
-        door.lineTo(9.5, 3.5);
-        door.lineTo(9.5, 15.5);
-        door.lineTo(3.5, 14.5);
-        door.closeSubpath();
-        p.setBrush(QColor(170, 110, 50));
-        p.drawPath(door);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(240, 200, 60));
-        p.drawEllipse(QPointF(8, 9), 0.9, 0.9);
-    });
-}
 
 QFrame* bevel(QFrame::Shadow shadow, QWidget* parent)
 {
@@ -256,14 +172,14 @@ TSearchWindow::TSearchWindow(QWidget* parent)
         b->setIconSize(QSize(16, 16));
         return b;
     };
-    SearchButton = button(buttonBar, funnelIcon(), "&Select", "SearchButton", {3, 3, 83, 30});
+    SearchButton = button(buttonBar, glyphs::funnel(), "&Select", "SearchButton", {3, 3, 83, 30});
     SearchAllButton =
-        button(buttonBar, allIcon(), "Select &all", "SearchAllButton", {89, 3, 83, 30});
-    ClearButton = button(buttonBar, eraserIcon(), "C&lear", "ClearButton", {175, 3, 83, 30});
+        button(buttonBar, glyphs::all(), "Select &all", "SearchAllButton", {89, 3, 83, 30});
+    ClearButton = button(buttonBar, glyphs::eraser(), "C&lear", "ClearButton", {175, 3, 83, 30});
     auto* closePanel = new QWidget(buttonBar);
     closePanel->setObjectName(QStringLiteral("ClosePanel"));
     closePanel->setGeometry(buttonBar->width() - 2 - 81, 2, 81, 31);
-    CloseButton = button(closePanel, doorIcon(), "&Close", "CloseButton", {3, 1, 75, 30});
+    CloseButton = button(closePanel, glyphs::door(), "&Close", "CloseButton", {3, 1, 75, 30});
     SearchButton->setDefault(true);
     connect(SearchButton, &QPushButton::clicked, this, &TSearchWindow::SearchButtonClick);
     connect(SearchAllButton, &QPushButton::clicked, this, &TSearchWindow::SearchAllButtonClick);
