@@ -164,10 +164,50 @@ bool TSearchClass::GotoId(int id)
     if (!IsAttached())
         return false;
     BrowseTable->setIndexName(model::indexes::idindex);
-    ++m_browseSearches;
+    ++m_keySearches;
     const bool found = BrowseTable->findKey({id});
     CurrentId = id;
     return found;
+}
+
+void TSearchClass::gotoScanRecord(int id)
+{
+    BrowseTable->setIndexName(model::indexes::idindex);
+    if (!BrowseTable->gotoRecord(ScanTable->recordNumber())) {
+        GotoId(id);
+        return;
+    }
+    CurrentId = id;
+}
+
+void TSearchClass::SearchName(const QString& sortForm)
+{
+    if (!IsAttached())
+        return;
+    ScanTable->setIndexName(QString());
+    ++m_keySearches;
+    ScanTable->findNearest({sortForm});
+    const int found = static_cast<int>(ScanTable->integer(model::fields::id));
+    const int nearest = NearestSelectedId(found);
+    if (nearest == found && ScanTable->recordNumber() >= 0)
+        gotoScanRecord(found);
+    else
+        GotoId(nearest);
+    ShowCurrent();
+}
+
+void TSearchClass::SearchCas(const QString& text)
+{
+    if (!IsAttached())
+        return;
+    ScanTable->setIndexName(model::indexes::casorder);
+    ++m_keySearches;
+    ScanTable->findNearest({text});
+    const int id = static_cast<int>(ScanTable->integer(model::fields::id));
+    if (!IsSelected(id) || ScanTable->recordNumber() < 0)
+        return;
+    gotoScanRecord(id);
+    ShowCurrent();
 }
 
 void TSearchClass::SetOrder(const QString& order)

@@ -71,6 +71,12 @@ public:
     void ApplyFilter();
     void Rebuild();
     bool GotoId(int id);
+    // The incremental search of the materials page: the scan view moves to the first material
+    // whose key in the list's order (the sort form of the name, or the CAS number) is text or
+    // after it, and the current material becomes that one when it is listed (through the same
+    // record, with no second search), else in name order the nearest listed one.
+    void SearchName(const QString& sortForm);
+    void SearchCas(const QString& text);
     void SetOrder(const QString& order);
     QString GetOrder() const { return Order; }
     void BuildNameList();
@@ -89,9 +95,10 @@ public:
     int currentId() const { return CurrentId; }
     int idAtSlot(int slot) const { return validSlot(slot) ? idOf(slot) : 0; }
     int capacity() const { return m_capacity; }
-    // How many key searches GotoId has run on the browse view. Each move of the current
-    // material needs one; the count lets tests and benchmarks hold the program to that.
-    int browseSearches() const { return m_browseSearches; }
+    // How many key searches of the materials table the list has run, on either view. Each
+    // move of the current material needs one; the count lets tests and benchmarks hold the
+    // program to that.
+    int keySearches() const { return m_keySearches; }
 
 private:
     // The row of the list that shows this slot in the current order; 0 when none does.
@@ -104,6 +111,8 @@ private:
     bool validSlot(int slot) const { return slot >= 1 && slot <= m_capacity; }
     void scanRecordByRecord();
     void scanWholeTable();
+    // Makes id current through the browse view's record of the scan view's current one.
+    void gotoScanRecord(int id);
 
     int Count = 0;
     int CurrentId = 0;
@@ -116,7 +125,7 @@ private:
     SelectionFeedback* m_feedback = nullptr;
     int m_capacity = 0;
     int m_materialCount = 0;
-    int m_browseSearches = 0;
+    int m_keySearches = 0;
     std::vector<int> m_ids; // by slot - 1; empty while ids are 1..capacity
     // Index 0 is unused so that slots and rows index the arrays directly.
     std::vector<unsigned char> Selected;

@@ -390,22 +390,10 @@ void MainSession::SearchMaterial(const QString& text)
 {
     if (!SearchActive || !m_list)
         return;
-    data::Dataset* select = dataset(TableMaterialSelect);
-    if (nameOrder()) {
-        select->setIndexName(QString());
-        select->findNearest({model::sortForm(text)});
-        const int found = static_cast<int>(select->integer(model::fields::id));
-        m_list->GotoId(m_list->NearestSelectedId(found));
-        m_list->ShowCurrent();
-    } else {
-        select->setIndexName(model::indexes::casorder);
-        select->findNearest({text});
-        const int id = static_cast<int>(select->integer(model::fields::id));
-        if (m_list->IsSelected(id)) {
-            m_list->GotoId(id);
-            m_list->ShowCurrent();
-        }
-    }
+    if (nameOrder())
+        m_list->SearchName(model::sortForm(text));
+    else
+        m_list->SearchCas(text);
 }
 
 // The commercial names index ignores case, so the text is searched as typed.

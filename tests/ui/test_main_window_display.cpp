@@ -385,7 +385,7 @@ private Q_SLOTS:
                         .dataset(QStringLiteral("TableCommSynonyms"))
                         ->findKey({QStringLiteral("Lemonal")}));
         }
-        const int before = session().selectionList()->browseSearches();
+        const int before = session().selectionList()->keySearches();
         if (action == QLatin1String("keystroke"))
             QTest::keyClick(w<QLineEdit>("SearchField"), Qt::Key_G);
         else if (action == QLatin1String("click"))
@@ -400,7 +400,7 @@ private Q_SLOTS:
         else if (action == QLatin1String("carry"))
             form->SwitchPage(page::Materials);
         QCoreApplication::processEvents();
-        QCOMPARE(session().selectionList()->browseSearches() - before, lookups);
+        QCOMPARE(session().selectionList()->keySearches() - before, lookups);
         QCOMPARE(session().dataset(QStringLiteral("TableMaterial"))->text(QStringLiteral("name")),
                  current);
         QCOMPARE(grid->currentRow(), session().currentRow());

@@ -383,6 +383,19 @@ int Dataset::recordAt(int position) const
     return m_index->recordAt(m_lo + position);
 }
 
+bool Dataset::gotoRecord(int record)
+{
+    requireOpen("move");
+    sync();
+    if (record < 0 || record >= m_table->recordCount())
+        return false;
+    const int at = m_index->positionOf(record);
+    if (at < m_lo || at >= m_hi)
+        return false;
+    moveTo(at - m_lo);
+    return true;
+}
+
 bool Dataset::findKey(const KeyValues& key)
 {
     requireOpen("search");

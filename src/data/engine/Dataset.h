@@ -120,6 +120,9 @@ public:
     int recordNumber() const; // record number within the table, -1 when there is none
     // The record number at a position (0 .. recordCount() - 1), without moving the cursor.
     int recordAt(int position) const;
+    // Moves to a record found by another cursor over the same table, without a search;
+    // false, moving nothing, when the record is not among this dataset's.
+    bool gotoRecord(int record);
 
     // Exact search on the current index with one or more leading key values. When the key
     // is not found the current record stays where it was.
