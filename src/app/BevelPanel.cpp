@@ -53,17 +53,6 @@ void BevelPanel::setFill(const QColor& colour)
     update();
 }
 
-int BevelPanel::widthOf(Bevel bevel)
-{
-    return bevel == Bevel::None ? 0 : bevel == Bevel::Frame ? 2 : 1;
-}
-
-QRect BevelPanel::contentsArea() const
-{
-    const int w = widthOf(m_outer) + widthOf(m_inner);
-    return rect().adjusted(w, w, -w, -w);
-}
-
 void BevelPanel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

@@ -24,8 +24,6 @@ public:
 
     Bevel outer() const { return m_outer; }
     Bevel inner() const { return m_inner; }
-    // The area inside the bevels, where children go.
-    QRect contentsArea() const;
 
     static QColor highlight() { return Qt::white; }
     static QColor shadow() { return {128, 128, 128}; }
@@ -34,8 +32,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static int widthOf(Bevel bevel);
-
     Bevel m_outer;
     Bevel m_inner;
     QColor m_fill;

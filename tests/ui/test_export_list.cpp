@@ -2,7 +2,7 @@
 // listed, narrowed or not, in the list's order, through the menu, its shortcut and the file
 // dialog; a file that cannot be written is reported and nothing is left.
 #include "CsvReader.h"
-#include "Fixture.h"
+#include "SessionFixture.h"
 #include "TempDir.h"
 #include "app/Program.h"
 #include "app/TGaugeWindow.h"
@@ -24,22 +24,13 @@ using namespace zel;
 
 namespace {
 
-// Ten materials whose CAS order differs from their name order.
+// The ten materials of the session tests, with quotes in their odour for the CSV.
 data::DatabaseContent content()
 {
-    data::DatabaseContent c;
-    const char* const rows[][2] = {{"Anethole", "4180-23-8"}, {"Benzyl acetate", "140-11-4"},
-                                   {"Citral", "5392-40-5"},   {"Damascone", "57378-68-4"},
-                                   {"Eugenol", "97-53-0"},    {"Farnesol", "4602-84-0"},
-                                   {"Geraniol", "106-24-1"},  {"Hexanol", "111-27-3"},
-                                   {"Ionone", "127-41-3"},    {"Jasmone", "488-10-8"}};
-    for (const auto& r : rows) {
-        data::MaterialRow m;
-        m.name = QString::fromLatin1(r[0]);
-        m.cas = QString::fromLatin1(r[1]);
-        m.odour = QStringLiteral("odour of ") + m.name + QStringLiteral(", \"sweet\"");
+    data::DatabaseContent c = test::tenMaterials();
+    for (data::MaterialRow& m : c.materials) {
+        m.odour += QStringLiteral(", \"sweet\"");
         m.stabil = QString(33, QLatin1Char('2'));
-        c.materials.push_back(m);
     }
     return c;
 }

@@ -1,6 +1,6 @@
 // The main window as the program starts it, on the offscreen platform, over a generated
 // database.
-#include "Fixture.h"
+#include "SessionFixture.h"
 #include "TempDir.h"
 #include "app/Program.h"
 #include "data/engine/Dataset.h"
@@ -32,34 +32,15 @@ using namespace zel;
 
 namespace {
 
-// Ten materials; CAS order differs from name order. Material 3 has "012" and zeros, material
-// 4 a short stability string.
+// The ten materials of the session tests with two suppliers, each selling one of them;
+// material 3 has "012" and zeros, material 4 a short stability string.
 data::DatabaseContent content()
 {
-    data::DatabaseContent c;
-    const char* const rows[][2] = {{"Anethole", "4180-23-8"}, {"Benzyl acetate", "140-11-4"},
-                                   {"Citral", "5392-40-5"},   {"Damascone", "57378-68-4"},
-                                   {"Eugenol", "97-53-0"},    {"Farnesol", "4602-84-0"},
-                                   {"Geraniol", "106-24-1"},  {"Hexanol", "111-27-3"},
-                                   {"Ionone", "127-41-3"},    {"Jasmone", "488-10-8"}};
-    for (const auto& r : rows) {
-        data::MaterialRow m;
-        m.name = QString::fromLatin1(r[0]);
-        m.cas = QString::fromLatin1(r[1]);
-        m.name1 = m.name + QStringLiteral(" (second)");
-        m.odour = QStringLiteral("odour of ") + m.name;
-        m.stabil = QString(33, QLatin1Char('1'));
-        c.materials.push_back(m);
-    }
+    data::DatabaseContent c = test::tenMaterials();
+    c.synonyms.resize(2);
+    c.suppliers.resize(2);
     c.materials[2].stabil = QStringLiteral("012") + QString(30, QLatin1Char('0'));
     c.materials[3].stabil = QStringLiteral("22");
-    c.suppliers.push_back({QStringLiteral("S01"), QStringLiteral("Alpha Trading"), {}, {}, {}, {}});
-    c.suppliers.push_back(
-        {QStringLiteral("S02"), QStringLiteral("Beta Aromatics"), {}, {}, {}, {}});
-    c.synonyms.push_back(
-        {QStringLiteral("5392-40-5"), QStringLiteral("Lemonal"), QStringLiteral("S02"), {}});
-    c.synonyms.push_back(
-        {QStringLiteral("97-53-0"), QStringLiteral("Clovene"), QStringLiteral("S01"), {}});
     return c;
 }
 

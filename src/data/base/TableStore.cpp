@@ -142,15 +142,6 @@ void TableStore::TextArena::reserve(size_t chars)
     capacity = chars;
 }
 
-size_t TableStore::memoryUsed() const
-{
-    size_t n = m_text.size * sizeof(char16_t) + m_bytes.size();
-    for (const Column& c : m_columns)
-        n += c.spans.size() * sizeof(Span) + c.integers.size() * sizeof(qint64) +
-             c.numbers.size() * sizeof(double) + c.numberSet.size();
-    return n;
-}
-
 TableStoreBuilder::TableStoreBuilder(std::vector<FieldDef> fields, const TableInfo& info)
 {
     m_store.m_fields = std::move(fields);

@@ -88,9 +88,6 @@ public:
     // QDateTime (UTC), bool or QByteArray; a null QVariant for a blank field.
     QVariant value(int record, int field) const;
 
-    // Bytes held, for the memory figures.
-    size_t memoryUsed() const;
-
     // Day numbers of the date fields against calendar dates.
     static qint64 dayNumber(QDate date) { return date.toJulianDay() - kJulianDayOfDayZero; }
     static QDate dateOf(qint64 dayNumber)
