@@ -8,9 +8,11 @@
 
 #include <QImage>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numbers>
 
 using namespace zel::report::emf;
 using zel::test::darkPixels;
@@ -464,6 +466,43 @@ INSTANTIATE_TEST_SUITE_P(
                {{5, 7}},
                {{6, 7}, {5, 8}}}),
     [](const testing::TestParamInfo<Figure>& p) { return std::string(p.param.name); });
+
+// The record gives the corner ellipse's width and height, twice its radii: each corner cuts
+// away rx * ry * (1 - pi / 4) of the box, so the empty pixels in the box measure the radius.
+struct Corner
+{
+    const char* name;
+    QRect box; // left, top, right, bottom as the record holds them
+    QSize ellipse;
+};
+
+class RoundedCorners : public testing::TestWithParam<Corner>
+{
+};
+
+TEST_P(RoundedCorners, HaveHalfTheEllipseAsTheirRadius)
+{
+    const Corner& c = GetParam();
+    EmfBuilder b;
+    blackFill(b);
+    b.record(EMR_ROUNDRECT, {c.box.left(), c.box.top(), c.box.width(), c.box.height(),
+                             c.ellipse.width(), c.ellipse.height()});
+    const QImage out = played(b.image());
+    const QRect inside(c.box.left(), c.box.top(), c.box.width() - c.box.left(),
+                       c.box.height() - c.box.top());
+    const int empty = inside.width() * inside.height() - darkPixels(out, inside);
+    const double radius = std::sqrt(empty / (4 * (1 - std::numbers::pi / 4)));
+    const double expected = std::sqrt(c.ellipse.width() * c.ellipse.height()) / 2;
+    EXPECT_NEAR(radius, expected, expected * 0.06) << empty << " empty pixels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Player, RoundedCorners,
+                         testing::Values(Corner{"Round", QRect(10, 10, 110, 90), QSize(60, 60)},
+                                         Corner{"Small", QRect(10, 10, 190, 90), QSize(24, 24)},
+                                         Corner{"Oval", QRect(10, 10, 190, 90), QSize(80, 40)}),
+                         [](const testing::TestParamInfo<Corner>& p) {
+                             return std::string(p.param.name);
+                         });
 
 // --- Bitmaps: a 2 x 2 picture, red and green above blue and white, in every form ---
 
