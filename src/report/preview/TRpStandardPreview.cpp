@@ -220,7 +220,14 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [this](const QString& caption, const QString& filter) {
-        return QFileDialog::getOpenFileName(this, caption, QString(), filter);
+        // A name that is not there goes through to the load, which answers it in this
+        // program's words as it does every file it cannot load. An open dialog that wants an
+        // existing file, and every native one, would answer it in its own.
+        QFileDialog dialog(this, caption, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     showMessage = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
     execPrintDialog = [this](QPrintDialog& dialog) {
