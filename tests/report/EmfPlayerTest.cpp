@@ -1,12 +1,17 @@
 // The player on records made for the purpose: each case draws something whose place, colour
 // or absence says whether a record was understood.
 
+#include "report/emf/EmfPlayer.h"
+
 #include "EmfBuilder.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"
 #include "report/emf/EmfImage.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPainter>
+#include <QRawFont>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -651,11 +656,11 @@ QByteArray textRecord(QPoint at, const QByteArray& string, int chars, quint32 op
            string;
 }
 
-QByteArray font(int height, int escapement = 0, quint8 charSet = ANSI_CHARSET)
+QByteArray font(int height, int escapement = 0, quint8 charSet = ANSI_CHARSET,
+                const QString& face = QStringLiteral("Arial"))
 {
     QByteArray r = words({1, height, 0, escapement, escapement, 400}) +
-                   bytesOf({0, 0, 0, charSet, 0, 0, 0, 0}) +
-                   zel::test::utf16(QStringLiteral("Arial"));
+                   bytesOf({0, 0, 0, charSet, 0, 0, 0, 0}) + zel::test::utf16(face);
     r.append(12 + 92 - 8 - r.size(), '\0');
     return r;
 }
@@ -768,6 +773,157 @@ TEST(Text, ClippedTextStaysInItsRectangle)
     });
     EXPECT_GT(darkPixels(out, QRect(10, 30, 20, 30)), 10);
     EXPECT_EQ(darkPixels(out, QRect(31, 0, 169, 100)), 0);
+}
+
+// Text in a symbol font shows the characters its codes stand for, in a face that has them:
+// it looks as those characters given in that face do, advances and all.
+struct Symbolic
+{
+    const char* name;
+    QString face;
+    quint8 charSet;
+    bool narrow; // the 8-bit record
+    QString codes;
+    std::vector<qint32> dx;
+    QString shown; // in shownFace, with shownDx
+    QString shownFace;
+    std::vector<qint32> shownDx;
+};
+
+QImage inFace(const QString& face, quint8 charSet, quint32 type, const QByteArray& string,
+              int chars, const std::vector<qint32>& dx)
+{
+    QByteArray spacing;
+    for (const qint32 advance : dx)
+        spacing += words({advance});
+    QByteArray r = textRecord({10, 20}, string, chars, 0);
+    while (r.size() % 4 != 0)
+        r.append('\0');
+    if (!dx.empty())
+        r.replace(64, 4, words({qint32(8 + r.size())})); // the spacing follows the string
+    EmfBuilder b(QSize(200, 100));
+    b.record(EMR_EXTCREATEFONTINDIRECTW, font(-40, 0, charSet, face));
+    b.record(EMR_SELECTOBJECT, {1});
+    b.record(EMR_SETBKMODE, {TRANSPARENT});
+    b.record(type, r + spacing);
+    return played(b.image());
+}
+
+class SymbolText : public testing::TestWithParam<Symbolic>
+{
+};
+
+TEST_P(SymbolText, ShowsTheCharactersItsCodesStandFor)
+{
+    const Symbolic& s = GetParam();
+    const QImage symbols = inFace(s.face, s.charSet, s.narrow ? EMR_EXTTEXTOUTA : EMR_EXTTEXTOUTW,
+                                  s.narrow ? s.codes.toLatin1() : zel::test::utf16(s.codes),
+                                  int(s.codes.size()), s.dx);
+    const QImage shown = inFace(s.shownFace, ANSI_CHARSET, EMR_EXTTEXTOUTW,
+                                zel::test::utf16(s.shown), int(s.shown.size()), s.shownDx);
+    // The same glyphs, though the face standing in may place them a shade differently.
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += (qGray(symbols.pixel(x, y)) < 128) != (qGray(shown.pixel(x, y)) < 128);
+    const int dark = darkPixels(shown, shown.rect());
+    EXPECT_GT(dark, 30);
+    EXPECT_LT(differing, dark / 6) << dark << " dark pixels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Player, SymbolText,
+                         testing::Values(Symbolic{"SymbolGreek",
+                                                  QStringLiteral("Symbol"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("abc"),
+                                                  {},
+                                                  QStringLiteral("\u03b1\u03b2\u03c7"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"SymbolOfTheDefaultSet",
+                                                  QStringLiteral("Symbol"),
+                                                  DEFAULT_CHARSET,
+                                                  false,
+                                                  QStringLiteral("p"),
+                                                  {},
+                                                  QStringLiteral("\u03c0"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"SymbolNarrowWithoutCodePage",
+                                                  QStringLiteral("Symbol"),
+                                                  SYMBOL_CHARSET,
+                                                  true,
+                                                  QStringLiteral("\u00b3\u0080"),
+                                                  {},
+                                                  QStringLiteral("\u2265 "),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"SymbolPrivateUse",
+                                                  QStringLiteral("Symbol"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("\uf0e5\uf0b6"),
+                                                  {},
+                                                  QStringLiteral("\u2211\u2202"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"Wingdings",
+                                                  QStringLiteral("Wingdings"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("\u00fc\u00ab"),
+                                                  {},
+                                                  QStringLiteral("\u2714\u2605"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"WingdingsBeyond16Bits",
+                                                  QStringLiteral("Wingdings"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("!\""),
+                                                  {40, 40},
+                                                  QStringLiteral("\U0001F589\u2702"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {40, 0, 40}},
+                                         Symbolic{"Wingdings2",
+                                                  QStringLiteral("Wingdings 2"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("RT"),
+                                                  {},
+                                                  QStringLiteral("\u2611\u2612"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}},
+                                         Symbolic{"Wingdings3",
+                                                  QStringLiteral("Wingdings 3"),
+                                                  SYMBOL_CHARSET,
+                                                  false,
+                                                  QStringLiteral("pu"),
+                                                  {},
+                                                  QStringLiteral("\u25b2\u25b6"),
+                                                  QStringLiteral("DejaVu Sans"),
+                                                  {}}),
+                         [](const testing::TestParamInfo<Symbolic>& p) {
+                             return std::string(p.param.name);
+                         });
+
+TEST(Text, GlyphNumbersDrawTheGlyphsOfTheFontStandingIn)
+{
+    const QRawFont arial = QRawFont::fromFont(QFont(QStringLiteral("Arial")));
+    QString numbers;
+    for (const quint32 glyph : arial.glyphIndexesForString(QStringLiteral("HIH")))
+        numbers += QChar(char16_t(glyph));
+    const QImage byNumber = text([&](EmfBuilder& b) {
+        b.record(EMR_EXTTEXTOUTW,
+                 textRecord({10, 30}, zel::test::utf16(numbers), 3, ETO_GLYPH_INDEX));
+    });
+    const QImage byCharacter = text([&](EmfBuilder& b) {
+        b.record(EMR_EXTTEXTOUTW,
+                 textRecord({10, 30}, zel::test::utf16(QStringLiteral("HIH")), 3, 0));
+    });
+    EXPECT_GT(darkPixels(byNumber, byNumber.rect()), 30);
+    EXPECT_EQ(byNumber, byCharacter);
 }
 
 // --- Records that do not hold together ---
