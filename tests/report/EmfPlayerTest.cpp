@@ -926,6 +926,45 @@ TEST(Text, GlyphNumbersDrawTheGlyphsOfTheFontStandingIn)
     EXPECT_EQ(byNumber, byCharacter);
 }
 
+// Drawn at half its size, a line shows the weight of its pen: the device's one-pixel pen a
+// full output pixel, wider pens their width, a pen of one device pixel half an output pixel.
+struct Weight
+{
+    const char* name;
+    qint32 width;
+    int ink; // darkness summed across the line, 255 for one full pixel
+};
+
+class LineWeights : public testing::TestWithParam<Weight>
+{
+};
+
+TEST_P(LineWeights, FollowThePenAtHalfSize)
+{
+    EmfBuilder b;
+    b.record(EMR_CREATEPEN, {1, 0, GetParam().width, 0, 0});
+    b.record(EMR_SELECTOBJECT, {1});
+    b.record(EMR_MOVETOEX, {0, 50});
+    b.record(EMR_LINETO, {200, 50});
+    QImage out(100, 50, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    EmfPlayer::play(b.image(), p, QRectF(out.rect()));
+    p.end();
+    int ink = 0;
+    for (int y = 0; y < out.height(); ++y)
+        ink += 255 - qGray(out.pixel(50, y));
+    EXPECT_NEAR(ink, GetParam().ink, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Player, LineWeights,
+                         testing::Values(Weight{"Hairline", 0, 255},
+                                         Weight{"OneDevicePixel", 1, 128},
+                                         Weight{"FourDevicePixels", 4, 510}),
+                         [](const testing::TestParamInfo<Weight>& p) {
+                             return std::string(p.param.name);
+                         });
+
 // --- Records that do not hold together ---
 
 struct Broken

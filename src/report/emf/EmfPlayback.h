@@ -148,6 +148,7 @@ private:
     bool m_clipEmpty = false;
     bool m_penDirty = true;
     QPen m_qpen;
+    bool m_thinPen = false; // the pen is thinner than a pixel of the output
 };
 
 } // namespace zel::report::emf
