@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -167,31 +166,21 @@ private Q_SLOTS:
     {
         open(1);
         // The window's own file dialog: the user goes to the folder and types a name that is
-        // not there, and the program answers it, not the dialog. Every dialog on the way is
-        // answered once and any message box closed, so a dialog that refuses the name fails
-        // the test, never hangs it.
-        QStringList shown;
-        // The dialog keeps its settings (last folder, sizes) under the configuration folder:
-        // this test's own.
-        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        // not there, and the program answers it, not the dialog. Each dialog is answered once
+        // and a message box closed, so a dialog that refuses the name fails the test, never
+        // hangs it. (The dialog keeps its settings under this test's folder.)
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir->path()));
-        const auto restore = qScopeGuard([&] {
-            if (config.isEmpty())
-                qunsetenv("XDG_CONFIG_HOME");
-            else
-                qputenv("XDG_CONFIG_HOME", config);
-        });
+        QStringList shown;
         QTimer user;
         connect(&user, &QTimer::timeout, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 shown << box->text();
                 box->done(0);
-            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-                if (!shown.isEmpty()) {
-                    dialog->reject();
-                    return;
-                }
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal);
+                       dialog && !shown.isEmpty()) {
+                dialog->reject();
+            } else if (dialog) {
                 shown << dialog->windowTitle() + QLatin1Char('|') +
                              dialog->nameFilters().join(u';');
                 dialog->setDirectory(dir->path());

@@ -1,8 +1,6 @@
 // The player on records made for the purpose: each case draws something whose place, colour
 // or absence says whether a record was understood.
 
-#include "report/emf/EmfPlayer.h"
-
 #include "EmfBuilder.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"
@@ -10,7 +8,6 @@
 
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QRawFont>
 #include <array>
 #include <cmath>
@@ -474,40 +471,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The record gives the corner ellipse's width and height, twice its radii: each corner cuts
 // away rx * ry * (1 - pi / 4) of the box, so the empty pixels in the box measure the radius.
-struct Corner
+TEST(RoundedCorners, HaveHalfTheEllipseAsTheirRadius)
 {
-    const char* name;
-    QRect box; // left, top, right, bottom as the record holds them
-    QSize ellipse;
-};
-
-class RoundedCorners : public testing::TestWithParam<Corner>
-{
-};
-
-TEST_P(RoundedCorners, HaveHalfTheEllipseAsTheirRadius)
-{
-    const Corner& c = GetParam();
-    EmfBuilder b;
-    blackFill(b);
-    b.record(EMR_ROUNDRECT, {c.box.left(), c.box.top(), c.box.width(), c.box.height(),
-                             c.ellipse.width(), c.ellipse.height()});
-    const QImage out = played(b.image());
-    const QRect inside(c.box.left(), c.box.top(), c.box.width() - c.box.left(),
-                       c.box.height() - c.box.top());
-    const int empty = inside.width() * inside.height() - darkPixels(out, inside);
-    const double radius = std::sqrt(empty / (4 * (1 - std::numbers::pi / 4)));
-    const double expected = std::sqrt(c.ellipse.width() * c.ellipse.height()) / 2;
-    EXPECT_NEAR(radius, expected, expected * 0.06) << empty << " empty pixels";
+    // The box as the record holds it (left, top, right, bottom), the ellipse.
+    for (const auto& [box, ellipse] : {std::pair{QRect(10, 10, 110, 90), QSize(60, 60)},
+                                       {QRect(10, 10, 190, 90), QSize(24, 24)},
+                                       {QRect(10, 10, 190, 90), QSize(80, 40)}}) {
+        EmfBuilder b;
+        blackFill(b);
+        b.record(EMR_ROUNDRECT, {box.left(), box.top(), box.width(), box.height(), ellipse.width(),
+                                 ellipse.height()});
+        const QRect inside(10, 10, box.width() - 10, box.height() - 10);
+        const int empty = inside.width() * inside.height() - darkPixels(played(b.image()), inside);
+        const double expected = std::sqrt(ellipse.width() * ellipse.height()) / 2;
+        EXPECT_NEAR(std::sqrt(empty / (4 - std::numbers::pi)), expected, expected * 0.06)
+            << ellipse.width() << " x " << ellipse.height();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Player, RoundedCorners,
-                         testing::Values(Corner{"Round", QRect(10, 10, 110, 90), QSize(60, 60)},
-                                         Corner{"Small", QRect(10, 10, 190, 90), QSize(24, 24)},
-                                         Corner{"Oval", QRect(10, 10, 190, 90), QSize(80, 40)}),
-                         [](const testing::TestParamInfo<Corner>& p) {
-                             return std::string(p.param.name);
-                         });
 
 // --- Bitmaps: a 2 x 2 picture, red and green above blue and white, in every form ---
 
@@ -776,36 +756,33 @@ TEST(Text, ClippedTextStaysInItsRectangle)
 }
 
 // Text in a symbol font shows the characters its codes stand for, in a face that has them:
-// it looks as those characters given in that face do, advances and all.
+// as those characters given in that face, advances and all.
 struct Symbolic
 {
     const char* name;
-    QString face;
-    quint8 charSet;
-    bool narrow; // the 8-bit record
-    QString codes;
-    std::vector<qint32> dx;
-    QString shown; // in shownFace, with shownDx
-    QString shownFace;
-    std::vector<qint32> shownDx;
+    const char* face;
+    const char16_t* codes;
+    const char16_t* shown; // in DejaVu Sans
+    quint8 charSet = SYMBOL_CHARSET;
+    bool narrow = false; // the 8-bit record
+    bool spaced = false; // 40 units a character
 };
 
-QImage inFace(const QString& face, quint8 charSet, quint32 type, const QByteArray& string,
-              int chars, const std::vector<qint32>& dx)
+QImage symbolic(const char* face, quint8 charSet, bool narrow, const QString& text, bool spaced)
 {
-    QByteArray spacing;
-    for (const qint32 advance : dx)
-        spacing += words({advance});
-    QByteArray r = textRecord({10, 20}, string, chars, 0);
-    while (r.size() % 4 != 0)
-        r.append('\0');
-    if (!dx.empty())
-        r.replace(64, 4, words({qint32(8 + r.size())})); // the spacing follows the string
+    QByteArray r = textRecord({10, 20}, narrow ? text.toLatin1() : zel::test::utf16(text),
+                              int(text.size()), 0);
+    r.append((4 - r.size() % 4) % 4, '\0');
+    if (spaced) { // one advance a character, none for the second half of a pair
+        r.replace(64, 4, words({qint32(8 + r.size())}));
+        for (const QChar c : text)
+            r += words({c.isLowSurrogate() ? 0 : 40});
+    }
     EmfBuilder b(QSize(200, 100));
-    b.record(EMR_EXTCREATEFONTINDIRECTW, font(-40, 0, charSet, face));
+    b.record(EMR_EXTCREATEFONTINDIRECTW, font(-40, 0, charSet, QString::fromLatin1(face)));
     b.record(EMR_SELECTOBJECT, {1});
     b.record(EMR_SETBKMODE, {TRANSPARENT});
-    b.record(type, r + spacing);
+    b.record(narrow ? EMR_EXTTEXTOUTA : EMR_EXTTEXTOUTW, r);
     return played(b.image());
 }
 
@@ -816,154 +793,60 @@ class SymbolText : public testing::TestWithParam<Symbolic>
 TEST_P(SymbolText, ShowsTheCharactersItsCodesStandFor)
 {
     const Symbolic& s = GetParam();
-    const QImage symbols = inFace(s.face, s.charSet, s.narrow ? EMR_EXTTEXTOUTA : EMR_EXTTEXTOUTW,
-                                  s.narrow ? s.codes.toLatin1() : zel::test::utf16(s.codes),
-                                  int(s.codes.size()), s.dx);
-    const QImage shown = inFace(s.shownFace, ANSI_CHARSET, EMR_EXTTEXTOUTW,
-                                zel::test::utf16(s.shown), int(s.shown.size()), s.shownDx);
-    // The same glyphs, though the face standing in may place them a shade differently.
-    int differing = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            differing += (qGray(symbols.pixel(x, y)) < 128) != (qGray(shown.pixel(x, y)) < 128);
-    const int dark = darkPixels(shown, shown.rect());
-    EXPECT_GT(dark, 30);
-    EXPECT_LT(differing, dark / 6) << dark << " dark pixels";
+    const QImage symbols =
+        symbolic(s.face, s.charSet, s.narrow, QString::fromUtf16(s.codes), s.spaced);
+    const QImage shown =
+        symbolic("DejaVu Sans", ANSI_CHARSET, false, QString::fromUtf16(s.shown), s.spaced);
+    EXPECT_GT(darkPixels(shown, shown.rect()), 30);
+    EXPECT_EQ(symbols, shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(Player, SymbolText,
-                         testing::Values(Symbolic{"SymbolGreek",
-                                                  QStringLiteral("Symbol"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("abc"),
-                                                  {},
-                                                  QStringLiteral("\u03b1\u03b2\u03c7"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"SymbolOfTheDefaultSet",
-                                                  QStringLiteral("Symbol"),
-                                                  DEFAULT_CHARSET,
-                                                  false,
-                                                  QStringLiteral("p"),
-                                                  {},
-                                                  QStringLiteral("\u03c0"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"SymbolNarrowWithoutCodePage",
-                                                  QStringLiteral("Symbol"),
-                                                  SYMBOL_CHARSET,
-                                                  true,
-                                                  QStringLiteral("\u00b3\u0080"),
-                                                  {},
-                                                  QStringLiteral("\u2265 "),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"SymbolPrivateUse",
-                                                  QStringLiteral("Symbol"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("\uf0e5\uf0b6"),
-                                                  {},
-                                                  QStringLiteral("\u2211\u2202"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"Wingdings",
-                                                  QStringLiteral("Wingdings"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("\u00fc\u00ab"),
-                                                  {},
-                                                  QStringLiteral("\u2714\u2605"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"WingdingsBeyond16Bits",
-                                                  QStringLiteral("Wingdings"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("!\""),
-                                                  {40, 40},
-                                                  QStringLiteral("\U0001F589\u2702"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {40, 0, 40}},
-                                         Symbolic{"Wingdings2",
-                                                  QStringLiteral("Wingdings 2"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("RT"),
-                                                  {},
-                                                  QStringLiteral("\u2611\u2612"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}},
-                                         Symbolic{"Wingdings3",
-                                                  QStringLiteral("Wingdings 3"),
-                                                  SYMBOL_CHARSET,
-                                                  false,
-                                                  QStringLiteral("pu"),
-                                                  {},
-                                                  QStringLiteral("\u25b2\u25b6"),
-                                                  QStringLiteral("DejaVu Sans"),
-                                                  {}}),
-                         [](const testing::TestParamInfo<Symbolic>& p) {
-                             return std::string(p.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Player, SymbolText,
+    testing::Values(
+        Symbolic{"SymbolGreek", "Symbol", u"abc", u"\u03b1\u03b2\u03c7"},
+        Symbolic{"SymbolNarrow", "Symbol", u"\u00b3\u0080", u"\u2265 ", SYMBOL_CHARSET, true},
+        Symbolic{"SymbolPrivateUseDefaultSet", "Symbol", u"\uf0e5p", u"\u2211\u03c0",
+                 DEFAULT_CHARSET},
+        Symbolic{"Wingdings", "Wingdings", u"\u00fc\u00ab", u"\u2714\u2605"},
+        Symbolic{"WingdingsBeyond16Bits", "Wingdings", u"!\"", u"\U0001F589\u2702", 2, false, true},
+        Symbolic{"Wingdings2", "Wingdings 2", u"RT", u"\u2611\u2612"},
+        Symbolic{"Wingdings3", "Wingdings 3", u"pu", u"\u25b2\u25b6"}),
+    [](const testing::TestParamInfo<Symbolic>& p) { return std::string(p.param.name); });
 
 TEST(Text, GlyphNumbersDrawTheGlyphsOfTheFontStandingIn)
 {
-    const QRawFont arial = QRawFont::fromFont(QFont(QStringLiteral("Arial")));
     QString numbers;
-    for (const quint32 glyph : arial.glyphIndexesForString(QStringLiteral("HIH")))
+    for (const quint32 glyph : QRawFont::fromFont(QFont(QStringLiteral("Arial")))
+                                   .glyphIndexesForString(QStringLiteral("HIH")))
         numbers += QChar(char16_t(glyph));
-    const QImage byNumber = text([&](EmfBuilder& b) {
-        b.record(EMR_EXTTEXTOUTW,
-                 textRecord({10, 30}, zel::test::utf16(numbers), 3, ETO_GLYPH_INDEX));
-    });
-    const QImage byCharacter = text([&](EmfBuilder& b) {
-        b.record(EMR_EXTTEXTOUTW,
-                 textRecord({10, 30}, zel::test::utf16(QStringLiteral("HIH")), 3, 0));
-    });
-    EXPECT_GT(darkPixels(byNumber, byNumber.rect()), 30);
-    EXPECT_EQ(byNumber, byCharacter);
+    const auto drawn = [](const QString& text, quint32 options) {
+        return ::text([&](EmfBuilder& b) {
+            b.record(EMR_EXTTEXTOUTW, textRecord({10, 30}, zel::test::utf16(text), 3, options));
+        });
+    };
+    EXPECT_GT(darkPixels(drawn(numbers, ETO_GLYPH_INDEX), QRect(0, 0, 200, 100)), 30);
+    EXPECT_EQ(drawn(numbers, ETO_GLYPH_INDEX), drawn(QStringLiteral("HIH"), 0));
 }
 
 // Drawn at half its size, a line shows the weight of its pen: the device's one-pixel pen a
 // full output pixel, wider pens their width, a pen of one device pixel half an output pixel.
-struct Weight
+TEST(LineWeights, FollowThePenAtHalfSize)
 {
-    const char* name;
-    qint32 width;
-    int ink; // darkness summed across the line, 255 for one full pixel
-};
-
-class LineWeights : public testing::TestWithParam<Weight>
-{
-};
-
-TEST_P(LineWeights, FollowThePenAtHalfSize)
-{
-    EmfBuilder b;
-    b.record(EMR_CREATEPEN, {1, 0, GetParam().width, 0, 0});
-    b.record(EMR_SELECTOBJECT, {1});
-    b.record(EMR_MOVETOEX, {0, 50});
-    b.record(EMR_LINETO, {200, 50});
-    QImage out(100, 50, QImage::Format_RGB32);
-    out.fill(Qt::white);
-    QPainter p(&out);
-    EmfPlayer::play(b.image(), p, QRectF(out.rect()));
-    p.end();
-    int ink = 0;
-    for (int y = 0; y < out.height(); ++y)
-        ink += 255 - qGray(out.pixel(50, y));
-    EXPECT_NEAR(ink, GetParam().ink, 30);
+    // The pen's width, the darkness summed across the line (255 for one full pixel).
+    for (const auto& [width, ink] : {std::pair{0, 255}, {1, 128}, {4, 510}}) {
+        EmfBuilder b;
+        b.record(EMR_CREATEPEN, {1, 0, width, 0, 0});
+        b.record(EMR_SELECTOBJECT, {1});
+        b.record(EMR_MOVETOEX, {0, 50});
+        b.record(EMR_LINETO, {200, 50});
+        const QImage out = played(b.image(), QSize(100, 50));
+        int seen = 0;
+        for (int y = 0; y < out.height(); ++y)
+            seen += 255 - qGray(out.pixel(50, y));
+        EXPECT_NEAR(seen, ink, 30) << "a pen " << width << " wide";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Player, LineWeights,
-                         testing::Values(Weight{"Hairline", 0, 255},
-                                         Weight{"OneDevicePixel", 1, 128},
-                                         Weight{"FourDevicePixels", 4, 510}),
-                         [](const testing::TestParamInfo<Weight>& p) {
-                             return std::string(p.param.name);
-                         });
 
 // --- Records that do not hold together ---
 
