@@ -137,7 +137,7 @@ bool PrintJob::submit(const QPageLayout& layout, const std::function<void(int jo
             return false;
         }
     }
-    if (cupsFinishDocument(http.get(), queue.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    if (cupsFinishDocument(http.get(), queue.constData()) >= IPP_STATUS_REDIRECTION_OTHER_SITE) {
         const QString reason = lastError();
         withdraw();
         throw TRpError(

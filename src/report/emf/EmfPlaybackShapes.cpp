@@ -102,8 +102,8 @@ double degrees(double radians)
     return radians * 180 / std::numbers::pi;
 }
 
-// Smoothing for the time a pen thinner than a pixel draws: without it the painter draws any
-// line a pixel wide and fully dark.
+// Smoothing for the time a pen thinner than a pixel draws, so that its share of a pixel
+// falls where the line lies rather than on whole rows of pixels.
 class SmoothThinPen
 {
 public:
