@@ -2,6 +2,7 @@
 
 #include "data/base/FileAccess.h"
 #include "report/PainterCanvas.h"
+#include "report/PrintJob.h"
 #include "report/TRpError.h"
 #include "report/emf/EmfPlayer.h"
 #include "report/emf/EmfWriter.h"
@@ -29,6 +30,12 @@ TRpPrinter::TRpPrinter(QPagedPaintDevice& device, QObject* parent)
     : QObject(parent), m_destination(Printer), m_dpi(device.logicalDpiX()),
       m_pages(std::make_unique<TRpPageList>()), m_device(&device)
 {
+}
+
+TRpPrinter::TRpPrinter(QPagedPaintDevice& device, std::unique_ptr<PrintJob> job, QObject* parent)
+    : TRpPrinter(device, parent)
+{
+    m_job = std::move(job);
 }
 
 TRpPrinter::~TRpPrinter()
@@ -69,6 +76,16 @@ void TRpPrinter::beginDocument(const QSizeF& paperNative, bool compressed)
             m_device = m_pdf.get();
         }
         setUpDevicePage(paperNative);
+        if (m_job) {
+            // The printer has settled paper, margins and resolution; the job's file gets the
+            // pages on that layout.
+            m_pdf = std::make_unique<QPdfWriter>(&m_job->file());
+            m_pdf->setCreator(QStringLiteral("ZEL"));
+            m_pdf->setTitle(title);
+            m_pdf->setResolution(qRound(m_dpi));
+            m_pdf->setPageLayout(m_device->pageLayout());
+            m_device = m_pdf.get();
+        }
         m_painter = std::make_unique<QPainter>();
         m_pdfStarted = false;
     }
@@ -238,9 +255,27 @@ void TRpPrinter::endPrinterDocument(bool keep)
     if (m_painter && m_painter->isActive())
         m_painter->end();
     m_painter.reset();
+    QPageLayout layout;
     if (m_pdf) {
+        layout = m_pdf->pageLayout();
         m_device = nullptr;
         m_pdf.reset();
+    }
+    if (m_job) {
+        // The job reaches the printer only now, whole; a cancelled one never does.
+        const std::unique_ptr<PrintJob> job = std::move(m_job);
+        if (keep && m_pdfStarted)
+            job->submit(
+                layout,
+                [this](int id) {
+                    QMetaObject::invokeMethod(
+                        this, [this, id] { Q_EMIT jobHandedOver(id); }, Qt::QueuedConnection);
+                },
+                [this] {
+                    QCoreApplication::processEvents();
+                    return m_cancelled;
+                });
+        return;
     }
     if (!m_file)
         return;

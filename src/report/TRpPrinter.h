@@ -24,6 +24,7 @@ namespace zel::report {
 namespace emf {
 class EmfWriter;
 }
+class PrintJob;
 
 // Turns the pages a report lays out into page images in a page store, or into a PDF file
 // (the printer destination). Lengths come in as native units (tenths of a millimetre) and go
@@ -55,6 +56,11 @@ public:
     // resolution, and its margins as the unprintable waste. The document sets the device's
     // paper size and orientation.
     explicit TRpPrinter(QPagedPaintDevice& device, QObject* parent = nullptr);
+    // The printer destination for a print job: device (a QPrinter) settles the paper, the
+    // margins and the resolution as above, and the pages go to the job, which reaches the
+    // printer once the document ends well. Cancel before then leaves nothing in the queue;
+    // cancel while the job is handed over withdraws it.
+    TRpPrinter(QPagedPaintDevice& device, std::unique_ptr<PrintJob> job, QObject* parent = nullptr);
     ~TRpPrinter() override;
 
     Destination destination() const { return m_destination; }
@@ -114,6 +120,8 @@ public:
 Q_SIGNALS:
     void progressChanged(int percent);
     void pagesAvailable(int count);
+    // The spooler has made the print job of that number; the file is being handed over.
+    void jobHandedOver(int job);
 
 private:
     void closePage();
@@ -140,6 +148,7 @@ private:
     QString m_pdfFile;
     std::unique_ptr<data::OutputFile> m_file;
     std::unique_ptr<QPdfWriter> m_pdf;
+    std::unique_ptr<PrintJob> m_job;
     QPagedPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<Canvas> m_painterCanvas;

@@ -9,8 +9,12 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtTest>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -161,13 +165,37 @@ private Q_SLOTS:
     void loadingFiles()
     {
         open(1);
-        window->chooseOpenFile = [this](const QString& title, const QString& filter) {
-            messages << title + QLatin1Char('|') + filter;
-            return dir->file(QStringLiteral("missing.frp"));
-        };
-        window->LoadReportClick();
-        QCOMPARE(messages.value(0), QStringLiteral("Load report|Folium file (*.FRP)"));
-        QCOMPARE(messages.value(1), QStringLiteral("File does not exist"));
+        // The window's own file dialog: the user goes to the folder and types a name that is
+        // not there, and the program answers it, not the dialog. Each dialog is answered once
+        // and a message box closed, so a dialog that refuses the name fails the test, never
+        // hangs it. (The dialog keeps its settings under this test's folder.)
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir->path()));
+        QStringList shown;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                shown << box->text();
+                box->done(0);
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal);
+                       dialog && !shown.isEmpty()) {
+                dialog->reject();
+            } else if (dialog) {
+                shown << dialog->windowTitle() + QLatin1Char('|') +
+                             dialog->nameFilters().join(u';');
+                dialog->setDirectory(dir->path());
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QTest::keyClicks(name, QStringLiteral("missing.frp"));
+                // Queued, so that a message box Enter brings up finds this timer free.
+                QMetaObject::invokeMethod(
+                    name, [name] { QTest::keyClick(name, Qt::Key_Return); }, Qt::QueuedConnection);
+            }
+        });
+        user.start(20);
+        window->LoadReport->trigger();
+        user.stop();
+        QCOMPARE(shown.join(u'\n'), QStringLiteral("Load report|Folium file (*.FRP)"));
+        QCOMPARE(messages.join(u'\n'), QStringLiteral("File does not exist"));
         QCOMPARE(window->pagePositionText(), QStringLiteral("Page 1 of 1"));
 
         QFile junk(dir->file(QStringLiteral("junk.frp")));

@@ -22,10 +22,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUuid>
 #include <QtTest>
+#include <cups/cups.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -169,6 +171,21 @@ double aspect(const QSizeF& s)
 bool near(double a, double b, double share)
 {
     return qAbs(a - b) <= qAbs(b) * share;
+}
+
+// The user presses Cancel in the progress window.
+void pressCancel()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TRpProgressForm*>(w); form && form->isVisible())
+            form->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+}
+
+// Where the PDF printer writes: the PDF folder of the job's owner, a file named after the job.
+QDir printerOutput()
+{
+    const passwd* owner = getpwuid(getuid());
+    return QDir(QFile::decodeName(owner ? owner->pw_dir : "") + QStringLiteral("/PDF"));
 }
 
 } // namespace
@@ -390,12 +407,8 @@ private Q_SLOTS:
         live.onRun = [&](TRpPrinter& printer) {
             connect(&printer, &TRpPrinter::pagesAvailable, &printer, [&made](int count) {
                 made = qMax(made, count);
-                if (count != 2)
-                    return;
-                // The user presses Cancel in the progress window.
-                for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* form = qobject_cast<TRpProgressForm*>(w); form && form->isVisible())
-                        form->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+                if (count == 2)
+                    pressCancel();
             });
         };
         live.window->Print->trigger();
@@ -413,6 +426,69 @@ private Q_SLOTS:
         QCOMPARE(live.runs, 2);
         if (havePoppler())
             QCOMPARE(pageSizes(again).size(), pages);
+    }
+
+    // A long report printed to the real queue, pages 1 to 2 chosen. Cancel while later pages
+    // are still laid out: nothing reaches the queue and the printer writes nothing. Cancel
+    // once the finished job is being handed over: the queue withdraws it.
+    void cancelReachesThePrintQueue_data()
+    {
+        QTest::addColumn<bool>("handedOver");
+        QTest::newRow("while the pages are made") << false;
+        QTest::newRow("while the job is handed over") << true;
+    }
+    void cancelReachesThePrintQueue()
+    {
+        QFETCH(bool, handedOver);
+        if (!QPrinterInfo::availablePrinterNames().contains(QStringLiteral("ZELPDF")))
+            QSKIP("no CUPS queue ZELPDF (scripts/test sets one up)");
+        NumberedReport numbered(400);
+        Live live(numbered.report, *this);
+        numbered.report.printerSettings.firstPage = 1;
+        numbered.report.printerSettings.lastPage = 2;
+        const QString title =
+            QStringLiteral("zelcancel") + QUuid::createUuid().toString(QUuid::Id128);
+        live.window->preparePrinter = [&](QPrinter& printer) {
+            printer.setPrinterName(QStringLiteral("ZELPDF"));
+            printer.setDocName(title);
+        };
+        // The queue's jobs of this title, done or not, by number and state; whatever happens,
+        // none goes on printing and no file of them stays.
+        const auto known = [&title] {
+            QList<std::pair<int, int>> found;
+            cups_job_t* jobs = nullptr;
+            const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "ZELPDF", 0, CUPS_WHICHJOBS_ALL);
+            for (int i = 0; i < n; ++i)
+                if (QString::fromUtf8(jobs[i].title) == title)
+                    found.append({jobs[i].id, jobs[i].state});
+            cupsFreeJobs(n, jobs);
+            return found;
+        };
+        const auto leaveNothing = qScopeGuard([&] {
+            for (const auto& [job, state] : known())
+                cupsCancelJob2(CUPS_HTTP_DEFAULT, "ZELPDF", job, 0);
+            for (const QString& file : printerOutput().entryList({title + u'*'}, QDir::Files))
+                QFile::remove(printerOutput().filePath(file));
+        });
+        QList<int> handed;
+        live.onRun = [&](TRpPrinter& printer) {
+            connect(&printer, &TRpPrinter::jobHandedOver, &printer, [&](int job) {
+                handed << job;
+                if (handedOver)
+                    pressCancel();
+            });
+            connect(&printer, &TRpPrinter::pagesAvailable, &printer, [&](int count) {
+                if (count == 3 && !handedOver) // pages 1 and 2 made, page 3 under way
+                    pressCancel();
+            });
+        };
+        live.window->Print->trigger();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'|')));
+        QCOMPARE(handed.size(), handedOver ? 1 : 0);
+        using Jobs = QList<std::pair<int, int>>;
+        QCOMPARE(known(), handedOver ? Jobs({{handed.value(0), IPP_JSTATE_CANCELED}}) : Jobs());
+        QTest::qWait(3000); // nor does the printer write anything, given time
+        QCOMPARE(printerOutput().entryList({title + u'*'}, QDir::Files), QStringList());
     }
 
     // A saved report file made for landscape paper prints and exports on landscape paper, its
@@ -481,8 +557,7 @@ private Q_SLOTS:
 
         // The PDF printer writes into the PDF folder of the job's owner, named after the job,
         // and the file appears before it is complete.
-        const passwd* owner = getpwuid(getuid());
-        const QDir out(QFile::decodeName(owner ? owner->pw_dir : "") + QStringLiteral("/PDF"));
+        const QDir out = printerOutput();
         QString found;
         QList<QSizeF> sizes;
         QElapsedTimer waited;

@@ -71,10 +71,10 @@ EmfImage EmfBuilder::image() const
     return EmfImage::fromBytes(bytes());
 }
 
-QImage played(const EmfImage& image)
+QImage played(const EmfImage& image, QSize size)
 {
-    const QRectF frame = image.header().frameInDevicePixels();
-    QImage out(frame.size().toSize(), QImage::Format_RGB32);
+    QImage out(size.isEmpty() ? image.header().frameInDevicePixels().size().toSize() : size,
+               QImage::Format_RGB32);
     out.fill(Qt::white);
     QPainter p(&out);
     EmfPlayer::play(image, p, QRectF(out.rect()));

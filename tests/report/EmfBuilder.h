@@ -43,8 +43,9 @@ private:
 QByteArray words(std::initializer_list<qint32> values);
 QByteArray utf16(const QString& text); // padded to whole words
 
-// The image drawn on white at its own size, without anti-aliasing, so pixels can be checked.
-QImage played(const zel::report::emf::EmfImage& image);
+// The image drawn on white at its own size (or another), without anti-aliasing, so pixels
+// can be checked.
+QImage played(const zel::report::emf::EmfImage& image, QSize size = QSize());
 
 // Pixels of area darker than mid-grey.
 int darkPixels(const QImage& image, const QRect& area);

@@ -257,7 +257,7 @@ TEST_P(RemovedRecords, AreNoticedByTheGoldenComparison)
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, RemovedRecords,
-                         testing::Values(Removal{"Line", "test-109.emf", EMR_POLYLINE16},
+                         testing::Values(Removal{"Line", "test-022.emf", EMR_POLYLINE16},
                                          Removal{"Fill", "test-131.emf", EMR_POLYGON16},
                                          Removal{"Clip", "test-058.emf", EMR_INTERSECTCLIPRECT},
                                          Removal{"TextRun", "test-068.emf", EMR_EXTTEXTOUTW}),

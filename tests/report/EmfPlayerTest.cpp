@@ -6,11 +6,15 @@
 #include "report/emf/EmfFormat.h"
 #include "report/emf/EmfImage.h"
 
+#include <QFont>
 #include <QImage>
+#include <QRawFont>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numbers>
 
 using namespace zel::report::emf;
 using zel::test::darkPixels;
@@ -465,6 +469,26 @@ INSTANTIATE_TEST_SUITE_P(
                {{6, 7}, {5, 8}}}),
     [](const testing::TestParamInfo<Figure>& p) { return std::string(p.param.name); });
 
+// The record gives the corner ellipse's width and height, twice its radii: each corner cuts
+// away rx * ry * (1 - pi / 4) of the box, so the empty pixels in the box measure the radius.
+TEST(RoundedCorners, HaveHalfTheEllipseAsTheirRadius)
+{
+    // The box as the record holds it (left, top, right, bottom), the ellipse.
+    for (const auto& [box, ellipse] : {std::pair{QRect(10, 10, 110, 90), QSize(60, 60)},
+                                       {QRect(10, 10, 190, 90), QSize(24, 24)},
+                                       {QRect(10, 10, 190, 90), QSize(80, 40)}}) {
+        EmfBuilder b;
+        blackFill(b);
+        b.record(EMR_ROUNDRECT, {box.left(), box.top(), box.width(), box.height(), ellipse.width(),
+                                 ellipse.height()});
+        const QRect inside(10, 10, box.width() - 10, box.height() - 10);
+        const int empty = inside.width() * inside.height() - darkPixels(played(b.image()), inside);
+        const double expected = std::sqrt(ellipse.width() * ellipse.height()) / 2;
+        EXPECT_NEAR(std::sqrt(empty / (4 - std::numbers::pi)), expected, expected * 0.06)
+            << ellipse.width() << " x " << ellipse.height();
+    }
+}
+
 // --- Bitmaps: a 2 x 2 picture, red and green above blue and white, in every form ---
 
 struct Bitmap
@@ -612,11 +636,11 @@ QByteArray textRecord(QPoint at, const QByteArray& string, int chars, quint32 op
            string;
 }
 
-QByteArray font(int height, int escapement = 0, quint8 charSet = ANSI_CHARSET)
+QByteArray font(int height, int escapement = 0, quint8 charSet = ANSI_CHARSET,
+                const QString& face = QStringLiteral("Arial"))
 {
     QByteArray r = words({1, height, 0, escapement, escapement, 400}) +
-                   bytesOf({0, 0, 0, charSet, 0, 0, 0, 0}) +
-                   zel::test::utf16(QStringLiteral("Arial"));
+                   bytesOf({0, 0, 0, charSet, 0, 0, 0, 0}) + zel::test::utf16(face);
     r.append(12 + 92 - 8 - r.size(), '\0');
     return r;
 }
@@ -729,6 +753,99 @@ TEST(Text, ClippedTextStaysInItsRectangle)
     });
     EXPECT_GT(darkPixels(out, QRect(10, 30, 20, 30)), 10);
     EXPECT_EQ(darkPixels(out, QRect(31, 0, 169, 100)), 0);
+}
+
+// Text in a symbol font shows the characters its codes stand for, in a face that has them:
+// as those characters given in that face, advances and all.
+struct Symbolic
+{
+    const char* name;
+    const char* face;
+    const char16_t* codes;
+    const char16_t* shown; // in DejaVu Sans
+    quint8 charSet = SYMBOL_CHARSET;
+    bool narrow = false; // the 8-bit record
+    bool spaced = false; // 40 units a character
+};
+
+QImage symbolic(const char* face, quint8 charSet, bool narrow, const QString& text, bool spaced)
+{
+    QByteArray r = textRecord({10, 20}, narrow ? text.toLatin1() : zel::test::utf16(text),
+                              int(text.size()), 0);
+    r.append((4 - r.size() % 4) % 4, '\0');
+    if (spaced) { // one advance a character, none for the second half of a pair
+        r.replace(64, 4, words({qint32(8 + r.size())}));
+        for (const QChar c : text)
+            r += words({c.isLowSurrogate() ? 0 : 40});
+    }
+    EmfBuilder b(QSize(200, 100));
+    b.record(EMR_EXTCREATEFONTINDIRECTW, font(-40, 0, charSet, QString::fromLatin1(face)));
+    b.record(EMR_SELECTOBJECT, {1});
+    b.record(EMR_SETBKMODE, {TRANSPARENT});
+    b.record(narrow ? EMR_EXTTEXTOUTA : EMR_EXTTEXTOUTW, r);
+    return played(b.image());
+}
+
+class SymbolText : public testing::TestWithParam<Symbolic>
+{
+};
+
+TEST_P(SymbolText, ShowsTheCharactersItsCodesStandFor)
+{
+    const Symbolic& s = GetParam();
+    const QImage symbols =
+        symbolic(s.face, s.charSet, s.narrow, QString::fromUtf16(s.codes), s.spaced);
+    const QImage shown =
+        symbolic("DejaVu Sans", ANSI_CHARSET, false, QString::fromUtf16(s.shown), s.spaced);
+    EXPECT_GT(darkPixels(shown, shown.rect()), 30);
+    EXPECT_EQ(symbols, shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Player, SymbolText,
+    testing::Values(
+        Symbolic{"SymbolGreek", "Symbol", u"abc", u"\u03b1\u03b2\u03c7"},
+        Symbolic{"SymbolNarrow", "Symbol", u"\u00b3\u0080", u"\u2265 ", SYMBOL_CHARSET, true},
+        Symbolic{"SymbolPrivateUseDefaultSet", "Symbol", u"\uf0e5p", u"\u2211\u03c0",
+                 DEFAULT_CHARSET},
+        Symbolic{"Wingdings", "Wingdings", u"\u00fc\u00ab", u"\u2714\u2605"},
+        Symbolic{"WingdingsBeyond16Bits", "Wingdings", u"!\"", u"\U0001F589\u2702", 2, false, true},
+        Symbolic{"Wingdings2", "Wingdings 2", u"RT", u"\u2611\u2612"},
+        Symbolic{"Wingdings3", "Wingdings 3", u"pu", u"\u25b2\u25b6"}),
+    [](const testing::TestParamInfo<Symbolic>& p) { return std::string(p.param.name); });
+
+TEST(Text, GlyphNumbersDrawTheGlyphsOfTheFontStandingIn)
+{
+    QString numbers;
+    for (const quint32 glyph : QRawFont::fromFont(QFont(QStringLiteral("Arial")))
+                                   .glyphIndexesForString(QStringLiteral("HIH")))
+        numbers += QChar(char16_t(glyph));
+    const auto drawn = [](const QString& text, quint32 options) {
+        return ::text([&](EmfBuilder& b) {
+            b.record(EMR_EXTTEXTOUTW, textRecord({10, 30}, zel::test::utf16(text), 3, options));
+        });
+    };
+    EXPECT_GT(darkPixels(drawn(numbers, ETO_GLYPH_INDEX), QRect(0, 0, 200, 100)), 30);
+    EXPECT_EQ(drawn(numbers, ETO_GLYPH_INDEX), drawn(QStringLiteral("HIH"), 0));
+}
+
+// Drawn at half its size, a line shows the weight of its pen: the device's one-pixel pen a
+// full output pixel, wider pens their width, a pen of one device pixel half an output pixel.
+TEST(LineWeights, FollowThePenAtHalfSize)
+{
+    // The pen's width, the darkness summed across the line (255 for one full pixel).
+    for (const auto& [width, ink] : {std::pair{0, 255}, {1, 128}, {4, 510}}) {
+        EmfBuilder b;
+        b.record(EMR_CREATEPEN, {1, 0, width, 0, 0});
+        b.record(EMR_SELECTOBJECT, {1});
+        b.record(EMR_MOVETOEX, {0, 50});
+        b.record(EMR_LINETO, {200, 50});
+        const QImage out = played(b.image(), QSize(100, 50));
+        int seen = 0;
+        for (int y = 0; y < out.height(); ++y)
+            seen += 255 - qGray(out.pixel(50, y));
+        EXPECT_NEAR(seen, ink, 30) << "a pen " << width << " wide";
+    }
 }
 
 // --- Records that do not hold together ---

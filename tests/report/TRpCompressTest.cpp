@@ -92,10 +92,21 @@ TEST(TRpCompress, RandomDataRoundTrips)
     }
 }
 
-TEST(TRpCompress, LongRunsFollowedByRareBytesRoundTrip)
+TEST(TRpCompress, CodesLongerThanAMachineWordRoundTrip)
 {
-    // A long run pushes the other leaves deep, so the bytes after it get codes longer than a
-    // machine word.
+    // Every byte value twice, in order, leaves the leaf of 0 at the end of a chain 162 nodes
+    // deep: the 0 that follows is coded in 162 bits, and the next one in 81, both past the
+    // 56 bits the fast path takes. The code grows by exactly 20 bytes for the first one (the
+    // chain itself takes 1971 bits, 247 bytes).
+    QByteArray chain;
+    for (int v = 0; v < 256; ++v)
+        chain.append(2, char(v));
+    const QByteArray before = encoded(chain);
+    ASSERT_EQ(before.size(), 247);
+    EXPECT_EQ(encoded(QByteArray(chain + '\0')).size() - before.size(), 20);
+    expectRoundTrip(chain + bytes({0x00, 0x00, 0x01, 0xFF}));
+
+    // Long runs push the other leaves deep too, though only to 27 bits.
     for (const int run : {10, 1000, 100000}) {
         QByteArray data(run, 'a');
         for (int v = 0; v < 256; ++v)

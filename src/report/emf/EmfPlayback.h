@@ -113,8 +113,8 @@ private:
     void extTextOut(const EmfRecord& r, bool wide);
     void smallTextOut(const EmfRecord& r);
     void polyTextOut(const EmfRecord& r, bool wide);
-    void textOut(QPointF reference, const QString& text, const std::vector<qint32>& dx,
-                 quint32 options, const std::optional<QRectF>& rect, bool advanced);
+    void textOut(QPointF reference, const QString& text, std::vector<qint32> dx, quint32 options,
+                 const std::optional<QRectF>& rect, bool advanced);
 
     // --- EmfPlaybackBitmaps.cpp ---
     void bitBlt(const EmfRecord& r);
@@ -148,6 +148,7 @@ private:
     bool m_clipEmpty = false;
     bool m_penDirty = true;
     QPen m_qpen;
+    bool m_thinPen = false; // the pen is thinner than a pixel of the output
 };
 
 } // namespace zel::report::emf

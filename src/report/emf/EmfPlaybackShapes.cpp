@@ -102,6 +102,30 @@ double degrees(double radians)
     return radians * 180 / std::numbers::pi;
 }
 
+// Smoothing for the time a pen thinner than a pixel draws, so that its share of a pixel
+// falls where the line lies rather than on whole rows of pixels.
+class SmoothThinPen
+{
+public:
+    SmoothThinPen(QPainter& p, bool thin)
+        : m_p(p), m_switched(thin && !p.testRenderHint(QPainter::Antialiasing))
+    {
+        if (m_switched)
+            m_p.setRenderHint(QPainter::Antialiasing, true);
+    }
+    ~SmoothThinPen()
+    {
+        if (m_switched)
+            m_p.setRenderHint(QPainter::Antialiasing, false);
+    }
+    SmoothThinPen(const SmoothThinPen&) = delete;
+    SmoothThinPen& operator=(const SmoothThinPen&) = delete;
+
+private:
+    QPainter& m_p;
+    bool m_switched;
+};
+
 } // namespace
 
 void EmfPlayback::figure(const QPainterPath& logical, bool fill, bool stroke)
@@ -150,6 +174,7 @@ void EmfPlayback::lineTo(const QPointF& to)
     const QPen pen = devicePen();
     if (pen.style() == Qt::NoPen)
         return;
+    const SmoothThinPen smooth(*m_painter, m_thinPen);
     m_painter->setPen(pen);
     m_painter->drawLine(line);
 }
@@ -456,6 +481,7 @@ void EmfPlayback::strokeDevice(const QPainterPath& device)
     const QPen pen = devicePen();
     if (pen.style() == Qt::NoPen)
         return;
+    const SmoothThinPen smooth(*m_painter, m_thinPen);
     m_painter->strokePath(device, pen);
 }
 
@@ -508,14 +534,18 @@ QPen EmfPlayback::devicePen()
     const double so = outputScale();
     // Device units a logical unit along the x axis: how the device widens a pen.
     const double scale = std::hypot(m_toDevice.m11(), m_toDevice.m12());
-    // A pen is at least one pixel of the device drawn on, as on the devices the images were
-    // made for, so a pen far thinner than a pixel of the page still shows on a printer.
+    // A pen is as wide as a pixel of the device the picture was made for at least, as it was
+    // drawn there, and at least a pixel of the output. Only a picture drawn smaller than it
+    // was made makes a pen thinner than an output pixel: it then draws a share of a pixel,
+    // smoothed, and the picture keeps the weight of its lines instead of turning each one
+    // into a row of full pixels. The device's own one-pixel pens stay one output pixel.
     double width = 0; // device units; 0 for a line one output pixel wide
     if (!pen.isCosmetic())
-        width = pen.width * scale;
-    if (width * so < 1 || !std::isfinite(width))
+        width = std::max(pen.width * scale, std::min(1.0, 1 / so));
+    if (!std::isfinite(width))
         width = 0;
     width = std::min(width, 1e6);
+    m_thinPen = width > 0 && width * so < 1;
 
     QPen q(pen.pattern.isNull() ? QBrush(pen.colour) : QBrush(pen.pattern), width);
     if (pen.isCosmetic() || width == 0) {

@@ -3,10 +3,13 @@
 #include "report/emf/EmfFormat.h"
 #include "report/emf/EmfPlayback.h"
 #include "report/emf/EmfRecord.h"
+#include "report/emf/EmfSymbolFonts.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 #include <cmath>
 #include <iconv.h>
 #include <numbers>
@@ -25,100 +28,6 @@ constexpr char16_t Cp1252High[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The symbol font's letters and signs as the characters they show. Pages that write Greek
-// letters and mathematical signs in that font read right in any font this way.
-char16_t symbolCharacter(char16_t c)
-{
-    static constexpr char16_t upper[26] = {0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393,
-                                           0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D,
-                                           0x039F, 0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5,
-                                           0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396};
-    if (c >= 0xF020 && c <= 0xF0FF)
-        c -= 0xF000; // the symbol font's private-use range
-    if (c >= 'A' && c <= 'Z')
-        return upper[c - 'A'];
-    if (c >= 'a' && c <= 'z')
-        return c == 'v' ? 0x03D6 : c == 'j' ? 0x03D5 : char16_t(upper[c - 'a'] + 0x20);
-    switch (c) {
-    case 0x22:
-        return 0x2200;
-    case 0x24:
-        return 0x2203;
-    case 0x27:
-        return 0x220B;
-    case 0x2A:
-        return 0x2217;
-    case 0x2D:
-        return 0x2212;
-    case 0x40:
-        return 0x2245;
-    case 0x5C:
-        return 0x2234;
-    case 0x5E:
-        return 0x22A5;
-    case 0x7E:
-        return 0x223C;
-    case 0xA2:
-        return 0x2032;
-    case 0xA3:
-        return 0x2264;
-    case 0xA5:
-        return 0x221E;
-    case 0xAC:
-        return 0x2190;
-    case 0xAD:
-        return 0x2191;
-    case 0xAE:
-        return 0x2192;
-    case 0xAF:
-        return 0x2193;
-    case 0xB2:
-        return 0x2033;
-    case 0xB3:
-        return 0x2265;
-    case 0xB6:
-        return 0x2202;
-    case 0xB7:
-        return 0x2022;
-    case 0xB8:
-        return 0x00F7;
-    case 0xB9:
-        return 0x2260;
-    case 0xBA:
-        return 0x2261;
-    case 0xBB:
-        return 0x2248;
-    case 0xC6:
-        return 0x2205;
-    case 0xC7:
-        return 0x2229;
-    case 0xC8:
-        return 0x222A;
-    case 0xCE:
-        return 0x2208;
-    case 0xD1:
-        return 0x2207;
-    case 0xD6:
-        return 0x221A;
-    case 0xD7:
-        return 0x22C5;
-    case 0xDE:
-        return 0x21D2;
-    case 0xE5:
-        return 0x2211;
-    case 0xF2:
-        return 0x222B;
-    default:
-        return c;
-    }
-}
-
-bool isSymbolFont(const EmfFont& f)
-{
-    return f.charSet == SYMBOL_CHARSET &&
-           f.face.startsWith(QLatin1String("Symbol"), Qt::CaseInsensitive);
-}
 
 const char* codePage(quint8 charSet)
 {
@@ -220,6 +129,9 @@ QString decodeNarrow(QByteArrayView bytes, const EmfFont& font, std::vector<int>
         return s;
     }
     groups.assign(std::size_t(bytes.size()), 1);
+    // A symbol font's codes are its own, whatever a code page would make of them.
+    if (charSet == SYMBOL_CHARSET || symbolFont(font.face, charSet) != SymbolFont::None)
+        return QString::fromLatin1(bytes);
     if (const char* name = codePage(charSet)) {
         QString s = fromCodePage(name, bytes);
         if (s.size() == bytes.size())
@@ -235,6 +147,16 @@ QString decodeNarrow(QByteArrayView bytes, const EmfFont& font, std::vector<int>
     return s;
 }
 
+// 8-bit text: glyph numbers, one a byte, or characters in the font's code page.
+QString narrowText(QByteArrayView bytes, const EmfFont& font, quint32 options,
+                   std::vector<int>& groups)
+{
+    if (!(options & ETO_GLYPH_INDEX))
+        return decodeNarrow(bytes, font, groups);
+    groups.assign(std::size_t(bytes.size()), 1);
+    return QString::fromLatin1(bytes.data(), bytes.size());
+}
+
 // A font resolved for drawing, at a size in whole pixels.
 struct ResolvedFont
 {
@@ -246,10 +168,9 @@ struct ResolvedFont
 
 QFont baseFont(const EmfFont& f)
 {
-    QString face = f.face;
-    if (face.isEmpty() || isSymbolFont(f))
-        face = QStringLiteral("Arial");
-    QFont font(face);
+    QFont font(f.face.isEmpty() ? QStringLiteral("Arial") : f.face);
+    if (symbolFont(f.face, f.charSet) != SymbolFont::None)
+        font.setFamilies(symbolFamilies());
     font.setWeight(QFont::Weight(f.weight <= 0 ? int(FW_NORMAL) : std::clamp(f.weight, 1, 1000)));
     font.setItalic(f.italic);
     font.setUnderline(f.underline);
@@ -327,13 +248,10 @@ void EmfPlayback::extTextOut(const EmfRecord& r, bool wide)
     if (wide)
         text = r.utf16(offString, chars);
     else
-        text = decodeNarrow(r.bytes(offString, chars, "text"), m_dc.font, groups);
+        text = narrowText(r.bytes(offString, chars, "text"), m_dc.font, options, groups);
     r.requireArray(offDx, dxCount, 4, "character spacing");
     if (!drawing())
         return;
-    // Glyph numbers belong to a font we do not have; only the background is drawn.
-    if (options & ETO_GLYPH_INDEX)
-        text.clear();
 
     // One advance a character: pairs give x and y, of which x keeps the text in place; 8-bit
     // text gives one a byte, added up over the bytes of a character.
@@ -356,7 +274,7 @@ void EmfPlayback::extTextOut(const EmfRecord& r, bool wide)
         }
         dx.resize(std::size_t(text.size()), 0);
     }
-    textOut(reference, text, dx, options, rect, advanced);
+    textOut(reference, text, std::move(dx), options, rect, advanced);
 }
 
 void EmfPlayback::polyTextOut(const EmfRecord& r, bool wide)
@@ -376,7 +294,7 @@ void EmfPlayback::polyTextOut(const EmfRecord& r, bool wide)
         std::vector<int> groups;
         const QString text =
             wide ? r.utf16(offString, chars)
-                 : decodeNarrow(r.bytes(offString, chars, "text"), m_dc.font, groups);
+                 : narrowText(r.bytes(offString, chars, "text"), m_dc.font, options, groups);
         if (!drawing())
             continue;
         std::vector<qint32> dx;
@@ -401,20 +319,39 @@ void EmfPlayback::smallTextOut(const EmfRecord& r)
     const quint64 at = hasRect ? 52 : 36;
     std::vector<int> groups;
     const QString text = options & ETO_SMALL_CHARS
-                             ? decodeNarrow(r.bytes(at, chars, "text"), m_dc.font, groups)
+                             ? narrowText(r.bytes(at, chars, "text"), m_dc.font, options, groups)
                              : r.utf16(at, chars);
     if (drawing())
         textOut(reference, text, {}, options & ~quint32(ETO_PDY), rect, advanced);
 }
 
-void EmfPlayback::textOut(QPointF reference, const QString& givenText,
-                          const std::vector<qint32>& dx, quint32 options,
-                          const std::optional<QRectF>& rect, bool advanced)
+void EmfPlayback::textOut(QPointF reference, const QString& givenText, std::vector<qint32> dx,
+                          quint32 options, const std::optional<QRectF>& rect, bool advanced)
 {
+    // Glyph numbers of the font's own glyphs, drawn as they are, or characters.
+    const bool glyphNumbers = options & ETO_GLYPH_INDEX;
     QString text = givenText;
-    if (isSymbolFont(m_dc.font))
-        for (QChar& c : text)
-            c = QChar(symbolCharacter(c.unicode()));
+    if (const SymbolFont symbols = symbolFont(m_dc.font.face, m_dc.font.charSet);
+        symbols != SymbolFont::None && !glyphNumbers) {
+        // A character beyond the 16 bits of one code takes two, the second without an
+        // advance of its own.
+        QString shown;
+        std::vector<qint32> spacing;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char32_t c = symbolCharacter(symbols, text[i].unicode());
+            if (c == text[i].unicode())
+                shown += text[i];
+            else
+                shown += QString::fromUcs4(&c, 1);
+            if (!dx.empty()) {
+                spacing.push_back(dx[std::size_t(i)]);
+                if (c > 0xFFFF)
+                    spacing.push_back(0);
+            }
+        }
+        text = shown;
+        dx = std::move(spacing);
+    }
     const bool updateCp = m_dc.textAlign & TA_UPDATECP;
     if (updateCp)
         reference = m_dc.position;
@@ -460,10 +397,23 @@ void EmfPlayback::textOut(QPointF reference, const QString& givenText,
     const double ascent = font.ascent * k;
     const double descent = font.descent * k;
 
+    // Glyph numbers go through the glyphs of the font that stands in for the page's face.
+    QList<quint32> glyphIds;
+    QList<QPointF> glyphAdvances;
+    QRawFont raw;
+    if (glyphNumbers && !text.isEmpty()) {
+        raw = QRawFont::fromFont(font.font);
+        for (const QChar c : std::as_const(text))
+            glyphIds.append(c.unicode());
+        glyphAdvances = raw.advancesForGlyphIndexes(glyphIds);
+    }
     double width = 0;
     if (!dx.empty()) {
         for (const qint32 advance : dx)
             width += advance;
+    } else if (glyphNumbers) {
+        for (const QPointF& advance : std::as_const(glyphAdvances))
+            width += advance.x() * k * stretch;
     } else if (!text.isEmpty()) {
         width = QFontMetricsF(font.font).horizontalAdvance(text) * k * stretch;
     }
@@ -549,7 +499,23 @@ void EmfPlayback::textOut(QPointF reference, const QString& givenText,
                            QTransform::fromScale(k, k) * toOutput);
             p.drawText(QPointF(0, 0), part);
         };
-        if (dx.empty()) {
+        if (glyphNumbers) {
+            // Each glyph where the page's spacing puts it, or at the font's own advances.
+            QList<QPointF> positions;
+            double at = 0;
+            for (qsizetype i = 0; i < glyphIds.size(); ++i) {
+                positions.append(QPointF(at, 0));
+                at += dx.empty() ? glyphAdvances.value(i).x() : dx[std::size_t(i)] / k / stretch;
+            }
+            QGlyphRun glyphRun;
+            glyphRun.setRawFont(raw);
+            glyphRun.setGlyphIndexes(glyphIds);
+            glyphRun.setPositions(positions);
+            p.setTransform(QTransform::fromScale(stretch, 1) *
+                           QTransform::fromTranslate(x / k, baseline / k) *
+                           QTransform::fromScale(k, k) * toOutput);
+            p.drawGlyphRun(QPointF(0, 0), glyphRun);
+        } else if (dx.empty()) {
             run(x, text, 0);
         } else {
             // The spacing puts every word where the image's maker measured it, which keeps

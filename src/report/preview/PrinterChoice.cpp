@@ -1,5 +1,7 @@
 #include "report/preview/PrinterChoice.h"
 
+#include "report/PrintJob.h"
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -26,6 +28,7 @@ void PrinterChoice::preset(QPrintDialog& dialog, const TRpPrinterSettings& setti
         printer.setPrinterName(name);
     printer.setPageOrientation(settings.orientation.value_or(pagesLie));
     printer.setCopyCount(qMax(1, settings.copies));
+    printer.setDuplex(settings.duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
     if (pageCount > 0)
         dialog.setMinMax(1, pageCount);
     else
@@ -51,12 +54,36 @@ void PrinterChoice::store(const QPrinter& printer, TRpPrinterSettings& settings)
     settings.copies = qMax(1, printer.copyCount());
     settings.printerName = printer.printerName();
     settings.orientation = printer.pageLayout().orientation();
+    settings.duplex = printer.duplex() != QPrinter::DuplexNone;
     if (printer.printRange() == QPrinter::PageRange) {
         settings.firstPage = printer.fromPage();
         settings.lastPage = printer.toPage();
     } else {
         settings.firstPage = settings.lastPage = 0;
     }
+}
+
+std::unique_ptr<PrintJob> PrinterChoice::job(const QPrinter& printer)
+{
+    PrintJob::Settings job;
+    job.printer = printer.printerName();
+    job.title = printer.docName();
+    job.copies = qMax(1, printer.copyCount());
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        job.sides = PrintJob::Sides::OneSided;
+        break;
+    case QPrinter::DuplexAuto:
+        job.sides = PrintJob::Sides::AsThePagesLie;
+        break;
+    case QPrinter::DuplexLongSide:
+        job.sides = PrintJob::Sides::LongEdge;
+        break;
+    case QPrinter::DuplexShortSide:
+        job.sides = PrintJob::Sides::ShortEdge;
+        break;
+    }
+    return std::make_unique<PrintJob>(job);
 }
 
 } // namespace zel::report

@@ -1,6 +1,7 @@
 #include "report/preview/TRpStandardPreview.h"
 
 #include "report/PdfExport.h"
+#include "report/PrintJob.h"
 #include "report/ReportFileError.h"
 #include "report/TRpPrinter.h"
 #include "report/emf/EmfHeader.h"
@@ -220,7 +221,14 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [this](const QString& caption, const QString& filter) {
-        return QFileDialog::getOpenFileName(this, caption, QString(), filter);
+        // A name that is not there goes through to the load, which answers it in this
+        // program's words as it does every file it cannot load. An open dialog that wants an
+        // existing file, and every native one, would answer it in its own.
+        QFileDialog dialog(this, caption, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     showMessage = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
     execPrintDialog = [this](QPrintDialog& dialog) {
@@ -392,17 +400,25 @@ void TRpStandardPreview::PrintClick()
     if (!name.isEmpty())
         printer.setPrinterName(name);
     printer.setCopyCount(qMax(1, settings.copies));
+    printer.setDuplex(settings.duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
     printer.setDocName(windowTitle());
     if (preparePrinter)
         preparePrinter(printer);
     // Without a printer there is nothing to print on.
-    if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
+    const bool spooled = printer.outputFormat() == QPrinter::NativeFormat;
+    if (spooled && printer.printerName().isEmpty())
         return;
 
-    TRpPrinter producer(printer);
+    // A printer gets the job whole once its last page is made, so that Cancel before then
+    // leaves nothing in its queue; a PDF file is written as the pages come.
+    const std::unique_ptr<TRpPrinter> made =
+        spooled ? std::make_unique<TRpPrinter>(printer, PrinterChoice::job(printer))
+                : std::make_unique<TRpPrinter>(printer);
+    TRpPrinter& producer = *made;
     producer.title = windowTitle();
     producer.expectedPages = m_source->pageCount();
-    producer.abortJob = [&printer] { printer.abort(); };
+    if (!spooled)
+        producer.abortJob = [&printer] { printer.abort(); };
     TRpProgressForm progress(this);
     progress.setWindowModality(Qt::ApplicationModal);
     connect(&producer, &TRpPrinter::progressChanged, &progress, &TRpProgressForm::progress);
