@@ -485,16 +485,7 @@ Workspace* Interrupted::s_setup = nullptr;
 // True once the process holds a file open under dir.
 bool holdsFileUnder(qint64 pid, const QString& dir)
 {
-    const QString prefix = QFileInfo(dir).canonicalFilePath() + QLatin1Char('/');
-    for (int fd = 0; fd < 256; ++fd) {
-        char target[4096];
-        const QByteArray link =
-            "/proc/" + QByteArray::number(pid) + "/fd/" + QByteArray::number(fd);
-        const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
-        if (n > 0 && QFile::decodeName(QByteArray(target, int(n))).startsWith(prefix))
-            return true;
-    }
-    return false;
+    return !zel::test::filesHeldUnder(pid, dir).isEmpty();
 }
 
 TEST_P(Interrupted, LeavesNothingBehind)
@@ -518,7 +509,7 @@ TEST_P(Interrupted, LeavesNothingBehind)
         QThread::msleep(2);
     ASSERT_EQ(proc.state(), QProcess::Running) << "the report ended before the signal";
     ASSERT_TRUE(holdsFileUnder(proc.processId(), watched));
-    ::kill(pid_t(proc.processId()), signal);
+    zel::test::signalProcess(proc.processId(), signal);
     ASSERT_TRUE(proc.waitForFinished(30000));
     if (signal == SIGKILL) {
         EXPECT_EQ(proc.exitStatus(), QProcess::CrashExit);

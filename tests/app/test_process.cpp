@@ -123,6 +123,17 @@ QStringList passwords()
 }
 
 // The name of every synonym, by the rest of its record ("cas|supnr|price").
+// Whether the process is writing a new copy of the table: a file of its own in the table's
+// directory that has no name yet, or the hidden name it takes just before it replaces it.
+bool writingBeside(qint64 pid, const QString& dir, const QString& table)
+{
+    for (const QString& held : zel::test::filesHeldUnder(pid, dir))
+        if (held.endsWith(QLatin1String(" (deleted)")) ||
+            QFileInfo(held).fileName().startsWith(QLatin1Char('.') + table))
+            return true;
+    return false;
+}
+
 std::map<QString, QString> namesByRecord(const QString& table)
 {
     std::map<QString, QString> names;
@@ -319,18 +330,14 @@ TEST(ZelProcess, KilledDuringPlaceholderWriteLeavesSynonymsIntact)
     zel.prepare(victim, {QStringLiteral("--headless")});
     victim.start();
     ASSERT_TRUE(victim.waitForStarted(10000));
-    // A table being written lies beside the old one as a hidden ".SYNONYMS.DB.*" file
-    // until it is renamed over it.
-    // Kill it as soon as a new table is being written. When the program has finished all
-    // three writes before the kill lands, the table must simply be complete.
+    // Kill it as soon as a new table is being written beside the old one. When the program
+    // has finished all three writes before the kill lands, the table must simply be complete.
     QElapsedTimer waited;
     waited.start();
-    bool seen = false;
-    while (!seen && waited.elapsed() < 60000 && victim.state() == QProcess::Running)
-        seen = !QDir(zel.dataDir())
-                    .entryList({QStringLiteral(".SYNONYMS.DB.*")}, QDir::Files | QDir::Hidden)
-                    .isEmpty();
-    ::kill(static_cast<pid_t>(victim.processId()), SIGKILL);
+    while (waited.elapsed() < 60000 && !victim.waitForFinished(0) &&
+           !writingBeside(victim.processId(), zel.dataDir(), QStringLiteral("SYNONYMS.DB")))
+        ;
+    zel::test::signalProcess(victim.processId(), SIGKILL);
     victim.waitForFinished();
 
     const std::map<QString, QString> after = namesByRecord(table);

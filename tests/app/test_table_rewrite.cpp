@@ -388,7 +388,7 @@ TEST_F(Trials, KilledAtRandomMomentsLeavesTheOldTableOrTheNew)
         std::unique_ptr<QProcess> victim(startZeltool({QStringLiteral("reindex"), dir.path()}));
         ASSERT_TRUE(victim->waitForStarted(10000));
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ::kill(static_cast<pid_t>(victim->processId()), SIGKILL);
+        zel::test::signalProcess(victim->processId(), SIGKILL);
         victim->waitForFinished(10000);
 
         QString error;

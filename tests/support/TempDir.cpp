@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -51,6 +52,28 @@ std::vector<OpenFileUnder> openFilesUnder(const QString& dir)
             found.push_back({unsigned(st.st_mode), static_cast<unsigned long>(st.st_nlink)});
     }
     return found;
+}
+
+QStringList filesHeldUnder(qint64 pid, const QString& dir)
+{
+    QStringList held;
+    const QString prefix = QFileInfo(dir).canonicalFilePath() + QLatin1Char('/');
+    for (int fd = 0; fd < 256 && pid > 0; ++fd) {
+        char target[4096];
+        const QByteArray link =
+            "/proc/" + QByteArray::number(pid) + "/fd/" + QByteArray::number(fd);
+        const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+        const QString name = n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString();
+        if (name.startsWith(prefix))
+            held << name;
+    }
+    return held;
+}
+
+void signalProcess(qint64 pid, int signal)
+{
+    if (pid > 0)
+        ::kill(static_cast<pid_t>(pid), signal);
 }
 
 std::future<QByteArray> readPipeInBackground(const QString& path)

@@ -42,6 +42,14 @@ struct OpenFileUnder
 };
 std::vector<OpenFileUnder> openFilesUnder(const QString& dir);
 
+// The files another process (by its id) holds open under dir, as the kernel names them: a file
+// without a name shows as "<dir>/#<inode> (deleted)".
+QStringList filesHeldUnder(qint64 pid, const QString& dir);
+
+// Sends signal to the process by its own id, and to nothing else: a process that has ended has
+// no id, and kill(0) would reach the whole process group, the test runner's included.
+void signalProcess(qint64 pid, int signal);
+
 // Reads the named pipe at path in a thread of its own until its last writer closes it. The
 // pipe has a reader when this returns, so a writer that refuses pipes nobody reads finds one.
 std::future<QByteArray> readPipeInBackground(const QString& path);
