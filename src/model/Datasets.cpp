@@ -29,6 +29,47 @@ std::vector<DatasetField> supplierFields(bool onlyNameVisible)
             onlyNameVisible ? hidden(fields::phone) : shown(fields::phone, "phone")};
 }
 
+// The index a dataset runs on: by its name (the primary one when empty) or by its fields.
+struct Order
+{
+    QString indexName;
+    QString indexFields;
+};
+Order byIndex(const QString& name)
+{
+    return {name, {}};
+}
+Order byFields(const QString& fields)
+{
+    return {{}, fields};
+}
+
+DatasetDecl over(const QString& name, const QString& table, const Order& order = {})
+{
+    DatasetDecl d;
+    d.name = name;
+    d.table = table;
+    d.indexName = order.indexName;
+    d.indexFields = order.indexFields;
+    return d;
+}
+
+// The same, following master on linkFields.
+DatasetDecl detail(const QString& name, const QString& table, const Order& order,
+                   const QString& master, const QString& linkFields)
+{
+    DatasetDecl d = over(name, table, order);
+    d.master = master;
+    d.linkFields = linkFields;
+    return d;
+}
+
+DatasetDecl withFields(DatasetDecl d, std::vector<DatasetField> fields)
+{
+    d.fields = std::move(fields);
+    return d;
+}
+
 } // namespace
 
 namespace decls {
@@ -36,118 +77,61 @@ namespace decls {
 const std::vector<DatasetDecl>& mainWindow()
 {
     static const std::vector<DatasetDecl> list = [] {
+        using namespace datasets;
         std::vector<DatasetDecl> l;
-        DatasetDecl d;
+        l.push_back(withFields(over(TableMaterial2, tables::material, byFields(fields::cas)),
+                               {shown(fields::name, "Material name"), shown(fields::cas, "cas"),
+                                shown(fields::id, "id")}));
+        DatasetDecl supLink =
+            withFields(detail(TableSupLink2, tables::synonyms, byIndex(indexes::linksupp),
+                              TableSupplier, fields::supnr),
+                       {hidden(fields::cas), hidden(fields::name), hidden(fields::supnr)});
+        supLink.lookups = {{fields::materialName, 200, QStringLiteral("Materials"), TableMaterial2,
+                            indexes::casorder, fields::cas, fields::name}};
+        l.push_back(supLink);
 
-        d = {};
-        d.name = datasets::TableMaterial2;
-        d.table = tables::material;
-        d.indexFields = fields::cas;
-        d.fields = {shown(fields::name, "Material name"), shown(fields::cas, "cas"),
-                    shown(fields::id, "id")};
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSupLink2;
-        d.table = tables::synonyms;
-        d.indexName = indexes::linksupp;
-        d.master = datasets::TableSupplier;
-        d.linkFields = fields::supnr;
-        d.fields = {hidden(fields::cas), hidden(fields::name), hidden(fields::supnr)};
-        d.lookups = {{fields::materialName, 200, QStringLiteral("Materials"),
-                      datasets::TableMaterial2, indexes::casorder, fields::cas, fields::name}};
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableCommSynonyms;
-        d.table = tables::synonyms;
-        d.indexName = indexes::name;
-        d.fields = {hidden(fields::cas), shown(fields::name, "Commercial name"),
-                    hidden(fields::supnr)};
-        d.hasRange = true;
+        DatasetDecl comm = withFields(
+            over(TableCommSynonyms, tables::synonyms, byIndex(indexes::name)),
+            {hidden(fields::cas), shown(fields::name, "Commercial name"), hidden(fields::supnr)});
         // From "1" through "zzz" and on to the end of the letters: in the index's collation
         // accented letters stand with their base letter, and the letters of other alphabets
         // come after z, so a name that begins with one is listed too. Empty names, names
         // beginning with a blank, "0" or punctuation, and the placeholder "~" sort before "1"
         // and stay out.
-        d.rangeStart = {QStringLiteral("1")};
-        d.rangeEnd = {data::collation::afterAllLetters()};
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableCommMaterial;
-        d.table = tables::material;
-        d.indexName = indexes::casorder;
-        d.master = datasets::TableCommSynonyms;
-        d.linkFields = fields::cas;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableCommSupplier;
-        d.table = tables::supplier;
-        d.master = datasets::TableCommSynonyms;
-        d.linkFields = fields::supnr;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSynonymsSelect;
-        d.table = tables::synonyms;
-        d.indexFields = fields::cas;
-        d.master = datasets::TableMaterialSelect;
-        d.linkFields = fields::cas;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableMaterialSelect;
-        d.table = tables::material;
-        l.push_back(d);
-
-        d = {};
+        comm.hasRange = true;
+        comm.rangeStart = {QStringLiteral("1")};
+        comm.rangeEnd = {data::collation::afterAllLetters()};
+        l.push_back(comm);
+        l.push_back(detail(TableCommMaterial, tables::material, byIndex(indexes::casorder),
+                           TableCommSynonyms, fields::cas));
+        l.push_back(
+            detail(TableCommSupplier, tables::supplier, {}, TableCommSynonyms, fields::supnr));
+        l.push_back(detail(TableSynonymsSelect, tables::synonyms, byFields(fields::cas),
+                           TableMaterialSelect, fields::cas));
+        l.push_back(over(TableMaterialSelect, tables::material));
         // The supplier of the current commercial name of the current material, or none when
         // that name's supplier number is unknown or the material has no commercial names:
         // the details under the materials page's suppliers list never show another one.
-        d.name = datasets::TableSupplierShow;
-        d.table = tables::supplier;
-        d.indexFields = fields::supnr;
-        d.master = datasets::TableSynonyms2;
-        d.linkFields = fields::supnr;
-        d.fields = supplierFields(false);
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSupplier;
-        d.table = tables::supplier;
-        d.indexName = indexes::name;
-        d.fields = supplierFields(true);
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSynonyms2;
-        d.table = tables::synonyms;
-        d.master = datasets::TableMaterial;
-        d.linkFields = fields::cas;
-        d.fields = {hidden(fields::supnr), hidden(fields::cas),
-                    shown(fields::name, "(Commercial name)")};
-        d.lookups = {{fields::SupName, 200, QStringLiteral("Suppliers"),
-                      datasets::TableSupplierShow, QString(), fields::supnr, fields::supname}};
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableMaterial;
-        d.table = tables::material;
-        d.fields = {shown(fields::name, "Material name"),
-                    shown(fields::sf, "sf"),
-                    shown(fields::cas, "cas"),
-                    shown(fields::name1, "name1"),
-                    shown(fields::name2, "name2"),
-                    shown(fields::odour, "odour"),
-                    shown(fields::performance, "performance"),
-                    shown(fields::application, "application"),
-                    shown(fields::literature, "literature"),
-                    shown(fields::stabil, "stabil"),
-                    shown(fields::notes, "notes"),
-                    shown(fields::id, "id")};
-        l.push_back(d);
+        l.push_back(withFields(detail(TableSupplierShow, tables::supplier, byFields(fields::supnr),
+                                      TableSynonyms2, fields::supnr),
+                               supplierFields(false)));
+        l.push_back(withFields(over(TableSupplier, tables::supplier, byIndex(indexes::name)),
+                               supplierFields(true)));
+        DatasetDecl synonyms = withFields(
+            detail(TableSynonyms2, tables::synonyms, {}, TableMaterial, fields::cas),
+            {hidden(fields::supnr), hidden(fields::cas), shown(fields::name, "(Commercial name)")});
+        synonyms.lookups = {{fields::SupName, 200, QStringLiteral("Suppliers"), TableSupplierShow,
+                             QString(), fields::supnr, fields::supname}};
+        l.push_back(synonyms);
+        std::vector<DatasetField> all;
+        for (const QString* field :
+             {&fields::name, &fields::sf, &fields::cas, &fields::name1, &fields::name2,
+              &fields::odour, &fields::performance, &fields::application, &fields::literature,
+              &fields::stabil, &fields::notes, &fields::id})
+            all.push_back({*field,
+                           *field == fields::name ? QStringLiteral("Material name") : *field, true,
+                           false, 0});
+        l.push_back(withFields(over(TableMaterial, tables::material), all));
         return l;
     }();
     return list;
@@ -155,68 +139,24 @@ const std::vector<DatasetDecl>& mainWindow()
 
 const std::vector<DatasetDecl>& printMaterial()
 {
-    static const std::vector<DatasetDecl> list = [] {
-        std::vector<DatasetDecl> l;
-        DatasetDecl d;
-        d.name = datasets::TableMaterial;
-        d.table = tables::material;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSin;
-        d.table = tables::synonyms;
-        d.indexFields = fields::cas;
-        d.master = datasets::TableMaterial;
-        d.linkFields = fields::cas;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSupplier;
-        d.table = tables::supplier;
-        d.indexFields = fields::supnr;
-        d.master = datasets::TableSin;
-        d.linkFields = fields::supnr;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableMaterial2;
-        d.table = tables::material;
-        d.indexFields = fields::sf + QLatin1Char(';') + fields::cas;
-        d.master = datasets::TableMaterial;
-        d.linkFields = fields::sf + QLatin1Char(';') + fields::cas;
-        l.push_back(d);
-        return l;
-    }();
+    using namespace datasets;
+    static const std::vector<DatasetDecl> list{
+        over(TableMaterial, tables::material),
+        detail(TableSin, tables::synonyms, byFields(fields::cas), TableMaterial, fields::cas),
+        detail(TableSupplier, tables::supplier, byFields(fields::supnr), TableSin, fields::supnr),
+        detail(TableMaterial2, tables::material,
+               byFields(fields::sf + QLatin1Char(';') + fields::cas), TableMaterial,
+               fields::sf + QLatin1Char(';') + fields::cas)};
     return list;
 }
 
 const std::vector<DatasetDecl>& printSupplier()
 {
-    static const std::vector<DatasetDecl> list = [] {
-        std::vector<DatasetDecl> l;
-        DatasetDecl d;
-        d.name = datasets::TableSupplier;
-        d.table = tables::supplier;
-        d.indexName = indexes::linkname;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableSin;
-        d.table = tables::synonyms;
-        d.indexFields = fields::supnr;
-        d.master = datasets::TableSupplier;
-        d.linkFields = fields::supnr;
-        l.push_back(d);
-
-        d = {};
-        d.name = datasets::TableMaterial;
-        d.table = tables::material;
-        d.indexName = indexes::casorder;
-        d.master = datasets::TableSin;
-        d.linkFields = fields::cas;
-        l.push_back(d);
-        return l;
-    }();
+    using namespace datasets;
+    static const std::vector<DatasetDecl> list{
+        over(TableSupplier, tables::supplier, byIndex(indexes::linkname)),
+        detail(TableSin, tables::synonyms, byFields(fields::supnr), TableSupplier, fields::supnr),
+        detail(TableMaterial, tables::material, byIndex(indexes::casorder), TableSin, fields::cas)};
     return list;
 }
 

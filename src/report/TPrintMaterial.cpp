@@ -21,12 +21,10 @@ constexpr double kColumnLefts[4] = {0, 456, 916, 1373};
 } // namespace
 
 TPrintMaterial::TPrintMaterial(data::Database* database)
-    : m_datasets(std::make_unique<data::DatasetSet>(database, model::decls::printMaterial()))
+    : TPrintForm(database, model::decls::printMaterial())
 {
     build();
 }
-
-TPrintMaterial::~TPrintMaterial() = default;
 
 void TPrintMaterial::build()
 {
@@ -144,39 +142,9 @@ void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)
 
 void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer)
 {
-    data::DatasetSet& ds = *m_datasets;
-    data::Dataset* material = ds.get(model::datasets::TableMaterial);
-    // Closing runs on the way out of a failed run too, where its own errors must not hide
-    // the one that ended the run.
-    const auto closeAll = [&](bool quiet) {
-        const auto step = [quiet](auto&& f) {
-            if (!quiet)
-                return f();
-            try {
-                f();
-            } catch (...) {
-            }
-        };
-        step([&] { material->cancelRange(); });
-        for (const QString* name :
-             {&model::datasets::TableMaterial2, &model::datasets::TableSin,
-              &model::datasets::TableSupplier, &model::datasets::TableMaterial})
-            step([&] { ds.get(*name)->close(); });
-    };
-    try {
-        for (const QString* name :
-             {&model::datasets::TableSupplier, &model::datasets::TableSin,
-              &model::datasets::TableMaterial2, &model::datasets::TableMaterial})
-            ds.open(*name);
-        const data::KeyValues key{sf, cas};
-        material->setRange(key, key);
-        material->first();
-        m_report.run(printer);
-    } catch (...) {
-        closeAll(true);
-        throw;
-    }
-    closeAll(false);
+    runOn({&model::datasets::TableSupplier, &model::datasets::TableSin,
+           &model::datasets::TableMaterial2, &model::datasets::TableMaterial},
+          {sf, cas}, printer);
 }
 
 } // namespace zel::report

@@ -11,12 +11,10 @@ namespace zel::report {
 using namespace form;
 
 TPrintSupplier::TPrintSupplier(data::Database* database)
-    : m_datasets(std::make_unique<data::DatasetSet>(database, model::decls::printSupplier()))
+    : TPrintForm(database, model::decls::printSupplier())
 {
     build();
 }
-
-TPrintSupplier::~TPrintSupplier() = default;
 
 void TPrintSupplier::build()
 {
@@ -87,37 +85,9 @@ void TPrintSupplier::RpSysData1Print(TRpPrintable&, QString& text)
 
 void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)
 {
-    data::DatasetSet& ds = *m_datasets;
-    data::Dataset* supplier = ds.get(model::datasets::TableSupplier);
-    // Closing runs on the way out of a failed run too, where its own errors must not hide
-    // the one that ended the run.
-    const auto closeAll = [&](bool quiet) {
-        const auto step = [quiet](auto&& f) {
-            if (!quiet)
-                return f();
-            try {
-                f();
-            } catch (...) {
-            }
-        };
-        step([&] { supplier->cancelRange(); });
-        for (const QString* name : {&model::datasets::TableSupplier,
-                                    &model::datasets::TableMaterial, &model::datasets::TableSin})
-            step([&] { ds.get(*name)->close(); });
-    };
-    try {
-        for (const QString* name : {&model::datasets::TableMaterial, &model::datasets::TableSin,
-                                    &model::datasets::TableSupplier})
-            ds.open(*name);
-        const data::KeyValues key{supnr};
-        supplier->setRange(key, key);
-        supplier->first();
-        m_report.run(printer);
-    } catch (...) {
-        closeAll(true);
-        throw;
-    }
-    closeAll(false);
+    runOn({&model::datasets::TableMaterial, &model::datasets::TableSin,
+           &model::datasets::TableSupplier},
+          {supnr}, printer);
 }
 
 } // namespace zel::report
