@@ -69,6 +69,17 @@ model::Configuration readConfiguration(const QString& programDirectory, const QS
                 "zel.ini's [Database] Connection holds a password; keep it in ~/.pgpass, "
                 "PGPASSWORD or a service file instead");
         configuration.connection = connection;
+        const QString timeout = ini.value(QStringLiteral("Database"), QStringLiteral("Timeout"));
+        if (!timeout.isEmpty()) {
+            bool ok = false;
+            configuration.timeout = timeout.toInt(&ok);
+            if (!ok || configuration.timeout < 1 || configuration.timeout > 86400)
+                throw std::runtime_error(
+                    QStringLiteral("zel.ini's [Database] Timeout=%1 is not a number of seconds "
+                                   "from 1 to 86400")
+                        .arg(timeout)
+                        .toStdString());
+        }
         configuration.helpFile = help.left(kHelpFileNameLength);
         return configuration;
     }

@@ -116,7 +116,8 @@ bool Program::StartProgram()
 
         if (m_session->configuration().isServer()) {
             m_reindexing =
-                model::Reindex::runOnServer(m_session->configuration().connection, *m_indexForm);
+                model::Reindex::runOnServer(m_session->configuration().connection,
+                                            m_session->configuration().timeout, *m_indexForm);
         } else if (m_reindexNeeded) {
             m_indexForm->move(indexFormPosition(m_logoDialog->geometry(), m_indexForm->width()));
             showNow(m_indexForm.get());

@@ -10,8 +10,8 @@ void define(data::Database& database, const Configuration& configuration)
 {
     schema::describe(database);
     if (configuration.isServer()) {
-        database.setSource(std::make_shared<data::server::ServerSource>(configuration.connection,
-                                                                        schema::serverCatalog()));
+        database.setSource(std::make_shared<data::server::ServerSource>(
+            configuration.connection, schema::serverCatalog(), configuration.timeout));
         return;
     }
     if (!database.hasSource() && !configuration.dataDirectory.isEmpty() &&

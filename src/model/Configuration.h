@@ -18,6 +18,7 @@ struct Configuration
     QString connection;    // a server's connection string; empty for a data directory
     QString helpFile;      // at most 80 characters
     QString file;          // the zel.ini read; empty when none was (a directory given directly)
+    int timeout = 30;      // seconds a server may take to answer before the program gives up
 
     bool isServer() const { return !connection.isEmpty(); }
     bool operator==(const Configuration&) const = default;

@@ -135,11 +135,12 @@ bool Reindex::run(const QString& dataDirectory, Progress& progress)
     return buildIndexes(dataDirectory, progress);
 }
 
-Reindex::Result Reindex::runOnServer(const QString& connection, Progress& progress)
+Reindex::Result Reindex::runOnServer(const QString& connection, int answerTimeout,
+                                     Progress& progress)
 {
     std::unique_ptr<data::PgConnection> server;
     try {
-        server = std::make_unique<data::PgConnection>(connection);
+        server = std::make_unique<data::PgConnection>(connection, answerTimeout);
     } catch (const data::DatabaseError&) {
         return Result::NotNeeded;
     }

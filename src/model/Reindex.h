@@ -77,7 +77,7 @@ public:
     // Re-indexing on a server is making sure its secondary indexes and the revision of its
     // data exist, by a role that owns the tables; a browsing role leaves them to the owner. A
     // server that cannot be reached is not reported here: opening the tables says so.
-    static Result runOnServer(const QString& connection, Progress& progress);
+    static Result runOnServer(const QString& connection, int answerTimeout, Progress& progress);
 
 private:
     static bool deleteOldIndexFiles(const QString& dataDirectory, Progress& progress);

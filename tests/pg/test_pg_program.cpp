@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace zel::data;
@@ -243,42 +244,63 @@ INSTANTIATE_TEST_SUITE_P(
                     "Internal error - cannot start program"}),
     [](const auto& row) { return std::string(row.param.label); });
 
-// The server stopped outright while the program reads its tables: it waits on the last
-// table, held by another transaction, when the server goes.
-TEST(StartFailure, ServerKilledDuringTheLoad)
+// The server goes away while the program reads its tables: it waits on the last table, held
+// by another transaction, when the server is shut down outright, or when its backend stops
+// answering (frozen, as a network that drops every packet leaves it). Either way the start
+// ends in its message, the second within the timeout zel.ini sets.
+class ServerGone : public ::testing::TestWithParam<bool>
 {
+};
+
+TEST_P(ServerGone, DuringTheLoadEndsTheStart)
+{
+    const bool frozen = GetParam();
     PgServer own;
     ASSERT_EQ(own.error(), QString());
     TempDir tmp;
     writeDatabase(tmp.path(), makeScaleContent(500, 2500, 40));
-    ASSERT_EQ(own.createLoaded(QStringLiteral("killed"), tmp.path()), QString());
+    ASSERT_EQ(own.createLoaded(QStringLiteral("gone"), tmp.path()), QString());
     qputenv("PGPASSWORD", PgServer::adminPassword().toUtf8());
-    PgConnection holder(own.connection(QStringLiteral("killed")));
+    PgConnection holder(own.connection(QStringLiteral("gone")));
     holder.exec(QStringLiteral("BEGIN"));
     holder.exec(QStringLiteral("LOCK TABLE supplier IN ACCESS EXCLUSIVE MODE"));
 
     InstalledZel zel;
-    zel.useServer(own.connection(QStringLiteral("killed"), QStringLiteral("zel_reader")));
+    zel.writeIni(QStringLiteral("[Database]\nDriver=PostgreSQL\nConnection=%1\nTimeout=2\n")
+                     .arg(own.connection(QStringLiteral("gone"), QStringLiteral("zel_reader"))));
     QProcess p;
     zel.start(p, {QStringLiteral("--headless")}, PgServer::readerPassword());
-    PgConnection watcher(own.connection(QStringLiteral("killed")));
+    PgConnection watcher(own.connection(QStringLiteral("gone")));
     QElapsedTimer timer;
     timer.start();
-    bool waiting = false;
-    while (!waiting && timer.elapsed() < 30000) {
-        waiting = !watcher
-                       .query(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE "
-                                             "application_name = 'zel' AND wait_event_type = "
-                                             "'Lock'"))
-                       .empty();
+    qint64 backend = 0;
+    while (backend == 0 && timer.elapsed() < 30000) {
+        const auto rows = watcher.query(
+            QStringLiteral("SELECT pid FROM pg_stat_activity WHERE application_name = 'zel' AND "
+                           "wait_event_type = 'Lock'"));
+        backend = rows.empty() ? 0 : rows.front().value(0).toLongLong();
         QThread::msleep(20);
     }
-    EXPECT_TRUE(waiting);
-    EXPECT_TRUE(own.stop(true));
+    ASSERT_NE(backend, 0);
+    timer.restart();
+    if (frozen)
+        zel::test::signalProcess(backend, SIGSTOP);
+    else
+        EXPECT_TRUE(own.stop(true));
     const Outcome o = InstalledZel::finish(p);
+    const qint64 waited = timer.elapsed();
+    if (frozen) {
+        zel::test::signalProcess(backend, SIGCONT);
+        EXPECT_LT(waited, 12000) << "the start waited past its timeout";
+        EXPECT_TRUE(o.err.contains(QStringLiteral("has not answered for 2 seconds")))
+            << qPrintable(o.err);
+    }
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_TRUE(o.err.contains(QStringLiteral("Database not found or corrupted")))
         << qPrintable(o.err);
 }
+
+INSTANTIATE_TEST_SUITE_P(StartFailure, ServerGone, ::testing::Values(false, true),
+                         [](const auto& row) { return row.param ? "Frozen" : "ShutDown"; });
 
 } // namespace

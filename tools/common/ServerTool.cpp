@@ -15,9 +15,12 @@ namespace zel::data {
 
 namespace schema = model::schema;
 
+// The tools wait as long as the server takes: an import waits for another one to commit, and
+// making indexes over large tables takes what it takes. Someone is at the terminal to stop them.
+
 void serverInit(const QString& connection, const QString& readerRole, QTextStream& out)
 {
-    PgConnection server(connection);
+    PgConnection server(connection, 0);
     for (const QString& statement : server::schemaStatements(schema::serverCatalog()))
         server.exec(statement);
     server::createReaderRole(schema::serverCatalog(), server, readerRole,
@@ -41,7 +44,7 @@ void serverImport(const QString& dataDirectory, const QString& connection, QText
         tables.push_back(Table::open(path, def, Table::Access::Shared, passwords));
         stores[def->fileName] = &tables.back()->store();
     }
-    PgConnection server(connection);
+    PgConnection server(connection, 0);
     server::replaceTables(schema::serverCatalog(), server, stores);
     out << "Imported";
     for (const std::shared_ptr<Table>& table : tables)
@@ -51,7 +54,7 @@ void serverImport(const QString& dataDirectory, const QString& connection, QText
 
 void serverExport(const QString& connection, const QString& dataDirectory, QTextStream& out)
 {
-    PgConnection server(connection);
+    PgConnection server(connection, 0);
     const std::map<QString, std::shared_ptr<Table>> tables =
         server::openTables(schema::serverCatalog(), server);
     if (!QDir().mkpath(dataDirectory))

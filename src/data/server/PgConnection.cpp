@@ -2,9 +2,12 @@
 
 #include "data/base/Error.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <libpq-fe.h>
 #include <memory>
+#include <poll.h>
 
 namespace zel::data {
 
@@ -38,7 +41,8 @@ QString trimmedMessage(const char* text)
 
 } // namespace
 
-PgConnection::PgConnection(const QString& conninfo)
+PgConnection::PgConnection(const QString& conninfo, int answerTimeout)
+    : m_answerTimeout(answerTimeout)
 {
     const Options options = parse(conninfo);
     if (!options)
@@ -49,6 +53,7 @@ PgConnection::PgConnection(const QString& conninfo)
     bool sslmode = std::getenv("PGSSLMODE") != nullptr;
     bool timeout = std::getenv("PGCONNECT_TIMEOUT") != nullptr;
     bool application = std::getenv("PGAPPNAME") != nullptr;
+    bool keepalives = false;
     for (const PQconninfoOption* o = options.get(); o->keyword; ++o) {
         if (!o->val)
             continue;
@@ -56,6 +61,7 @@ PgConnection::PgConnection(const QString& conninfo)
         sslmode = sslmode || key == "sslmode" || key == "service";
         timeout = timeout || key == "connect_timeout";
         application = application || key == "application_name";
+        keepalives = keepalives || key.startsWith("keepalives") || key == "tcp_user_timeout";
         keys.push_back(o->keyword);
         values.push_back(o->val);
     }
@@ -64,9 +70,23 @@ PgConnection::PgConnection(const QString& conninfo)
         values.push_back("prefer");
     }
     // A server that does not answer must not hang the start: the user waits on the logo.
+    const QByteArray connectTimeout = QByteArray::number(kDefaultConnectTimeout);
     if (!timeout) {
         keys.push_back("connect_timeout");
-        values.push_back("10");
+        values.push_back(connectTimeout.constData());
+    }
+    // A network that goes quiet is noticed even while the connection only listens: probes
+    // after 10 idle seconds, and data the server does not acknowledge within the timeout.
+    const QByteArray userTimeout = QByteArray::number(m_answerTimeout * 1000);
+    if (!keepalives && m_answerTimeout > 0) {
+        for (const auto& [key, value] :
+             {std::pair{"keepalives", "1"}, std::pair{"keepalives_idle", "10"},
+              std::pair{"keepalives_interval", "5"}, std::pair{"keepalives_count", "3"}}) {
+            keys.push_back(key);
+            values.push_back(value);
+        }
+        keys.push_back("tcp_user_timeout");
+        values.push_back(userTimeout.constData());
     }
     if (!application) {
         keys.push_back("application_name");
@@ -89,6 +109,10 @@ PgConnection::PgConnection(const QString& conninfo)
         throw DatabaseError(QStringLiteral("Cannot connect to the server (%1): %2")
                                 .arg(redacted(conninfo), message));
     }
+    // Every wait is ours from here on, bounded by the answer timeout.
+    PQsetnonblocking(m_conn, 1);
+    if (m_answerTimeout > 0)
+        exec(QStringLiteral("SET statement_timeout = %1").arg(m_answerTimeout * 1000));
 }
 
 PgConnection::~PgConnection()
@@ -130,10 +154,63 @@ void PgConnection::fail(const QString& what) const
     throw DatabaseError(QStringLiteral("%1: %2").arg(what, trimmedMessage(PQerrorMessage(m_conn))));
 }
 
+void PgConnection::wait(bool forWriting)
+{
+    pollfd p{PQsocket(m_conn), static_cast<short>(forWriting ? POLLOUT : POLLIN), 0};
+    if (p.fd < 0)
+        fail(QStringLiteral("The connection to the server was lost"));
+    const int ms = m_answerTimeout > 0 ? m_answerTimeout * 1000 : -1;
+    int ready = 0;
+    do
+        ready = ::poll(&p, 1, ms);
+    while (ready < 0 && errno == EINTR);
+    if (ready == 0)
+        throw DatabaseError(
+            QStringLiteral("The server has not answered for %1 seconds").arg(m_answerTimeout));
+    if (ready < 0)
+        throw DatabaseError(QStringLiteral("Waiting for the server failed: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+void PgConnection::flush()
+{
+    for (;;) {
+        const int left = PQflush(m_conn);
+        if (left == 0)
+            return;
+        if (left < 0)
+            fail(QStringLiteral("Writing to the server failed"));
+        wait(true);
+        // The server may answer before it takes the rest; its answer must be read meanwhile.
+        if (PQconsumeInput(m_conn) != 1)
+            fail(QStringLiteral("Reading from the server failed"));
+    }
+}
+
+PGresult* PgConnection::nextResult()
+{
+    flush();
+    while (PQisBusy(m_conn)) {
+        wait(false);
+        if (PQconsumeInput(m_conn) != 1)
+            fail(QStringLiteral("Reading from the server failed"));
+    }
+    return PQgetResult(m_conn);
+}
+
+void PgConnection::drain()
+{
+    while (Result(nextResult())) {
+    }
+}
+
 void PgConnection::exec(const QString& sql)
 {
-    const Result result(PQexec(m_conn, sql.toUtf8().constData()));
+    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
+        fail(QStringLiteral("Sending to the server failed"));
+    const Result result(nextResult());
     const ExecStatusType status = PQresultStatus(result.get());
+    drain();
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
 }
@@ -146,9 +223,11 @@ std::vector<QStringList> PgConnection::query(const QString& sql, const QStringLi
         bytes.push_back(p.toUtf8());
     for (const QByteArray& b : bytes)
         values.push_back(b.constData());
-    const Result result(PQexecParams(m_conn, sql.toUtf8().constData(),
-                                     static_cast<int>(values.size()), nullptr, values.data(),
-                                     nullptr, nullptr, 0));
+    if (PQsendQueryParams(m_conn, sql.toUtf8().constData(), static_cast<int>(values.size()),
+                          nullptr, values.data(), nullptr, nullptr, 0) != 1)
+        fail(QStringLiteral("Sending to the server failed"));
+    const Result result(nextResult());
+    drain();
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
@@ -168,14 +247,18 @@ std::vector<QStringList> PgConnection::query(const QString& sql, const QStringLi
 
 void PgConnection::copyOut(const QString& sql, const std::function<void(const char*, int)>& sink)
 {
+    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
+        fail(QStringLiteral("Sending to the server failed"));
     {
-        const Result result(PQexec(m_conn, sql.toUtf8().constData()));
-        if (PQresultStatus(result.get()) != PGRES_COPY_OUT)
+        const Result result(nextResult());
+        if (PQresultStatus(result.get()) != PGRES_COPY_OUT) {
+            drain();
             throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+        }
     }
     for (;;) {
         char* buffer = nullptr;
-        const int n = PQgetCopyData(m_conn, &buffer, 0);
+        const int n = PQgetCopyData(m_conn, &buffer, 1);
         if (n > 0) {
             // Whatever the sink throws, the buffer goes; the copy is then given up with the
             // connection's transaction.
@@ -183,46 +266,64 @@ void PgConnection::copyOut(const QString& sql, const std::function<void(const ch
             sink(buffer, n);
             continue;
         }
+        if (n == 0) {
+            wait(false);
+            if (PQconsumeInput(m_conn) != 1)
+                fail(QStringLiteral("Reading from the server failed"));
+            continue;
+        }
         if (n == -2)
             fail(QStringLiteral("Reading from the server failed"));
         break;
     }
-    const Result result(PQgetResult(m_conn));
+    const Result result(nextResult());
+    drain();
     if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
         throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
-    while (Result(PQgetResult(m_conn))) {
-    }
 }
 
 void PgConnection::copyIn(const QString& sql, const std::function<QByteArray()>& source)
 {
+    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
+        fail(QStringLiteral("Sending to the server failed"));
     {
-        const Result result(PQexec(m_conn, sql.toUtf8().constData()));
-        if (PQresultStatus(result.get()) != PGRES_COPY_IN)
+        const Result result(nextResult());
+        if (PQresultStatus(result.get()) != PGRES_COPY_IN) {
+            drain();
             throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+        }
     }
+    const auto put = [this](const std::function<int()>& attempt) {
+        for (;;) {
+            const int done = attempt();
+            if (done == 1)
+                return;
+            if (done < 0)
+                fail(QStringLiteral("Writing to the server failed"));
+            wait(true); // libpq's buffer is full: the server has not taken it yet
+            flush();
+        }
+    };
     for (;;) {
         QByteArray piece;
         try {
             piece = source();
         } catch (...) {
             PQputCopyEnd(m_conn, "the data could not be made");
-            while (Result(PQgetResult(m_conn))) {
-            }
+            drain();
             throw;
         }
         if (piece.isEmpty())
             break;
-        if (PQputCopyData(m_conn, piece.constData(), static_cast<int>(piece.size())) != 1)
-            fail(QStringLiteral("Writing to the server failed"));
+        put([&] {
+            return PQputCopyData(m_conn, piece.constData(), static_cast<int>(piece.size()));
+        });
     }
-    if (PQputCopyEnd(m_conn, nullptr) != 1)
-        fail(QStringLiteral("Writing to the server failed"));
-    const Result result(PQgetResult(m_conn));
+    put([this] { return PQputCopyEnd(m_conn, nullptr); });
+    const Result result(nextResult());
+    drain();
     if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
         throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
-    while (Result(PQgetResult(m_conn))) {
-    }
 }
 
 QString PgConnection::setting(const char* keyword) const

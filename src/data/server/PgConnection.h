@@ -7,6 +7,7 @@
 #include <vector>
 
 struct pg_conn;
+struct pg_result;
 
 namespace zel::data {
 
@@ -15,10 +16,19 @@ namespace zel::data {
 class PgConnection
 {
 public:
+    // How long the program waits for the server before it gives up, in seconds: to connect
+    // (unless the string says otherwise), and for any answer once connected. A server that
+    // stops answering (its backend stopped, a network that drops everything) then ends the
+    // wait with an error instead of holding the program for good.
+    static constexpr int kDefaultConnectTimeout = 10;
+    static constexpr int kDefaultAnswerTimeout = 30;
+
     // Connects with a libpq connection string or URI. Unless the string (or PGSSLMODE) says
     // otherwise, TLS is used when the server offers it (sslmode=prefer); the password comes
     // from wherever libpq finds it (the string, PGPASSWORD, ~/.pgpass, a service file).
-    explicit PgConnection(const QString& conninfo);
+    // answerTimeout: seconds to wait for any answer, and the server's own statement timeout;
+    // 0 waits as long as the server takes (tools that replace the data).
+    explicit PgConnection(const QString& conninfo, int answerTimeout = kDefaultAnswerTimeout);
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
@@ -59,7 +69,16 @@ public:
 
 private:
     [[noreturn]] void fail(const QString& what) const;
+    // Waits until the socket can be read (or written), at most the answer timeout.
+    void wait(bool forWriting);
+    // Sends what libpq holds back, waiting as long as the server lets it.
+    void flush();
+    // The next result of the statement sent last, or null when it has none left.
+    struct pg_result* nextResult();
+    // Reads the rest of the statement's results, so the connection is ready for the next.
+    void drain();
     pg_conn* m_conn = nullptr;
+    int m_answerTimeout = 0;
 };
 
 } // namespace zel::data

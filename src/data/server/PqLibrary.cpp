@@ -50,7 +50,6 @@ ZEL_PQ(void, PQfreemem, (void* ptr), (ptr))
 ZEL_PQ(ExecStatusType, PQresultStatus, (const PGresult* res), (res))
 ZEL_PQ(char*, PQresultErrorMessage, (const PGresult* res), (res))
 ZEL_PQ(PGresult*, PQgetResult, (PGconn * conn), (conn))
-ZEL_PQ(PGresult*, PQexec, (PGconn * conn, const char* query), (conn, query))
 ZEL_PQ(ConnStatusType, PQstatus, (const PGconn* conn), (conn))
 ZEL_PQ(int, PQputCopyEnd, (PGconn * conn, const char* errormsg), (conn, errormsg))
 ZEL_PQ(void, PQfinish, (PGconn * conn), (conn))
@@ -68,11 +67,6 @@ ZEL_PQ(char*, PQgetvalue, (const PGresult* res, int tup_num, int field_num),
 ZEL_PQ(int, PQgetlength, (const PGresult* res, int tup_num, int field_num),
        (res, tup_num, field_num))
 ZEL_PQ(int, PQgetCopyData, (PGconn * conn, char** buffer, int async), (conn, buffer, async))
-ZEL_PQ(PGresult*, PQexecParams,
-       (PGconn * conn, const char* command, int nParams, const Oid* paramTypes,
-        const char* const* paramValues, const int* paramLengths, const int* paramFormats,
-        int resultFormat),
-       (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat))
 ZEL_PQ(char*, PQescapeLiteral, (PGconn * conn, const char* str, size_t len), (conn, str, len))
 ZEL_PQ(char*, PQescapeIdentifier, (PGconn * conn, const char* str, size_t len), (conn, str, len))
 ZEL_PQ(char*, PQencryptPasswordConn,
@@ -87,3 +81,12 @@ ZEL_PQ(PGconn*, PQconnectdbParams,
        (const char* const* keywords, const char* const* values, int expand_dbname),
        (keywords, values, expand_dbname))
 ZEL_PQ(void, PQclear, (PGresult * res), (res))
+ZEL_PQ(int, PQsendQuery, (PGconn * conn, const char* query), (conn, query))
+ZEL_PQ(int, PQsendQueryParams,
+       (PGconn * conn, const char* command, int nParams, const Oid* paramTypes,
+        const char* const* paramValues, const int* paramLengths, const int* paramFormats,
+        int resultFormat),
+       (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat))
+ZEL_PQ(int, PQisBusy, (PGconn * conn), (conn))
+ZEL_PQ(int, PQflush, (PGconn * conn), (conn))
+ZEL_PQ(int, PQsetnonblocking, (PGconn * conn, int arg), (conn, arg))

@@ -20,8 +20,9 @@ struct ServerLoad : TableSource::Load
 
 } // namespace
 
-ServerSource::ServerSource(QString connection, Catalog catalog)
-    : m_connection(std::move(connection)), m_catalog(std::move(catalog))
+ServerSource::ServerSource(QString connection, Catalog catalog, int answerTimeout)
+    : m_connection(std::move(connection)), m_catalog(std::move(catalog)),
+      m_answerTimeout(answerTimeout)
 {
 }
 
@@ -38,7 +39,8 @@ QString ServerSource::description() const
 bool ServerSource::sameAs(const TableSource& other) const
 {
     const auto* server = qobject_cast<const ServerSource*>(&other);
-    return server && !m_connection.isEmpty() && server->m_connection == m_connection;
+    return server && !m_connection.isEmpty() && server->m_connection == m_connection &&
+           server->m_answerTimeout == m_answerTimeout;
 }
 
 std::unique_ptr<TableSource::Load> ServerSource::load(bool atStart) const
@@ -51,7 +53,7 @@ std::unique_ptr<TableSource::Load> ServerSource::load(bool atStart) const
     std::future<std::optional<LocalCache::Copy>> kept;
     if (atStart)
         kept = std::async(std::launch::async, [&cache] { return cache.readLatest(); });
-    load->listener = std::make_shared<PgConnection>(m_connection);
+    load->listener = std::make_shared<PgConnection>(m_connection, m_answerTimeout);
     // Listening before the revision is asked: an import that commits after it is announced.
     load->listener->exec(QStringLiteral("LISTEN ") + changeChannel());
     const QString revision = server::revision(m_catalog, *load->listener);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/engine/TableSource.h"
+#include "data/server/PgConnection.h"
 #include "data/server/ServerTables.h"
 
 #include <QSocketNotifier>
@@ -9,8 +10,6 @@
 #include <memory>
 
 namespace zel::data {
-
-class PgConnection;
 
 namespace server {
 
@@ -25,7 +24,9 @@ public:
     // The name zel.ini gives this kind of database as its driver.
     static QString driverName() { return QStringLiteral("PostgreSQL"); }
 
-    ServerSource(QString connection, Catalog catalog);
+    // answerTimeout: seconds to wait for the server (see PgConnection).
+    ServerSource(QString connection, Catalog catalog,
+                 int answerTimeout = PgConnection::kDefaultAnswerTimeout);
     ~ServerSource() override;
 
     const QString& connection() const { return m_connection; }
@@ -45,6 +46,7 @@ private:
 
     QString m_connection;
     Catalog m_catalog;
+    int m_answerTimeout;
     bool m_fromLocalCopy = false;
     std::future<void> m_keeping; // writing the local copy of what the server sent
     std::shared_ptr<PgConnection> m_listener;
