@@ -1,11 +1,10 @@
 // `zeltool emf`: a page image drawn as a picture or a PDF page, and its records listed.
 
-#include "common/EmfTool.h"
-
 #include "EmfBuilder.h"
 #include "ReportTestData.h"
 #include "TempDir.h"
 #include "common/DemoReport.h"
+#include "common/EmfTool.h"
 #include "report/emf/EmfFormat.h"
 
 #include <QFileInfo>

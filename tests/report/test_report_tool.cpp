@@ -1,7 +1,6 @@
-#include "common/ReportTool.h"
-
 #include "ReportTestData.h"
 #include "TempDir.h"
+#include "common/ReportTool.h"
 #include "report/TRpPageList.h"
 
 #include <QDir>

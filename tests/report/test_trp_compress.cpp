@@ -1,8 +1,7 @@
-#include "report/TRpCompress.h"
-
 #include "ReportTestData.h"
 #include "common/DemoReport.h"
 #include "report/ReportFileError.h"
+#include "report/TRpCompress.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

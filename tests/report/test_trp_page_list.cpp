@@ -1,10 +1,9 @@
-#include "report/TRpPageList.h"
-
 #include "ReportTestData.h"
 #include "TempDir.h"
 #include "common/DemoReport.h"
 #include "report/ReportFileError.h"
 #include "report/TRpCompress.h"
+#include "report/TRpPageList.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

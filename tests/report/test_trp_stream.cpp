@@ -1,8 +1,7 @@
-#include "report/TRpStream.h"
-
 #include "ReportTestData.h"
 #include "TempDir.h"
 #include "report/ReportFileError.h"
+#include "report/TRpStream.h"
 
 #include <QBuffer>
 #include <QDir>
