@@ -4,6 +4,7 @@
 #include "data/base/Error.h"
 #include "data/server/PgConnection.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -135,7 +136,29 @@ bool PgServer::start()
                      QStringLiteral("start")},
                     &output);
     m_error = m_running ? QString() : QStringLiteral("pg_ctl start failed: ") + output;
+    if (m_running && m_mode == Mode::Own)
+        watchOver();
     return m_running;
+}
+
+// A test that fails hard (an abort, a sanitizer's report) never runs the destructor that stops
+// its own server: a watcher started beside it stops the server and removes its directory once
+// the test's process is gone, so no server of ours outlives the test.
+void PgServer::watchOver() const
+{
+    if (m_watched)
+        return;
+    m_watched = true;
+    const QString stop =
+        (m_asPostgres ? QStringLiteral("runuser -u postgres -- ") : QString()) +
+        QStringLiteral("'%1/pg_ctl' -D '%2/data' -m immediate -w stop >/dev/null 2>&1")
+            .arg(m_bin, m_path);
+    // Only a directory of the kind this class makes is ever removed.
+    const QString script = QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2; "
+                                          "case '%3' in /tmp/zelpg-*) rm -rf -- '%3';; esac")
+                               .arg(QCoreApplication::applicationPid())
+                               .arg(stop, m_path);
+    QProcess::startDetached(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
 }
 
 bool PgServer::stop(bool immediately)

@@ -45,6 +45,7 @@ public:
 
 private:
     void make();
+    void watchOver() const;
     bool run(const QString& program, const QStringList& args, QString* output = nullptr) const;
     QString file(const QString& name) const { return m_path + QLatin1Char('/') + name; }
     QString m_bin;
@@ -54,6 +55,7 @@ private:
     QString m_error;
     bool m_running = false;
     bool m_asPostgres = false;
+    mutable bool m_watched = false;
 };
 
 // The server the tests share: the one the test fixture started (its directory in
