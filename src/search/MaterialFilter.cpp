@@ -18,7 +18,7 @@ namespace {
 
 constexpr char16_t fold(char16_t c)
 {
-    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    return foldLetter(c);
 }
 
 bool isLowerAscii(QChar c)

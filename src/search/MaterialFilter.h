@@ -32,8 +32,14 @@ struct MaterialRecord
     QString name, name1, name2, odour, performance, application, stabil;
 };
 
-// Spaces (and nothing else) dropped at both ends, a to z folded to A to Z; every other
-// character, accented letters included, stays as it is.
+// How the search compares text: a to z folded to A to Z, every other character (accented
+// letters included) as it is.
+constexpr char16_t foldLetter(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+}
+
+// Spaces (and nothing else) dropped at both ends, then foldLetter.
 QString normaliseCriterion(const QString& text);
 
 // Whether the normalised criterion stands in text as one piece once a to z in text are
