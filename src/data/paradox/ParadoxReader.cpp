@@ -651,15 +651,13 @@ public:
         {
         };
         if (fstat(fd, &st) != 0)
-            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
-                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_size = static_cast<size_t>(st.st_size);
         if (m_size == 0)
             return;
         void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (p == MAP_FAILED)
-            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
-                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_data = p;
     }
     ~FileMap()
