@@ -413,31 +413,7 @@ void Table::writeBack(TableData out)
                         builder.setText(f, from.replacement);
                         continue;
                     }
-                    if (m_store.isNull(r, f))
-                        continue;
-                    switch (field(f).type) {
-                    case FieldType::Text:
-                    case FieldType::Memo:
-                    case FieldType::FormattedMemo:
-                    case FieldType::Bcd:
-                        builder.setText(f, m_store.text(r, f));
-                        break;
-                    case FieldType::Integer:
-                    case FieldType::AutoIncrement:
-                    case FieldType::Date:
-                    case FieldType::Time:
-                    case FieldType::Logical:
-                        builder.setInteger(f, m_store.integer(r, f));
-                        break;
-                    case FieldType::Number:
-                    case FieldType::Currency:
-                    case FieldType::Timestamp:
-                        builder.setNumber(f, m_store.number(r, f));
-                        break;
-                    default:
-                        builder.setBytes(f, m_store.bytes(r, f));
-                        break;
-                    }
+                    builder.copyValue(f, m_store, r);
                 }
             }
             return builder.finish();
