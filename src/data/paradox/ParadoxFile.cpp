@@ -102,33 +102,40 @@ TableData readTableFile(const QString& path, const QStringList& passwords)
 
 namespace {
 
-int pxTypeOf(const FieldDef& f)
+// How a field is written: pxlib's type and the bytes the field takes in the record.
+struct PxField
+{
+    int type;
+    int length;
+};
+
+PxField pxFieldOf(const FieldDef& f)
 {
     switch (f.type) {
     case FieldType::Text:
-        return pxfAlpha;
+        return {pxfAlpha, f.width};
     case FieldType::Integer:
-        return f.width == 2 ? pxfShort : pxfLong;
+        return f.width == 2 ? PxField{pxfShort, 2} : PxField{pxfLong, 4};
     case FieldType::AutoIncrement:
-        return pxfAutoInc;
+        return {pxfAutoInc, 4};
     case FieldType::Memo:
-        return pxfMemoBLOb;
+        return {pxfMemoBLOb, f.width + 10};
     case FieldType::Number:
-        return pxfNumber;
+        return {pxfNumber, 8};
     case FieldType::Currency:
-        return pxfCurrency;
+        return {pxfCurrency, 8};
     case FieldType::Date:
-        return pxfDate;
+        return {pxfDate, 4};
     case FieldType::Time:
-        return pxfTime;
+        return {pxfTime, 4};
     case FieldType::Timestamp:
-        return pxfTimestamp;
+        return {pxfTimestamp, 8};
     case FieldType::Logical:
-        return pxfLogical;
+        return {pxfLogical, 1};
     case FieldType::Bcd:
-        return pxfBCD;
+        return {pxfBCD, 17};
     case FieldType::Bytes:
-        return pxfBytes;
+        return {pxfBytes, f.width};
     case FieldType::Binary:
     case FieldType::FormattedMemo:
     case FieldType::Ole:
@@ -137,39 +144,6 @@ int pxTypeOf(const FieldDef& f)
         break;
     }
     throw DatabaseError(QStringLiteral("Field %1 has a type that cannot be written").arg(f.name));
-}
-
-// The bytes a field takes in the record.
-int pxLengthOf(const FieldDef& f)
-{
-    switch (f.type) {
-    case FieldType::Text:
-    case FieldType::Bytes:
-        return f.width;
-    case FieldType::Memo:
-        return f.width + 10;
-    case FieldType::Integer:
-        return f.width == 2 ? 2 : 4;
-    case FieldType::AutoIncrement:
-    case FieldType::Date:
-    case FieldType::Time:
-        return 4;
-    case FieldType::Number:
-    case FieldType::Currency:
-    case FieldType::Timestamp:
-        return 8;
-    case FieldType::Logical:
-        return 1;
-    case FieldType::Bcd:
-        return 17;
-    case FieldType::Binary:
-    case FieldType::FormattedMemo:
-    case FieldType::Ole:
-    case FieldType::Graphic:
-    case FieldType::Other:
-        break;
-    }
-    return 0;
 }
 
 void putLe32(char* p, quint32 v)
@@ -232,8 +206,9 @@ pxfield_t* makeFields(const TableData& data)
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
         // Field names are in the table's code page, like its text.
         fields[i].px_fname = strdup(TextEncoder(data.codePage).encode(f.name).constData());
-        fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
-        fields[i].px_flen = pxLengthOf(f);
+        const PxField px = pxFieldOf(f);
+        fields[i].px_ftype = static_cast<char>(px.type);
+        fields[i].px_flen = px.length;
         // A BCD field's definition gives its decimals; the record still holds 17 bytes.
         if (f.type == FieldType::Bcd)
             fields[i].px_fdc = f.width;
@@ -447,7 +422,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                     int off = 0;
                     for (int i = 0; i < numFields; ++i) {
                         const FieldDef& f = data.fields[static_cast<size_t>(i)];
-                        const int len = pxLengthOf(f);
+                        const int len = pxFieldOf(f).length;
                         if (replaced && i == source.replacedField)
                             encodeValue(doc.get(), codec, f, len, source.replacement, rec + off);
                         else
@@ -461,7 +436,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                 int off = 0;
                 for (int i = 0; i < numFields; ++i) {
                     const FieldDef& f = data.fields[static_cast<size_t>(i)];
-                    const int len = pxLengthOf(f);
+                    const int len = pxFieldOf(f).length;
                     char* p = rec + off;
                     off += len;
                     const QVariant& v =
