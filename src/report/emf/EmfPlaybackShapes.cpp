@@ -182,7 +182,7 @@ void EmfPlayback::lineTo(const QPointF& to)
 void EmfPlayback::polyRecord(const EmfRecord& r, bool sixteen)
 {
     const quint32 count = r.u32(24);
-    const std::vector<QPointF> pts = sixteen ? r.points16(28, count) : r.points(28, count);
+    const std::vector<QPointF> pts = r.points(28, count, sixteen);
     const quint32 type = r.type();
     const bool bezier = type == EMR_POLYBEZIER || type == EMR_POLYBEZIER16 ||
                         type == EMR_POLYBEZIERTO || type == EMR_POLYBEZIERTO16;
@@ -223,8 +223,7 @@ void EmfPlayback::polyPolyRecord(const EmfRecord& r, bool sixteen)
     const quint32 total = r.u32(28);
     r.requireArray(32, figures, 4, "figure counts");
     const quint64 pointsAt = 32 + quint64(figures) * 4;
-    const std::vector<QPointF> pts =
-        sixteen ? r.points16(pointsAt, total) : r.points(pointsAt, total);
+    const std::vector<QPointF> pts = r.points(pointsAt, total, sixteen);
     const bool polygon = r.type() == EMR_POLYPOLYGON || r.type() == EMR_POLYPOLYGON16;
     QPainterPath p;
     quint64 at = 0;
@@ -242,7 +241,7 @@ void EmfPlayback::polyPolyRecord(const EmfRecord& r, bool sixteen)
 void EmfPlayback::polyDrawRecord(const EmfRecord& r, bool sixteen)
 {
     const quint32 count = r.u32(24);
-    const std::vector<QPointF> pts = sixteen ? r.points16(28, count) : r.points(28, count);
+    const std::vector<QPointF> pts = r.points(28, count, sixteen);
     const quint64 typesAt = 28 + quint64(count) * (sixteen ? 4 : 8);
     const QByteArrayView types = r.bytes(typesAt, count, "point types");
     QPainterPath p;
