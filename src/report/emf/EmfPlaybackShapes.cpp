@@ -15,18 +15,8 @@ namespace zel::report::emf {
 
 namespace {
 
-// Output coordinates beyond this are far off any page. Figures that reach so far are left out:
-// the painter would spend its time on them (a dashed line a million pages long) for nothing.
-constexpr double MaxOutput = 1 << 24;
-
 // Hatch lines are this many device units apart, as on the screens the images were made for.
 constexpr double HatchStep = 8;
-
-bool withinReach(const QRectF& r)
-{
-    return r.left() > -MaxOutput && r.top() > -MaxOutput && r.right() < MaxOutput &&
-           r.bottom() < MaxOutput;
-}
 
 QPainterPath polylinePath(const std::vector<QPointF>& points, std::size_t from, std::size_t count,
                           bool closed)
@@ -128,15 +118,28 @@ private:
 
 } // namespace
 
+bool EmfPlayback::withinReach(const QRectF& output)
+{
+    // Output coordinates beyond this are far off any page. Figures that reach so far are left
+    // out: the painter would spend its time on them (a dashed line a million pages long) for
+    // nothing.
+    constexpr double MaxOutput = 1 << 24;
+    return output.left() > -MaxOutput && output.top() > -MaxOutput && output.right() < MaxOutput &&
+           output.bottom() < MaxOutput;
+}
+
 void EmfPlayback::figure(const QPainterPath& logical, bool fill, bool stroke)
 {
-    if (m_inPath) {
+    if (m_inPath)
         m_path.addPath(m_toDevice.map(logical));
-        return;
-    }
+    else if (drawing())
+        paintDevice(m_toDevice.map(logical), fill, stroke);
+}
+
+void EmfPlayback::paintDevice(QPainterPath device, bool fill, bool stroke)
+{
     if (!prepare() || !useRop2())
         return;
-    QPainterPath device = m_toDevice.map(logical);
     if (!withinReach(m_deviceToOutput.mapRect(device.controlPointRect())))
         return;
     device.setFillRule(m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
@@ -408,15 +411,7 @@ void EmfPlayback::paintPath(bool fill, bool stroke)
     QPainterPath path = fill ? closedFigures(m_path) : m_path;
     m_path = QPainterPath();
     m_pathDone = false;
-    if (!prepare() || !useRop2())
-        return;
-    if (!withinReach(m_deviceToOutput.mapRect(path.controlPointRect())))
-        return;
-    path.setFillRule(m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    if (fill)
-        fillDevice(path, m_dc.brush);
-    if (stroke)
-        strokeDevice(path);
+    paintDevice(std::move(path), fill, stroke);
 }
 
 void EmfPlayback::flattenPath()
