@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/AlignedPage.h"
+#include "ui/PageParts.h"
 
-class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -34,11 +34,11 @@ Q_SIGNALS:
     void databaseError(const QString& message);
 
 private:
-    void SourceCommMaterialDataChange();
     void RefreshCommMaterialDetails();
 
     MainSession* m_session = nullptr;
-    bool m_refreshPending = false;
+    // Written once per turn of the event loop, like the materials page's details.
+    OncePerTurn m_refresh{this, [this] { RefreshCommMaterialDetails(); }};
 
     QLineEdit* EditCommercialName;
     DatasetGrid* DBGridCommercialName;

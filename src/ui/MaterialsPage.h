@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ui/AlignedPage.h"
+#include "ui/PageParts.h"
 
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -50,16 +50,16 @@ Q_SIGNALS:
     void detailsToggled(bool shown);
     void databaseError(const QString& message);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void SourceMaterialDataChange();
     void RefreshMaterialDetails();
 
     MainSession* m_session = nullptr;
     MaterialListModel* m_listModel = nullptr;
-    bool m_refreshPending = false;
+    // Laying out the text of five memo fields costs far more than finding a material, and
+    // typing in the search field moves the material with every key. The fields are therefore
+    // written once per turn of the event loop, before anything is painted, with whatever
+    // material is current by then.
+    OncePerTurn m_refresh{this, [this] { RefreshMaterialDetails(); }};
 
     QLabel* SearchLabel;
     QLineEdit* SearchField;
@@ -73,9 +73,8 @@ private:
     QPlainTextEdit* DBApplication;
     QPlainTextEdit* DBLiterature;
     ui::StabilityGrid* StabilityGrid;
-    QWidget* SuppliersSheet;
+    ListDetailSheet* SuppliersSheet;
     DatasetGrid* SupplierGrid;
-    QWidget* TabDetailsSuppliers;
     QLineEdit* DBEdit1;
     QLineEdit* DBEdit3;
     QLineEdit* DBEdit4;

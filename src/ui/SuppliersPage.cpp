@@ -10,11 +10,9 @@
 #include "ui/PageParts.h"
 
 #include <QEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace zel::ui {
 
@@ -23,17 +21,12 @@ using namespace model::fields;
 SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 {
     setObjectName(QStringLiteral("SuppliersPage"));
-    auto* listSide = new QWidget(this);
-    listSide->setObjectName(QStringLiteral("SupplierListSide"));
-    auto* listLayout = new QVBoxLayout(listSide);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
     EditSupplierName = new QLineEdit;
     EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
-    listLayout->addWidget(searchRow(listSide, QStringLiteral("Search name:"), EditSupplierName));
-    DBGrid1 = new DatasetGrid(listSide);
+    DBGrid1 = new DatasetGrid;
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    listLayout->addWidget(DBGrid1, 1);
+    QWidget* list = listSide(this, QStringLiteral("Search name:"), EditSupplierName, DBGrid1);
+    list->setObjectName(QStringLiteral("SupplierListSide"));
 
     SuppliersDetailTabNotebook = new QTabWidget(this);
     SuppliersDetailTabNotebook->setObjectName(QStringLiteral("SuppliersDetailTabNotebook"));
@@ -56,18 +49,11 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     DBEditPhone = fieldEdit(details, "DBEditPhone", {72, 271, 245, 22});
     SuppliersDetailTabNotebook->addTab(details, QStringLiteral("Details"));
 
-    MaterialsSheet = new QWidget;
+    MaterialsSheet = new ListDetailSheet(131);
     MaterialsSheet->setObjectName(QStringLiteral("MaterialsSheet"));
-    auto* materialsLayout = new QVBoxLayout(MaterialsSheet);
-    materialsLayout->setContentsMargins(0, 0, 0, 0);
-    materialsLayout->setSpacing(0);
-    MaterialGrid2 = new DatasetGrid(MaterialsSheet);
+    MaterialGrid2 = MaterialsSheet->list();
     MaterialGrid2->setObjectName(QStringLiteral("MaterialGrid2"));
-    materialsLayout->addWidget(MaterialGrid2, 1);
-    auto* materialDetails = new QTabWidget(MaterialsSheet);
-    TabDetailsMaterial = materialDetails;
-    TabDetailsMaterial->setObjectName(QStringLiteral("TabDetailsMaterial"));
-    TabDetailsMaterial->setFixedHeight(131);
+    MaterialsSheet->details()->setObjectName(QStringLiteral("TabDetailsMaterial"));
     Panel7 = new QWidget;
     Panel7->setObjectName(QStringLiteral("Panel7"));
     Panel7->installEventFilter(this);
@@ -81,18 +67,14 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     panelCaption(QStringLiteral("Commercial"), 5, 65);
     panelCaption(QStringLiteral("name"), 41, 76);
     DBComercialName = fieldEdit(Panel7, "DBComercialName", {80, 67, 235, 22});
-    materialDetails->addTab(Panel7, QStringLiteral("Details"));
-    materialsLayout->addWidget(TabDetailsMaterial);
+    MaterialsSheet->details()->addTab(Panel7, QStringLiteral("Details"));
     SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
 
-    setSides(listSide, SuppliersDetailTabNotebook);
+    setSides(list, SuppliersDetailTabNotebook);
 
     connect(SuppliersDetailTabNotebook, &QTabWidget::currentChanged, this,
             &SuppliersPage::detailPageChanged);
-    // Anywhere on the grid, also where it has no rows: a supplier without commercial names
-    // shows an empty one, and the pane must still go.
-    MaterialGrid2->viewport()->installEventFilter(this);
-    MaterialGrid2->horizontalHeader()->viewport()->installEventFilter(this);
+    connect(MaterialsSheet, &ListDetailSheet::detailsToggled, this, &SuppliersPage::detailsToggled);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         connect(grid, &DatasetGrid::databaseError, this, &SuppliersPage::databaseError);
 }
@@ -155,17 +137,11 @@ void SuppliersPage::clearSearch()
 
 void SuppliersPage::ToggleMaterialDetails()
 {
-    const bool show = !TabDetailsMaterial->isVisibleTo(MaterialsSheet);
-    TabDetailsMaterial->setVisible(show);
-    Q_EMIT detailsToggled(show);
+    MaterialsSheet->toggleDetails();
 }
 
 bool SuppliersPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == MaterialGrid2->viewport() ||
-         watched == MaterialGrid2->horizontalHeader()->viewport()))
-        ToggleMaterialDetails();
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == Panel7 || (watched->parent() == Panel7 && qobject_cast<QLabel*>(watched)))) {
         Q_EMIT hideShowRequested();

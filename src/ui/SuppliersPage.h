@@ -8,6 +8,7 @@ class QTabWidget;
 namespace zel::ui {
 
 class DatasetGrid;
+class ListDetailSheet;
 class MainSession;
 
 // Page 2 of the main window: every supplier in alphabetical order with its search field, the
@@ -53,9 +54,8 @@ private:
     QLineEdit* DBEditCity;
     QLineEdit* DbEditCountry;
     QLineEdit* DBEditPhone;
-    QWidget* MaterialsSheet;
+    ListDetailSheet* MaterialsSheet;
     DatasetGrid* MaterialGrid2;
-    QWidget* TabDetailsMaterial;
     QWidget* Panel7;
     QLineEdit* DBMaterialCAS;
     QLineEdit* DBMaterialName;
