@@ -1,6 +1,5 @@
 #include "ui/CommercialNamesPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -53,29 +52,19 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
     TabbedNotebookCommercialName->addTab(details, QStringLiteral("Details"));
     CommStabilityGrid = addStabilitySheet(TabbedNotebookCommercialName, false, "CommStabilityGrid");
 
-    setSides(list, PanelCommercialDetails);
-
-    connect(TabbedNotebookCommercialName, &QTabWidget::currentChanged, this,
-            &CommercialNamesPage::detailPageChanged);
+    setSides(list, PanelCommercialDetails, TabbedNotebookCommercialName);
     connect(DBGridCommercialName, &DatasetGrid::databaseError, this,
             &CommercialNamesPage::databaseError);
 }
 
-void CommercialNamesPage::attach(MainSession* session)
+void CommercialNamesPage::attached(MainSession* session, bool first)
 {
     data::Dataset* comm = session->dataset(model::datasets::TableCommSynonyms);
     DBGridCommercialName->setDataset(comm);
     DBGridCommercialName->sizeColumnsToFields();
     // Opened again (a reload): the datasets and their links are the same ones.
-    if (m_session != session) {
-        m_session = session;
-        connect(EditCommercialName, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchCommercialName(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first) {
+        searchWith(EditCommercialName, &MainSession::SearchCommercialName);
         new FieldLink(comm, cas, DBCommCas);
         new FieldLink(comm, name, DBCommCommName);
         new FieldLink(session->dataset(model::datasets::TableCommSupplier), supname,
@@ -97,18 +86,8 @@ void CommercialNamesPage::FillMediaLabels()
 
 void CommercialNamesPage::RefreshCommMaterialDetails()
 {
-    ShowStability(*m_session->dataset(model::datasets::TableCommMaterial), MemoMaterialName,
+    ShowStability(*session()->dataset(model::datasets::TableCommMaterial), MemoMaterialName,
                   CommStabilityGrid);
-}
-
-int CommercialNamesPage::detailPage() const
-{
-    return TabbedNotebookCommercialName->currentIndex();
-}
-
-void CommercialNamesPage::showDetailPage(int index)
-{
-    TabbedNotebookCommercialName->setCurrentIndex(index);
 }
 
 } // namespace zel::ui

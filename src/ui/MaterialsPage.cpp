@@ -1,6 +1,5 @@
 #include "ui/MaterialsPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -73,10 +72,7 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     SuppliersSheet->details()->addTab(sup, QStringLiteral("Details"));
     DetailTabNotebook->addTab(SuppliersSheet, QStringLiteral("Suppliers"));
 
-    setSides(list, PanelDetail);
-
-    connect(DetailTabNotebook, &QTabWidget::currentChanged, this,
-            &MaterialsPage::detailPageChanged);
+    setSides(list, PanelDetail, DetailTabNotebook);
     connect(SuppliersSheet, &ListDetailSheet::detailsToggled, this, &MaterialsPage::detailsToggled);
     connect(SupplierGrid, &DatasetGrid::databaseError, this, &MaterialsPage::databaseError);
 }
@@ -87,19 +83,11 @@ MaterialsPage::~MaterialsPage()
     delete MaterialGridView;
 }
 
-void MaterialsPage::attach(MainSession* session)
+void MaterialsPage::attached(MainSession* session, bool first)
 {
     // Opened again (a reload): the selection list is new, the datasets and links are not.
-    const bool again = m_session == session;
-    m_session = session;
-    if (!again)
-        connect(SearchField, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchMaterial(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first)
+        searchWith(SearchField, &MainSession::SearchMaterial);
     MaterialListModel* old = m_listModel;
     m_listModel = new MaterialListModel(session->selectionList(),
                                         session->dataset(model::datasets::TableMaterial2), this);
@@ -109,7 +97,7 @@ void MaterialsPage::attach(MainSession* session)
     data::Dataset* synonyms = session->dataset(model::datasets::TableSynonyms2);
     SupplierGrid->setDataset(synonyms);
     SupplierGrid->sizeColumnsToFields();
-    if (!again) {
+    if (first) {
         data::Dataset* material = session->dataset(model::datasets::TableMaterial);
         connect(material, &data::Dataset::dataChanged, this, [this] { m_refresh.request(); });
         data::Dataset* show = session->dataset(model::datasets::TableSupplierShow);
@@ -129,23 +117,13 @@ void MaterialsPage::FillMediaLabels()
 
 void MaterialsPage::RefreshMaterialDetails()
 {
-    const data::Dataset* m = m_session->dataset(model::datasets::TableMaterial);
+    const data::Dataset* m = session()->dataset(model::datasets::TableMaterial);
     setFieldText(DBCAS, m->text(cas));
     setFieldText(DBOdour, m->text(odour));
     setFieldText(DBPerformance, m->text(performance));
     setFieldText(DBApplication, m->text(application));
     setFieldText(DBLiterature, m->text(literature));
     ShowStability(*m, MemoName, StabilityGrid);
-}
-
-int MaterialsPage::detailPage() const
-{
-    return DetailTabNotebook->currentIndex();
-}
-
-void MaterialsPage::showDetailPage(int index)
-{
-    DetailTabNotebook->setCurrentIndex(index);
 }
 
 void MaterialsPage::setSearchCaption(const QString& text)

@@ -1,6 +1,5 @@
 #include "ui/SuppliersPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -70,16 +69,13 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     MaterialsSheet->details()->addTab(Panel7, QStringLiteral("Details"));
     SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
 
-    setSides(list, SuppliersDetailTabNotebook);
-
-    connect(SuppliersDetailTabNotebook, &QTabWidget::currentChanged, this,
-            &SuppliersPage::detailPageChanged);
+    setSides(list, SuppliersDetailTabNotebook, SuppliersDetailTabNotebook);
     connect(MaterialsSheet, &ListDetailSheet::detailsToggled, this, &SuppliersPage::detailsToggled);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         connect(grid, &DatasetGrid::databaseError, this, &SuppliersPage::databaseError);
 }
 
-void SuppliersPage::attach(MainSession* session)
+void SuppliersPage::attached(MainSession* session, bool first)
 {
     data::Dataset* supplier = session->dataset(model::datasets::TableSupplier);
     DBGrid1->setDataset(supplier);
@@ -88,15 +84,8 @@ void SuppliersPage::attach(MainSession* session)
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         grid->sizeColumnsToFields();
     // Opened again (a reload): the datasets and their links are the same ones.
-    if (m_session != session) {
-        m_session = session;
-        connect(EditSupplierName, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchSupplier(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first) {
+        searchWith(EditSupplierName, &MainSession::SearchSupplier);
         connect(supplier, &data::Dataset::dataChanged, this,
                 &SuppliersPage::SourceSupplierDataChange);
         new FieldLink(supplier, supname, DBEditName);
@@ -114,20 +103,10 @@ void SuppliersPage::attach(MainSession* session)
 // The supplier's materials list is titled with its count and the supplier's name.
 void SuppliersPage::SourceSupplierDataChange()
 {
-    m_session->dataset(model::datasets::TableSupLink2)
-        ->setDisplayLabel(materialName, m_session->supplierMaterialsTitle());
+    data::Dataset* link = session()->dataset(model::datasets::TableSupLink2);
+    link->setDisplayLabel(materialName, session()->supplierMaterialsTitle());
     if (MaterialGrid2->datasetModel())
         Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);
-}
-
-int SuppliersPage::detailPage() const
-{
-    return SuppliersDetailTabNotebook->currentIndex();
-}
-
-void SuppliersPage::showDetailPage(int index)
-{
-    SuppliersDetailTabNotebook->setCurrentIndex(index);
 }
 
 void SuppliersPage::clearSearch()
