@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -63,11 +64,6 @@ struct FileCloser
     void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
-
-quint16 le16(const unsigned char* p)
-{
-    return static_cast<quint16>(p[0] | (p[1] << 8));
-}
 
 } // namespace
 
@@ -144,12 +140,6 @@ PxField pxFieldOf(const FieldDef& f)
         break;
     }
     throw DatabaseError(QStringLiteral("Field %1 has a type that cannot be written").arg(f.name));
-}
-
-void putLe32(char* p, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // Sign-flipped big-endian integers, as every integer kind of the format is stored.
@@ -249,7 +239,7 @@ void encodeValue(pxdoc_t* doc, TextEncoder& codec, const FieldDef& f, int len, c
         // A memo that fits its leader lives in the record: no blob file offset, and
         // its length.
         if (f.type == FieldType::Memo)
-            putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
+            qToLittleEndian(static_cast<quint32>(bytes.size()), p + room + 4);
         break;
     }
     case FieldType::Integer:
@@ -361,12 +351,6 @@ QByteArray emptyTableHeader(const TableData& data, const QString& password,
     return buffer;
 }
 
-void putLe16(char* p, quint16 v)
-{
-    p[0] = static_cast<char>(v & 0xFF);
-    p[1] = static_cast<char>(v >> 8);
-}
-
 // Encodes the whole table in memory. pxlib lays out the header; the data blocks are ours:
 // pxlib re-encrypts a whole block for every record it adds, which makes a table of forty
 // thousand records take seconds instead of milliseconds. Records fill each block in turn,
@@ -379,13 +363,13 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     const auto* h = reinterpret_cast<const unsigned char*>(out.constData());
     if (out.size() < 0x78 && h[0x39] >= 5)
         throw DatabaseError(QStringLiteral("the table header is too short"));
-    const qsizetype headerSize = le16(h + 2);
+    const qsizetype headerSize = qFromLittleEndian<quint16>(h + 2);
     const size_t blockSize = static_cast<size_t>(h[5]) * 1024;
     if (recordSize < 1 || blockSize < 6 + static_cast<size_t>(recordSize))
         throw DatabaseError(QStringLiteral("records larger than a block"));
-    quint32 key = le16(h + 0x25) | (static_cast<quint32>(le16(h + 0x27)) << 16);
+    quint32 key = qFromLittleEndian<quint32>(h + 0x25);
     if (key == 0xFF00FF00u)
-        key = le16(h + 0x5C) | (static_cast<quint32>(le16(h + 0x5E)) << 16);
+        key = qFromLittleEndian<quint32>(h + 0x5C);
     const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
     const size_t records = data.recordCount();
     const size_t blocks = (records + perBlock - 1) / perBlock;
@@ -394,12 +378,12 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     out.resize(headerSize + static_cast<qsizetype>(blocks * blockSize), '\0');
     h = reinterpret_cast<const unsigned char*>(out.constData());
     char* header = out.data();
-    putLe32(header + 0x06, static_cast<quint32>(records));
-    putLe16(header + 0x0A, static_cast<quint16>(blocks));
-    putLe16(header + 0x0C, static_cast<quint16>(blocks));
-    putLe16(header + 0x0E, static_cast<quint16>(blocks > 0 ? 1 : 0));
-    putLe16(header + 0x10, static_cast<quint16>(blocks));
-    putLe16(header + 0x3A, static_cast<quint16>(blocks));
+    qToLittleEndian(static_cast<quint32>(records), header + 0x06);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x0A);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x0C);
+    qToLittleEndian(static_cast<quint16>(blocks > 0 ? 1 : 0), header + 0x0E);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x10);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x3A);
 
     // Blocks are independent of each other: a large table is encoded in two halves at once.
     const auto encodeBlocks = [&](size_t from, size_t to) {
@@ -411,9 +395,10 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
             const size_t first = block * perBlock;
             const size_t count = std::min(perBlock, records - first);
             char* b = reinterpret_cast<char*>(plain.data());
-            putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
-            putLe16(b + 2, static_cast<quint16>(block));
-            putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
+            qToLittleEndian(static_cast<quint16>(block + 1 < blocks ? block + 2 : 0), b);
+            qToLittleEndian(static_cast<quint16>(block), b + 2);
+            qToLittleEndian(static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)),
+                            b + 4);
             for (size_t k = 0; k < count; ++k) {
                 char* rec = b + 6 + k * static_cast<size_t>(recordSize);
                 if (const TableData::FromStore& source = data.fromStore; source.store) {
