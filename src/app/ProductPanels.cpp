@@ -1,9 +1,9 @@
 #include "app/ProductPanels.h"
 
 #include "app/BevelPanel.h"
+#include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
 
-#include <QFont>
 #include <QLabel>
 #include <QPixmap>
 
@@ -25,14 +25,8 @@ ProductPanels::ProductPanels(QWidget* window)
     productPanel->setObjectName(QStringLiteral("ProductPanel"));
     productPanel->setGeometry(8, 94, 340, 112);
 
-    ProductName = new QLabel(shownText(productLine()), productPanel);
+    ProductName = plainLabel(shownText(productLine()), productPanel, true);
     ProductName->setObjectName(QStringLiteral("ProductName"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11); // 8 points on the 96-dpi screen the layout was drawn for
-    font.setBold(true);
-    ProductName->setFont(font);
-    ProductName->setStyleSheet(QStringLiteral("color: black"));
-    ProductName->setTextFormat(Qt::PlainText);
     ProductName->setWordWrap(true);
     ProductName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ProductName->setGeometry(12, 8, 320, productPanel->height() - 16);

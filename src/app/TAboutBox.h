@@ -18,7 +18,6 @@ public:
     explicit TAboutBox(QWidget* parent = nullptr);
     ~TAboutBox() override;
 
-    const ProductPanels& panels() const { return *m_panels; }
     QPushButton* OKButton;
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "app/BevelPanel.h"
 #include "app/ErrorMessage.h"
+#include "app/WindowUtil.h"
 
 #include <QLabel>
 
@@ -11,13 +12,7 @@ namespace {
 
 QLabel* label(const QString& text, QWidget* parent, int left, int top, bool bold)
 {
-    auto* l = new QLabel(text, parent);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11); // 8 points on the 96-dpi screen the layout was drawn for
-    font.setBold(bold);
-    l->setFont(font);
-    l->setStyleSheet(QStringLiteral("color: black"));
-    l->setTextFormat(Qt::PlainText);
+    QLabel* l = plainLabel(text, parent, bold);
     l->move(left, top);
     l->adjustSize();
     return l;

@@ -1,14 +1,29 @@
 #include "app/WindowUtil.h"
 
+#include "ui/PageParts.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
 
 namespace zel::app {
+
+QLabel* plainLabel(const QString& text, QWidget* parent, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = ui::windowFont();
+    font.setBold(bold);
+    label->setFont(font);
+    label->setStyleSheet(QStringLiteral("color: black"));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
 
 void centreOnScreen(QWidget* window)
 {

@@ -1,6 +1,7 @@
 #include "model/Reindex.h"
 
 #include "data/base/Error.h"
+#include "data/base/FileAccess.h"
 #include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 #include "data/server/PgConnection.h"
@@ -10,7 +11,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fnmatch.h>
 #include <memory>
@@ -165,8 +165,7 @@ bool Reindex::deleteOldIndexFiles(const QString& dataDirectory, Progress& progre
         progress.repaintNow();
         QStringList names;
         if (const int error = listMatching(dir, pattern, names)) {
-            progress.showError(deleteFailedMessage(pattern),
-                               QString::fromLocal8Bit(std::strerror(error)));
+            progress.showError(deleteFailedMessage(pattern), data::systemError(error));
             return false;
         }
         // A file that will not go is left for the engine, which ignores an index file that

@@ -15,12 +15,6 @@ class Dataset;
 // opaque on white, positions and sizes in native units.
 namespace zel::report::form {
 
-// Both sheets print the same one-line identification in their footers.
-inline QString identification()
-{
-    return QStringLiteral("ZEL \u2013 aroma materials reference data sheet");
-}
-
 inline TextFont arial(double points, bool bold = false)
 {
     TextFont f;
@@ -78,6 +72,15 @@ template <class B> B& band(TRpReport& report, const char* name, TRpBandType type
     return b;
 }
 
+// A band of the records of dataset under each detail record; one without records is left out.
+inline TRpSubDetail& subDetail(TRpReport& report, const char* name, data::Dataset* dataset,
+                               double height)
+{
+    auto& sub = band<TRpSubDetail>(report, name, rbSubDetail, height);
+    sub.dataset = dataset;
+    return sub;
+}
+
 // A horizontal rule whose pen stays 5 device pixels on any output.
 inline TRpShape& rule(TRpBand& band, const char* name, double top)
 {
@@ -88,9 +91,10 @@ inline TRpShape& rule(TRpBand& band, const char* name, double top)
     return s;
 }
 
-// Page set-up common to both sheets: A4 portrait with margins top 20 mm, bottom 10 mm, left
-// 20 mm, right 10 mm, one column, Arial 10 pt, headers and footers on every page.
-inline void a4Sheet(TRpReport& report)
+// How both sheets begin: A4 portrait with margins top 20 mm, bottom 10 mm, left 20 mm, right
+// 10 mm, one column, Arial 10 pt, headers and footers on every page, a record of main each;
+// and the page header band, ruled at its top, for the caller to fill.
+inline TRpBand& sheet(TRpReport& report, data::Dataset* main, double headerHeight)
 {
     report.pageSetup = {100, 2970, 200, 2100, 200, 100, 0};
     report.paperSize = QPageSize::A4;
@@ -101,6 +105,31 @@ inline void a4Sheet(TRpReport& report)
     report.font = arial(10);
     report.printerSettings = {};
     report.zoom = 100;
+    report.frame = {};
+    report.setDataset(main);
+    auto& header = band<TRpBand>(report, "PageHeaderBand1", rbPageHeader, headerHeight);
+    header.frame.drawTop = true;
+    return header;
+}
+
+// How both sheets end: a page footer with the sheet's identification on the left, under the
+// label name given, and the page number on the right.
+inline TRpSysData& pageFooter(TRpReport& report, const char* identificationName)
+{
+    auto& footer = band<TRpBand>(report, "PageFooterBand1", rbPageFooter, 119);
+    footer.frame.drawTop = true;
+    auto& id = place<TRpLabel>(footer, identificationName, 0, 26, 1175, 40);
+    id.caption = QStringLiteral("ZEL \u2013 aroma materials reference data sheet");
+    id.font = arial(8);
+    id.alignToBand = true;
+    id.autoSize = true;
+    auto& page = place<TRpSysData>(footer, "RpSysData1", 1699, 26, 103, 40);
+    page.kind = rpsPageNumber;
+    page.font = arial(8);
+    page.alignment = taRightJustify;
+    page.alignToBand = true;
+    page.autoSize = true;
+    return page;
 }
 
 } // namespace zel::report::form

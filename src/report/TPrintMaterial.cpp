@@ -23,24 +23,14 @@ constexpr double kColumnLefts[4] = {0, 456, 916, 1373};
 TPrintMaterial::TPrintMaterial(data::Database* database)
     : TPrintForm(database, model::decls::printMaterial())
 {
-    build();
-}
-
-void TPrintMaterial::build()
-{
     data::Dataset* material = m_datasets->get(model::datasets::TableMaterial);
     data::Dataset* sin = m_datasets->get(model::datasets::TableSin);
     data::Dataset* supplier = m_datasets->get(model::datasets::TableSupplier);
     data::Dataset* material2 = m_datasets->get(model::datasets::TableMaterial2);
 
     TRpReport& r = m_report;
-    a4Sheet(r);
-    r.frame = {};
+    auto& header = sheet(r, material, 249);
     r.frame.drawTop = true;
-    r.setDataset(material);
-
-    auto& header = band<TRpBand>(r, "PageHeaderBand1", rbPageHeader, 249);
-    header.frame.drawTop = true;
     auto& name = dbText(header, "RpDBText1", material, "name", 0, 66, 138, 61);
     name.font = arial(14, true);
     name.alignToBand = true;
@@ -91,16 +81,12 @@ void TPrintMaterial::build()
         .alignToBand = true;
     heading(names, "RpLabel9", QStringLiteral("SUPPLIER"), 696, 50, 200);
 
-    auto& sub1 = band<TRpSubDetail>(r, "RpSubDetail1", rbSubDetail, 53);
-    sub1.dataset = sin;
-    sub1.printIfEmpty = false;
+    auto& sub1 = subDetail(r, "RpSubDetail1", sin, 53);
     auto& commercial = dbText(sub1, "RpDBText10", sin, "name", 0, 0, 545, 45);
     commercial.alignToBand = true;
     dbText(sub1, "RpDBText11", supplier, "supname", 696, 0, 143, 45).autoSize = true;
 
-    auto& sub2 = band<TRpSubDetail>(r, "RpSubDetail2", rbSubDetail, 593);
-    sub2.dataset = material2;
-    sub2.printIfEmpty = false;
+    auto& sub2 = subDetail(r, "RpSubDetail2", material2, 593);
     sub2.beforePrint = [this](TRpBand& b, bool& print) { RpSubDetail2BeforePrint(b, print); };
     heading(sub2, "RpLabel10", QStringLiteral("STABILITY RECORD"), 0, 50, 392).alignToBand = true;
     for (int i = 0; i < StabilityLabels; ++i) {
@@ -117,19 +103,7 @@ void TPrintMaterial::build()
         m_stabil[std::size_t(i)] = &l;
     }
 
-    auto& footer = band<TRpBand>(r, "PageFooterBand1", rbPageFooter, 119);
-    footer.frame.drawTop = true;
-    auto& id = place<TRpLabel>(footer, "RpLabel1", 0, 26, 1175, 40);
-    id.caption = identification();
-    id.font = arial(8);
-    id.alignToBand = true;
-    id.autoSize = true;
-    auto& page = place<TRpSysData>(footer, "RpSysData1", 1699, 26, 103, 40);
-    page.kind = rpsPageNumber;
-    page.font = arial(8);
-    page.alignment = taRightJustify;
-    page.alignToBand = true;
-    page.autoSize = true;
+    pageFooter(r, "RpLabel1");
 }
 
 void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)

@@ -27,8 +27,6 @@ public:
     static constexpr int StabilityLabels = model::MediaCount;
 
 private:
-    void build();
-
     std::array<TRpLabel*, StabilityLabels> m_stabil{};
 };
 

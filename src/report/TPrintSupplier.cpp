@@ -13,22 +13,12 @@ using namespace form;
 TPrintSupplier::TPrintSupplier(data::Database* database)
     : TPrintForm(database, model::decls::printSupplier())
 {
-    build();
-}
-
-void TPrintSupplier::build()
-{
     data::Dataset* supplier = m_datasets->get(model::datasets::TableSupplier);
     data::Dataset* sin = m_datasets->get(model::datasets::TableSin);
     data::Dataset* material = m_datasets->get(model::datasets::TableMaterial);
 
     TRpReport& r = m_report;
-    a4Sheet(r);
-    r.frame = {};
-    r.setDataset(supplier);
-
-    auto& header = band<TRpBand>(r, "PageHeaderBand1", rbPageHeader, 198);
-    header.frame.drawTop = true;
+    auto& header = sheet(r, supplier, 198);
     auto& name = dbText(header, "RpDBText3", supplier, "supname", 21, 53, 230, 61);
     name.font = arial(14, true);
     name.autoSize = true;
@@ -54,27 +44,13 @@ void TPrintSupplier::build()
     }
     heading(detail, "RpLabel2", QStringLiteral("MATERIALS"), 0, 291, 300).alignToBand = true;
 
-    auto& sub = band<TRpSubDetail>(r, "RpSubDetail1", rbSubDetail, 50);
-    sub.dataset = sin;
-    sub.printIfEmpty = false;
+    auto& sub = subDetail(r, "RpSubDetail1", sin, 50);
     auto& cas = dbText(sub, "RpDBText1", material, "cas", 0, 3, 250, 45);
     cas.alignToBand = true;
     cas.autoSize = true;
     dbText(sub, "RpDBText2", material, "name", 291, 3, 1000, 45).autoSize = true;
 
-    auto& footer = band<TRpBand>(r, "PageFooterBand1", rbPageFooter, 119);
-    footer.frame.drawTop = true;
-    auto& id = place<TRpLabel>(footer, "RpLabel3", 0, 26, 1175, 40);
-    id.caption = identification();
-    id.font = arial(8);
-    id.alignToBand = true;
-    id.autoSize = true;
-    auto& page = place<TRpSysData>(footer, "RpSysData1", 1699, 26, 103, 40);
-    page.kind = rpsPageNumber;
-    page.font = arial(8);
-    page.alignment = taRightJustify;
-    page.alignToBand = true;
-    page.autoSize = true;
+    auto& page = pageFooter(r, "RpLabel3");
     page.onPrint = [this](TRpPrintable& p, QString& text) { RpSysData1Print(p, text); };
 }
 

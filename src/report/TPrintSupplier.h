@@ -20,9 +20,6 @@ public:
     void run(const QString& supnr, TRpPrinter& printer);
 
     void RpSysData1Print(TRpPrintable& printable, QString& text);
-
-private:
-    void build();
 };
 
 } // namespace zel::report

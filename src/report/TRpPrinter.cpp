@@ -206,26 +206,26 @@ void TRpPrinter::endDocument()
 {
     if (m_status != Busy)
         throw TRpError(QStringLiteral("Report printer not ready"));
-    if (m_destination == PageImages) {
-        closePage();
-        m_pages->finish();
-    } else {
-        endPrinterDocument(true);
-        m_available = m_pageCount;
-        notifyPages();
-    }
-    m_status = Finished;
+    finishDocument(true);
 }
 
 void TRpPrinter::abort()
 {
-    if (m_status != Busy)
-        return;
+    if (m_status == Busy)
+        finishDocument(false);
+}
+
+void TRpPrinter::finishDocument(bool complete)
+{
     if (m_destination == PageImages) {
         closePage();
         m_pages->finish();
     } else {
-        endPrinterDocument(false);
+        endPrinterDocument(complete);
+        if (complete) {
+            m_available = m_pageCount;
+            notifyPages();
+        }
     }
     m_status = Finished;
 }

@@ -128,6 +128,9 @@ private:
     void setUpDevicePage(const QSizeF& paperNative);
     void startPrinterPage();
     void endPrinterDocument(bool keep);
+    // Ends the document, complete or cancelled; on a printer or in a PDF only a complete one
+    // makes its pages available.
+    void finishDocument(bool complete);
     void notifyPages();
 
     Destination m_destination;

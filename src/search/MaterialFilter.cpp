@@ -74,6 +74,8 @@ bool occursIn(QStringView criterion, QStringView text)
 
 namespace {
 
+// The texts of a material the filter reads; each source lists where it keeps them in this
+// order.
 enum class Text
 {
     Name,
@@ -134,24 +136,12 @@ bool anyHolds(const QStringList& names, const QString& criterion)
 bool MaterialFilter(const SearchCriteria& criteria, const MaterialRecord& material,
                     const CommercialNames& commercialNames)
 {
+    static constexpr QString MaterialRecord::*texts[] = {
+        &MaterialRecord::name,  &MaterialRecord::name1,       &MaterialRecord::name2,
+        &MaterialRecord::odour, &MaterialRecord::performance, &MaterialRecord::application,
+        &MaterialRecord::stabil};
     const auto read = [&](Text t) -> const QString& {
-        switch (t) {
-        case Text::Name:
-            return material.name;
-        case Text::Name1:
-            return material.name1;
-        case Text::Name2:
-            return material.name2;
-        case Text::Odour:
-            return material.odour;
-        case Text::Performance:
-            return material.performance;
-        case Text::Application:
-            return material.application;
-        case Text::Stabil:
-            break;
-        }
-        return material.stabil;
+        return material.*texts[static_cast<int>(t)];
     };
     return filter(criteria, read, [&](const QString& n) {
         return commercialNames && anyHolds(commercialNames(), n);

@@ -1,13 +1,21 @@
 #include "ui/AlignedPage.h"
 
+#include "data/base/Error.h"
+#include "ui/MainSession.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+
 namespace zel::ui {
 
 AlignedPage::AlignedPage(QWidget* parent) : QWidget(parent) {}
 
-void AlignedPage::setSides(QWidget* listSide, QWidget* detailSide)
+void AlignedPage::setSides(QWidget* listSide, QWidget* detailSide, QTabWidget* notebook)
 {
     m_list = listSide;
     m_detail = detailSide;
+    m_notebook = notebook;
+    connect(notebook, &QTabWidget::currentChanged, this, &AlignedPage::detailPageChanged);
     realign();
 }
 
@@ -18,6 +26,34 @@ void AlignedPage::realign()
     const int dw = m_detail->width();
     m_detail->setGeometry(width() - dw, 0, dw, height());
     m_list->setGeometry(0, 0, width() - dw, height());
+}
+
+int AlignedPage::detailPage() const
+{
+    return m_notebook->currentIndex();
+}
+
+void AlignedPage::showDetailPage(int index)
+{
+    m_notebook->setCurrentIndex(index);
+}
+
+void AlignedPage::attach(MainSession* session)
+{
+    const bool first = session != m_session;
+    m_session = session;
+    attached(session, first);
+}
+
+void AlignedPage::searchWith(QLineEdit* field, void (MainSession::*search)(const QString&))
+{
+    connect(field, &QLineEdit::textChanged, this, [this, search](const QString& text) {
+        try {
+            (m_session->*search)(text);
+        } catch (const data::DatabaseError& e) {
+            Q_EMIT databaseError(e.message());
+        }
+    });
 }
 
 void AlignedPage::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,5 @@
 #include "ui/CommercialNamesPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -12,9 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace zel::ui {
 
@@ -23,26 +19,19 @@ using namespace model::fields;
 CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
 {
     setObjectName(QStringLiteral("CommercialNamesPage"));
-    auto* listSide = new QWidget(this);
-    listSide->setObjectName(QStringLiteral("CommercialListSide"));
-    auto* listLayout = new QVBoxLayout(listSide);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
     EditCommercialName = new QLineEdit;
     EditCommercialName->setObjectName(QStringLiteral("EditCommercialName"));
-    listLayout->addWidget(searchRow(listSide, QStringLiteral("S&earch name:"), EditCommercialName));
-    DBGridCommercialName = new DatasetGrid(listSide);
+    DBGridCommercialName = new DatasetGrid;
     DBGridCommercialName->setObjectName(QStringLiteral("DBGridCommercialName"));
-    listLayout->addWidget(DBGridCommercialName, 1);
+    QWidget* list =
+        listSide(this, QStringLiteral("S&earch name:"), EditCommercialName, DBGridCommercialName);
+    list->setObjectName(QStringLiteral("CommercialListSide"));
 
     PanelCommercialDetails = new QWidget(this);
     PanelCommercialDetails->setObjectName(QStringLiteral("PanelCommercialDetails"));
     PanelCommercialDetails->resize(DetailWidth, 400);
-    auto* detailLayout = new QVBoxLayout(PanelCommercialDetails);
-    detailLayout->setContentsMargins(0, 0, 0, 0);
-    TabbedNotebookCommercialName = new QTabWidget(PanelCommercialDetails);
+    TabbedNotebookCommercialName = panelNotebook(PanelCommercialDetails);
     TabbedNotebookCommercialName->setObjectName(QStringLiteral("TabbedNotebookCommercialName"));
-    detailLayout->addWidget(TabbedNotebookCommercialName);
     auto* details = new QWidget;
     caption(details, QStringLiteral("CAS"), 3, 4);
     DBCommCas = fieldEdit(details, "DBCommCas", {78, 2, 250, 18});
@@ -61,37 +50,21 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
     caption(details, QStringLiteral("Literature"), 3, 269, "LabelCommLiterature");
     DBCommLiterature = fieldMemo(details, "DBCommLiterature", {78, 265, 250, 47});
     TabbedNotebookCommercialName->addTab(details, QStringLiteral("Details"));
-    auto* stability = new QWidget;
-    auto* stabilityLayout = new QVBoxLayout(stability);
-    stabilityLayout->setContentsMargins(10, 10, 10, 10);
-    CommStabilityGrid = new StabilityGrid(false, stability);
-    CommStabilityGrid->setObjectName(QStringLiteral("CommStabilityGrid"));
-    stabilityLayout->addWidget(CommStabilityGrid);
-    TabbedNotebookCommercialName->addTab(stability, QStringLiteral("Stability"));
+    CommStabilityGrid = addStabilitySheet(TabbedNotebookCommercialName, false, "CommStabilityGrid");
 
-    setSides(listSide, PanelCommercialDetails);
-
-    connect(TabbedNotebookCommercialName, &QTabWidget::currentChanged, this,
-            &CommercialNamesPage::detailPageChanged);
+    setSides(list, PanelCommercialDetails, TabbedNotebookCommercialName);
     connect(DBGridCommercialName, &DatasetGrid::databaseError, this,
             &CommercialNamesPage::databaseError);
 }
 
-void CommercialNamesPage::attach(MainSession* session)
+void CommercialNamesPage::attached(MainSession* session, bool first)
 {
     data::Dataset* comm = session->dataset(model::datasets::TableCommSynonyms);
     DBGridCommercialName->setDataset(comm);
     DBGridCommercialName->sizeColumnsToFields();
     // Opened again (a reload): the datasets and their links are the same ones.
-    if (m_session != session) {
-        m_session = session;
-        connect(EditCommercialName, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchCommercialName(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first) {
+        searchWith(EditCommercialName, &MainSession::SearchCommercialName);
         new FieldLink(comm, cas, DBCommCas);
         new FieldLink(comm, name, DBCommCommName);
         new FieldLink(session->dataset(model::datasets::TableCommSupplier), supname,
@@ -101,8 +74,7 @@ void CommercialNamesPage::attach(MainSession* session)
         new FieldLink(material, performance, DBCommPerformance);
         new FieldLink(material, application, DBCommApplication);
         new FieldLink(material, literature, DBCommLiterature);
-        connect(material, &data::Dataset::dataChanged, this,
-                &CommercialNamesPage::SourceCommMaterialDataChange);
+        connect(material, &data::Dataset::dataChanged, this, [this] { m_refresh.request(); });
     }
     RefreshCommMaterialDetails();
 }
@@ -112,32 +84,10 @@ void CommercialNamesPage::FillMediaLabels()
     ui::FillMediaLabels(CommStabilityGrid);
 }
 
-// Written once per turn of the event loop, like the materials page's details.
-void CommercialNamesPage::SourceCommMaterialDataChange()
-{
-    if (m_refreshPending)
-        return;
-    m_refreshPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_refreshPending = false;
-        RefreshCommMaterialDetails();
-    });
-}
-
 void CommercialNamesPage::RefreshCommMaterialDetails()
 {
-    ShowStability(*m_session->dataset(model::datasets::TableCommMaterial), MemoMaterialName,
+    ShowStability(*session()->dataset(model::datasets::TableCommMaterial), MemoMaterialName,
                   CommStabilityGrid);
-}
-
-int CommercialNamesPage::detailPage() const
-{
-    return TabbedNotebookCommercialName->currentIndex();
-}
-
-void CommercialNamesPage::showDetailPage(int index)
-{
-    TabbedNotebookCommercialName->setCurrentIndex(index);
 }
 
 } // namespace zel::ui

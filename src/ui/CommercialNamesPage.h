@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/AlignedPage.h"
+#include "ui/PageParts.h"
 
-class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -13,32 +13,25 @@ class MainSession;
 class StabilityGrid;
 
 // Page 1 of the main window: every commercial name in alphabetical order with its search
-// field, and the current name's CAS, supplier, material and the material's stability.
+// field, and the current name's CAS, supplier, material and the material's stability. Detail
+// notebook sub-pages: 0 "Details", 1 "Stability".
 class CommercialNamesPage : public AlignedPage
 {
     Q_OBJECT
 public:
     explicit CommercialNamesPage(QWidget* parent = nullptr);
 
-    // Once the session's database is open: the list and the fields follow it.
-    void attach(MainSession* session);
     // Start-up: the media labels into the stability grid.
     void FillMediaLabels();
 
-    // Detail notebook sub-pages: 0 "Details", 1 "Stability".
-    int detailPage() const;
-    void showDetailPage(int index);
-
-Q_SIGNALS:
-    void detailPageChanged();
-    void databaseError(const QString& message);
+protected:
+    void attached(MainSession* session, bool first) override;
 
 private:
-    void SourceCommMaterialDataChange();
     void RefreshCommMaterialDetails();
 
-    MainSession* m_session = nullptr;
-    bool m_refreshPending = false;
+    // Written once per turn of the event loop, like the materials page's details.
+    OncePerTurn m_refresh{this, [this] { RefreshCommMaterialDetails(); }};
 
     QLineEdit* EditCommercialName;
     DatasetGrid* DBGridCommercialName;

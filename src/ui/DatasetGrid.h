@@ -10,6 +10,11 @@ namespace zel::ui {
 
 class DatasetModel;
 
+// The set-up the data grids share: read-only, whole rows selected one at a time, no tab
+// stops inside, rows of a fixed height without their own titles, and column titles aligned
+// left that are not buttons.
+void setUpGrid(QTableView* grid);
+
 // A read-only data grid over one dataset whose current row is the dataset's current
 // record: a click or a key that moves the row moves the dataset, and a dataset moved by
 // anything else (a search, a master, the navigation buttons) moves the row. Whole rows are

@@ -40,22 +40,20 @@ QIcon make(const std::function<void(QPainter&)>& draw)
     return icon;
 }
 
-void arrow(QPainter& p, bool left, bool bar)
+// The closed outline through corners, in their order.
+QPainterPath outline(std::initializer_list<QPointF> corners)
 {
     QPainterPath path;
-    if (left) {
-        path.moveTo(4, 8);
-        path.lineTo(11, 2);
-        path.lineTo(11, 14);
-    } else {
-        path.moveTo(12, 8);
-        path.lineTo(5, 2);
-        path.lineTo(5, 14);
-    }
+    path.addPolygon(QPolygonF(corners));
     path.closeSubpath();
+    return path;
+}
+
+void arrow(QPainter& p, bool left, bool bar)
+{
     p.setPen(QPen(kRed.darker(140), 1));
     p.setBrush(kRed);
-    p.drawPath(path);
+    p.drawPath(left ? outline({{4, 8}, {11, 2}, {11, 14}}) : outline({{12, 8}, {5, 2}, {5, 14}}));
     if (bar) {
         p.setPen(Qt::NoPen);
         p.setBrush(kRed.darker(120));
@@ -78,13 +76,8 @@ void pencil(QPainter& p)
     p.setPen(QPen(kDark, 0.8));
     p.setBrush(QColor(240, 190, 40));
     p.drawRect(QRectF(-1.5, -5, 3, 8));
-    QPainterPath tip;
-    tip.moveTo(-1.5, 3);
-    tip.lineTo(1.5, 3);
-    tip.lineTo(0, 6);
-    tip.closeSubpath();
     p.setBrush(QColor(230, 200, 160));
-    p.drawPath(tip);
+    p.drawPath(outline({{-1.5, 3}, {1.5, 3}, {0, 6}}));
     p.restore();
 }
 
@@ -122,17 +115,9 @@ QIcon select()
 {
     return make([](QPainter& p) {
         sheet(p, QRectF(1.5, 3.5, 10, 12));
-        QPainterPath funnel;
-        funnel.moveTo(3, 6);
-        funnel.lineTo(10, 6);
-        funnel.lineTo(7.5, 9.5);
-        funnel.lineTo(7.5, 13);
-        funnel.lineTo(5.5, 13);
-        funnel.lineTo(5.5, 9.5);
-        funnel.closeSubpath();
         p.setPen(QPen(QColor(0, 100, 0), 0.8));
         p.setBrush(QColor(60, 170, 60));
-        p.drawPath(funnel);
+        p.drawPath(outline({{3, 6}, {10, 6}, {7.5, 9.5}, {7.5, 13}, {5.5, 13}, {5.5, 9.5}}));
         pencil(p);
     });
 }
@@ -174,26 +159,12 @@ QIcon hide()
 QIcon program()
 {
     return make([](QPainter& p) {
-        QPainterPath flask;
-        flask.moveTo(6, 1.5);
-        flask.lineTo(10, 1.5);
-        flask.lineTo(10, 6);
-        flask.lineTo(14.5, 14.5);
-        flask.lineTo(1.5, 14.5);
-        flask.lineTo(6, 6);
-        flask.closeSubpath();
         p.setPen(QPen(kDark, 1));
         p.setBrush(QColor(220, 235, 250));
-        p.drawPath(flask);
-        QPainterPath liquid;
-        liquid.moveTo(4, 10);
-        liquid.lineTo(12, 10);
-        liquid.lineTo(14, 14);
-        liquid.lineTo(2, 14);
-        liquid.closeSubpath();
+        p.drawPath(outline({{6, 1.5}, {10, 1.5}, {10, 6}, {14.5, 14.5}, {1.5, 14.5}, {6, 6}}));
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(120, 60, 170));
-        p.drawPath(liquid);
+        p.setBrush(QColor(120, 60, 170)); // the liquid
+        p.drawPath(outline({{4, 10}, {12, 10}, {14, 14}, {2, 14}}));
     });
 }
 
@@ -201,17 +172,10 @@ QIcon program()
 QIcon funnel()
 {
     return make([](QPainter& p) {
-        QPainterPath funnel;
-        funnel.moveTo(1.5, 2.5);
-        funnel.lineTo(14.5, 2.5);
-        funnel.lineTo(9.5, 8.5);
-        funnel.lineTo(9.5, 13.5);
-        funnel.lineTo(6.5, 15);
-        funnel.lineTo(6.5, 8.5);
-        funnel.closeSubpath();
         p.setPen(QPen(QColor(0, 60, 120), 1));
         p.setBrush(QColor(70, 140, 210));
-        p.drawPath(funnel);
+        p.drawPath(
+            outline({{1.5, 2.5}, {14.5, 2.5}, {9.5, 8.5}, {9.5, 13.5}, {6.5, 15}, {6.5, 8.5}}));
     });
 }
 
@@ -251,14 +215,8 @@ QIcon door()
         p.setPen(QPen(QColor(70, 45, 20), 1));
         p.setBrush(QColor(60, 60, 60));
         p.drawRect(QRectF(3.5, 1.5, 9, 13));
-        QPainterPath door;
-        door.moveTo(3.5, 1.5);
-        door.lineTo(9.5, 3.5);
-        door.lineTo(9.5, 15.5);
-        door.lineTo(3.5, 14.5);
-        door.closeSubpath();
-        p.setBrush(QColor(170, 110, 50));
-        p.drawPath(door);
+        p.setBrush(QColor(170, 110, 50)); // the door, open
+        p.drawPath(outline({{3.5, 1.5}, {9.5, 3.5}, {9.5, 15.5}, {3.5, 14.5}}));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(240, 200, 60));
         p.drawEllipse(QPointF(8, 9), 0.9, 0.9);

@@ -399,20 +399,21 @@ void MainSession::SearchMaterial(const QString& text)
 // The commercial names index ignores case, so the text is searched as typed.
 void MainSession::SearchCommercialName(const QString& text)
 {
-    if (!SearchActive)
-        return;
-    data::Dataset* comm = dataset(TableCommSynonyms);
-    if (comm->isOpen())
-        comm->findNearest({text});
+    searchNearest(TableCommSynonyms, text);
 }
 
 void MainSession::SearchSupplier(const QString& text)
 {
+    searchNearest(TableSupplier, text);
+}
+
+void MainSession::searchNearest(const QString& datasetName, const QString& text)
+{
     if (!SearchActive)
         return;
-    data::Dataset* supplier = dataset(TableSupplier);
-    if (supplier->isOpen())
-        supplier->findNearest({text});
+    data::Dataset* searched = dataset(datasetName);
+    if (searched->isOpen())
+        searched->findNearest({text});
 }
 
 // --- Page carry ------------------------------------------------------------------------

@@ -163,6 +163,8 @@ private:
     void carryToMaterials(int from);
     void carryToCommercialNames(int from);
     void carryToSuppliers(int from);
+    // The incremental search on an open dataset's index: the record nearest to text.
+    void searchNearest(const QString& datasetName, const QString& text);
 
     data::Database* m_database;
     model::Configuration m_configuration;

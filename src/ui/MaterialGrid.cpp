@@ -2,6 +2,7 @@
 
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
+#include "ui/DatasetGrid.h"
 #include "ui/MainSession.h"
 
 #include <QHeaderView>
@@ -102,23 +103,12 @@ void MaterialRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 MaterialGrid::MaterialGrid(QWidget* parent) : QTableView(parent)
 {
     setItemDelegate(new MaterialRowDelegate(this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpGrid(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setTabKeyNavigation(false);
-    setWordWrap(false);
-    setShowGrid(true);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setFixedHeight(kRowHeight);
     horizontalHeader()->setStyleSheet(QStringLiteral(
         "QHeaderView::section { background-color: palette(button); color: black; padding-left: 2px;"

@@ -1,6 +1,5 @@
 #include "ui/MaterialsPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -10,15 +9,10 @@
 #include "ui/PageParts.h"
 #include "ui/StabilityGrid.h"
 
-#include <QEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace zel::ui {
 
@@ -28,27 +22,19 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
 {
     setObjectName(QStringLiteral("MaterialsPage"));
 
-    auto* listSide = new QWidget(this);
-    auto* listLayout = new QVBoxLayout(listSide);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
     SearchField = new QLineEdit;
     SearchField->setObjectName(QStringLiteral("SearchField"));
-    listLayout->addWidget(
-        searchRow(listSide, QStringLiteral("S&earch name:"), SearchField, &SearchLabel));
-    SearchLabel->setObjectName(QStringLiteral("SearchLabel"));
-    MaterialGridView = new MaterialGrid(listSide);
+    MaterialGridView = new MaterialGrid;
     MaterialGridView->setObjectName(QStringLiteral("MaterialGrid"));
-    listLayout->addWidget(MaterialGridView, 1);
+    QWidget* list = listSide(this, QStringLiteral("S&earch name:"), SearchField, MaterialGridView,
+                             &SearchLabel);
+    SearchLabel->setObjectName(QStringLiteral("SearchLabel"));
 
     PanelDetail = new QWidget(this);
     PanelDetail->setObjectName(QStringLiteral("PanelDetail"));
     PanelDetail->resize(DetailWidth, 400);
-    auto* detailLayout = new QVBoxLayout(PanelDetail);
-    detailLayout->setContentsMargins(0, 0, 0, 0);
-    DetailTabNotebook = new QTabWidget(PanelDetail);
+    DetailTabNotebook = panelNotebook(PanelDetail);
     DetailTabNotebook->setObjectName(QStringLiteral("DetailTabNotebook"));
-    detailLayout->addWidget(DetailTabNotebook);
 
     auto* details = new QWidget;
     caption(details, QStringLiteral("CAS"), 4, 12);
@@ -65,26 +51,13 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     DBLiterature = fieldMemo(details, "DBLiterature", {78, 250, 250, 60});
     DetailTabNotebook->addTab(details, QStringLiteral("Details"));
 
-    auto* stability = new QWidget;
-    auto* stabilityLayout = new QVBoxLayout(stability);
-    stabilityLayout->setContentsMargins(10, 10, 10, 10);
-    StabilityGrid = new ui::StabilityGrid(true, stability);
-    StabilityGrid->setObjectName(QStringLiteral("StabilityGrid"));
-    stabilityLayout->addWidget(StabilityGrid);
-    DetailTabNotebook->addTab(stability, QStringLiteral("Stability"));
+    StabilityGrid = addStabilitySheet(DetailTabNotebook, true, "StabilityGrid");
 
-    SuppliersSheet = new QWidget;
+    SuppliersSheet = new ListDetailSheet(166);
     SuppliersSheet->setObjectName(QStringLiteral("SuppliersSheet"));
-    auto* suppliersLayout = new QVBoxLayout(SuppliersSheet);
-    suppliersLayout->setContentsMargins(0, 0, 0, 0);
-    suppliersLayout->setSpacing(0);
-    SupplierGrid = new DatasetGrid(SuppliersSheet);
+    SupplierGrid = SuppliersSheet->list();
     SupplierGrid->setObjectName(QStringLiteral("SupplierGrid"));
-    suppliersLayout->addWidget(SupplierGrid, 1);
-    auto* supplierDetails = new QTabWidget(SuppliersSheet);
-    TabDetailsSuppliers = supplierDetails;
-    TabDetailsSuppliers->setObjectName(QStringLiteral("TabDetailsSuppliers"));
-    TabDetailsSuppliers->setFixedHeight(166);
+    SuppliersSheet->details()->setObjectName(QStringLiteral("TabDetailsSuppliers"));
     auto* sup = new QWidget;
     caption(sup, QStringLiteral("Supplier"), 2, 10);
     DBEdit1 = fieldEdit(sup, "DBEdit1", {72, 7, 240, 22});
@@ -96,18 +69,11 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     DBEdit5 = fieldEdit(sup, "DBEdit5", {72, 82, 240, 22});
     caption(sup, QStringLiteral("Phone"), 2, 111);
     DBEdit6 = fieldEdit(sup, "DBEdit6", {72, 107, 240, 22});
-    supplierDetails->addTab(sup, QStringLiteral("Details"));
-    suppliersLayout->addWidget(TabDetailsSuppliers);
+    SuppliersSheet->details()->addTab(sup, QStringLiteral("Details"));
     DetailTabNotebook->addTab(SuppliersSheet, QStringLiteral("Suppliers"));
 
-    setSides(listSide, PanelDetail);
-
-    connect(DetailTabNotebook, &QTabWidget::currentChanged, this,
-            &MaterialsPage::detailPageChanged);
-    // Anywhere on the grid, also where it has no rows: a material without commercial names
-    // shows an empty one, and the pane must still go.
-    SupplierGrid->viewport()->installEventFilter(this);
-    SupplierGrid->horizontalHeader()->viewport()->installEventFilter(this);
+    setSides(list, PanelDetail, DetailTabNotebook);
+    connect(SuppliersSheet, &ListDetailSheet::detailsToggled, this, &MaterialsPage::detailsToggled);
     connect(SupplierGrid, &DatasetGrid::databaseError, this, &MaterialsPage::databaseError);
 }
 
@@ -117,19 +83,11 @@ MaterialsPage::~MaterialsPage()
     delete MaterialGridView;
 }
 
-void MaterialsPage::attach(MainSession* session)
+void MaterialsPage::attached(MainSession* session, bool first)
 {
     // Opened again (a reload): the selection list is new, the datasets and links are not.
-    const bool again = m_session == session;
-    m_session = session;
-    if (!again)
-        connect(SearchField, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchMaterial(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first)
+        searchWith(SearchField, &MainSession::SearchMaterial);
     MaterialListModel* old = m_listModel;
     m_listModel = new MaterialListModel(session->selectionList(),
                                         session->dataset(model::datasets::TableMaterial2), this);
@@ -139,10 +97,9 @@ void MaterialsPage::attach(MainSession* session)
     data::Dataset* synonyms = session->dataset(model::datasets::TableSynonyms2);
     SupplierGrid->setDataset(synonyms);
     SupplierGrid->sizeColumnsToFields();
-    if (!again) {
+    if (first) {
         data::Dataset* material = session->dataset(model::datasets::TableMaterial);
-        connect(material, &data::Dataset::dataChanged, this,
-                &MaterialsPage::SourceMaterialDataChange);
+        connect(material, &data::Dataset::dataChanged, this, [this] { m_refresh.request(); });
         data::Dataset* show = session->dataset(model::datasets::TableSupplierShow);
         new FieldLink(show, supname, DBEdit1);
         new FieldLink(show, address, DBEdit3);
@@ -158,40 +115,15 @@ void MaterialsPage::FillMediaLabels()
     ui::FillMediaLabels(StabilityGrid);
 }
 
-// Laying out the text of five memo fields costs far more than finding a material, and
-// typing in the search field moves the material with every key. The fields are therefore
-// written once per turn of the event loop, before anything is painted, with whatever
-// material is current by then.
-void MaterialsPage::SourceMaterialDataChange()
-{
-    if (m_refreshPending)
-        return;
-    m_refreshPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_refreshPending = false;
-        RefreshMaterialDetails();
-    });
-}
-
 void MaterialsPage::RefreshMaterialDetails()
 {
-    const data::Dataset* m = m_session->dataset(model::datasets::TableMaterial);
+    const data::Dataset* m = session()->dataset(model::datasets::TableMaterial);
     setFieldText(DBCAS, m->text(cas));
     setFieldText(DBOdour, m->text(odour));
     setFieldText(DBPerformance, m->text(performance));
     setFieldText(DBApplication, m->text(application));
     setFieldText(DBLiterature, m->text(literature));
     ShowStability(*m, MemoName, StabilityGrid);
-}
-
-int MaterialsPage::detailPage() const
-{
-    return DetailTabNotebook->currentIndex();
-}
-
-void MaterialsPage::showDetailPage(int index)
-{
-    DetailTabNotebook->setCurrentIndex(index);
 }
 
 void MaterialsPage::setSearchCaption(const QString& text)
@@ -227,20 +159,9 @@ void MaterialsPage::repaintList()
         m_listModel->repaintAll();
 }
 
-bool MaterialsPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == SupplierGrid->viewport() ||
-         watched == SupplierGrid->horizontalHeader()->viewport()))
-        ToggleSupplierDetails();
-    return AlignedPage::eventFilter(watched, event);
-}
-
 void MaterialsPage::ToggleSupplierDetails()
 {
-    const bool show = !TabDetailsSuppliers->isVisibleTo(SuppliersSheet);
-    TabDetailsSuppliers->setVisible(show);
-    Q_EMIT detailsToggled(show);
+    SuppliersSheet->toggleDetails();
 }
 
 } // namespace zel::ui

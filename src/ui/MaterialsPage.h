@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ui/AlignedPage.h"
+#include "ui/PageParts.h"
 
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -16,7 +16,8 @@ class MaterialListModel;
 class StabilityGrid;
 
 // Page 0 of the main window: the selection list of materials with its search field, and the
-// current material's details, stability and commercial names with their suppliers.
+// current material's details, stability and commercial names with their suppliers. Detail
+// notebook sub-pages: 0 "Details", 1 "Stability", 2 "Suppliers".
 class MaterialsPage : public AlignedPage
 {
     Q_OBJECT
@@ -24,14 +25,8 @@ public:
     explicit MaterialsPage(QWidget* parent = nullptr);
     ~MaterialsPage() override;
 
-    // Once the session's database is open: the list, the grids and the fields follow it.
-    void attach(MainSession* session);
     // Start-up: the media labels into the stability grid.
     void FillMediaLabels();
-
-    // Detail notebook sub-pages: 0 "Details", 1 "Stability", 2 "Suppliers".
-    int detailPage() const;
-    void showDetailPage(int index);
 
     void setSearchCaption(const QString& text);
     void setSearchEnabled(bool enabled);
@@ -46,20 +41,20 @@ public:
     void ToggleSupplierDetails();
 
 Q_SIGNALS:
-    void detailPageChanged();
     void detailsToggled(bool shown);
-    void databaseError(const QString& message);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void attached(MainSession* session, bool first) override;
 
 private:
-    void SourceMaterialDataChange();
     void RefreshMaterialDetails();
 
-    MainSession* m_session = nullptr;
     MaterialListModel* m_listModel = nullptr;
-    bool m_refreshPending = false;
+    // Laying out the text of five memo fields costs far more than finding a material, and
+    // typing in the search field moves the material with every key. The fields are therefore
+    // written once per turn of the event loop, before anything is painted, with whatever
+    // material is current by then.
+    OncePerTurn m_refresh{this, [this] { RefreshMaterialDetails(); }};
 
     QLabel* SearchLabel;
     QLineEdit* SearchField;
@@ -73,9 +68,8 @@ private:
     QPlainTextEdit* DBApplication;
     QPlainTextEdit* DBLiterature;
     ui::StabilityGrid* StabilityGrid;
-    QWidget* SuppliersSheet;
+    ListDetailSheet* SuppliersSheet;
     DatasetGrid* SupplierGrid;
-    QWidget* TabDetailsSuppliers;
     QLineEdit* DBEdit1;
     QLineEdit* DBEdit3;
     QLineEdit* DBEdit4;

@@ -1,12 +1,34 @@
 #include "ui/PageParts.h"
 
+#include "ui/DatasetGrid.h"
+
 #include <QFocusEvent>
 #include <QFont>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace zel::ui {
+
+OncePerTurn::OncePerTurn(QObject* context, std::function<void()> action)
+    : m_context(context), m_action(std::move(action))
+{
+}
+
+void OncePerTurn::request()
+{
+    if (m_pending)
+        return;
+    m_pending = true;
+    QTimer::singleShot(0, m_context, [this] {
+        m_pending = false;
+        m_action();
+    });
+}
 
 QFont windowFont()
 {
@@ -83,6 +105,57 @@ QWidget* searchRow(QWidget* parent, const QString& text, QLineEdit* field, QLabe
     if (label)
         *label = l;
     return row;
+}
+
+QWidget* listSide(QWidget* page, const QString& text, QLineEdit* field, QWidget* list,
+                  QLabel** label)
+{
+    auto* side = new QWidget(page);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(searchRow(side, text, field, label));
+    layout->addWidget(list, 1);
+    return side;
+}
+
+QTabWidget* panelNotebook(QWidget* panel)
+{
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* notebook = new QTabWidget(panel);
+    layout->addWidget(notebook);
+    return notebook;
+}
+
+ListDetailSheet::ListDetailSheet(int detailsHeight)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_list = new DatasetGrid(this);
+    layout->addWidget(m_list, 1);
+    m_details = new QTabWidget(this);
+    m_details->setFixedHeight(detailsHeight);
+    layout->addWidget(m_details);
+    // Also where the list has no rows: an empty list is no reason for the details to stay.
+    m_list->viewport()->installEventFilter(this);
+    m_list->horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+void ListDetailSheet::toggleDetails()
+{
+    const bool show = !m_details->isVisibleTo(this);
+    m_details->setVisible(show);
+    Q_EMIT detailsToggled(show);
+}
+
+bool ListDetailSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == m_list->viewport() || watched == m_list->horizontalHeader()->viewport()))
+        toggleDetails();
+    return QWidget::eventFilter(watched, event);
 }
 
 void setFieldText(QLineEdit* edit, const QString& text)

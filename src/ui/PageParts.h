@@ -3,13 +3,17 @@
 #include <QLineEdit>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 class QFont;
 class QLabel;
 class QPlainTextEdit;
+class QTabWidget;
 class QWidget;
 
 namespace zel::ui {
+
+class DatasetGrid;
 
 // A read-only one-line field of a record. Entering it with Tab leaves its text unselected, as
 // a click does: the text is there to be read from its beginning, not replaced.
@@ -20,6 +24,20 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+};
+
+// Runs an action once in a turn of the event loop however often it is asked for in that
+// turn, with whatever is current by then. The action goes with context.
+class OncePerTurn
+{
+public:
+    OncePerTurn(QObject* context, std::function<void()> action);
+    void request();
+
+private:
+    QObject* m_context;
+    std::function<void()> m_action;
+    bool m_pending = false;
 };
 
 // The pieces the main window's pages are built of, at their designed positions.
@@ -39,6 +57,35 @@ QPlainTextEdit* fieldMemo(QWidget* parent, const char* name, const QRect& bounds
 // 152 x 22. The caption's accelerator, if it has one, focuses the field.
 QWidget* searchRow(QWidget* parent, const QString& text, QLineEdit* field,
                    QLabel** label = nullptr);
+// A page's list side: the search row over the list, which takes the rest of the height.
+QWidget* listSide(QWidget* page, const QString& text, QLineEdit* field, QWidget* list,
+                  QLabel** label = nullptr);
+// A notebook that fills panel.
+QTabWidget* panelNotebook(QWidget* panel);
+
+// A notebook sheet of a list over a notebook of its current row's details, of a fixed height.
+// A double-click anywhere on the list, also where it has no rows, hides the details or shows
+// them again.
+class ListDetailSheet : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ListDetailSheet(int detailsHeight);
+
+    DatasetGrid* list() const { return m_list; }
+    QTabWidget* details() const { return m_details; }
+    void toggleDetails();
+
+Q_SIGNALS:
+    void detailsToggled(bool shown);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DatasetGrid* m_list;
+    QTabWidget* m_details;
+};
 
 // Shows text in a read-only field unless it shows it already, from its beginning.
 void setFieldText(QLineEdit* edit, const QString& text);

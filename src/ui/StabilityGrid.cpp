@@ -7,8 +7,10 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 namespace zel::ui {
 
@@ -51,6 +53,18 @@ StabilityGrid::StabilityGrid(bool rangeSelection, QWidget* parent) : QTableWidge
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c)
             setCell(this, r, c, QString());
+}
+
+StabilityGrid* addStabilitySheet(QTabWidget* notebook, bool rangeSelection, const char* name)
+{
+    auto* sheet = new QWidget;
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(10, 10, 10, 10);
+    auto* grid = new StabilityGrid(rangeSelection, sheet);
+    grid->setObjectName(QString::fromLatin1(name));
+    layout->addWidget(grid);
+    notebook->addTab(sheet, QStringLiteral("Stability"));
+    return grid;
 }
 
 void FillMediaLabels(QTableWidget* grid)

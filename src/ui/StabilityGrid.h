@@ -3,6 +3,7 @@
 #include <QTableWidget>
 
 class QPlainTextEdit;
+class QTabWidget;
 
 namespace zel::data {
 class Dataset;
@@ -43,6 +44,9 @@ public:
 protected:
     bool viewportEvent(QEvent* event) override;
 };
+
+// Adds a page's "Stability" sheet to its notebook: a grid 10 pixels inside the sheet's edges.
+StabilityGrid* addStabilitySheet(QTabWidget* notebook, bool rangeSelection, const char* name);
 
 // Writes the 33 media labels into a grid; they are never written again.
 void FillMediaLabels(QTableWidget* grid);

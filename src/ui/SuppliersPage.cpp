@@ -1,6 +1,5 @@
 #include "ui/SuppliersPage.h"
 
-#include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "ui/DatasetGrid.h"
@@ -10,11 +9,9 @@
 #include "ui/PageParts.h"
 
 #include <QEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace zel::ui {
 
@@ -23,17 +20,12 @@ using namespace model::fields;
 SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
 {
     setObjectName(QStringLiteral("SuppliersPage"));
-    auto* listSide = new QWidget(this);
-    listSide->setObjectName(QStringLiteral("SupplierListSide"));
-    auto* listLayout = new QVBoxLayout(listSide);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
     EditSupplierName = new QLineEdit;
     EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
-    listLayout->addWidget(searchRow(listSide, QStringLiteral("Search name:"), EditSupplierName));
-    DBGrid1 = new DatasetGrid(listSide);
+    DBGrid1 = new DatasetGrid;
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    listLayout->addWidget(DBGrid1, 1);
+    QWidget* list = listSide(this, QStringLiteral("Search name:"), EditSupplierName, DBGrid1);
+    list->setObjectName(QStringLiteral("SupplierListSide"));
 
     SuppliersDetailTabNotebook = new QTabWidget(this);
     SuppliersDetailTabNotebook->setObjectName(QStringLiteral("SuppliersDetailTabNotebook"));
@@ -56,18 +48,11 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     DBEditPhone = fieldEdit(details, "DBEditPhone", {72, 271, 245, 22});
     SuppliersDetailTabNotebook->addTab(details, QStringLiteral("Details"));
 
-    MaterialsSheet = new QWidget;
+    MaterialsSheet = new ListDetailSheet(131);
     MaterialsSheet->setObjectName(QStringLiteral("MaterialsSheet"));
-    auto* materialsLayout = new QVBoxLayout(MaterialsSheet);
-    materialsLayout->setContentsMargins(0, 0, 0, 0);
-    materialsLayout->setSpacing(0);
-    MaterialGrid2 = new DatasetGrid(MaterialsSheet);
+    MaterialGrid2 = MaterialsSheet->list();
     MaterialGrid2->setObjectName(QStringLiteral("MaterialGrid2"));
-    materialsLayout->addWidget(MaterialGrid2, 1);
-    auto* materialDetails = new QTabWidget(MaterialsSheet);
-    TabDetailsMaterial = materialDetails;
-    TabDetailsMaterial->setObjectName(QStringLiteral("TabDetailsMaterial"));
-    TabDetailsMaterial->setFixedHeight(131);
+    MaterialsSheet->details()->setObjectName(QStringLiteral("TabDetailsMaterial"));
     Panel7 = new QWidget;
     Panel7->setObjectName(QStringLiteral("Panel7"));
     Panel7->installEventFilter(this);
@@ -81,23 +66,16 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     panelCaption(QStringLiteral("Commercial"), 5, 65);
     panelCaption(QStringLiteral("name"), 41, 76);
     DBComercialName = fieldEdit(Panel7, "DBComercialName", {80, 67, 235, 22});
-    materialDetails->addTab(Panel7, QStringLiteral("Details"));
-    materialsLayout->addWidget(TabDetailsMaterial);
+    MaterialsSheet->details()->addTab(Panel7, QStringLiteral("Details"));
     SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
 
-    setSides(listSide, SuppliersDetailTabNotebook);
-
-    connect(SuppliersDetailTabNotebook, &QTabWidget::currentChanged, this,
-            &SuppliersPage::detailPageChanged);
-    // Anywhere on the grid, also where it has no rows: a supplier without commercial names
-    // shows an empty one, and the pane must still go.
-    MaterialGrid2->viewport()->installEventFilter(this);
-    MaterialGrid2->horizontalHeader()->viewport()->installEventFilter(this);
+    setSides(list, SuppliersDetailTabNotebook, SuppliersDetailTabNotebook);
+    connect(MaterialsSheet, &ListDetailSheet::detailsToggled, this, &SuppliersPage::detailsToggled);
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         connect(grid, &DatasetGrid::databaseError, this, &SuppliersPage::databaseError);
 }
 
-void SuppliersPage::attach(MainSession* session)
+void SuppliersPage::attached(MainSession* session, bool first)
 {
     data::Dataset* supplier = session->dataset(model::datasets::TableSupplier);
     DBGrid1->setDataset(supplier);
@@ -106,15 +84,8 @@ void SuppliersPage::attach(MainSession* session)
     for (DatasetGrid* grid : {DBGrid1, MaterialGrid2})
         grid->sizeColumnsToFields();
     // Opened again (a reload): the datasets and their links are the same ones.
-    if (m_session != session) {
-        m_session = session;
-        connect(EditSupplierName, &QLineEdit::textChanged, this, [this](const QString& text) {
-            try {
-                m_session->SearchSupplier(text);
-            } catch (const data::DatabaseError& e) {
-                Q_EMIT databaseError(e.message());
-            }
-        });
+    if (first) {
+        searchWith(EditSupplierName, &MainSession::SearchSupplier);
         connect(supplier, &data::Dataset::dataChanged, this,
                 &SuppliersPage::SourceSupplierDataChange);
         new FieldLink(supplier, supname, DBEditName);
@@ -132,20 +103,10 @@ void SuppliersPage::attach(MainSession* session)
 // The supplier's materials list is titled with its count and the supplier's name.
 void SuppliersPage::SourceSupplierDataChange()
 {
-    m_session->dataset(model::datasets::TableSupLink2)
-        ->setDisplayLabel(materialName, m_session->supplierMaterialsTitle());
+    data::Dataset* link = session()->dataset(model::datasets::TableSupLink2);
+    link->setDisplayLabel(materialName, session()->supplierMaterialsTitle());
     if (MaterialGrid2->datasetModel())
         Q_EMIT MaterialGrid2->datasetModel()->headerDataChanged(Qt::Horizontal, 0, 0);
-}
-
-int SuppliersPage::detailPage() const
-{
-    return SuppliersDetailTabNotebook->currentIndex();
-}
-
-void SuppliersPage::showDetailPage(int index)
-{
-    SuppliersDetailTabNotebook->setCurrentIndex(index);
 }
 
 void SuppliersPage::clearSearch()
@@ -155,17 +116,11 @@ void SuppliersPage::clearSearch()
 
 void SuppliersPage::ToggleMaterialDetails()
 {
-    const bool show = !TabDetailsMaterial->isVisibleTo(MaterialsSheet);
-    TabDetailsMaterial->setVisible(show);
-    Q_EMIT detailsToggled(show);
+    MaterialsSheet->toggleDetails();
 }
 
 bool SuppliersPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == MaterialGrid2->viewport() ||
-         watched == MaterialGrid2->horizontalHeader()->viewport()))
-        ToggleMaterialDetails();
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == Panel7 || (watched->parent() == Panel7 && qobject_cast<QLabel*>(watched)))) {
         Q_EMIT hideShowRequested();

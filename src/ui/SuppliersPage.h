@@ -8,22 +8,17 @@ class QTabWidget;
 namespace zel::ui {
 
 class DatasetGrid;
+class ListDetailSheet;
 class MainSession;
 
 // Page 2 of the main window: every supplier in alphabetical order with its search field, the
 // supplier's address, and its commercial names by material with the chosen one's details.
+// Detail notebook sub-pages: 0 "Details", 1 "Materials".
 class SuppliersPage : public AlignedPage
 {
     Q_OBJECT
 public:
     explicit SuppliersPage(QWidget* parent = nullptr);
-
-    // Once the session's database is open: the lists and the fields follow it.
-    void attach(MainSession* session);
-
-    // Detail notebook sub-pages: 0 "Details", 1 "Materials".
-    int detailPage() const;
-    void showDetailPage(int index);
 
     // Empties the search field; the session's SearchActive decides whether that searches.
     void clearSearch();
@@ -31,19 +26,16 @@ public:
     void ToggleMaterialDetails();
 
 Q_SIGNALS:
-    void detailPageChanged();
     void detailsToggled(bool shown);
     // A double-click on the material details, which does what the hide/show button does.
     void hideShowRequested();
-    void databaseError(const QString& message);
 
 protected:
+    void attached(MainSession* session, bool first) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SourceSupplierDataChange();
-
-    MainSession* m_session = nullptr;
 
     QLineEdit* EditSupplierName;
     DatasetGrid* DBGrid1;
@@ -53,9 +45,8 @@ private:
     QLineEdit* DBEditCity;
     QLineEdit* DbEditCountry;
     QLineEdit* DBEditPhone;
-    QWidget* MaterialsSheet;
+    ListDetailSheet* MaterialsSheet;
     DatasetGrid* MaterialGrid2;
-    QWidget* TabDetailsMaterial;
     QWidget* Panel7;
     QLineEdit* DBMaterialCAS;
     QLineEdit* DBMaterialName;

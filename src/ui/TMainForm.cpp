@@ -73,16 +73,13 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     buildMenu();
 
     connect(MainTabNotebook, &QTabWidget::currentChanged, this, &TMainForm::MainTabNotebookClick);
-    connect(m_materials, &MaterialsPage::detailPageChanged, this, &TMainForm::DetailClick);
-    connect(m_commercialNames, &CommercialNamesPage::detailPageChanged, this,
-            &TMainForm::DetailClick);
-    connect(m_suppliers, &SuppliersPage::detailPageChanged, this, &TMainForm::DetailClick);
+    for (AlignedPage* page : pages()) {
+        connect(page, &AlignedPage::detailPageChanged, this, &TMainForm::DetailClick);
+        connect(page, &AlignedPage::databaseError, this, &TMainForm::showError);
+    }
     connect(m_materials, &MaterialsPage::detailsToggled, this, &TMainForm::detailsToggled);
     connect(m_suppliers, &SuppliersPage::detailsToggled, this, &TMainForm::detailsToggled);
     connect(m_suppliers, &SuppliersPage::hideShowRequested, HideShowButton, &QToolButton::click);
-    connect(m_materials, &MaterialsPage::databaseError, this, &TMainForm::showError);
-    connect(m_commercialNames, &CommercialNamesPage::databaseError, this, &TMainForm::showError);
-    connect(m_suppliers, &SuppliersPage::databaseError, this, &TMainForm::showError);
     connect(FirstButton, &QToolButton::clicked, this,
             [this] { Navigate(QStringLiteral("first")); });
     connect(PriorButton, &QToolButton::clicked, this,
@@ -188,9 +185,8 @@ void TMainForm::buildMenu()
 
 void TMainForm::databaseOpened()
 {
-    m_materials->attach(m_session);
-    m_commercialNames->attach(m_session);
-    m_suppliers->attach(m_session);
+    for (AlignedPage* page : pages())
+        page->attach(m_session);
     SetListOrder(m_session->listOrder());
     m_materials->repaintList();
 }
@@ -216,9 +212,8 @@ void TMainForm::ShowFirstPages()
 {
     m_switching = true;
     MainTabNotebook->setCurrentIndex(page::Materials);
-    m_materials->showDetailPage(0);
-    m_commercialNames->showDetailPage(0);
-    m_suppliers->showDetailPage(0);
+    for (AlignedPage* page : pages())
+        page->showDetailPage(0);
     m_switching = false;
 }
 
@@ -457,9 +452,13 @@ void TMainForm::FormResize()
     HideShowPanel->move(Panel1->width() - HideShowPanel->width(), 0);
     if (m_sizer)
         m_sizer->ResizeControls();
-    m_materials->realign();
-    m_commercialNames->realign();
-    m_suppliers->realign();
+    for (AlignedPage* page : pages())
+        page->realign();
+}
+
+std::array<AlignedPage*, 3> TMainForm::pages() const
+{
+    return {m_materials, m_commercialNames, m_suppliers};
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

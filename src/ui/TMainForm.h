@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,7 @@ class SelectionFeedback;
 
 namespace zel::ui {
 
+class AlignedPage;
 class CommercialNamesPage;
 class HelpWindow;
 class MainSession;
@@ -92,6 +94,8 @@ private:
     void detailsToggled(bool shown);
     void FormResize();
     void showError(const QString& text);
+    // The three pages in the notebook's order.
+    std::array<AlignedPage*, 3> pages() const;
 
     MainSession* m_session;
     std::unique_ptr<TSizerData> m_sizer;

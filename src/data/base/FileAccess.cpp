@@ -13,7 +13,14 @@ namespace zel::data {
 
 namespace {
 
-QString shown(const QString& path)
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+} // namespace
+
+QString shownPath(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
@@ -22,13 +29,6 @@ QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-QByteArray encoded(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-} // namespace
 
 QString fileKindText(unsigned mode)
 {
@@ -52,16 +52,16 @@ int openFileForReading(const QString& path, const QString& what)
     const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const int error = errno;
-        throw FileAccessError(
-            QStringLiteral("Cannot open the %1 %2: %3").arg(what, shown(path), systemError(error)));
+        throw FileAccessError(QStringLiteral("Cannot open the %1 %2: %3")
+                                  .arg(what, shownPath(path), systemError(error)));
     }
     struct stat st
     {
     };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw FileAccessError(
-            QStringLiteral("%1 is %2, not a %3").arg(shown(path), fileKindText(st.st_mode), what));
+        throw FileAccessError(QStringLiteral("%1 is %2, not a %3")
+                                  .arg(shownPath(path), fileKindText(st.st_mode), what));
     }
     // Reads of a regular file never wait; the flag goes so that nothing later sees EAGAIN.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -74,17 +74,17 @@ QByteArray readWholeFile(const QString& path, const QString& what, qint64 maxByt
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw FileAccessError(
-            QStringLiteral("Cannot read the %1 %2: %3").arg(what, shown(path), file.errorString()));
+        throw FileAccessError(QStringLiteral("Cannot read the %1 %2: %3")
+                                  .arg(what, shownPath(path), file.errorString()));
     }
     // One byte past the limit tells a file at the limit from a larger one that grew meanwhile.
     const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        throw FileAccessError(
-            QStringLiteral("Cannot read the %1 %2: %3").arg(what, shown(path), file.errorString()));
+        throw FileAccessError(QStringLiteral("Cannot read the %1 %2: %3")
+                                  .arg(what, shownPath(path), file.errorString()));
     if (bytes.size() > maxBytes)
         throw FileAccessError(QStringLiteral("The %1 %2 is larger than %3 bytes; it is not read")
-                                  .arg(what, shown(path))
+                                  .arg(what, shownPath(path))
                                   .arg(maxBytes));
     return bytes;
 }
@@ -103,7 +103,7 @@ int createAnonymousFile(const QString& dir)
     if (fd < 0) {
         const int error = errno;
         throw FileAccessError(QStringLiteral("Cannot create a temporary file in %1: %2")
-                                  .arg(shown(dir), systemError(error)));
+                                  .arg(shownPath(dir), systemError(error)));
     }
     return fd;
 }
@@ -125,7 +125,7 @@ QString OutputFile::shownName() const
 {
     return m_path == QLatin1String("-") && m_standardOutputAllowed
                ? QStringLiteral("standard output")
-               : shown(m_path);
+               : shownPath(m_path);
 }
 
 void OutputFile::open()
@@ -150,7 +150,7 @@ void OutputFile::open()
         const int error = errno;
         if (error != ENOENT)
             throw FileAccessError(
-                QStringLiteral("Cannot write %1: %2").arg(shown(m_path), systemError(error)));
+                QStringLiteral("Cannot write %1: %2").arg(shownPath(m_path), systemError(error)));
         openReplacement(m_path);
         return;
     }
@@ -161,7 +161,7 @@ void OutputFile::open()
             throw FileAccessError(
                 QStringLiteral("%1 is a symbolic link that leads to no file (%2); it is not "
                                "replaced")
-                    .arg(shown(m_path), systemError(error)));
+                    .arg(shownPath(m_path), systemError(error)));
         }
         target = QFileInfo(m_path).canonicalFilePath();
     }
@@ -169,7 +169,7 @@ void OutputFile::open()
         // Root may write anywhere; a file that nobody may write is still not meant to change.
         if (::access(encoded(target).constData(), W_OK) != 0 || (st.st_mode & 0222) == 0)
             throw FileAccessError(
-                QStringLiteral("%1 is read-only; it is not replaced").arg(shown(m_path)));
+                QStringLiteral("%1 is read-only; it is not replaced").arg(shownPath(m_path)));
         openReplacement(target);
         return;
     }
@@ -179,7 +179,7 @@ void OutputFile::open()
         return;
     }
     throw FileAccessError(QStringLiteral("%1 is %2, not a file; nothing was written to it")
-                              .arg(shown(m_path), fileKindText(st.st_mode)));
+                              .arg(shownPath(m_path), fileKindText(st.st_mode)));
 }
 
 void OutputFile::openStraight(const QString& path, bool fifo)
@@ -192,9 +192,9 @@ void OutputFile::openStraight(const QString& path, bool fifo)
         if (fifo && error == ENXIO)
             throw FileAccessError(
                 QStringLiteral("No program reads the named pipe %1; nothing was written")
-                    .arg(shown(m_path)));
+                    .arg(shownPath(m_path)));
         throw FileAccessError(
-            QStringLiteral("Cannot write %1: %2").arg(shown(m_path), systemError(error)));
+            QStringLiteral("Cannot write %1: %2").arg(shownPath(m_path), systemError(error)));
     }
     if (fifo)
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);

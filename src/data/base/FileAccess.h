@@ -31,6 +31,10 @@ QByteArray readWholeFile(const QString& path, const QString& what, qint64 maxByt
 // "a directory", "a named pipe", ... for a file mode from stat(); "a file" for a regular one.
 QString fileKindText(unsigned mode);
 
+// How messages name a path and an errno value, so that every failure reads alike.
+QString shownPath(const QString& path);
+QString systemError(int error);
+
 // An anonymous temporary file in dir, readable and writable: it has no name from the moment it
 // exists, so it goes with the last descriptor however the process ends, SIGKILL included.
 // Throws FileAccessError naming dir.

@@ -21,16 +21,6 @@ namespace zel::data {
 
 namespace {
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Named stand-ins, removed by the interrupt handler. Fixed slots: a handler may neither
 // allocate nor take locks.
 constexpr int Slots = 8;
@@ -125,13 +115,13 @@ FileReplacement::FileReplacement(QString target, const Options& options)
         if (error == ENOENT)
             throw FileAccessError(
                 QStringLiteral("Cannot create %1: the directory %2 does not exist")
-                    .arg(shown(m_target), shown(dir)));
+                    .arg(shownPath(m_target), shownPath(dir)));
         if (error == EACCES || error == EROFS)
             throw FileAccessError(
                 QStringLiteral("Cannot create %1: the directory %2 is not writable (%3)")
-                    .arg(shown(m_target), shown(dir), systemError(error)));
+                    .arg(shownPath(m_target), shownPath(dir), systemError(error)));
         throw FileAccessError(
-            QStringLiteral("Cannot create %1: %2").arg(shown(m_target), systemError(error)));
+            QStringLiteral("Cannot create %1: %2").arg(shownPath(m_target), systemError(error)));
     }
     if (!options.permissionsOf.isEmpty())
         takeOwnership(options.permissionsOf, true);
@@ -150,7 +140,7 @@ FileReplacement::~FileReplacement()
 
 void FileReplacement::fail(const QString& reason) const
 {
-    throw FileAccessError(QStringLiteral("Cannot write %1: %2").arg(shown(m_target), reason));
+    throw FileAccessError(QStringLiteral("Cannot write %1: %2").arg(shownPath(m_target), reason));
 }
 
 // A file that a group shares (0660, its own group) must stay the group's. Only the owner, or
@@ -219,7 +209,7 @@ int FileReplacement::commit()
     if (m_options.durable && ::fsync(m_fd) != 0)
         fail(systemError(errno));
     if (m_options.keepLocked && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
-        throw FileAccessError(QStringLiteral("Cannot lock %1").arg(shown(m_target)));
+        throw FileAccessError(QStringLiteral("Cannot lock %1").arg(shownPath(m_target)));
     const QByteArray target = QFile::encodeName(m_target);
     if (m_named.isEmpty()) {
         // Give the unnamed file a name beside the target, then move it over the target.

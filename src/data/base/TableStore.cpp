@@ -227,6 +227,26 @@ void TableStoreBuilder::setBytes(int field, QByteArrayView bytes)
     c.spans.back() = {static_cast<quint32>(at), static_cast<quint32>(bytes.size())};
 }
 
+void TableStoreBuilder::copyValue(int field, const TableStore& from, int record)
+{
+    if (from.isNull(record, field))
+        return;
+    switch (from.m_columns[static_cast<size_t>(field)].kind) {
+    case TableStore::Kind::Text:
+        setText(field, from.text(record, field));
+        break;
+    case TableStore::Kind::Integer:
+        setInteger(field, from.integer(record, field));
+        break;
+    case TableStore::Kind::Number:
+        setNumber(field, from.number(record, field));
+        break;
+    case TableStore::Kind::Bytes:
+        setBytes(field, from.bytes(record, field));
+        break;
+    }
+}
+
 void TableStoreBuilder::setValue(int field, const QVariant& value)
 {
     if (value.isNull() || !value.isValid())

@@ -185,6 +185,9 @@ public:
     void setBytes(int field, QByteArrayView bytes);
     // Any of the above from a QVariant of the matching kind; a null QVariant leaves the field null.
     void setValue(int field, const QVariant& value);
+    // The field's value in a record of from, a store of the same fields, as it is held there:
+    // no conversion on the way. A null value leaves the field null.
+    void copyValue(int field, const TableStore& from, int record);
 
     // Decoders write text straight into the arena: room for up to maxChars characters, of which
     // commitText keeps the first chars as the field's value.

@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,8 +148,8 @@ void Database::reload()
     for (const QString& name : names) {
         const QString path = findFile(name);
         if (path.isEmpty())
-            throw DatabaseError(QStringLiteral("Table %1 not found in %2")
-                                    .arg(name, QDir::toNativeSeparators(m_path)));
+            throw DatabaseError(
+                QStringLiteral("Table %1 not found in %2").arg(name, shownPath(m_path)));
         fresh.push_back(Table::open(path, layoutOf(name), Table::Access::Shared,
                                     Session::instance().passwords()));
     }
@@ -179,7 +178,7 @@ QString Database::findFileIn(const QString& dir, const QString& fileName)
 
 QString Database::missingTableReason(const QString& dir, const QString& fileName)
 {
-    const QString shown = QDir::toNativeSeparators(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QString shown = shownPath(dir.isEmpty() ? QStringLiteral(".") : dir);
     const QByteArray d = QFile::encodeName(dir.isEmpty() ? QStringLiteral(".") : dir);
     struct stat st
     {
@@ -188,7 +187,7 @@ QString Database::missingTableReason(const QString& dir, const QString& fileName
         const int error = errno;
         return error == ENOENT ? QStringLiteral("The data directory %1 does not exist").arg(shown)
                                : QStringLiteral("Cannot reach the data directory %1: %2")
-                                     .arg(shown, QString::fromLocal8Bit(std::strerror(error)));
+                                     .arg(shown, systemError(error));
     }
     if (!S_ISDIR(st.st_mode))
         return QStringLiteral("The data directory %1 is %2, not a directory")
@@ -196,7 +195,7 @@ QString Database::missingTableReason(const QString& dir, const QString& fileName
     if (::access(d.constData(), R_OK | X_OK) != 0) {
         const int error = errno;
         return QStringLiteral("Cannot read the data directory %1: %2")
-            .arg(shown, QString::fromLocal8Bit(std::strerror(error)));
+            .arg(shown, systemError(error));
     }
     // Something of that name that is no file: a pipe, a device, a directory.
     const QDir listing(dir.isEmpty() ? QStringLiteral(".") : dir);

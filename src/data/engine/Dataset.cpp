@@ -297,54 +297,48 @@ void Dataset::notify()
         Q_EMIT dataChanged();
 }
 
+void Dataset::place(int position, bool bof, bool eof)
+{
+    m_bof = bof;
+    m_eof = eof;
+    if (position != m_pos) {
+        m_pos = position;
+        notify();
+    }
+}
+
 void Dataset::first()
 {
     requireOpen("move");
     sync();
-    const int before = m_pos;
-    m_pos = recordCount() > 0 ? 0 : -1;
-    m_bof = true;
-    m_eof = recordCount() == 0;
-    if (m_pos != before)
-        notify();
+    place(recordCount() > 0 ? 0 : -1, true, recordCount() == 0);
 }
 
 void Dataset::last()
 {
     requireOpen("move");
     sync();
-    const int before = m_pos;
-    m_pos = recordCount() - 1;
-    m_eof = true;
-    m_bof = recordCount() == 0;
-    if (m_pos != before)
-        notify();
+    place(recordCount() - 1, recordCount() == 0, true);
 }
 
 void Dataset::next()
 {
     requireOpen("move");
     sync();
-    if (m_pos + 1 < recordCount()) {
-        ++m_pos;
-        m_bof = m_eof = false;
-        notify();
-    } else {
+    if (m_pos + 1 < recordCount())
+        place(m_pos + 1, false, false);
+    else
         m_eof = true;
-    }
 }
 
 void Dataset::prior()
 {
     requireOpen("move");
     sync();
-    if (m_pos > 0) {
-        --m_pos;
-        m_bof = m_eof = false;
-        notify();
-    } else {
+    if (m_pos > 0)
+        place(m_pos - 1, false, false);
+    else
         m_bof = true;
-    }
 }
 
 void Dataset::moveTo(int position)
@@ -353,11 +347,7 @@ void Dataset::moveTo(int position)
     sync();
     if (position < 0 || position >= recordCount())
         return;
-    m_bof = m_eof = false;
-    if (position != m_pos) {
-        m_pos = position;
-        notify();
-    }
+    place(position, false, false);
 }
 
 void Dataset::refresh()
@@ -404,11 +394,7 @@ bool Dataset::findKey(const KeyValues& key)
     const int at = m_index->lowerBound(k, m_lo, m_hi);
     if (at >= m_hi || m_index->compareAt(at, k) != 0)
         return false;
-    m_bof = m_eof = false;
-    if (at - m_lo != m_pos) {
-        m_pos = at - m_lo;
-        notify();
-    }
+    place(at - m_lo, false, false);
     return true;
 }
 
@@ -420,13 +406,7 @@ void Dataset::findNearest(const KeyValues& key)
         return;
     const std::vector<KeyPart> k = m_index->makeKey(key);
     const int at = m_index->lowerBound(k, m_lo, m_hi);
-    m_bof = false;
-    m_eof = at >= m_hi;
-    const int pos = std::min(at, m_hi - 1) - m_lo;
-    if (pos != m_pos) {
-        m_pos = pos;
-        notify();
-    }
+    place(std::min(at, m_hi - 1) - m_lo, false, at >= m_hi);
 }
 
 void Dataset::setRange(const KeyValues& start, const KeyValues& end)

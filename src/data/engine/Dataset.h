@@ -173,6 +173,8 @@ private:
     }
     void masterChanged();
     void notify();
+    // Puts the cursor on position with the given ends; the views hear of it only when it moved.
+    void place(int position, bool bof, bool eof);
     void requireOpen(const char* operation) const;
 
     QString m_name;

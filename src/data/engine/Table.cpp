@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <future>
 #include <sys/file.h>
@@ -22,11 +21,6 @@
 namespace zel::data {
 
 namespace {
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 // Takes the lock without waiting for long: a shared lock only conflicts with a copy that
 // is re-indexing, which is brief, so it is retried for a moment; an exclusive one fails
@@ -96,7 +90,7 @@ void Table::load(const TableDef* def, const QStringList& passwords)
         }, named{};
         if (fstat(m_fd, &held) != 0)
             throw DatabaseError(
-                QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
+                QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError(errno)));
         if (::stat(QFile::encodeName(m_path).constData(), &named) == 0 &&
             named.st_dev == held.st_dev && named.st_ino == held.st_ino)
             break;
@@ -117,7 +111,8 @@ void Table::openLocked()
     const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
     if (m_fd < 0)
-        throw DatabaseError(QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError()));
+        throw DatabaseError(
+            QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError(errno)));
     struct stat st
     {
     };
@@ -150,7 +145,8 @@ void Table::readLocked(const TableDef* def, TableStore* known)
     {
     };
     if (fstat(m_fd, &st) != 0)
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError()));
+        throw DatabaseError(
+            QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError(errno)));
     m_fileSize = st.st_size;
     m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     adopt(known
@@ -417,31 +413,7 @@ void Table::writeBack(TableData out)
                         builder.setText(f, from.replacement);
                         continue;
                     }
-                    if (m_store.isNull(r, f))
-                        continue;
-                    switch (field(f).type) {
-                    case FieldType::Text:
-                    case FieldType::Memo:
-                    case FieldType::FormattedMemo:
-                    case FieldType::Bcd:
-                        builder.setText(f, m_store.text(r, f));
-                        break;
-                    case FieldType::Integer:
-                    case FieldType::AutoIncrement:
-                    case FieldType::Date:
-                    case FieldType::Time:
-                    case FieldType::Logical:
-                        builder.setInteger(f, m_store.integer(r, f));
-                        break;
-                    case FieldType::Number:
-                    case FieldType::Currency:
-                    case FieldType::Timestamp:
-                        builder.setNumber(f, m_store.number(r, f));
-                        break;
-                    default:
-                        builder.setBytes(f, m_store.bytes(r, f));
-                        break;
-                    }
+                    builder.copyValue(f, m_store, r);
                 }
             }
             return builder.finish();

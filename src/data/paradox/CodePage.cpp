@@ -6,7 +6,11 @@ namespace zel::data::paradox {
 
 namespace {
 
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+Iconv openIconv(const char* to, const char* from)
+{
+    const iconv_t cd = iconv_open(to, from);
+    return Iconv(cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd);
+}
 
 } // namespace
 
@@ -25,10 +29,10 @@ QString iconvName(int codePage)
 TextDecoder::TextDecoder(int codePage)
 {
     const QByteArray name = iconvName(codePage).toLatin1();
-    m_cd = iconv_open("UTF-16LE", name.constData());
+    m_cd = openIconv("UTF-16LE", name.constData());
     for (int b = 0; b < 256; ++b)
         m_table[static_cast<size_t>(b)] = static_cast<char16_t>(b);
-    if (m_cd == kNoConverter)
+    if (!m_cd)
         return; // unknown code page: read as Latin-1
     m_multiByte = codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
                   codePage == 1361;
@@ -39,29 +43,23 @@ TextDecoder::TextDecoder(int codePage)
         size_t inLeft = 1;
         auto* outp = reinterpret_cast<char*>(out);
         size_t outLeft = sizeof out;
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
+        iconv(m_cd.get(), nullptr, nullptr, nullptr, nullptr);
+        if (iconv(m_cd.get(), &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
             outLeft != sizeof out - 2)
             out[0] = u'?';
         m_table[static_cast<size_t>(b)] = out[0];
     }
 }
 
-TextDecoder::~TextDecoder()
-{
-    if (m_cd != kNoConverter)
-        iconv_close(m_cd);
-}
-
 size_t TextDecoder::decodeMultiByte(const unsigned char* in, size_t n, char16_t* out)
 {
-    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(m_cd.get(), nullptr, nullptr, nullptr, nullptr);
     char* inp = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
     size_t inLeft = n;
     auto* outp = reinterpret_cast<char*>(out);
     size_t outLeft = n * sizeof(char16_t);
     while (inLeft > 0 && outLeft >= sizeof(char16_t)) {
-        if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1))
+        if (iconv(m_cd.get(), &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1))
             break;
         if (errno == E2BIG)
             break;
@@ -85,17 +83,11 @@ QString TextDecoder::decodeString(const unsigned char* in, size_t n)
 TextEncoder::TextEncoder(int codePage)
 {
     const QByteArray cp = iconvName(codePage).toLatin1();
-    m_cd = iconv_open(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
+    m_cd = openIconv(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
     // The DOS, Windows and ISO code pages keep ASCII as it is; others are left to iconv.
     m_asciiCompatible = codePage == 0 || (codePage >= 437 && codePage <= 869) ||
                         (codePage >= 1250 && codePage <= 1258) ||
                         (codePage >= 28591 && codePage <= 28605);
-}
-
-TextEncoder::~TextEncoder()
-{
-    if (m_cd != kNoConverter)
-        iconv_close(m_cd);
 }
 
 QByteArray TextEncoder::encode(const QString& text)
@@ -108,7 +100,7 @@ QByteArray TextEncoder::encode(const QString& text)
         ++i;
     if (i == n && m_asciiCompatible)
         return text.toLatin1();
-    if (m_cd == kNoConverter)
+    if (!m_cd)
         return text.toLatin1();
     const QByteArray utf8 = text.toUtf8();
     return convert(utf8.constData(), static_cast<size_t>(utf8.size()));
@@ -116,14 +108,14 @@ QByteArray TextEncoder::encode(const QString& text)
 
 QByteArray TextEncoder::convert(const char* data, size_t len)
 {
-    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(m_cd.get(), nullptr, nullptr, nullptr, nullptr);
     QByteArray out(static_cast<qsizetype>(len * 4 + 4), '\0');
     char* in = const_cast<char*>(data);
     size_t inLeft = len;
     char* dst = out.data();
     size_t outLeft = static_cast<size_t>(out.size());
     while (inLeft > 0) {
-        if (iconv(m_cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
+        if (iconv(m_cd.get(), &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
             if (errno == E2BIG)
                 break;
             // A character the code page cannot hold: a replacement rather than lose the rest.

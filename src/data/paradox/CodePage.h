@@ -4,12 +4,21 @@
 #include <QString>
 #include <array>
 #include <iconv.h>
+#include <memory>
 
 namespace zel::data::paradox {
 
 // The iconv name of a table's code page as its header numbers it; 0 (none named) is the DOS
 // default, 437.
 QString iconvName(int codePage);
+
+// An iconv converter that closes with its owner; null where iconv has no such conversion.
+struct IconvCloser
+{
+    using pointer = iconv_t;
+    void operator()(iconv_t cd) const { iconv_close(cd); }
+};
+using Iconv = std::unique_ptr<void, IconvCloser>;
 
 // Decodes text of a table's code page. Single-byte code pages, which are nearly all that
 // tables use, go through a table of 256 characters made once; the few multi-byte ones through
@@ -19,9 +28,6 @@ class TextDecoder
 {
 public:
     explicit TextDecoder(int codePage);
-    ~TextDecoder();
-    TextDecoder(const TextDecoder&) = delete;
-    TextDecoder& operator=(const TextDecoder&) = delete;
 
     // Writes the decoded text of n bytes to out, which has room for n characters (a code page
     // never makes more characters than bytes); returns the number written.
@@ -39,7 +45,7 @@ public:
 private:
     size_t decodeMultiByte(const unsigned char* in, size_t n, char16_t* out);
 
-    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    Iconv m_cd;
     std::array<char16_t, 256> m_table{};
     bool m_multiByte = false;
 };
@@ -50,16 +56,13 @@ class TextEncoder
 {
 public:
     explicit TextEncoder(int codePage);
-    ~TextEncoder();
-    TextEncoder(const TextEncoder&) = delete;
-    TextEncoder& operator=(const TextEncoder&) = delete;
 
     QByteArray encode(const QString& text);
 
 private:
     QByteArray convert(const char* data, size_t len);
 
-    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
+    Iconv m_cd;
     bool m_asciiCompatible = false;
 };
 

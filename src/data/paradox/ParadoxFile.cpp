@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -64,11 +65,6 @@ struct FileCloser
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-quint16 le16(const unsigned char* p)
-{
-    return static_cast<quint16>(p[0] | (p[1] << 8));
-}
-
 } // namespace
 
 quint32 passwordChecksum(const QString& password)
@@ -102,33 +98,40 @@ TableData readTableFile(const QString& path, const QStringList& passwords)
 
 namespace {
 
-int pxTypeOf(const FieldDef& f)
+// How a field is written: pxlib's type and the bytes the field takes in the record.
+struct PxField
+{
+    int type;
+    int length;
+};
+
+PxField pxFieldOf(const FieldDef& f)
 {
     switch (f.type) {
     case FieldType::Text:
-        return pxfAlpha;
+        return {pxfAlpha, f.width};
     case FieldType::Integer:
-        return f.width == 2 ? pxfShort : pxfLong;
+        return f.width == 2 ? PxField{pxfShort, 2} : PxField{pxfLong, 4};
     case FieldType::AutoIncrement:
-        return pxfAutoInc;
+        return {pxfAutoInc, 4};
     case FieldType::Memo:
-        return pxfMemoBLOb;
+        return {pxfMemoBLOb, f.width + 10};
     case FieldType::Number:
-        return pxfNumber;
+        return {pxfNumber, 8};
     case FieldType::Currency:
-        return pxfCurrency;
+        return {pxfCurrency, 8};
     case FieldType::Date:
-        return pxfDate;
+        return {pxfDate, 4};
     case FieldType::Time:
-        return pxfTime;
+        return {pxfTime, 4};
     case FieldType::Timestamp:
-        return pxfTimestamp;
+        return {pxfTimestamp, 8};
     case FieldType::Logical:
-        return pxfLogical;
+        return {pxfLogical, 1};
     case FieldType::Bcd:
-        return pxfBCD;
+        return {pxfBCD, 17};
     case FieldType::Bytes:
-        return pxfBytes;
+        return {pxfBytes, f.width};
     case FieldType::Binary:
     case FieldType::FormattedMemo:
     case FieldType::Ole:
@@ -137,45 +140,6 @@ int pxTypeOf(const FieldDef& f)
         break;
     }
     throw DatabaseError(QStringLiteral("Field %1 has a type that cannot be written").arg(f.name));
-}
-
-// The bytes a field takes in the record.
-int pxLengthOf(const FieldDef& f)
-{
-    switch (f.type) {
-    case FieldType::Text:
-    case FieldType::Bytes:
-        return f.width;
-    case FieldType::Memo:
-        return f.width + 10;
-    case FieldType::Integer:
-        return f.width == 2 ? 2 : 4;
-    case FieldType::AutoIncrement:
-    case FieldType::Date:
-    case FieldType::Time:
-        return 4;
-    case FieldType::Number:
-    case FieldType::Currency:
-    case FieldType::Timestamp:
-        return 8;
-    case FieldType::Logical:
-        return 1;
-    case FieldType::Bcd:
-        return 17;
-    case FieldType::Binary:
-    case FieldType::FormattedMemo:
-    case FieldType::Ole:
-    case FieldType::Graphic:
-    case FieldType::Other:
-        break;
-    }
-    return 0;
-}
-
-void putLe32(char* p, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // Sign-flipped big-endian integers, as every integer kind of the format is stored.
@@ -232,8 +196,9 @@ pxfield_t* makeFields(const TableData& data)
         const FieldDef& f = data.fields[static_cast<size_t>(i)];
         // Field names are in the table's code page, like its text.
         fields[i].px_fname = strdup(TextEncoder(data.codePage).encode(f.name).constData());
-        fields[i].px_ftype = static_cast<char>(pxTypeOf(f));
-        fields[i].px_flen = pxLengthOf(f);
+        const PxField px = pxFieldOf(f);
+        fields[i].px_ftype = static_cast<char>(px.type);
+        fields[i].px_flen = px.length;
         // A BCD field's definition gives its decimals; the record still holds 17 bytes.
         if (f.type == FieldType::Bcd)
             fields[i].px_fdc = f.width;
@@ -274,7 +239,7 @@ void encodeValue(pxdoc_t* doc, TextEncoder& codec, const FieldDef& f, int len, c
         // A memo that fits its leader lives in the record: no blob file offset, and
         // its length.
         if (f.type == FieldType::Memo)
-            putLe32(p + room + 4, static_cast<quint32>(bytes.size()));
+            qToLittleEndian(static_cast<quint32>(bytes.size()), p + room + 4);
         break;
     }
     case FieldType::Integer:
@@ -386,12 +351,6 @@ QByteArray emptyTableHeader(const TableData& data, const QString& password,
     return buffer;
 }
 
-void putLe16(char* p, quint16 v)
-{
-    p[0] = static_cast<char>(v & 0xFF);
-    p[1] = static_cast<char>(v >> 8);
-}
-
 // Encodes the whole table in memory. pxlib lays out the header; the data blocks are ours:
 // pxlib re-encrypts a whole block for every record it adds, which makes a table of forty
 // thousand records take seconds instead of milliseconds. Records fill each block in turn,
@@ -404,13 +363,13 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     const auto* h = reinterpret_cast<const unsigned char*>(out.constData());
     if (out.size() < 0x78 && h[0x39] >= 5)
         throw DatabaseError(QStringLiteral("the table header is too short"));
-    const qsizetype headerSize = le16(h + 2);
+    const qsizetype headerSize = qFromLittleEndian<quint16>(h + 2);
     const size_t blockSize = static_cast<size_t>(h[5]) * 1024;
     if (recordSize < 1 || blockSize < 6 + static_cast<size_t>(recordSize))
         throw DatabaseError(QStringLiteral("records larger than a block"));
-    quint32 key = le16(h + 0x25) | (static_cast<quint32>(le16(h + 0x27)) << 16);
+    quint32 key = qFromLittleEndian<quint32>(h + 0x25);
     if (key == 0xFF00FF00u)
-        key = le16(h + 0x5C) | (static_cast<quint32>(le16(h + 0x5E)) << 16);
+        key = qFromLittleEndian<quint32>(h + 0x5C);
     const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
     const size_t records = data.recordCount();
     const size_t blocks = (records + perBlock - 1) / perBlock;
@@ -419,12 +378,12 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     out.resize(headerSize + static_cast<qsizetype>(blocks * blockSize), '\0');
     h = reinterpret_cast<const unsigned char*>(out.constData());
     char* header = out.data();
-    putLe32(header + 0x06, static_cast<quint32>(records));
-    putLe16(header + 0x0A, static_cast<quint16>(blocks));
-    putLe16(header + 0x0C, static_cast<quint16>(blocks));
-    putLe16(header + 0x0E, static_cast<quint16>(blocks > 0 ? 1 : 0));
-    putLe16(header + 0x10, static_cast<quint16>(blocks));
-    putLe16(header + 0x3A, static_cast<quint16>(blocks));
+    qToLittleEndian(static_cast<quint32>(records), header + 0x06);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x0A);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x0C);
+    qToLittleEndian(static_cast<quint16>(blocks > 0 ? 1 : 0), header + 0x0E);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x10);
+    qToLittleEndian(static_cast<quint16>(blocks), header + 0x3A);
 
     // Blocks are independent of each other: a large table is encoded in two halves at once.
     const auto encodeBlocks = [&](size_t from, size_t to) {
@@ -436,9 +395,10 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
             const size_t first = block * perBlock;
             const size_t count = std::min(perBlock, records - first);
             char* b = reinterpret_cast<char*>(plain.data());
-            putLe16(b, static_cast<quint16>(block + 1 < blocks ? block + 2 : 0));
-            putLe16(b + 2, static_cast<quint16>(block));
-            putLe16(b + 4, static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)));
+            qToLittleEndian(static_cast<quint16>(block + 1 < blocks ? block + 2 : 0), b);
+            qToLittleEndian(static_cast<quint16>(block), b + 2);
+            qToLittleEndian(static_cast<quint16>((count - 1) * static_cast<size_t>(recordSize)),
+                            b + 4);
             for (size_t k = 0; k < count; ++k) {
                 char* rec = b + 6 + k * static_cast<size_t>(recordSize);
                 if (const TableData::FromStore& source = data.fromStore; source.store) {
@@ -447,7 +407,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                     int off = 0;
                     for (int i = 0; i < numFields; ++i) {
                         const FieldDef& f = data.fields[static_cast<size_t>(i)];
-                        const int len = pxLengthOf(f);
+                        const int len = pxFieldOf(f).length;
                         if (replaced && i == source.replacedField)
                             encodeValue(doc.get(), codec, f, len, source.replacement, rec + off);
                         else
@@ -461,7 +421,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
                 int off = 0;
                 for (int i = 0; i < numFields; ++i) {
                     const FieldDef& f = data.fields[static_cast<size_t>(i)];
-                    const int len = pxLengthOf(f);
+                    const int len = pxFieldOf(f).length;
                     char* p = rec + off;
                     off += len;
                     const QVariant& v =

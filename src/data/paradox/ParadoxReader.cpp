@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QtEndian>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -57,22 +58,6 @@ constexpr int kBcdSize = 17;
 constexpr int kBlobDescriptor = 10; // offset, length and modification number after the leader
 constexpr size_t kBlobBlock = 4096;
 
-quint16 le16(const unsigned char* p)
-{
-    return static_cast<quint16>(p[0] | (p[1] << 8));
-}
-quint32 le32(const unsigned char* p)
-{
-    return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) |
-           (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24);
-}
-quint64 be64(const unsigned char* p)
-{
-    quint64 v = 0;
-    for (int i = 0; i < 8; ++i)
-        v = (v << 8) | p[i];
-    return v;
-}
 quint32 be32(const unsigned char* p)
 {
     return (static_cast<quint32>(p[0]) << 24) | (static_cast<quint32>(p[1]) << 16) |
@@ -244,15 +229,15 @@ void Decoder::readHeader()
 {
     if (m_n < 0x58)
         throw fail(QStringLiteral("the file is too short"));
-    m_recordSize = le16(m_p + 0x00);
-    m_headerSize = le16(m_p + 0x02);
+    m_recordSize = qFromLittleEndian<quint16>(m_p + 0x00);
+    m_headerSize = qFromLittleEndian<quint16>(m_p + 0x02);
     const unsigned fileType = m_p[0x04];
     const unsigned blockKb = m_p[0x05];
-    m_numRecords = le32(m_p + 0x06);
-    m_fileBlocks = le16(m_p + 0x0C);
-    m_firstBlock = le16(m_p + 0x0E);
-    m_numFields = le16(m_p + 0x21);
-    m_keyFields = le16(m_p + 0x23);
+    m_numRecords = qFromLittleEndian<quint32>(m_p + 0x06);
+    m_fileBlocks = qFromLittleEndian<quint16>(m_p + 0x0C);
+    m_firstBlock = qFromLittleEndian<quint16>(m_p + 0x0E);
+    m_numFields = qFromLittleEndian<quint16>(m_p + 0x21);
+    m_keyFields = qFromLittleEndian<quint16>(m_p + 0x23);
     m_versionId = m_p[0x39];
     // Only the two kinds of data file; index files share the header but hold no records.
     if (fileType != 0 && fileType != 2)
@@ -278,12 +263,12 @@ void Decoder::readHeader()
     m_extended = m_versionId >= 5;
     if (m_extended && m_headerSize < 0x78)
         throw fail(QStringLiteral("bad header size"));
-    m_codePage = m_extended ? le16(m_p + 0x6A) : 0;
-    m_key = le32(m_p + 0x25);
+    m_codePage = m_extended ? qFromLittleEndian<quint16>(m_p + 0x6A) : 0;
+    m_key = qFromLittleEndian<quint32>(m_p + 0x25);
     if (m_key == 0xFF00FF00u) {
         if (!m_extended)
             throw fail(QStringLiteral("inconsistent encryption marker"));
-        m_key = le32(m_p + 0x5C);
+        m_key = qFromLittleEndian<quint32>(m_p + 0x5C);
     }
 }
 
@@ -359,14 +344,14 @@ QByteArrayView Decoder::blobData(const Field& f, quint32 offset, quint32 length)
     if (block == 0 || block + 12 > size)
         throw damaged();
     const unsigned type = mb[block];
-    const size_t blockEnd =
-        std::min(size, block + static_cast<size_t>(le16(mb + block + 1)) * kBlobBlock);
+    const size_t blockEnd = std::min(
+        size, block + static_cast<size_t>(qFromLittleEndian<quint16>(mb + block + 1)) * kBlobBlock);
     size_t start = 0, n = 0;
     if (index == 0xFF) {
         // A blob of its own: one or more 4 KB blocks after a 9-byte head.
         if (type != 2)
             throw damaged();
-        n = le32(mb + block + 3);
+        n = qFromLittleEndian<quint32>(mb + block + 3);
         start = block + 9;
     } else {
         // One of up to 64 small blobs in a shared block, found through its pointer: start and
@@ -396,8 +381,8 @@ void Decoder::decodeBlob(const Field& f, int column, const unsigned char* p, Tab
 {
     const int leader = f.size - kBlobDescriptor;
     const unsigned char* d = p + leader;
-    const quint32 offset = le32(d);
-    const quint32 length = le32(d + 4);
+    const quint32 offset = qFromLittleEndian<quint32>(d);
+    const quint32 length = qFromLittleEndian<quint32>(d + 4);
     if (length == 0)
         return;
     QByteArrayView data;
@@ -458,7 +443,7 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
         case kNumber:
         case kCurrency:
         case kTimestamp: {
-            quint64 raw = be64(p);
+            quint64 raw = qFromBigEndian<quint64>(p);
             if (raw == 0)
                 break;
             // Positive values have the sign bit set; negative ones are stored complemented.
@@ -547,12 +532,12 @@ std::vector<unsigned> Decoder::readChain() const
         }
         // Block head: next block, previous block, and the offset of the last record in the
         // block (negative when the block is empty).
-        const auto lastOffset = static_cast<qint16>(le16(b + 4));
+        const auto lastOffset = static_cast<qint16>(qFromLittleEndian<quint16>(b + 4));
         if (lastOffset >= 0 && (lastOffset % m_recordSize != 0 ||
                                 static_cast<size_t>(lastOffset + m_recordSize) > m_blockSize - 6))
             throw fail(QStringLiteral("a data block is damaged"));
         chain.push_back(block);
-        block = le16(b);
+        block = qFromLittleEndian<quint16>(b);
     }
     return chain;
 }
@@ -569,7 +554,7 @@ void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableSto
                                 *block);
             b = plain.data();
         }
-        const auto lastOffset = static_cast<qint16>(le16(b + 4));
+        const auto lastOffset = static_cast<qint16>(qFromLittleEndian<quint16>(b + 4));
         if (lastOffset < 0)
             continue;
         const int records = lastOffset / m_recordSize + 1;
@@ -651,15 +636,13 @@ public:
         {
         };
         if (fstat(fd, &st) != 0)
-            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
-                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_size = static_cast<size_t>(st.st_size);
         if (m_size == 0)
             return;
         void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (p == MAP_FAILED)
-            throw DatabaseError(QStringLiteral("Cannot read %1: %2")
-                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_data = p;
     }
     ~FileMap()

@@ -151,7 +151,7 @@ public:
         header.checksum = m_sum.value();
         if (m_error == 0 && ::pwrite(m_fd, &header, sizeof header, 0) != sizeof header)
             m_error = errno ? errno : ENOSPC;
-        return m_error ? QString::fromLocal8Bit(std::strerror(m_error)) : QString();
+        return m_error ? systemError(m_error) : QString();
     }
 
 private:

@@ -88,9 +88,13 @@ private:
     void gradientFill(const EmfRecord& r);
     void regionRecord(const EmfRecord& r);
 
+    // Whether a rectangle in output coordinates is near enough to any page to be drawn.
+    static bool withinReach(const QRectF& output);
     // A figure in logical units: added to the path in progress, or drawn (filled when fill,
     // outlined when stroke).
     void figure(const QPainterPath& logical, bool fill, bool stroke);
+    // Draws a figure in device units with the current fill mode, pen and brush.
+    void paintDevice(QPainterPath device, bool fill, bool stroke);
     // A figure that goes on from the current position ("to" records): lines and curves from
     // the current position; afterwards the current position is its end.
     void continueFigure(const QPainterPath& logical);
@@ -120,6 +124,12 @@ private:
     void bitBlt(const EmfRecord& r);
     void stretchDibits(const EmfRecord& r);
     void setDibitsToDevice(const EmfRecord& r);
+    // The picture of a record's bitmap, whose header and bits the four fields from at on
+    // describe and whose colour usage is at usageAt; null when it is not to be drawn.
+    QImage bitmapAt(const EmfRecord& r, quint64 at, quint64 usageAt, bool keepAlpha);
+    // Draws the bitmap of a DIB record, which both kinds keep from 48 on, from its source
+    // rectangle (at 32) onto dest.
+    void drawDib(const EmfRecord& r, const QRectF& dest, quint32 rop);
     void drawBitmap(const QRectF& dest, const QImage& image, QRectF source, quint32 rop,
                     double opacity = 1);
     void patternBlt(const QRectF& dest, quint32 rop);

@@ -47,22 +47,17 @@ void EmfPlayback::bitBlt(const EmfRecord& r)
     const QPointF srcAt = r.point(44);
     const QTransform srcXform = r.xform(52);
     const QColor background = r.colour(76);
-    const quint32 usage = r.u32(80);
-    const quint32 offBmi = r.u32(84), cbBmi = r.u32(88), offBits = r.u32(92), cbBits = r.u32(96);
     const QSizeF srcSize = type == EMR_BITBLT ? dest.size() : r.sizeAt(100);
     Q_UNUSED(background);
 
-    if (cbBmi == 0) {
+    if (r.u32(88) == 0) {
         // No source: the operation works with the brush (or with nothing) on the destination.
         if (drawing())
             patternBlt(dest, rop);
         return;
     }
-    const EmfBitmap bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    if (!drawing() || !bitmap.drawable())
-        return;
     const bool alpha = type == EMR_ALPHABLEND && ((rop >> 24) & AC_SRC_ALPHA);
-    QImage image = bitmap.decode(m_dc.palette, alpha);
+    QImage image = bitmapAt(r, 84, 80, alpha);
     if (image.isNull())
         return;
     // The source rectangle is in the source's own logical units; its transform is nearly
@@ -94,49 +89,43 @@ void EmfPlayback::bitBlt(const EmfRecord& r)
 void EmfPlayback::stretchDibits(const EmfRecord& r)
 {
     r.require(80);
-    const QPointF destAt = r.point(24);
-    const QPointF srcAt = r.point(32);
-    const QSizeF srcSize = r.sizeAt(40);
-    const quint32 offBmi = r.u32(48), cbBmi = r.u32(52), offBits = r.u32(56), cbBits = r.u32(60);
-    const quint32 usage = r.u32(64);
+    const QRectF dest(r.point(24), r.sizeAt(72));
     const quint32 rop = r.u32(68);
-    const QRectF dest(destAt, r.sizeAt(72));
-    if (cbBmi == 0) {
+    if (r.u32(52) == 0) { // no bitmap: as a bit-block record without one
         if (drawing())
             patternBlt(dest, rop);
         return;
     }
-    const EmfBitmap bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    if (!drawing() || !bitmap.drawable())
-        return;
-    const QImage image = bitmap.decode(m_dc.palette);
-    if (image.isNull())
-        return;
-    // The source's y counts from the picture's bottom row.
-    const QRectF source(srcAt.x(), image.height() - srcAt.y() - srcSize.height(), srcSize.width(),
-                        srcSize.height());
-    drawBitmap(dest, image, source, rop);
+    drawDib(r, dest, rop);
 }
 
 void EmfPlayback::setDibitsToDevice(const EmfRecord& r)
 {
     r.require(76);
-    const QPointF destAt = r.point(24);
-    const QPointF srcAt = r.point(32);
-    const QSizeF srcSize = r.sizeAt(40);
-    const quint32 offBmi = r.u32(48), cbBmi = r.u32(52), offBits = r.u32(56), cbBits = r.u32(60);
-    const quint32 usage = r.u32(64);
-    if (cbBmi == 0)
-        return;
-    const EmfBitmap bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    if (r.u32(52) != 0)
+        drawDib(r, QRectF(r.point(24), r.sizeAt(40)), SRCCOPY);
+}
+
+QImage EmfPlayback::bitmapAt(const EmfRecord& r, quint64 at, quint64 usageAt, bool keepAlpha)
+{
+    const EmfBitmap bitmap(r, r.u32(at), r.u32(at + 4), r.u32(at + 8), r.u32(at + 12),
+                           r.u32(usageAt));
     if (!drawing() || !bitmap.drawable())
-        return;
-    const QImage image = bitmap.decode(m_dc.palette);
+        return {};
+    return bitmap.decode(m_dc.palette, keepAlpha);
+}
+
+void EmfPlayback::drawDib(const EmfRecord& r, const QRectF& dest, quint32 rop)
+{
+    const QImage image = bitmapAt(r, 48, 64, false);
     if (image.isNull())
         return;
+    // The source's y counts from the picture's bottom row.
+    const QPointF srcAt = r.point(32);
+    const QSizeF srcSize = r.sizeAt(40);
     const QRectF source(srcAt.x(), image.height() - srcAt.y() - srcSize.height(), srcSize.width(),
                         srcSize.height());
-    drawBitmap(QRectF(destAt, srcSize), image, source, SRCCOPY);
+    drawBitmap(dest, image, source, rop);
 }
 
 void EmfPlayback::drawBitmap(const QRectF& dest, const QImage& givenImage, QRectF source,
@@ -161,6 +150,12 @@ void EmfPlayback::drawBitmap(const QRectF& dest, const QImage& givenImage, QRect
 
     QImage image = givenImage;
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    const auto combine = [&](bool deviceCan, QPainter::CompositionMode combined, QRgb neutral) {
+        if (deviceCan)
+            mode = combined;
+        else
+            image = withTransparent(image, neutral);
+    };
     switch (rop) {
     case SRCCOPY:
     case SRCERASE:
@@ -172,25 +167,16 @@ void EmfPlayback::drawBitmap(const QRectF& dest, const QImage& givenImage, QRect
         break;
     // Masks: a picture is ANDed onto a white area, or a white-on-black mask ORed onto the
     // page. Multiplying and lightening do the same for black and white and come close for
-    // colours; where the device cannot blend, the pixels that would change nothing (white
-    // for AND, black for OR) are left out instead.
+    // colours; where the device cannot combine, the pixels that would change nothing (white
+    // for AND, black for OR and XOR) are left out instead.
     case SRCAND:
-        if (m_blendModes)
-            mode = QPainter::CompositionMode_Multiply;
-        else
-            image = withTransparent(image, qRgb(255, 255, 255));
+        combine(m_blendModes, QPainter::CompositionMode_Multiply, qRgb(255, 255, 255));
         break;
     case SRCPAINT:
-        if (m_blendModes)
-            mode = QPainter::CompositionMode_Lighten;
-        else
-            image = withTransparent(image, qRgb(0, 0, 0));
+        combine(m_blendModes, QPainter::CompositionMode_Lighten, qRgb(0, 0, 0));
         break;
     case SRCINVERT:
-        if (m_rasterOps)
-            mode = QPainter::RasterOp_SourceXorDestination;
-        else
-            image = withTransparent(image, qRgb(0, 0, 0));
+        combine(m_rasterOps, QPainter::RasterOp_SourceXorDestination, qRgb(0, 0, 0));
         break;
     default:
         if (!usesSource(rop)) {
@@ -207,9 +193,7 @@ void EmfPlayback::drawBitmap(const QRectF& dest, const QImage& givenImage, QRect
                    dst.left() - src.left() * dst.width() / src.width(),
                    dst.top() - src.top() * dst.height() / src.height()) *
         m_toDevice * m_deviceToOutput;
-    const QRectF reach = place.mapRect(src);
-    if (!(reach.left() > -(1 << 24) && reach.right() < (1 << 24) && reach.top() > -(1 << 24) &&
-          reach.bottom() < (1 << 24)))
+    if (!withinReach(place.mapRect(src)))
         return;
     QPainter& p = *m_painter;
     p.save();
@@ -228,9 +212,7 @@ void EmfPlayback::patternBlt(const QRectF& dest, quint32 rop)
     QPainterPath area;
     area.addRect(dest.normalized());
     const QPainterPath device = m_toDevice.map(area);
-    const QRectF reach = m_deviceToOutput.mapRect(device.boundingRect());
-    if (!(reach.left() > -(1 << 24) && reach.right() < (1 << 24) && reach.top() > -(1 << 24) &&
-          reach.bottom() < (1 << 24)))
+    if (!withinReach(m_deviceToOutput.mapRect(device.boundingRect())))
         return;
     QPainter& p = *m_painter;
     switch (rop) {

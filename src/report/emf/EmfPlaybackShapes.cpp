@@ -15,18 +15,8 @@ namespace zel::report::emf {
 
 namespace {
 
-// Output coordinates beyond this are far off any page. Figures that reach so far are left out:
-// the painter would spend its time on them (a dashed line a million pages long) for nothing.
-constexpr double MaxOutput = 1 << 24;
-
 // Hatch lines are this many device units apart, as on the screens the images were made for.
 constexpr double HatchStep = 8;
-
-bool withinReach(const QRectF& r)
-{
-    return r.left() > -MaxOutput && r.top() > -MaxOutput && r.right() < MaxOutput &&
-           r.bottom() < MaxOutput;
-}
 
 QPainterPath polylinePath(const std::vector<QPointF>& points, std::size_t from, std::size_t count,
                           bool closed)
@@ -128,15 +118,28 @@ private:
 
 } // namespace
 
+bool EmfPlayback::withinReach(const QRectF& output)
+{
+    // Output coordinates beyond this are far off any page. Figures that reach so far are left
+    // out: the painter would spend its time on them (a dashed line a million pages long) for
+    // nothing.
+    constexpr double MaxOutput = 1 << 24;
+    return output.left() > -MaxOutput && output.top() > -MaxOutput && output.right() < MaxOutput &&
+           output.bottom() < MaxOutput;
+}
+
 void EmfPlayback::figure(const QPainterPath& logical, bool fill, bool stroke)
 {
-    if (m_inPath) {
+    if (m_inPath)
         m_path.addPath(m_toDevice.map(logical));
-        return;
-    }
+    else if (drawing())
+        paintDevice(m_toDevice.map(logical), fill, stroke);
+}
+
+void EmfPlayback::paintDevice(QPainterPath device, bool fill, bool stroke)
+{
     if (!prepare() || !useRop2())
         return;
-    QPainterPath device = m_toDevice.map(logical);
     if (!withinReach(m_deviceToOutput.mapRect(device.controlPointRect())))
         return;
     device.setFillRule(m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
@@ -182,7 +185,7 @@ void EmfPlayback::lineTo(const QPointF& to)
 void EmfPlayback::polyRecord(const EmfRecord& r, bool sixteen)
 {
     const quint32 count = r.u32(24);
-    const std::vector<QPointF> pts = sixteen ? r.points16(28, count) : r.points(28, count);
+    const std::vector<QPointF> pts = r.points(28, count, sixteen);
     const quint32 type = r.type();
     const bool bezier = type == EMR_POLYBEZIER || type == EMR_POLYBEZIER16 ||
                         type == EMR_POLYBEZIERTO || type == EMR_POLYBEZIERTO16;
@@ -223,8 +226,7 @@ void EmfPlayback::polyPolyRecord(const EmfRecord& r, bool sixteen)
     const quint32 total = r.u32(28);
     r.requireArray(32, figures, 4, "figure counts");
     const quint64 pointsAt = 32 + quint64(figures) * 4;
-    const std::vector<QPointF> pts =
-        sixteen ? r.points16(pointsAt, total) : r.points(pointsAt, total);
+    const std::vector<QPointF> pts = r.points(pointsAt, total, sixteen);
     const bool polygon = r.type() == EMR_POLYPOLYGON || r.type() == EMR_POLYPOLYGON16;
     QPainterPath p;
     quint64 at = 0;
@@ -242,7 +244,7 @@ void EmfPlayback::polyPolyRecord(const EmfRecord& r, bool sixteen)
 void EmfPlayback::polyDrawRecord(const EmfRecord& r, bool sixteen)
 {
     const quint32 count = r.u32(24);
-    const std::vector<QPointF> pts = sixteen ? r.points16(28, count) : r.points(28, count);
+    const std::vector<QPointF> pts = r.points(28, count, sixteen);
     const quint64 typesAt = 28 + quint64(count) * (sixteen ? 4 : 8);
     const QByteArrayView types = r.bytes(typesAt, count, "point types");
     QPainterPath p;
@@ -409,15 +411,7 @@ void EmfPlayback::paintPath(bool fill, bool stroke)
     QPainterPath path = fill ? closedFigures(m_path) : m_path;
     m_path = QPainterPath();
     m_pathDone = false;
-    if (!prepare() || !useRop2())
-        return;
-    if (!withinReach(m_deviceToOutput.mapRect(path.controlPointRect())))
-        return;
-    path.setFillRule(m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    if (fill)
-        fillDevice(path, m_dc.brush);
-    if (stroke)
-        strokeDevice(path);
+    paintDevice(std::move(path), fill, stroke);
 }
 
 void EmfPlayback::flattenPath()

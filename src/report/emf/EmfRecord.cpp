@@ -76,26 +76,18 @@ QTransform EmfRecord::xform(quint64 at) const
     return QTransform(f32(at), f32(at + 4), f32(at + 8), f32(at + 12), f32(at + 16), f32(at + 20));
 }
 
-std::vector<QPointF> EmfRecord::points(quint64 at, quint64 count) const
+std::vector<QPointF> EmfRecord::points(quint64 at, quint64 count, bool sixteen) const
 {
-    requireArray(at, count, 8, "point array");
+    const quint64 size = sixteen ? 4 : 8;
+    requireArray(at, count, size, "point array");
     std::vector<QPointF> out;
     out.reserve(std::size_t(count));
     for (quint64 i = 0; i < count; ++i) {
-        const char* p = m_data + at + 8 * i;
-        out.emplace_back(qFromLittleEndian<qint32>(p), qFromLittleEndian<qint32>(p + 4));
-    }
-    return out;
-}
-
-std::vector<QPointF> EmfRecord::points16(quint64 at, quint64 count) const
-{
-    requireArray(at, count, 4, "point array");
-    std::vector<QPointF> out;
-    out.reserve(std::size_t(count));
-    for (quint64 i = 0; i < count; ++i) {
-        const char* p = m_data + at + 4 * i;
-        out.emplace_back(qFromLittleEndian<qint16>(p), qFromLittleEndian<qint16>(p + 2));
+        const char* p = m_data + at + size * i;
+        if (sixteen)
+            out.emplace_back(qFromLittleEndian<qint16>(p), qFromLittleEndian<qint16>(p + 2));
+        else
+            out.emplace_back(qFromLittleEndian<qint32>(p), qFromLittleEndian<qint32>(p + 4));
     }
     return out;
 }

@@ -48,9 +48,8 @@ public:
     // XFORM: eM11, eM12, eM21, eM22, eDx, eDy as floats.
     QTransform xform(quint64 at) const;
 
-    // count points of 32 or 16 bits a coordinate, from at on.
-    std::vector<QPointF> points(quint64 at, quint64 count) const;
-    std::vector<QPointF> points16(quint64 at, quint64 count) const;
+    // count points of 32 bits a coordinate, or of 16 with sixteen, from at on.
+    std::vector<QPointF> points(quint64 at, quint64 count, bool sixteen) const;
 
     QString utf16(quint64 at, quint64 count) const;
     // A face name of at most maxChars UTF-16 units, ending at the first zero.

@@ -161,16 +161,27 @@ quint32 EmfWriter::newSlot()
     return quint32(m_slotUsed.size() - 1);
 }
 
-// Selects the object just created in its slot and deletes the one it replaces, so an image
-// holds at most a few objects at a time whatever the number of pens and fonts on the page.
-void EmfWriter::replaceSlot(quint32& current, quint32 created)
+// Selects object, one just created in its slot or a stock object, and deletes the one it
+// replaces, so an image holds at most a few objects at a time whatever the number of pens and
+// fonts on the page.
+void EmfWriter::replaceSlot(quint32& current, quint32 object)
 {
-    simpleRecord(EMR_SELECTOBJECT, created);
+    simpleRecord(EMR_SELECTOBJECT, object);
     if (current != 0) {
         simpleRecord(EMR_DELETEOBJECT, current);
         m_slotUsed[current] = false;
     }
-    current = created;
+    current = object & STOCK_OBJECT ? 0 : object;
+}
+
+void EmfWriter::createObject(quint32 type, quint32& current, const std::function<void()>& contents)
+{
+    const quint32 slot = newSlot();
+    const qsizetype start = beginRecord(type);
+    appendU32(slot);
+    contents();
+    endRecord(start);
+    replaceSlot(current, slot);
 }
 
 void EmfWriter::selectPen(const Pen& pen)
@@ -179,23 +190,15 @@ void EmfWriter::selectPen(const Pen& pen)
         return;
     m_pen = pen;
     if (pen.style == Pen::Style::None) {
-        simpleRecord(EMR_SELECTOBJECT, STOCK_OBJECT | NULL_PEN);
-        if (m_penSlot != 0) {
-            simpleRecord(EMR_DELETEOBJECT, m_penSlot);
-            m_slotUsed[m_penSlot] = false;
-            m_penSlot = 0;
-        }
+        replaceSlot(m_penSlot, STOCK_OBJECT | NULL_PEN);
         return;
     }
-    const quint32 slot = newSlot();
-    const qsizetype start = beginRecord(EMR_CREATEPEN);
-    appendU32(slot);
-    appendU32(penStyle(pen.style));
-    appendI32(qMax(0, pen.width));
-    appendI32(0);
-    appendU32(colourRef(pen.colour));
-    endRecord(start);
-    replaceSlot(m_penSlot, slot);
+    createObject(EMR_CREATEPEN, m_penSlot, [&] {
+        appendU32(penStyle(pen.style));
+        appendI32(qMax(0, pen.width));
+        appendI32(0);
+        appendU32(colourRef(pen.colour));
+    });
 }
 
 void EmfWriter::selectBrush(const Brush& brush)
@@ -204,23 +207,15 @@ void EmfWriter::selectBrush(const Brush& brush)
         return;
     m_brush = brush;
     if (brush.style == Brush::Style::Clear) {
-        simpleRecord(EMR_SELECTOBJECT, STOCK_OBJECT | NULL_BRUSH);
-        if (m_brushSlot != 0) {
-            simpleRecord(EMR_DELETEOBJECT, m_brushSlot);
-            m_slotUsed[m_brushSlot] = false;
-            m_brushSlot = 0;
-        }
+        replaceSlot(m_brushSlot, STOCK_OBJECT | NULL_BRUSH);
         return;
     }
-    const quint32 slot = newSlot();
-    const qsizetype start = beginRecord(EMR_CREATEBRUSHINDIRECT);
-    appendU32(slot);
-    const bool solid = brush.style == Brush::Style::Solid;
-    appendU32(solid ? BS_SOLID : BS_HATCHED);
-    appendU32(colourRef(brush.colour));
-    appendU32(solid ? 0 : hatchStyle(brush.style));
-    endRecord(start);
-    replaceSlot(m_brushSlot, slot);
+    createObject(EMR_CREATEBRUSHINDIRECT, m_brushSlot, [&] {
+        const bool solid = brush.style == Brush::Style::Solid;
+        appendU32(solid ? BS_SOLID : BS_HATCHED);
+        appendU32(colourRef(brush.colour));
+        appendU32(solid ? 0 : hatchStyle(brush.style));
+    });
 }
 
 void EmfWriter::selectFont(const TextFont& font)
@@ -235,28 +230,25 @@ void EmfWriter::selectFont(const TextFont& font)
     // them.
     m_qfont = TextMeasure::referenceFont(font);
 
-    const quint32 slot = newSlot();
-    const qsizetype start = beginRecord(EMR_EXTCREATEFONTINDIRECTW);
-    appendU32(slot);
-    // LogFont: a negative height asks for this em size rather than this cell height.
-    appendI32(-key.pixelSize);
-    appendI32(0); // width: the font's own
-    appendI32(0); // escapement
-    appendI32(0); // orientation
-    appendU32(key.bold ? FW_BOLD : FW_NORMAL);
-    const char flags[4] = {char(key.italic), char(key.underline), char(key.strikeOut),
-                           char(DEFAULT_CHARSET)};
-    m_data.append(flags, 4);
-    appendU32(0); // precision, clipping, quality, pitch and family: the defaults
-    char16_t face[32] = {};
-    const QString name = key.family.left(31);
-    for (qsizetype i = 0; i < name.size(); ++i)
-        qToLittleEndian<quint16>(name[i].unicode(), &face[i]);
-    m_data.append(reinterpret_cast<const char*>(face), sizeof face);
-    // The rest of the extended form stays empty; other readers then take the plain font.
-    m_data.append(LOGFONT_PANOSE_SIZE - LOGFONT_SIZE, '\0');
-    endRecord(start);
-    replaceSlot(m_fontSlot, slot);
+    createObject(EMR_EXTCREATEFONTINDIRECTW, m_fontSlot, [&] {
+        // LogFont: a negative height asks for this em size rather than this cell height.
+        appendI32(-key.pixelSize);
+        appendI32(0); // width: the font's own
+        appendI32(0); // escapement
+        appendI32(0); // orientation
+        appendU32(key.bold ? FW_BOLD : FW_NORMAL);
+        const char flags[4] = {char(key.italic), char(key.underline), char(key.strikeOut),
+                               char(DEFAULT_CHARSET)};
+        m_data.append(flags, 4);
+        appendU32(0); // precision, clipping, quality, pitch and family: the defaults
+        char16_t face[32] = {};
+        const QString name = key.family.left(31);
+        for (qsizetype i = 0; i < name.size(); ++i)
+            qToLittleEndian<quint16>(name[i].unicode(), &face[i]);
+        m_data.append(reinterpret_cast<const char*>(face), sizeof face);
+        // The rest of the extended form stays empty; other readers then take the plain font.
+        m_data.append(LOGFONT_PANOSE_SIZE - LOGFONT_SIZE, '\0');
+    });
 }
 
 void EmfWriter::setTextColour(const QColor& colour)
@@ -360,20 +352,20 @@ void EmfWriter::drawLine(const QPoint& from, const QPoint& to, const Pen& pen)
 
 void EmfWriter::drawRectangle(const QRect& rect, const Pen& pen, const Brush& brush)
 {
-    checkOpen();
-    selectPen(pen);
-    selectBrush(brush);
-    const qsizetype start = beginRecord(EMR_RECTANGLE);
-    appendBox(rect);
-    endRecord(start);
+    drawBox(EMR_RECTANGLE, rect, pen, brush);
 }
 
 void EmfWriter::drawEllipse(const QRect& rect, const Pen& pen, const Brush& brush)
 {
+    drawBox(EMR_ELLIPSE, rect, pen, brush);
+}
+
+void EmfWriter::drawBox(quint32 type, const QRect& rect, const Pen& pen, const Brush& brush)
+{
     checkOpen();
     selectPen(pen);
     selectBrush(brush);
-    const qsizetype start = beginRecord(EMR_ELLIPSE);
+    const qsizetype start = beginRecord(type);
     appendBox(rect);
     endRecord(start);
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -61,11 +62,16 @@ private:
 
     void checkOpen() const;
     quint32 newSlot();
-    void replaceSlot(quint32& current, quint32 created);
+    void replaceSlot(quint32& current, quint32 object);
+    // A record that makes an object in a new slot, what follows the slot number written by
+    // contents; the new object then replaces current's.
+    void createObject(quint32 type, quint32& current, const std::function<void()>& contents);
     void selectPen(const Pen& pen);
     void selectBrush(const Brush& brush);
     void selectFont(const TextFont& font);
     void setTextColour(const QColor& colour);
+    // A rectangle or an ellipse record.
+    void drawBox(quint32 type, const QRect& rect, const Pen& pen, const Brush& brush);
 
     QSize m_pagePixels;
     QByteArray m_data;
