@@ -204,6 +204,25 @@ void PgConnection::drain()
     }
 }
 
+void PgConnection::begin(const QString& sql, int copying)
+{
+    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
+        fail(QStringLiteral("Sending to the server failed"));
+    const Result result(nextResult());
+    if (PQresultStatus(result.get()) != copying) {
+        drain();
+        throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+    }
+}
+
+void PgConnection::end()
+{
+    const Result result(nextResult());
+    drain();
+    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+        throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+}
+
 void PgConnection::exec(const QString& sql)
 {
     if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
@@ -247,15 +266,7 @@ std::vector<QStringList> PgConnection::query(const QString& sql, const QStringLi
 
 void PgConnection::copyOut(const QString& sql, const std::function<void(const char*, int)>& sink)
 {
-    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
-        fail(QStringLiteral("Sending to the server failed"));
-    {
-        const Result result(nextResult());
-        if (PQresultStatus(result.get()) != PGRES_COPY_OUT) {
-            drain();
-            throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
-        }
-    }
+    begin(sql, PGRES_COPY_OUT);
     for (;;) {
         char* buffer = nullptr;
         const int n = PQgetCopyData(m_conn, &buffer, 1);
@@ -276,23 +287,12 @@ void PgConnection::copyOut(const QString& sql, const std::function<void(const ch
             fail(QStringLiteral("Reading from the server failed"));
         break;
     }
-    const Result result(nextResult());
-    drain();
-    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-        throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+    end();
 }
 
 void PgConnection::copyIn(const QString& sql, const std::function<QByteArray()>& source)
 {
-    if (PQsendQuery(m_conn, sql.toUtf8().constData()) != 1)
-        fail(QStringLiteral("Sending to the server failed"));
-    {
-        const Result result(nextResult());
-        if (PQresultStatus(result.get()) != PGRES_COPY_IN) {
-            drain();
-            throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
-        }
-    }
+    begin(sql, PGRES_COPY_IN);
     const auto put = [this](const std::function<int()>& attempt) {
         for (;;) {
             const int done = attempt();
@@ -320,10 +320,7 @@ void PgConnection::copyIn(const QString& sql, const std::function<QByteArray()>&
         });
     }
     put([this] { return PQputCopyEnd(m_conn, nullptr); });
-    const Result result(nextResult());
-    drain();
-    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-        throw DatabaseError(trimmedMessage(PQresultErrorMessage(result.get())));
+    end();
 }
 
 QString PgConnection::setting(const char* keyword) const

@@ -77,6 +77,10 @@ private:
     struct pg_result* nextResult();
     // Reads the rest of the statement's results, so the connection is ready for the next.
     void drain();
+    // Sends a COPY statement and sees it start (copying: the COPY status it must reach);
+    // end() sees it finish well.
+    void begin(const QString& sql, int copying);
+    void end();
     pg_conn* m_conn = nullptr;
     int m_answerTimeout = 0;
 };

@@ -253,7 +253,8 @@ private:
     }
     void take(void* out, size_t size)
     {
-        if (!room(size, 1))
+        // An empty vector has no storage to copy into, and needs none.
+        if (!room(size, 1) || size == 0)
             return;
         std::memcpy(out, m_at, size);
         m_at += size;
