@@ -5,6 +5,7 @@
 #include "common/ReportTool.h"
 #include "common/SampleDatabase.h"
 #include "common/ServerTool.h"
+#include "common/SimilarTool.h"
 #include "common/TableDump.h"
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
@@ -44,6 +45,11 @@ const char* const kUsage =
     "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
     "  pg-import DIR URL           replace the server's tables with those of DIR\n"
     "  pg-export URL DIR           write the server's tables into DIR as Paradox tables\n"
+    "  similar DIR CAS [--stable N,...] [--good N,...] [--limit K]\n"
+    "                              the materials of DIR whose odour is closest to that of\n"
+    "                              CAS, rated \"++\" in the media --stable names and \"+\" or\n"
+    "                              better in those --good names (1 to 33, as the search\n"
+    "                              dialog lists them), best first, as CSV (20 unless --limit)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
     "  emf ...                     single page images (zeltool emf help)\n"
@@ -240,6 +246,8 @@ int main(int argc, char** argv)
         }
         if (command == QStringLiteral("dump"))
             return dump(args);
+        if (command == QStringLiteral("similar"))
+            return runSimilarTool(args, out(), err());
         if (command == QStringLiteral("lock"))
             return lock(args);
         if (command == QStringLiteral("reindex"))
