@@ -17,6 +17,7 @@
 #include "report/TPrintSupplier.h"
 #include "search/MaterialFilter.h"
 #include "ui/MainSession.h"
+#include "ui/TAlternativesWindow.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
 #include "ui/TSizerWindow.h"
@@ -49,6 +50,8 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     m_aboutBox = std::make_unique<TAboutBox>();
     m_indexForm = std::make_unique<TIndexForm>();
     m_logoDialog = std::make_unique<TLogoDialog>();
+    m_alternativesWindow =
+        std::make_unique<ui::TAlternativesWindow>(m_session.get(), m_mainForm.get());
 
     m_searchFeedback = std::make_unique<SearchFeedback>(m_gaugeWindow.get());
     m_session->setSelectionFeedback(m_searchFeedback.get());
@@ -66,6 +69,18 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
                                                m_materialReport.get(), m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });
     m_mainForm->setProgressWindow(m_searchFeedback.get());
+    // The alternatives start from the media marked in the search dialog, and going to one
+    // shows it on the materials page.
+    m_mainForm->setAlternativesHandler([this] {
+        m_alternativesWindow->setTickedMedia(m_searchWindow->criteria().required);
+        m_alternativesWindow->show();
+        m_alternativesWindow->raise();
+        m_alternativesWindow->activateWindow();
+    });
+    m_alternativesWindow->setGotoHandler([this] {
+        m_mainForm->SwitchPage(ui::page::Materials);
+        m_mainForm->activateWindow();
+    });
 }
 
 Program::~Program() = default;

@@ -11,6 +11,7 @@ class QWidget;
 
 namespace zel::ui {
 class MainSession;
+class TAlternativesWindow;
 class TMainForm;
 class TSearchWindow;
 class TSizerWindow;
@@ -91,6 +92,7 @@ public:
     TAboutBox* aboutBox() const { return m_aboutBox.get(); }
     TIndexForm* indexForm() const { return m_indexForm.get(); }
     TLogoDialog* logoDialog() const { return m_logoDialog.get(); }
+    ui::TAlternativesWindow* alternativesWindow() const { return m_alternativesWindow.get(); }
 
 private:
     void showNow(QWidget* window);
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TIndexForm> m_indexForm;
     std::unique_ptr<TLogoDialog> m_logoDialog;
+    std::unique_ptr<ui::TAlternativesWindow> m_alternativesWindow;
     std::unique_ptr<SearchFeedback> m_searchFeedback;
     std::unique_ptr<ReportRunner> m_reports;
 };

@@ -379,6 +379,53 @@ void MainSession::Select(int dialogResult)
     }
 }
 
+// --- Stable alternatives ---------------------------------------------------------------
+
+std::vector<MainSession::Alternative>
+MainSession::Alternatives(const search::StabilityRequirement& required, int limit) const
+{
+    std::vector<Alternative> found;
+    const data::Dataset* material = dataset(TableMaterial);
+    if (!m_list || !material->isOpen() || material->recordNumber() < 0)
+        return found;
+    const data::Table& table = *material->table();
+    using namespace model::fields;
+    const int fields[] = {table.fieldIndex(cas), table.fieldIndex(name), table.fieldIndex(odour),
+                          table.fieldIndex(stabil)};
+    for (const auto& m :
+         search::OdourSimilarity::of(table)->rank(material->recordNumber(), required, limit))
+        found.push_back({table.text(m.record, fields[0]).toString(),
+                         table.text(m.record, fields[1]).toString(),
+                         table.text(m.record, fields[2]).toString(),
+                         table.text(m.record, fields[3]).toString(), m.score});
+    return found;
+}
+
+QString MainSession::currentMaterialName() const
+{
+    const data::Dataset* material = dataset(TableMaterial);
+    return material->isOpen() ? material->text(model::fields::name) : QString();
+}
+
+bool MainSession::GotoMaterial(const QString& cas)
+{
+    if (!m_list || cas.isEmpty())
+        return false;
+    data::Dataset* select = dataset(TableMaterialSelect);
+    const QString previous = select->indexName();
+    select->setIndexName(model::indexes::casorder);
+    const bool found = select->findKey({cas});
+    const int id = found ? static_cast<int>(select->integer(model::fields::id)) : 0;
+    select->setIndexName(previous);
+    if (!found)
+        return false;
+    if (!m_list->IsSelected(id))
+        Select(2);
+    m_list->GotoId(id);
+    m_list->ShowCurrent();
+    return true;
+}
+
 // --- Incremental search ----------------------------------------------------------------
 
 // In name order the search lands on the first listed material at or after the text, or,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Configuration.h"
+#include "search/OdourSimilarity.h"
 #include "search/TSearchClass.h"
 
 #include <QObject>
@@ -141,6 +142,21 @@ public:
     // Puts TableSupplier on the supplier numbered supnr, in the order it had; false, moving
     // nothing, when there is none.
     bool GotoSupplier(const QString& supnr);
+
+    // The materials whose odour is closest to the current one's, among those rated as
+    // required, best first (see search::OdourSimilarity); at most limit of them.
+    struct Alternative
+    {
+        QString cas, name, odour, stabil;
+        double score = 0;
+    };
+    std::vector<Alternative> Alternatives(const search::StabilityRequirement& required,
+                                          int limit) const;
+    // The current material's name, for a heading.
+    QString currentMaterialName() const;
+    // Makes the material with that CAS number current on the materials page, listing every
+    // material again first when the list was narrowed without it. False when there is none.
+    bool GotoMaterial(const QString& cas);
 
     // "No materials", "1 material", "12 materials".
     static QString CountPhrase(int n, const QString& word, const QString& ending);

@@ -162,6 +162,14 @@ void TMainForm::buildMenu()
     view->addAction(QStringLiteral("&Commercial names"), this,
                     [this] { SwitchPage(page::CommercialNames); });
     view->addAction(QStringLiteral("&Suppliers"), this, [this] { SwitchPage(page::Suppliers); });
+    view->addSeparator();
+    QAction* alternatives =
+        view->addAction(QStringLiteral("Stable &alternatives..."), this, [this] {
+            if (m_alternatives)
+                m_alternatives();
+        });
+    alternatives->setObjectName(QStringLiteral("MenuAlternatives"));
+    alternatives->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     QMenu* report = menuBar()->addMenu(QStringLiteral("&Report"));
     const auto print = [this] {
         if (m_print)

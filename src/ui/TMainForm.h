@@ -50,6 +50,10 @@ public:
     void setSearchDialog(std::function<int()> execute) { m_executeSearch = std::move(execute); }
     void setAboutHandler(std::function<void()> handler) { m_about = std::move(handler); }
     void setPrintHandler(std::function<void()> handler) { m_print = std::move(handler); }
+    void setAlternativesHandler(std::function<void()> handler)
+    {
+        m_alternatives = std::move(handler);
+    }
     // The progress window that long work shows; none when not set.
     void setProgressWindow(search::SelectionFeedback* progress) { m_progress = progress; }
 
@@ -102,6 +106,7 @@ private:
     std::function<int()> m_executeSearch;
     std::function<void()> m_about;
     std::function<void()> m_print;
+    std::function<void()> m_alternatives;
     search::SelectionFeedback* m_progress = nullptr;
     QString m_exportFolder;
     HelpWindow* m_help = nullptr;

@@ -13,6 +13,7 @@
 #include "ui/HelpWindow.h"
 #include "ui/MainSession.h"
 #include "ui/MaterialGrid.h"
+#include "ui/TAlternativesWindow.h"
 #include "ui/TMainForm.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -41,6 +43,9 @@ data::DatabaseContent content()
     c.suppliers.resize(2);
     c.materials[2].stabil = QStringLiteral("012") + QString(30, QLatin1Char('0'));
     c.materials[3].stabil = QStringLiteral("22");
+    // Fruity ones smell alike: Anethole, Benzyl acetate, Citral and Damascone.
+    for (int i : {0, 1, 2, 3})
+        c.materials[size_t(i)].odour += QStringLiteral(", fruity");
     return c;
 }
 
@@ -453,6 +458,38 @@ private Q_SLOTS:
         QVERIFY(help);
         QVERIFY(help->isVisible());
         QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("aroma materials")));
+    }
+
+    // The alternatives of the current material, among those rated "++" in the ticked medium;
+    // they follow the current material, and a double-click goes to one.
+    void stableAlternativesFollowTheMaterialAndGoToOne()
+    {
+        w<QAction>("MenuAlternatives")->trigger();
+        ui::TAlternativesWindow* window = program->alternativesWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTableWidget* grid = window->results();
+        QCOMPARE(grid->rowCount(), 3); // the other fruity ones
+        auto* media = window->findChild<QListWidget*>(QStringLiteral("AlternativesMedia"));
+        media->item(0)->setCheckState(Qt::Checked); // "pH  1:", rated "++" by Damascone alone
+        QCoreApplication::processEvents();
+        QCOMPARE(grid->rowCount(), 1);
+        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Damascone"));
+        QCOMPARE(grid->horizontalHeaderItem(4)->text(), QStringLiteral("pH  1:"));
+        QCOMPARE(grid->item(0, 4)->text(), QStringLiteral("++"));
+        w<QToolButton>("NextButton")->click(); // Benzyl acetate
+        QCoreApplication::processEvents();
+        QVERIFY(window->findChild<QLabel*>(QStringLiteral("AlternativesHeading"))
+                    ->text()
+                    .endsWith(QStringLiteral("Benzyl acetate")));
+        form->SwitchPage(ui::page::Suppliers);
+        Q_EMIT grid->cellDoubleClicked(0, 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->currentPage(), ui::page::Materials);
+        QCOMPARE(current(), QStringLiteral("Damascone"));
+        QCOMPARE(
+            session()->selectionList()->IdAtRow(w<ui::MaterialGrid>("MaterialGrid")->currentRow()),
+            session()->selectionList()->currentId());
+        window->grab().save(QStringLiteral("/tmp/zel-alternatives.png"));
     }
 };
 
