@@ -1,6 +1,6 @@
 #include "app/GaugeBar.h"
 
-#include "app/BevelPanel.h"
+#include "ui/BevelPanel.h"
 
 #include <QPainter>
 
@@ -31,10 +31,10 @@ void GaugeBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QRect frame = rect();
-    p.setPen(BevelPanel::shadow());
+    p.setPen(ui::BevelPanel::shadow());
     p.drawLine(frame.topLeft(), frame.topRight());
     p.drawLine(frame.topLeft(), frame.bottomLeft());
-    p.setPen(BevelPanel::highlight());
+    p.setPen(ui::BevelPanel::highlight());
     p.drawLine(frame.bottomLeft(), frame.bottomRight());
     p.drawLine(frame.topRight(), frame.bottomRight());
 

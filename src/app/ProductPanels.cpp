@@ -1,8 +1,8 @@
 #include "app/ProductPanels.h"
 
-#include "app/BevelPanel.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
+#include "ui/BevelPanel.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -11,7 +11,8 @@ namespace zel::app {
 
 ProductPanels::ProductPanels(QWidget* window)
 {
-    logoPanel = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised, window);
+    logoPanel =
+        new ui::BevelPanel(ui::BevelPanel::Bevel::Lowered, ui::BevelPanel::Bevel::Raised, window);
     logoPanel->setObjectName(QStringLiteral("LogoPanel"));
     logoPanel->setGeometry(8, 8, 340, 76);
     logoPanel->setFill(Qt::white);
@@ -21,7 +22,8 @@ ProductPanels::ProductPanels(QWidget* window)
     ProgramIcon->setPixmap(QPixmap::fromImage(ZelLogo::image()));
     ProgramIcon->setGeometry(25, 2, ZelLogo::width, ZelLogo::height);
 
-    productPanel = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised, window);
+    productPanel =
+        new ui::BevelPanel(ui::BevelPanel::Bevel::Lowered, ui::BevelPanel::Bevel::Raised, window);
     productPanel->setObjectName(QStringLiteral("ProductPanel"));
     productPanel->setGeometry(8, 94, 340, 112);
 

@@ -5,9 +5,11 @@
 class QLabel;
 class QWidget;
 
-namespace zel::app {
-
+namespace zel::ui {
 class BevelPanel;
+}
+
+namespace zel::app {
 
 // The two panels that the logo window and the about box share: the white logo panel with
 // ProgramIcon and, below it, the product panel with the product line ProductName.
@@ -16,9 +18,9 @@ class ProductPanels
 public:
     explicit ProductPanels(QWidget* window);
 
-    BevelPanel* logoPanel;
+    ui::BevelPanel* logoPanel;
     QLabel* ProgramIcon;
-    BevelPanel* productPanel;
+    ui::BevelPanel* productPanel;
     QLabel* ProductName;
 
     // The product line as stored, with an ampersand doubled, and as the user reads it.

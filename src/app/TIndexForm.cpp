@@ -1,8 +1,8 @@
 #include "app/TIndexForm.h"
 
-#include "app/BevelPanel.h"
 #include "app/ErrorMessage.h"
 #include "app/WindowUtil.h"
+#include "ui/BevelPanel.h"
 
 #include <QLabel>
 
@@ -27,13 +27,14 @@ TIndexForm::TIndexForm(QWidget* parent)
     setObjectName(QStringLiteral("IndexForm"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(377, 64);
-    m_frame = new BevelPanel(BevelPanel::Bevel::Frame, BevelPanel::Bevel::None, this);
+    m_frame = new ui::BevelPanel(ui::BevelPanel::Bevel::Frame, ui::BevelPanel::Bevel::None, this);
     m_frame->setGeometry(rect());
 
     IndexLabel = label(QStringLiteral("Indexing database, please wait..."), this, 24, 8, false);
     IndexLabel->setObjectName(QStringLiteral("IndexLabel"));
 
-    IndexPanel = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::None, this);
+    IndexPanel =
+        new ui::BevelPanel(ui::BevelPanel::Bevel::Lowered, ui::BevelPanel::Bevel::None, this);
     IndexPanel->setObjectName(QStringLiteral("IndexPanel"));
     IndexPanel->setGeometry(16, 28, 345, 25);
     label(QStringLiteral("File:"), IndexPanel, 24, 6, false);

@@ -6,9 +6,11 @@
 
 class QLabel;
 
-namespace zel::app {
-
+namespace zel::ui {
 class BevelPanel;
+}
+
+namespace zel::app {
 
 // The small form that stays on top under the logo window while the indexes are rebuilt,
 // naming the file and the index being worked on. It never takes input.
@@ -19,7 +21,7 @@ public:
     explicit TIndexForm(QWidget* parent = nullptr);
 
     QLabel* IndexLabel;
-    BevelPanel* IndexPanel;
+    ui::BevelPanel* IndexPanel;
     QLabel* FileNameLabel;
     QLabel* IndexNameLabel;
 
@@ -30,7 +32,7 @@ public:
     void hideProgress() override;
 
 private:
-    BevelPanel* m_frame;
+    ui::BevelPanel* m_frame;
 };
 
 } // namespace zel::app

@@ -1,7 +1,7 @@
 #include "app/TLogoDialog.h"
 
-#include "app/BevelPanel.h"
 #include "app/ProductPanels.h"
+#include "ui/BevelPanel.h"
 
 namespace zel::app {
 
@@ -11,7 +11,7 @@ TLogoDialog::TLogoDialog(QWidget* parent)
     setObjectName(QStringLiteral("LogoDialog"));
     setWindowTitle(QStringLiteral("ZEL"));
     setFixedSize(356, 215);
-    m_bevel = new BevelPanel(BevelPanel::Bevel::Raised, BevelPanel::Bevel::None, this);
+    m_bevel = new ui::BevelPanel(ui::BevelPanel::Bevel::Raised, ui::BevelPanel::Bevel::None, this);
     m_bevel->setGeometry(rect());
     m_panels = std::make_unique<ProductPanels>(this);
 }

@@ -3,9 +3,12 @@
 #include <QWidget>
 #include <memory>
 
+namespace zel::ui {
+class BevelPanel;
+}
+
 namespace zel::app {
 
-class BevelPanel;
 class ProductPanels;
 
 // The logo window that stands on the screen while the program starts.
@@ -19,7 +22,7 @@ public:
     const ProductPanels& panels() const { return *m_panels; }
 
 private:
-    BevelPanel* m_bevel;
+    ui::BevelPanel* m_bevel;
     std::unique_ptr<ProductPanels> m_panels;
 };
 

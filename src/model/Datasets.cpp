@@ -14,15 +14,19 @@ DatasetField hidden(const QString& name)
 {
     return {name, QString(), false, false, 0};
 }
-DatasetField shown(const QString& name, const char* label)
+DatasetField shown(const QString& name, const char* label, int width = 0)
 {
-    return {name, QString::fromLatin1(label), true, false, 0};
+    return {name, QString::fromLatin1(label), true, false, width};
 }
+
+// The one column of a page's list runs 200 characters wide, past the window's edge, as the
+// commercial names' suppliers column does: no empty grey area beside a short field.
+constexpr int kListColumnWidth = 200;
 
 std::vector<DatasetField> supplierFields(bool onlyNameVisible)
 {
     return {onlyNameVisible ? hidden(fields::supnr) : shown(fields::supnr, "supnr"),
-            shown(fields::supname, "Supplier name"),
+            shown(fields::supname, "Supplier name", onlyNameVisible ? kListColumnWidth : 0),
             onlyNameVisible ? hidden(fields::address) : shown(fields::address, "address"),
             onlyNameVisible ? hidden(fields::city) : shown(fields::city, "city"),
             onlyNameVisible ? hidden(fields::country) : shown(fields::country, "country"),
@@ -92,7 +96,8 @@ const std::vector<DatasetDecl>& mainWindow()
 
         DatasetDecl comm = withFields(
             over(TableCommSynonyms, tables::synonyms, byIndex(indexes::name)),
-            {hidden(fields::cas), shown(fields::name, "Commercial name"), hidden(fields::supnr)});
+            {hidden(fields::cas), shown(fields::name, "Commercial name", kListColumnWidth),
+             hidden(fields::supnr)});
         // From "1" through "zzz" and on to the end of the letters: in the index's collation
         // accented letters stand with their base letter, and the letters of other alphabets
         // come after z, so a name that begins with one is listed too. Empty names, names

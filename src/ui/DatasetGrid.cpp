@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
 #include <algorithm>
 
 namespace zel::ui {
@@ -27,9 +28,51 @@ void setUpGrid(QTableView* grid)
     grid->horizontalHeader()->setSectionsClickable(false);
 }
 
+namespace {
+
+// The row-indicator column of a data grid: a narrow grey column left of the rows that points
+// at the current record with a small black triangle.
+class RowIndicator : public QHeaderView
+{
+public:
+    explicit RowIndicator(QTableView* grid) : QHeaderView(Qt::Vertical, grid), m_grid(grid)
+    {
+        setSectionResizeMode(QHeaderView::Fixed);
+        setMinimumSectionSize(1);
+        setFixedWidth(kWidth);
+    }
+    static constexpr int kWidth = 12;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override
+    {
+        painter->save();
+        painter->fillRect(rect, palette().color(QPalette::Button));
+        painter->setPen(palette().color(QPalette::Mid));
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        if (m_grid->currentIndex().isValid() && m_grid->currentIndex().row() == section) {
+            const QPointF c = QRectF(rect).center();
+            const QPointF tip[3] = {c + QPointF(-2, -4), c + QPointF(2, 0), c + QPointF(-2, 4)};
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(Qt::black);
+            painter->drawPolygon(tip, 3);
+        }
+        painter->restore();
+    }
+    QSize sizeHint() const override { return {kWidth, QHeaderView::sizeHint().height()}; }
+
+private:
+    const QTableView* m_grid;
+};
+
+} // namespace
+
 DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent)
 {
     setUpGrid(this);
+    setVerticalHeader(new RowIndicator(this));
     QPalette pal = palette();
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
@@ -80,6 +123,7 @@ void DatasetGrid::followDataset()
 void DatasetGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    verticalHeader()->viewport()->update();
     data::Dataset* ds = dataset();
     if (m_following || !ds || !ds->isOpen() || !current.isValid() ||
         current.row() == ds->position())

@@ -103,7 +103,7 @@ int DatasetModel::displayWidth(int column) const
     const QString name = fieldName(column);
     if (name.isEmpty() || !m_dataset)
         return 0;
-    if (const data::DatasetField* f = m_dataset->field(name); f && f->calculated)
+    if (const data::DatasetField* f = m_dataset->field(name); f && (f->calculated || f->width > 0))
         return f->width;
     const data::Table* table = m_dataset->table();
     const int no = table ? table->fieldIndex(name) : -1;

@@ -5,6 +5,7 @@
 #include "ui/DatasetGrid.h"
 #include "ui/MainSession.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -115,6 +116,15 @@ MaterialGrid::MaterialGrid(QWidget* parent) : QTableView(parent)
         " border: 0px; border-right: 1px solid palette(mid); border-bottom: 1px solid "
         "palette(mid); }"));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &MaterialGrid::topLeftChanged);
+}
+
+// The title row is drawn in the grid's font, as the data grids' titles are; a header with a
+// style sheet of its own would otherwise take the application's.
+void MaterialGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        horizontalHeader()->setFont(font());
 }
 
 void MaterialGrid::setSession(MainSession* session, MaterialListModel* model)

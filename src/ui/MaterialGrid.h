@@ -80,6 +80,7 @@ public:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void followRowCount(int rows);

@@ -12,9 +12,27 @@ OuterSize::OuterSize(QWidget* window, const QSize& outer, bool minimum)
     fitFrame();
 }
 
+namespace {
+
+// The frame of the last window the window system framed. A window is framed only once it is
+// shown, and one shown while the program is busy (the progress window during a search) gets
+// no turn of the event loop to be fitted before it paints: it takes the frame the others got
+// until its own is known.
+QSize g_lastFrame;
+
+} // namespace
+
 void OuterSize::fitFrame()
 {
-    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    QSize frame = m_window->frameGeometry().size() - m_window->size();
+    // Shown but not framed yet: the frame to come is taken to be the last one. Not before it is
+    // shown, when the window's controls are laid out at its design size.
+    const bool awaitingFrame =
+        m_window->isVisible() && !(m_window->windowFlags() & Qt::FramelessWindowHint);
+    if (!frame.isNull())
+        g_lastFrame = frame;
+    else if (awaitingFrame && g_lastFrame.isValid())
+        frame = g_lastFrame;
     if (frame == m_frame)
         return;
     const QSize inner = m_outer - frame;

@@ -1,6 +1,7 @@
 #include "ui/TMainForm.h"
 
 #include "data/base/Error.h"
+#include "ui/BevelPanel.h"
 #include "ui/CommercialNamesPage.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpWindow.h"
@@ -113,7 +114,8 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::buildToolbar()
 {
-    Panel1 = new QWidget(this);
+    // A raised inner and a lowered outer bevel, as the window's other panels have.
+    Panel1 = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Raised, this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(29);
     Panel1->setAutoFillBackground(true);

@@ -18,6 +18,8 @@ class SelectionFeedback;
 
 namespace zel::ui {
 
+class BevelPanel;
+
 class AlignedPage;
 class CommercialNamesPage;
 class HelpWindow;
@@ -112,7 +114,7 @@ private:
     HelpWindow* m_help = nullptr;
     bool m_switching = false;
 
-    QWidget* Panel1;
+    BevelPanel* Panel1;
     QToolButton* FirstButton;
     QToolButton* PriorButton;
     QToolButton* NextButton;

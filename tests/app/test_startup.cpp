@@ -2,7 +2,6 @@
 // messages appear for which configuration and database, that the main window never shows
 // after a failed start, and where the re-indexing form stands and what it says.
 #include "Fixture.h"
-#include "app/BevelPanel.h"
 #include "app/ErrorMessage.h"
 #include "app/Program.h"
 #include "app/TIndexForm.h"
@@ -12,6 +11,7 @@
 #include "data/engine/Index.h"
 #include "model/Datasets.h"
 #include "model/Reindex.h"
+#include "ui/BevelPanel.h"
 #include "ui/MainSession.h"
 #include "ui/TMainForm.h"
 

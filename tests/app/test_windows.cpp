@@ -1,7 +1,6 @@
 // The logo window, the about box, the progress window and the re-indexing form, built for
 // real on the offscreen platform: the progress bar's step rule, the layouts the user sees,
 // and the about box's keyboard behaviour.
-#include "app/BevelPanel.h"
 #include "app/GaugeBar.h"
 #include "app/ProductPanels.h"
 #include "app/TAboutBox.h"
@@ -9,6 +8,7 @@
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
 #include "app/ZelLogo.h"
+#include "ui/BevelPanel.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -156,8 +156,8 @@ private Q_SLOTS:
         QCOMPARE(logo.windowTitle(), QStringLiteral("ZEL"));
         QVERIFY(logo.windowFlags() & Qt::FramelessWindowHint);
         const ProductPanels& p = logo.panels();
-        QCOMPARE(p.logoPanel->outer(), BevelPanel::Bevel::Lowered);
-        QCOMPARE(p.logoPanel->inner(), BevelPanel::Bevel::Raised);
+        QCOMPARE(p.logoPanel->outer(), zel::ui::BevelPanel::Bevel::Lowered);
+        QCOMPARE(p.logoPanel->inner(), zel::ui::BevelPanel::Bevel::Raised);
         QCOMPARE(p.ProgramIcon->pixmap().size(), QSize(288, 72));
         // The product line is kept with its ampersand doubled, and reads with one.
         QVERIFY(ProductPanels::productLine().contains(QStringLiteral("&&")));
@@ -218,7 +218,7 @@ private Q_SLOTS:
         QVERIFY(form.FileNameLabel->font().bold());
         QVERIFY(form.IndexNameLabel->font().bold());
         QVERIFY(!form.IndexLabel->font().bold());
-        QCOMPARE(form.IndexPanel->outer(), BevelPanel::Bevel::Lowered);
+        QCOMPARE(form.IndexPanel->outer(), zel::ui::BevelPanel::Bevel::Lowered);
         // The longest texts of the plan fit between the labels.
         form.setFileName(QStringLiteral("synonyms.db"));
         form.setIndexName(QStringLiteral("Commercial Name"));

@@ -3,6 +3,7 @@
 #include "SessionFixture.h"
 #include "TempDir.h"
 #include "app/Program.h"
+#include "app/TGaugeWindow.h"
 #include "data/engine/Dataset.h"
 #include "model/Datasets.h"
 #include "report/preview/PreviewSource.h"
@@ -490,6 +491,34 @@ private Q_SLOTS:
             session()->selectionList()->IdAtRow(w<ui::MaterialGrid>("MaterialGrid")->currentRow()),
             session()->selectionList()->currentId());
         window->grab().save(QStringLiteral("/tmp/zel-alternatives.png"));
+    }
+
+    // The progress window is painted while a search runs, with no turn of the event loop
+    // between: it has its designed outer size from the first showing on, also where the
+    // window manager frames it only after it is shown (run under one by ctest as well).
+    void progressWindowHasItsOuterSizeFromTheFirstShowing()
+    {
+        struct Painted : QObject
+        {
+            QList<QSize> inner; // the frame itself may be told only later
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    inner << static_cast<QWidget*>(watched)->size();
+                return false;
+            }
+        } painted;
+        program->gaugeWindow()->installEventFilter(&painted);
+        for (int search = 0; search < 2; ++search) {
+            select({1, 2, 3});
+            QTest::qWait(200);
+        }
+        // The window manager frames the progress window as it framed the main window.
+        QTRY_VERIFY(form->frameGeometry().size() != form->size());
+        const QSize frame = form->frameGeometry().size() - form->size();
+        QVERIFY(!painted.inner.isEmpty());
+        for (const QSize& size : painted.inner)
+            QCOMPARE(size, QSize(328, 62) - frame);
     }
 };
 

@@ -104,6 +104,60 @@ private Q_SLOTS:
         fixture.reset();
     }
 
+    // The lists of the other two pages run their one column 200 characters wide, and every
+    // data grid has its row-indicator column, pointing at the current record.
+    void dataGridsHaveTheirColumnsAndIndicator_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("characters"); // of the first column
+        QTest::newRow("commercial names")
+            << int(page::CommercialNames) << "DBGridCommercialName" << 200;
+        QTest::newRow("suppliers") << int(page::Suppliers) << "DBGrid1" << 200;
+        QTest::newRow("a material's suppliers") << int(page::Materials) << "SupplierGrid" << 30;
+    }
+
+    void dataGridsHaveTheirColumnsAndIndicator()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, grid);
+        QFETCH(int, characters);
+        show(page, page == page::Materials ? 2 : 0);
+        auto* g = w<ui::DatasetGrid>(qPrintable(grid));
+        const int digit = g->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+        QCOMPARE(g->columnWidth(0), characters * digit + 4);
+        QVERIFY(g->verticalHeader()->isVisible());
+        QCOMPARE(g->verticalHeader()->width(), 12);
+        // The current row's indicator holds black; the others are plain.
+        const QImage indicator = g->verticalHeader()->grab().toImage();
+        const int rowHeight = g->rowHeight(0);
+        const auto inkIn = [&](int row) {
+            int ink = 0;
+            for (int y = row * rowHeight; y < (row + 1) * rowHeight && y < indicator.height(); ++y)
+                for (int x = 0; x < indicator.width() - 1; ++x)
+                    ink += qGray(indicator.pixel(x, y)) < 64;
+            return ink;
+        };
+        QVERIFY(g->model()->rowCount() >= 2);
+        QVERIFY(inkIn(g->currentIndex().row()) > 4);
+        QCOMPARE(inkIn(g->currentIndex().row() == 0 ? 1 : 0), 0);
+    }
+
+    // The materials list's title row in the grids' font, and the toolbar in its bevels.
+    void titleRowFontAndToolbarBevel()
+    {
+        auto* grid = w<ui::MaterialGrid>("MaterialGrid");
+        QCOMPARE(grid->horizontalHeader()->font().family(), grid->font().family());
+        QCOMPARE(grid->horizontalHeader()->font().pixelSize(), 11);
+        const QImage bar = w<QWidget>("Panel1")->grab().toImage();
+        // Lowered outside (grey above, white below), raised inside (white above, grey below).
+        const int x = bar.width() / 2;
+        QCOMPARE(QColor(bar.pixel(x, 0)), QColor(128, 128, 128));
+        QCOMPARE(QColor(bar.pixel(x, 1)), QColor(Qt::white));
+        QCOMPARE(QColor(bar.pixel(x, bar.height() - 2)), QColor(128, 128, 128));
+        QCOMPARE(QColor(bar.pixel(x, bar.height() - 1)), QColor(Qt::white));
+    }
+
     void stabilityColumnsAtFirstShowing()
     {
         const QList<QList<int>> first = visitStabilityGrids();

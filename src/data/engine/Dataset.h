@@ -25,7 +25,7 @@ struct DatasetField
     QString label; // display label; the name when empty
     bool visible = true;
     bool calculated = false;
-    int width = 0; // calculated fields only
+    int width = 0; // characters shown; 0: a table field's own width (a calculated one has none)
     QString displayLabel() const { return label.isEmpty() ? name : label; }
 };
 

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
-namespace zel::app {
+namespace zel::ui {
 
 // A panel drawn with the one-pixel bevels of the program's small windows: an outer and an
 // inner edge, each raised, lowered or absent, or an etched frame line; optionally filled.
@@ -37,4 +37,4 @@ private:
     QColor m_fill;
 };
 
-} // namespace zel::app
+} // namespace zel::ui

@@ -1,8 +1,8 @@
-#include "app/BevelPanel.h"
+#include "ui/BevelPanel.h"
 
 #include <QPainter>
 
-namespace zel::app {
+namespace zel::ui {
 
 namespace {
 
@@ -61,4 +61,4 @@ void BevelPanel::paintEvent(QPaintEvent*)
     drawBevel(p, drawBevel(p, rect(), m_outer), m_inner);
 }
 
-} // namespace zel::app
+} // namespace zel::ui
