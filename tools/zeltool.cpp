@@ -9,6 +9,7 @@
 #include "common/TableDump.h"
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/engine/Database.h"
 #include "data/engine/Table.h"
 #include "data/paradox/ParadoxFile.h"
@@ -184,14 +185,13 @@ int main(int argc, char** argv)
     // Report files and page images are drawn, which needs a GUI application; these tools make
     // their own, so they run before any other application object exists.
     if (argc > 1 && (QByteArray(argv[1]) == "report" || QByteArray(argv[1]) == "emf")) {
-        QStringList words;
-        for (int i = 2; i < argc; ++i)
-            words << QString::fromLocal8Bit(argv[i]);
+        const QStringList words = zel::data::argumentsFromBytes(argc, argv).mid(1);
         return QByteArray(argv[1]) == "report" ? zel::report::runReportTool(words)
                                                : zel::report::runEmfTool(words);
     }
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Read as bytes, not as the toolkit reads them: a name that is not UTF-8 stays the name.
+    QStringList args = zel::data::argumentsFromBytes(argc, argv);
     if (args.isEmpty() || args.front() == QStringLiteral("--help") ||
         args.front() == QStringLiteral("help")) {
         (args.isEmpty() ? err() : out()) << kUsage;

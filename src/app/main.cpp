@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -18,21 +19,14 @@ void write(FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
 }
 
-QStringList rawArguments(int argc, char** argv)
-{
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     // Everything is checked before the application object exists: without a display that
     // object cannot be made, and a usage error must still say what is wrong.
-    const CommandLine command = CommandLine::parse(rawArguments(argc, argv));
+    // Read as bytes: a file named by the command line is the file of exactly that name.
+    const CommandLine command = CommandLine::parse(zel::data::argumentsFromBytes(argc, argv));
     if (command.help) {
         write(stdout, CommandLine::helpText());
         return Program::Ok;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QThread>
 #include <csignal>
 #include <fcntl.h>
@@ -603,5 +604,41 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"ScaleWithoutValue", words({"scale", "OUT/db", "--suppliers"}), 2,
                  "--suppliers needs a number"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// Names are bytes: a data directory and a report whose names are not UTF-8 are the files of
+// exactly those names, never of names with U+FFFD in their place.
+TEST(ByteNames, DataDirectoryAndReportKeepEveryByte)
+{
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    const QByteArray root = p(s.root());
+    const QByteArray latin1 = root + "/donn\xE9"
+                                     "es",
+                     report = p(s.out()) + "/y\xFF.pdf";
+    ASSERT_EQ(::rename(p(s.dataDir()).constData(), latin1.constData()), 0);
+    // The scratch directory's own removal cannot see such names: they go back by hand.
+    const auto restore = qScopeGuard([&] {
+        ::unlink(report.constData());
+        ::rename(latin1.constData(), p(s.dataDir()).constData());
+    });
+    const auto viaShell = [&s](const QString& script, const QString& program) {
+        return s.run({QStringLiteral("-c"), script, program, s.root()}, {},
+                     QStringLiteral("/bin/bash"));
+    };
+    const Outcome zel =
+        viaShell(QStringLiteral("exec \"$0\" --data \"$1\"/$'donn\\xe9es' --material-report "
+                                "78-70-6 \"$1\"/out/$'y\\xff.pdf'"),
+                 s.file(QStringLiteral("prog/zel")));
+    EXPECT_EQ(zel.exitCode, 0) << zel.err.toStdString();
+    EXPECT_EQ(::access(report.constData(), F_OK), 0);
+    // The toolkit lists only names it can read as UTF-8: "y\uFFFD.pdf" would be one.
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList());
+    const Outcome dump = viaShell(
+        QStringLiteral("exec \"$0\" dump \"$1\"/$'donn\\xe9es'/SUPPLIER.DB --password qomtk4"),
+        zeltool());
+    EXPECT_EQ(dump.exitCode, 0) << dump.err.toStdString();
+    EXPECT_TRUE(dump.out.startsWith(QLatin1String("supnr,"))) << dump.out.toStdString();
+}
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "common/GuiScope.h"
 #include "common/LayoutDemo.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 #include "model/Schema.h"
@@ -139,7 +140,7 @@ QTextStream& note(const QString& target, QTextStream& out)
     struct stat standardOutput
     {
     };
-    const bool same = ::stat(QFile::encodeName(target).constData(), &written) == 0 &&
+    const bool same = ::stat(data::fileNameBytes(target).constData(), &written) == 0 &&
                       ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
                       written.st_dev == standardOutput.st_dev &&
                       written.st_ino == standardOutput.st_ino;

@@ -4,6 +4,7 @@
 // TableStore. Nothing here trusts a number from the file without checking it first.
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 
@@ -695,15 +696,8 @@ TableStore readTable(int fd, const QString& displayName, const QStringList& pass
 QString blobFileFor(const QString& tablePath)
 {
     const QFileInfo info(tablePath);
-    const QString wanted = info.completeBaseName() + QStringLiteral(".mb");
-    const QDir dir = info.absoluteDir();
-    const QString exact = dir.filePath(info.completeBaseName() + QStringLiteral(".MB"));
-    if (QFileInfo(exact).isFile())
-        return exact;
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
-        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return QString();
+    return findFileIgnoringCase(info.absolutePath(),
+                                info.completeBaseName() + QStringLiteral(".MB"));
 }
 
 TableStore readTableStore(const QString& path, const QStringList& passwords)
