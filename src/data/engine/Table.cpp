@@ -101,8 +101,7 @@ void Table::load(const TableDef* def, const QStringList& passwords)
             throw DatabaseError(
                 QStringLiteral("%1 keeps being replaced by another program").arg(displayName()));
     }
-    if (m_access == Access::Exclusive)
-        removeStaleCopies();
+    removeStaleCopies();
     readLocked(def);
 }
 
@@ -125,8 +124,10 @@ void Table::openLocked()
 }
 
 // A copy of the program killed while it wrote this table leaves its unfinished new file
-// behind. Whoever holds the table exclusively is the only possible writer, so any such
-// file is a leftover.
+// behind, named only for the instant before its rename. A writer holds the table's file
+// exclusively until the new one has taken its name, so whoever holds a lock on the file the
+// name leads to, shared or exclusive, knows that no writer is at work: any such file is a
+// leftover. One that cannot be removed (a directory of another user) is left; it harms nothing.
 void Table::removeStaleCopies() const
 {
     const QFileInfo info(m_path);
