@@ -2,24 +2,15 @@
 #include "app/Program.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "data/base/StandardOutput.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
+#include <QTextStream>
 
 using zel::app::CommandLine;
 using zel::app::Program;
-
-namespace {
-
-void write(FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,16 +18,13 @@ int main(int argc, char** argv)
     // object cannot be made, and a usage error must still say what is wrong.
     // Read as bytes: a file named by the command line is the file of exactly that name.
     const CommandLine command = CommandLine::parse(zel::data::argumentsFromBytes(argc, argv));
-    if (command.help) {
-        write(stdout, CommandLine::helpText());
-        return Program::Ok;
-    }
-    if (command.version) {
-        write(stdout, CommandLine::versionText());
-        return Program::Ok;
+    if (command.help || command.version) {
+        zel::data::StandardOutput::stream()
+            << (command.help ? CommandLine::helpText() : CommandLine::versionText());
+        return zel::data::StandardOutput::finish("zel") ? Program::Ok : Program::StartFailed;
     }
     if (command.failed()) {
-        write(stderr, QStringLiteral("zel: %1 (see zel --help)\n").arg(command.problem));
+        QTextStream(stderr) << "zel: " << command.problem << " (see zel --help)\n";
         return Program::UsageError;
     }
     if (command.headless)

@@ -5,6 +5,7 @@
 #include "common/LayoutDemo.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "data/base/StandardOutput.h"
 #include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 #include "model/Schema.h"
@@ -259,6 +260,9 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     try {
+        // An empty name would be the current directory, never a file.
+        if (rest.contains(QString()))
+            throw UsageError{QStringLiteral("an empty argument names no file")};
         if (command == QLatin1String("info"))
             return info(rest, out);
         if (command == QLatin1String("page"))
@@ -298,9 +302,8 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runReportTool(const QStringList& args)
 {
-    QTextStream out(stdout);
     QTextStream err(stderr);
-    return runReportTool(args, out, err);
+    return runReportTool(args, data::StandardOutput::stream(), err);
 }
 
 } // namespace zel::report
