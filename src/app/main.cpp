@@ -8,9 +8,63 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 using zel::app::CommandLine;
 using zel::app::Program;
+
+namespace {
+
+// Without a display the toolkit cannot make the application object and ends the program from
+// within its constructor: abort, status 134, and the advice to reinstall. While the object is
+// made its messages are held back; a fatal one ends the program with a line of its own and
+// status 1, and once the object exists the held ones go out as they would have.
+struct HeldMessage
+{
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+std::vector<HeldMessage> g_held;
+
+void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        g_held.push_back({type, QString::fromUtf8(context.category), text});
+        return;
+    }
+    QStringList reasons;
+    for (const HeldMessage& m : g_held) {
+        QString reason = m.text.trimmed();
+        while (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        reasons << reason;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        reasons << QStringLiteral("DISPLAY is not set");
+    const QByteArray line =
+        QStringLiteral("zel: no window can be shown: the window system cannot be reached (%1)\n"
+                       "zel: zel --headless opens the database without a window\n")
+            .arg(reasons.join(QStringLiteral("; ")))
+            .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::_Exit(Program::StartFailed);
+}
+
+void releaseMessages(QtMessageHandler toolkitHandler)
+{
+    qInstallMessageHandler(toolkitHandler);
+    for (const HeldMessage& m : g_held) {
+        const QByteArray category = m.category.toUtf8();
+        qt_message_output(m.type, QMessageLogContext(nullptr, 0, nullptr, category.constData()),
+                          m.text);
+    }
+    g_held.clear();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,7 +88,9 @@ int main(int argc, char** argv)
     if (command.headless)
         zel::data::installInterruptHandlers("zel");
 
+    const QtMessageHandler toolkitHandler = qInstallMessageHandler(holdMessage);
     QApplication app(argc, argv);
+    releaseMessages(toolkitHandler);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
