@@ -41,8 +41,10 @@ const char* const kUsage =
     "                              empty commercial names, or ids N apart\n"
     "  reindex DIR                 rebuild the index files of the database in DIR\n"
     "  dump FILE [--password PW] [--locked]\n"
-    "                              print any Paradox table as CSV (UTF-8); --locked reads\n"
-    "                              it under a shared lock, as the browser does\n"
+    "                              print any Paradox table as CSV (UTF-8); without its blob\n"
+    "                              file (.MB) the values kept there are printed empty, with a\n"
+    "                              warning; --locked reads it under a shared lock, as the\n"
+    "                              browser does, and refuses a table without its blob file\n"
     "  pg-init URL [--reader ROLE] create the tables on a database server and a role that\n"
     "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
     "  pg-import DIR URL           replace the server's tables with those of DIR\n"
@@ -141,7 +143,14 @@ int dump(QStringList args)
         const auto table = Table::open(args.front(), nullptr, Table::Access::Shared, passwords);
         writeCsv(table->store(), o);
     } else {
-        writeCsv(paradox::readTableStore(args.front(), passwords), o);
+        // A table another program left without its blob file still shows everything else.
+        paradox::PartialRead partial;
+        const TableStore table = paradox::readTableStore(args.front(), passwords, partial);
+        if (partial.lostValues > 0)
+            err() << "zeltool: warning: the blob file " << partial.missingBlobFile
+                  << " is missing; " << partial.lostValues
+                  << " memo, binary or graphic values kept there are printed empty\n";
+        writeCsv(table, o);
     }
     return 0;
 }
