@@ -9,6 +9,8 @@
 #include "common/TableDump.h"
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
+#include "data/base/StandardOutput.h"
 #include "data/engine/Database.h"
 #include "data/engine/Table.h"
 #include "data/paradox/ParadoxFile.h"
@@ -39,8 +41,10 @@ const char* const kUsage =
     "                              empty commercial names, or ids N apart\n"
     "  reindex DIR                 rebuild the index files of the database in DIR\n"
     "  dump FILE [--password PW] [--locked]\n"
-    "                              print any Paradox table as CSV (UTF-8); --locked reads\n"
-    "                              it under a shared lock, as the browser does\n"
+    "                              print any Paradox table as CSV (UTF-8); without its blob\n"
+    "                              file (.MB) the values kept there are printed empty, with a\n"
+    "                              warning; --locked reads it under a shared lock, as the\n"
+    "                              browser does, and refuses a table without its blob file\n"
     "  pg-init URL [--reader ROLE] create the tables on a database server and a role that\n"
     "                              may only read them (password: $ZEL_READER_PASSWORD)\n"
     "  pg-import DIR URL           replace the server's tables with those of DIR\n"
@@ -54,13 +58,14 @@ const char* const kUsage =
     "  report ...                  saved report files (zeltool report help)\n"
     "  emf ...                     single page images (zeltool emf help)\n"
     "Files read must be regular files; a pipe or a device is refused at once.\n"
+    "Exit status: 0 done; 1 failed, the message says why (also when what was printed could\n"
+    "not be written to standard output); 2 a missing, empty, unknown or extra argument.\n"
     "SIGINT, SIGTERM and SIGHUP end a command with 128 + the signal's number and leave no\n"
     "output file or temporary file behind.\n";
 
 QTextStream& out()
 {
-    static QTextStream s(stdout);
-    return s;
+    return zel::data::StandardOutput::stream();
 }
 QTextStream& err()
 {
@@ -68,13 +73,18 @@ QTextStream& err()
     return s;
 }
 
+struct UsageError
+{
+    QString message;
+};
+
 QString option(QStringList& args, const QString& name, const QString& fallback = QString())
 {
     const qsizetype at = args.indexOf(name);
     if (at < 0)
         return fallback;
     if (at + 1 >= args.size())
-        throw DatabaseError(QStringLiteral("%1 needs a value").arg(name));
+        throw UsageError{QStringLiteral("%1 needs a value").arg(name)};
     QString value = args.at(at + 1);
     args.remove(at, 2);
     return value;
@@ -85,10 +95,18 @@ bool flag(QStringList& args, const QString& name)
     return args.removeAll(name) > 0;
 }
 
-struct UsageError
+// What is left of a command's words once its options are taken: exactly count names, none of
+// them empty (an empty directory would be the current one, or "/" once a slash is added), and
+// no option the command does not know.
+const QStringList& operands(const QStringList& args, qsizetype count, const QString& needed)
 {
-    QString message;
-};
+    for (const QString& a : args)
+        if (a.startsWith(QLatin1String("--")))
+            throw UsageError{QStringLiteral("unknown option %1").arg(a)};
+    if (args.size() != count || args.contains(QString()))
+        throw UsageError{needed};
+    return args;
+}
 
 // Sizes are bounded so that a slip of the finger cannot grow the process until it is killed.
 int intOption(QStringList& args, const QString& name, int fallback, int highest)
@@ -118,15 +136,21 @@ int dump(QStringList args)
     if (!pw.isEmpty())
         passwords << pw;
     const bool locked = flag(args, QStringLiteral("--locked"));
-    if (args.size() != 1)
-        throw DatabaseError(QStringLiteral("dump needs one table file"));
+    operands(args, 1, QStringLiteral("dump needs one table file"));
     QTextStream& o = out();
     o.setEncoding(QStringConverter::Utf8);
     if (locked) {
         const auto table = Table::open(args.front(), nullptr, Table::Access::Shared, passwords);
         writeCsv(table->store(), o);
     } else {
-        writeCsv(paradox::readTableStore(args.front(), passwords), o);
+        // A table another program left without its blob file still shows everything else.
+        paradox::PartialRead partial;
+        const TableStore table = paradox::readTableStore(args.front(), passwords, partial);
+        if (partial.lostValues > 0)
+            err() << "zeltool: warning: the blob file " << partial.missingBlobFile
+                  << " is missing; " << partial.lostValues
+                  << " memo, binary or graphic values kept there are printed empty\n";
+        writeCsv(table, o);
     }
     return 0;
 }
@@ -134,12 +158,13 @@ int dump(QStringList args)
 int lock(QStringList args)
 {
     const bool exclusive = flag(args, QStringLiteral("--exclusive"));
-    if (args.size() != 1)
-        throw DatabaseError(QStringLiteral("lock needs one table file"));
+    operands(args, 1, QStringLiteral("lock needs one table file"));
     auto table = Table::open(args.front(), nullptr,
                              exclusive ? Table::Access::Exclusive : Table::Access::Shared,
                              {QString::fromLatin1(schema::tablePassword())});
-    std::cout << "locked" << std::endl;
+    out() << "locked" << Qt::endl;
+    if (out().status() != QTextStream::Ok)
+        return 1; // nobody learns that the lock is held
     std::string line;
     while (std::getline(std::cin, line)) {
     }
@@ -168,44 +193,20 @@ public:
 
 int reindex(const QStringList& args)
 {
-    if (args.size() != 1)
-        throw DatabaseError(QStringLiteral("reindex needs one data directory"));
+    operands(args, 1, QStringLiteral("reindex needs one data directory"));
     Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()));
     ConsoleProgress progress;
     const bool ok = Reindex::run(args.front() + QLatin1Char('/'), progress);
     return ok && progress.messages == 0 ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int runCommand(const QString& command, QStringList args)
 {
-    zel::data::installInterruptHandlers("zeltool");
-    // Report files and page images are drawn, which needs a GUI application; these tools make
-    // their own, so they run before any other application object exists.
-    if (argc > 1 && (QByteArray(argv[1]) == "report" || QByteArray(argv[1]) == "emf")) {
-        QStringList words;
-        for (int i = 2; i < argc; ++i)
-            words << QString::fromLocal8Bit(argv[i]);
-        return QByteArray(argv[1]) == "report" ? zel::report::runReportTool(words)
-                                               : zel::report::runEmfTool(words);
-    }
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.front() == QStringLiteral("--help") ||
-        args.front() == QStringLiteral("help")) {
-        (args.isEmpty() ? err() : out()) << kUsage;
-        if (!args.isEmpty())
-            out() << '\n' << zel::data::OutputFile::helpText(false);
-        return args.isEmpty() ? 2 : 0;
-    }
-    const QString command = args.takeFirst();
     try {
         if (command == QStringLiteral("sample")) {
             const QString source =
                 option(args, QStringLiteral("--source"), QStringLiteral(ZEL_SOURCE_DIR "/sample"));
-            if (args.size() != 1)
-                throw DatabaseError(QStringLiteral("sample needs one target directory"));
+            operands(args, 1, QStringLiteral("sample needs one target directory"));
             writeDatabase(args.front(), readSampleSources(source));
             return 0;
         }
@@ -219,9 +220,9 @@ int main(int argc, char** argv)
             const int emptyNames = intOption(args, QStringLiteral("--empty-names"), 0, 500000);
             WriteOptions options;
             options.idStep = intOption(args, QStringLiteral("--id-step"), 1, 1000);
-            if (args.size() != 1 || materials < 1 || suppliers < 1 || options.idStep < 1)
-                throw UsageError{
-                    QStringLiteral("scale needs one target directory and sizes above 0")};
+            operands(args, 1, QStringLiteral("scale needs one target directory"));
+            if (materials < 1 || suppliers < 1 || options.idStep < 1)
+                throw UsageError{QStringLiteral("scale needs sizes above 0")};
             DatabaseContent content = makeScaleContent(materials, synonyms, suppliers);
             blankCommercialNames(content, emptyNames);
             writeDatabase(args.front(), std::move(content), options);
@@ -230,18 +231,20 @@ int main(int argc, char** argv)
         if (command == QStringLiteral("pg-init")) {
             const QString role =
                 option(args, QStringLiteral("--reader"), server::defaultReaderRole());
-            if (args.size() != 1)
-                throw DatabaseError(QStringLiteral("pg-init needs one connection string"));
+            operands(args, 1, QStringLiteral("pg-init needs one connection string"));
             serverInit(args.front(), role, out());
             return 0;
         }
-        if (command == QStringLiteral("pg-import") || command == QStringLiteral("pg-export")) {
-            if (args.size() != 2)
-                throw DatabaseError(QStringLiteral("%1 needs two arguments").arg(command));
-            if (command == QStringLiteral("pg-import"))
-                serverImport(args.at(0), args.at(1), out());
-            else
-                serverExport(args.at(0), args.at(1), out());
+        if (command == QStringLiteral("pg-import")) {
+            operands(args, 2,
+                     QStringLiteral("pg-import needs a data directory and a connection string"));
+            serverImport(args.at(0), args.at(1), out());
+            return 0;
+        }
+        if (command == QStringLiteral("pg-export")) {
+            operands(args, 2,
+                     QStringLiteral("pg-export needs a connection string and a directory"));
+            serverExport(args.at(0), args.at(1), out());
             return 0;
         }
         if (command == QStringLiteral("dump"))
@@ -264,4 +267,36 @@ int main(int argc, char** argv)
         err() << "zeltool: " << e.what() << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    zel::data::installInterruptHandlers("zeltool");
+    int status = 0;
+    // Report files and page images are drawn, which needs a GUI application; these tools make
+    // their own, so they run before any other application object exists.
+    if (argc > 1 && (QByteArray(argv[1]) == "report" || QByteArray(argv[1]) == "emf")) {
+        const QStringList words = zel::data::argumentsFromBytes(argc, argv).mid(1);
+        status = QByteArray(argv[1]) == "report" ? zel::report::runReportTool(words)
+                                                 : zel::report::runEmfTool(words);
+    } else {
+        QCoreApplication app(argc, argv);
+        // Read as bytes, not as the toolkit reads them: a name that is not UTF-8 stays the name.
+        QStringList args = zel::data::argumentsFromBytes(argc, argv);
+        if (args.isEmpty()) {
+            err() << kUsage;
+            return 2;
+        }
+        const QString command = args.takeFirst();
+        if (command == QStringLiteral("--help") || command == QStringLiteral("help"))
+            out() << kUsage << '\n' << zel::data::OutputFile::helpText(false);
+        else
+            status = runCommand(command, args);
+    }
+    // Output that never arrived is a failure, whatever the command itself made of its work.
+    if (!zel::data::StandardOutput::finish("zeltool") && status == 0)
+        return 1;
+    return status;
 }

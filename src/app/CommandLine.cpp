@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace zel::app {
 
@@ -119,7 +121,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
             c.reportFile = arguments[i + 2];
             if (!knownOutputFormat(c.reportFile))
-                fail(QStringLiteral("%1 is neither a PDF file (.pdf) nor a report file (.frp)")
+                fail(QStringLiteral("%1 is neither a PDF file (.pdf), nor a report file (.frp), "
+                                    "nor a pipe or a device")
                          .arg(c.reportFile));
             c.headless = true; // a report to a file needs no window
             i += 2;
@@ -167,7 +170,14 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 bool CommandLine::knownOutputFormat(const QString& file)
 {
     const QString suffix = QFileInfo(file).suffix().toLower();
-    return suffix == QLatin1String("pdf") || suffix == QLatin1String("frp");
+    if (suffix == QLatin1String("pdf") || suffix == QLatin1String("frp"))
+        return true;
+    // A pipe or a device is written straight into, whatever its name says.
+    struct stat st
+    {
+    };
+    return ::stat(data::fileNameBytes(file).constData(), &st) == 0 &&
+           (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
 }
 
 QString CommandLine::helpText()
@@ -198,7 +208,8 @@ QString CommandLine::helpText()
                "  --material-report CAS FILE.pdf|FILE.frp\n"
                "               write the material report of that CAS number without showing\n"
                "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"
-               "               file that the preview's Load Report opens\n"
+               "               file that the preview's Load Report opens; a pipe or a device\n"
+               "               of another name (/dev/null) gets the saved report file\n"
                "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
                "               the same for the supplier report; one report at a time\n"
                "  --export-list FILE.csv\n"
@@ -214,8 +225,9 @@ QString CommandLine::helpText()
                "Files read (zel.ini, tables, report files, the help file) must be regular\n"
                "files; a pipe or a device is refused at once.\n"
                "\n"
-               "Exit status: 0 started; 1 start-up failed (the message says why);\n"
-               "2 bad command line; 3 headless start after a re-indexing message.\n"
+               "Exit status: 0 started; 1 start-up failed (the message says why), no\n"
+               "display could be reached for the window, or standard output could not be\n"
+               "written; 2 bad command line; 3 headless start after a re-indexing message.\n"
                "A report or list written to a file ends with 0 when it was written and 1\n"
                "when not;\n"
                "SIGINT, SIGTERM or SIGHUP end it with 128 + the signal's number, leaving no\n"

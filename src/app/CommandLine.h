@@ -32,7 +32,8 @@ public:
     // True when the program should end with its usage message (help and version aside).
     bool failed() const { return !problem.isEmpty(); }
 
-    // Whether a headless report can be written to a file of that name (.pdf or .frp).
+    // Whether a headless report can be written to a file of that name: .pdf or .frp, or an
+    // existing pipe or character device (which takes the saved report file).
     static bool knownOutputFormat(const QString& file);
 
     static QString helpText();

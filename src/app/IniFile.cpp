@@ -1,6 +1,7 @@
 #include "app/IniFile.h"
 
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 
 #include <QFile>
 #include <QList>
@@ -44,7 +45,7 @@ void IniFile::load(const QString& path)
     struct stat st
     {
     };
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT)
+    if (::lstat(data::fileNameBytes(path).constData(), &st) != 0 && errno == ENOENT)
         return;
     const QByteArray text =
         data::readWholeFile(path, QStringLiteral("configuration file"), MaxBytes);

@@ -9,6 +9,7 @@
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
 #include "app/WindowUtil.h"
+#include "data/base/StandardOutput.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
 #include "model/Reindex.h"
@@ -183,6 +184,9 @@ int Program::run()
         printSummary();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QApplication::exec();
+        // A summary that never arrived is a failed run, not a quiet one.
+        if (!data::StandardOutput::finish("zel"))
+            return StartFailed;
         return ErrorMessage::shownCount() > m_messagesBefore ? StartedAfterMessage : Ok;
     }
     centreOnScreen(m_mainForm.get());
@@ -206,8 +210,8 @@ int Program::writeReport(const QString& materialCas, const QString& supplierNumb
         err << "zel: " << error << '\n';
         return StartFailed;
     }
-    QTextStream(stdout) << "Wrote " << QDir::toNativeSeparators(file) << '\n';
-    return Ok;
+    data::StandardOutput::stream() << "Wrote " << QDir::toNativeSeparators(file) << '\n';
+    return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 
 int Program::exportList(const QString& file)
@@ -217,15 +221,15 @@ int Program::exportList(const QString& file)
         QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
     }
-    QTextStream(stdout) << "Wrote " << m_session->MaterialCount << " materials to "
-                        << QDir::toNativeSeparators(file) << '\n';
-    return Ok;
+    data::StandardOutput::stream() << "Wrote " << m_session->MaterialCount << " materials to "
+                                   << QDir::toNativeSeparators(file) << '\n';
+    return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 
 void Program::printSummary() const
 {
     const ui::MainSession& session = *m_session;
-    QTextStream out(stdout);
+    QTextStream& out = data::StandardOutput::stream();
     out << "Database: " << session.sourceDescription() << '\n';
     out << "Indexes: "
         << (m_reindexing == Reindexing::NotNeeded ? "present"

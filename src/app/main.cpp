@@ -1,29 +1,67 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
+#include "data/base/StandardOutput.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 using zel::app::CommandLine;
 using zel::app::Program;
 
 namespace {
 
-void write(FILE* stream, const QString& text)
+// Without a display the toolkit cannot make the application object and ends the program from
+// within its constructor: abort, status 134, and the advice to reinstall. While the object is
+// made its messages are held back; a fatal one ends the program with a line of its own and
+// status 1, and once the object exists the held ones go out as they would have.
+struct HeldMessage
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+std::vector<HeldMessage> g_held;
+
+void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        g_held.push_back({type, QString::fromUtf8(context.category), text});
+        return;
+    }
+    QStringList reasons;
+    for (const HeldMessage& m : g_held) {
+        QString reason = m.text.trimmed();
+        while (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        reasons << reason;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        reasons << QStringLiteral("DISPLAY is not set");
+    const QByteArray line =
+        QStringLiteral("zel: no window can be shown: the window system cannot be reached (%1)\n"
+                       "zel: zel --headless opens the database without a window\n")
+            .arg(reasons.join(QStringLiteral("; ")))
+            .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::_Exit(Program::StartFailed);
 }
 
-QStringList rawArguments(int argc, char** argv)
+void releaseMessages(QtMessageHandler toolkitHandler)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
+    qInstallMessageHandler(toolkitHandler);
+    for (const HeldMessage& m : g_held) {
+        const QByteArray category = m.category.toUtf8();
+        qt_message_output(m.type, QMessageLogContext(nullptr, 0, nullptr, category.constData()),
+                          m.text);
+    }
+    g_held.clear();
 }
 
 } // namespace
@@ -32,17 +70,15 @@ int main(int argc, char** argv)
 {
     // Everything is checked before the application object exists: without a display that
     // object cannot be made, and a usage error must still say what is wrong.
-    const CommandLine command = CommandLine::parse(rawArguments(argc, argv));
-    if (command.help) {
-        write(stdout, CommandLine::helpText());
-        return Program::Ok;
-    }
-    if (command.version) {
-        write(stdout, CommandLine::versionText());
-        return Program::Ok;
+    // Read as bytes: a file named by the command line is the file of exactly that name.
+    const CommandLine command = CommandLine::parse(zel::data::argumentsFromBytes(argc, argv));
+    if (command.help || command.version) {
+        zel::data::StandardOutput::stream()
+            << (command.help ? CommandLine::helpText() : CommandLine::versionText());
+        return zel::data::StandardOutput::finish("zel") ? Program::Ok : Program::StartFailed;
     }
     if (command.failed()) {
-        write(stderr, QStringLiteral("zel: %1 (see zel --help)\n").arg(command.problem));
+        QTextStream(stderr) << "zel: " << command.problem << " (see zel --help)\n";
         return Program::UsageError;
     }
     if (command.headless)
@@ -52,7 +88,9 @@ int main(int argc, char** argv)
     if (command.headless)
         zel::data::installInterruptHandlers("zel");
 
+    const QtMessageHandler toolkitHandler = qInstallMessageHandler(holdMessage);
     QApplication app(argc, argv);
+    releaseMessages(toolkitHandler);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 #include "data/server/PgConnection.h"
@@ -9,10 +10,6 @@
 #include "model/Names.h"
 #include "model/Schema.h"
 
-#include <QFile>
-#include <cerrno>
-#include <dirent.h>
-#include <fnmatch.h>
 #include <memory>
 #include <unistd.h>
 
@@ -25,25 +22,6 @@ using data::OwnerNotKeptError;
 using data::TableDef;
 
 namespace {
-
-// Lists the entries of dir that match pattern (without regard to case, hidden ones too).
-// Returns 0, or the system's error number when the directory cannot be read to its end.
-int listMatching(const QString& dir, const QString& pattern, QStringList& out)
-{
-    DIR* d = ::opendir(QFile::encodeName(dir).constData());
-    if (!d)
-        return errno;
-    const QByteArray pat = QFile::encodeName(pattern);
-    errno = 0;
-    while (const dirent* entry = ::readdir(d)) {
-        if (::fnmatch(pat.constData(), entry->d_name, FNM_CASEFOLD) == 0)
-            out << QFile::decodeName(entry->d_name);
-        errno = 0;
-    }
-    const int error = errno;
-    ::closedir(d);
-    return error;
-}
 
 // Writes the placeholder into every empty commercial name of the open table, in one rewrite.
 // A name whose placeholder would give its record the key of another one (the same material
@@ -164,14 +142,14 @@ bool Reindex::deleteOldIndexFiles(const QString& dataDirectory, Progress& progre
         progress.setFileName(pattern);
         progress.repaintNow();
         QStringList names;
-        if (const int error = listMatching(dir, pattern, names)) {
+        if (const int error = data::listMatching(dir, pattern, names)) {
             progress.showError(deleteFailedMessage(pattern), data::systemError(error));
             return false;
         }
         // A file that will not go is left for the engine, which ignores an index file that
         // does not match its table.
         for (const QString& name : names)
-            ::unlink(QFile::encodeName(dir + QLatin1Char('/') + name).constData());
+            ::unlink(data::fileNameBytes(dir + QLatin1Char('/') + name).constData());
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
@@ -34,6 +35,15 @@ struct Outcome
     int exitCode = -1;
     bool crashed = false;
     QString out, err;
+};
+
+// Where standard output goes: back to the test, a full device, or a pipe whose reader has gone
+// before the program writes a byte.
+enum class Sink
+{
+    Captured,
+    FullDevice,
+    ClosedPipe
 };
 
 QByteArray p(const QString& path)
@@ -77,7 +87,9 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         env.insert(QStringLiteral("TMPDIR"), tmp());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), file(QStringLiteral("runtime")));
         proc.setProcessEnvironment(env);
@@ -86,12 +98,24 @@ public:
     }
 
     Outcome run(const QStringList& args, const QString& platform = QStringLiteral("offscreen"),
-                const QString& program = QString()) const
+                const QString& program = QString(), Sink sink = Sink::Captured) const
     {
         QProcess proc;
         prepare(proc, program.isEmpty() ? file(QStringLiteral("prog/zel")) : program, args,
                 platform);
+        int pipeEnds[2] = {-1, -1};
+        if (sink == Sink::FullDevice) {
+            ::mknod(p(file(QStringLiteral("full"))).constData(), S_IFCHR | 0666, makedev(1, 7));
+            proc.setStandardOutputFile(file(QStringLiteral("full")));
+        } else if (sink == Sink::ClosedPipe && ::pipe2(pipeEnds, O_CLOEXEC) == 0) {
+            ::close(pipeEnds[0]);
+            proc.setChildProcessModifier([fd = pipeEnds[1]] { ::dup2(fd, STDOUT_FILENO); });
+        }
         proc.start();
+        const auto closePipe = qScopeGuard([&] {
+            if (pipeEnds[1] >= 0)
+                ::close(pipeEnds[1]);
+        });
         Outcome o;
         if (!proc.waitForFinished(60000)) {
             proc.kill();
@@ -184,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
                   words({"--supplier-report", "S01", "a.pdf", "--supplier-report", "S02", "b.pdf"}),
                   "--supplier-report is given twice; one report is written at a time"},
         UsageCase{"OtherFormat", words({"--material-report", "78-70-6", "a.txt"}),
-                  "a.txt is neither a PDF file (.pdf) nor a report file (.frp)"},
+                  "a.txt is neither a PDF file (.pdf), nor a report file (.frp), nor a pipe or a "
+                  "device"},
         UsageCase{"ToolkitOptionWithoutValue", words({"-platform"}), "-platform needs a value"}),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -206,6 +231,7 @@ struct ReportOutputCase
     Target target;
     int exitCode;
     const char* message; // a part of standard error; nullptr for none
+    const char* file = "report.pdf";
 };
 
 void PrintTo(const ReportOutputCase& c, std::ostream* os)
@@ -224,7 +250,7 @@ TEST_P(ReportOutput, GoesStraightIntoPipesAndDevicesAndNeverReplacesThem)
     ASSERT_TRUE(s.ok());
     s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
     writeDatabase(s.dataDir(), zel::test::smallContent());
-    const QString target = s.out() + QStringLiteral("/report.pdf");
+    const QString target = s.out() + QLatin1Char('/') + QLatin1String(c.file);
     std::future<QByteArray> reader;
     switch (c.target) {
     case Target::PipeWithReader:
@@ -278,7 +304,7 @@ TEST_P(ReportOutput, GoesStraightIntoPipesAndDevicesAndNeverReplacesThem)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), QByteArray("old"));
     }
-    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList{QLatin1String(c.file)});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -287,6 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportOutputCase{"PipeWithAReader", Target::PipeWithReader, 0, nullptr},
         ReportOutputCase{"PipeWithoutAReader", Target::PipeWithoutReader, 1, "No program reads"},
         ReportOutputCase{"NullDevice", Target::NullDevice, 0, nullptr},
+        // As --help says: a device is written into whatever its name.
+        ReportOutputCase{"NullDeviceOfAnyName", Target::NullDevice, 0, nullptr, "null"},
         ReportOutputCase{"FullDevice", Target::FullDevice, 1, "No space left on device"},
         ReportOutputCase{"Directory", Target::Directory, 1, "is a directory"},
         ReportOutputCase{"ReadOnlyFile", Target::ReadOnlyFile, 1, "is read-only"},
@@ -538,9 +566,14 @@ INSTANTIATE_TEST_SUITE_P(ZelReport, Interrupted,
 struct ToolCase
 {
     const char* name;
-    QStringList args; // FILE stands for a saved report file, OUT for the output in a scratch dir
+    // FILE stands for a saved report file, OUT for the output in a scratch dir, DATA for a data
+    // directory (which zel.ini names)
+    QStringList args;
     int exitCode;
     const char* message;
+    Sink sink = Sink::Captured;
+    bool zel = false; // instead of zeltool
+    const char* platform = "offscreen";
 };
 
 void PrintTo(const ToolCase& c, std::ostream* os)
@@ -553,11 +586,17 @@ class Tool : public ::testing::TestWithParam<ToolCase>
 };
 
 // zeltool reads report files without waiting on pipes, writes to standard output where it
-// offers "-", and bounds the sizes it is asked for.
+// offers "-", and bounds the sizes it is asked for. Both programs end with one status for each
+// kind of failure, output lost on standard output included; without a display zel says so.
 TEST_P(Tool, RefusesAtOnceOrWritesWhereAsked)
 {
     const ToolCase& c = GetParam();
     Workspace s;
+    if (c.sink == Sink::FullDevice &&
+        ::mknod(p(s.file(QStringLiteral("full"))).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "cannot make device nodes here";
+    s.writeIni(QStringLiteral("[Database]\nPath=%DATA%\n"));
+    writeDatabase(s.dataDir(), zel::test::smallContent());
     const QString report = s.file(QStringLiteral("demo.frp"));
     ASSERT_EQ(s.run({QStringLiteral("report"), QStringLiteral("demo"), report},
                     QStringLiteral("offscreen"), zeltool())
@@ -569,12 +608,15 @@ TEST_P(Tool, RefusesAtOnceOrWritesWhereAsked)
     for (QString a : c.args)
         args << a.replace(QStringLiteral("FILE"), report)
                     .replace(QStringLiteral("PIPE"), pipe)
+                    .replace(QStringLiteral("DATA"), s.dataDir())
                     .replace(QStringLiteral("OUT"), s.out());
-    auto result = std::async(std::launch::async,
-                             [&] { return s.run(args, QStringLiteral("offscreen"), zeltool()); });
+    auto result = std::async(std::launch::async, [&] {
+        return s.run(args, QLatin1String(c.platform), c.zel ? QString() : zeltool(), c.sink);
+    });
     ASSERT_EQ(result.wait_for(std::chrono::seconds(60)), std::future_status::ready)
         << "zeltool waited";
     const Outcome o = result.get();
+    EXPECT_FALSE(o.crashed);
     EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
     if (c.message) {
         EXPECT_TRUE(o.err.contains(QLatin1String(c.message))) << o.err.toStdString();
@@ -601,7 +643,73 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"ScaleNotANumber", words({"scale", "OUT/db", "--synonyms", "many"}), 2,
                  "needs a number from 0 to 500000"},
         ToolCase{"ScaleWithoutValue", words({"scale", "OUT/db", "--suppliers"}), 2,
-                 "--suppliers needs a number"}),
+                 "--suppliers needs a number"},
+        // Every command alike: a missing, empty, unknown or extra argument is a usage error.
+        ToolCase{"DumpWithoutTable", words({"dump"}), 2, "dump needs one table file"},
+        ToolCase{"DumpUnknownOption", words({"dump", "FILE", "--bogus"}), 2,
+                 "unknown option --bogus"},
+        ToolCase{"DumpPasswordWithoutValue", words({"dump", "FILE", "--password"}), 2,
+                 "--password needs a value"},
+        // An empty directory is no usage of "/" (which "" + "/" would be).
+        ToolCase{"ReindexEmptyDirectory", words({"reindex", ""}), 2, "needs one data directory"},
+        ToolCase{"SampleEmptyDirectory", words({"sample", ""}), 2, "needs one target directory"},
+        ToolCase{"LockWithoutTable", words({"lock"}), 2, "lock needs one table file"},
+        ToolCase{"PgInitWithoutConnection", words({"pg-init"}), 2, "one connection string"},
+        ToolCase{"PgImportWithoutConnection", words({"pg-import", "OUT"}), 2, "a data directory"},
+        ToolCase{"ReportInfoEmptyName", words({"report", "info", ""}), 2, "names no file"},
+        // Output that never arrives is a failure, not a success.
+        ToolCase{"DumpToAFullDevice", words({"dump", "DATA/SYNONYMS.DB", "--password", "qomtk4"}),
+                 1, "cannot write to standard output: No space left", Sink::FullDevice},
+        ToolCase{"DumpToAClosedPipe", words({"dump", "DATA/SYNONYMS.DB", "--password", "qomtk4"}),
+                 1, "cannot write to standard output: Broken pipe", Sink::ClosedPipe},
+        ToolCase{"InfoToAFullDevice", words({"report", "info", "FILE"}), 1, "No space left",
+                 Sink::FullDevice},
+        ToolCase{"ZelSummaryToAClosedPipe", words({"--headless"}), 1, "Broken pipe",
+                 Sink::ClosedPipe, true},
+        // Where the toolkit would abort (134, advising to reinstall), a window start without
+        // a display says so; what needs no window runs as ever.
+        ToolCase{
+            "ZelWithoutDisplay", {}, 1, "zel: no window can be shown", Sink::Captured, true, ""},
+        ToolCase{"ZelOnAnUnknownPlatform", words({"-platform", "bogus"}), 1,
+                 "zel: no window can be shown", Sink::Captured, true},
+        ToolCase{"ZelHeadlessWithoutDisplay", words({"--headless"}), 0, nullptr, Sink::Captured,
+                 true, ""}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// Names are bytes: a data directory and a report whose names are not UTF-8 are the files of
+// exactly those names, never of names with U+FFFD in their place.
+TEST(ByteNames, DataDirectoryAndReportKeepEveryByte)
+{
+    Workspace s;
+    ASSERT_TRUE(s.ok());
+    writeDatabase(s.dataDir(), zel::test::smallContent());
+    const QByteArray root = p(s.root());
+    const QByteArray latin1 = root + "/donn\xE9"
+                                     "es",
+                     report = p(s.out()) + "/y\xFF.pdf";
+    ASSERT_EQ(::rename(p(s.dataDir()).constData(), latin1.constData()), 0);
+    // The scratch directory's own removal cannot see such names: they go back by hand.
+    const auto restore = qScopeGuard([&] {
+        ::unlink(report.constData());
+        ::rename(latin1.constData(), p(s.dataDir()).constData());
+    });
+    const auto viaShell = [&s](const QString& script, const QString& program) {
+        return s.run({QStringLiteral("-c"), script, program, s.root()}, {},
+                     QStringLiteral("/bin/bash"));
+    };
+    const Outcome zel =
+        viaShell(QStringLiteral("exec \"$0\" --data \"$1\"/$'donn\\xe9es' --material-report "
+                                "78-70-6 \"$1\"/out/$'y\\xff.pdf'"),
+                 s.file(QStringLiteral("prog/zel")));
+    EXPECT_EQ(zel.exitCode, 0) << zel.err.toStdString();
+    EXPECT_EQ(::access(report.constData(), F_OK), 0);
+    // The toolkit lists only names it can read as UTF-8: "y\uFFFD.pdf" would be one.
+    EXPECT_EQ(zel::test::entriesOf(s.out()), QStringList());
+    const Outcome dump = viaShell(
+        QStringLiteral("exec \"$0\" dump \"$1\"/$'donn\\xe9es'/SUPPLIER.DB --password qomtk4"),
+        zeltool());
+    EXPECT_EQ(dump.exitCode, 0) << dump.err.toStdString();
+    EXPECT_TRUE(dump.out.startsWith(QLatin1String("supnr,"))) << dump.out.toStdString();
+}
 
 } // namespace

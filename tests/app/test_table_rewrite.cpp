@@ -400,10 +400,13 @@ TEST_F(Trials, KilledAtRandomMomentsLeavesTheOldTableOrTheNew)
         old += isOld;
         renewed += isNew;
 
-        // A new file the kill left behind is cleared by the next run, which finishes the work.
-        std::unique_ptr<QProcess> again(startZeltool({QStringLiteral("reindex"), dir.path()}));
-        ASSERT_TRUE(again->waitForFinished(60000));
-        ASSERT_EQ(again->exitCode(), 0) << again->readAllStandardError().toStdString();
+        // A new file the kill left behind is cleared by the next start of the browser, which
+        // finishes the work when the index files are not all there and otherwise only reads.
+        QProcess again;
+        again.start(zel::test::builtProgram(QStringLiteral("src/app/zel")),
+                    {QStringLiteral("--headless"), QStringLiteral("--data"), dir.path()});
+        ASSERT_TRUE(again.waitForFinished(60000));
+        ASSERT_EQ(again.exitCode(), 0) << again.readAllStandardError().toStdString();
         EXPECT_TRUE(leftovers(dir.path()).isEmpty())
             << leftovers(dir.path()).join(u' ').toStdString();
         ASSERT_EQ(pxlibRecords(dir.file(QStringLiteral("SYNONYMS.DB"))), m_after);

@@ -2,6 +2,7 @@
 // software writes them and from tables of our own writer; pxlib reads the same files as a
 // second, independent reader wherever it can.
 #include "ParadoxBytes.h"
+#include "PxlibReader.h"
 #include "TempDir.h"
 #include "common/TableDump.h"
 #include "data/base/Error.h"
@@ -13,19 +14,17 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern "C" {
 #include <paradox.h>
+void px_encrypt_mb_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize);
 }
 
 using namespace zel::data;
 using namespace zel::test;
 
 namespace {
-
-constexpr long kPxlibBlank = -2147483648L;
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -40,229 +39,6 @@ QStringList column(const TableStore& t, int field)
     for (int r = 0; r < t.recordCount(); ++r)
         cells << dumpCell(t, r, field);
     return cells;
-}
-
-// The cells of one field as pxlib reads them, in the same notation as the dump; a cell pxlib
-// cannot read is "?". pxlib gives a blank integer, date or time as the smallest integer,
-// which the format cannot hold otherwise: that is NULL.
-QStringList pxlibColumnHere(const QString& dbPath, const QString& mbPath, int field,
-                            const QStringList& passwords)
-{
-    QStringList cells;
-    pxdoc_t* doc = PX_new();
-    if (PX_open_file(doc, QFile::encodeName(dbPath).constData()) < 0) {
-        PX_delete(doc);
-        return {QStringLiteral("pxlib cannot open the table")};
-    }
-    for (const QString& pw : passwords)
-        PX_set_parameter(doc, "password", pw.toLatin1().constData());
-    if (!mbPath.isEmpty())
-        PX_set_blob_file(doc, QFile::encodeName(mbPath).constData());
-    PX_set_targetencoding(doc, "UTF-8");
-    pxfield_t* fields = PX_get_fields(doc);
-    int offset = 0;
-    for (int i = 0; i < field; ++i)
-        offset += fields[i].px_flen;
-    const pxfield_t& f = fields[field];
-    std::vector<char> rec(static_cast<size_t>(PX_get_recordsize(doc)));
-    for (int r = 0; r < PX_get_num_records(doc); ++r) {
-        if (!PX_get_record(doc, r, rec.data())) {
-            cells << QStringLiteral("?");
-            continue;
-        }
-        char* p = rec.data() + offset;
-        QString cell;
-        switch (f.px_ftype) {
-        case pxfAlpha: {
-            char* v = nullptr;
-            if (PX_get_data_alpha(doc, p, f.px_flen, &v) > 0) {
-                cell = QString::fromUtf8(v);
-                while (cell.endsWith(QLatin1Char(' ')))
-                    cell.chop(1);
-                doc->free(doc, v);
-            }
-            break;
-        }
-        case pxfShort: {
-            short v = 0;
-            if (PX_get_data_short(doc, p, f.px_flen, &v) > 0)
-                cell = QString::number(v);
-            break;
-        }
-        case pxfLong:
-        case pxfAutoInc: {
-            long v = 0;
-            if (PX_get_data_long(doc, p, f.px_flen, &v) > 0 && v != kPxlibBlank)
-                cell = QString::number(v);
-            break;
-        }
-        case pxfDate: {
-            long v = 0;
-            if (PX_get_data_long(doc, p, f.px_flen, &v) > 0 && v != kPxlibBlank) {
-                int y = 0, m = 0, d = 0;
-                PX_SdnToGregorian(v + 1721425, &y, &m, &d);
-                cell = QStringLiteral("%1-%2-%3")
-                           .arg(y, 4, 10, QLatin1Char('0'))
-                           .arg(m, 2, 10, QLatin1Char('0'))
-                           .arg(d, 2, 10, QLatin1Char('0'));
-            }
-            break;
-        }
-        case pxfTime: {
-            long v = 0;
-            if (PX_get_data_long(doc, p, f.px_flen, &v) > 0 && v != kPxlibBlank) {
-                cell = QStringLiteral("%1:%2:%3")
-                           .arg(v / 3600000, 2, 10, QLatin1Char('0'))
-                           .arg(v / 60000 % 60, 2, 10, QLatin1Char('0'))
-                           .arg(v / 1000 % 60, 2, 10, QLatin1Char('0'));
-                if (v % 1000 != 0)
-                    cell += QStringLiteral(".%1").arg(v % 1000, 3, 10, QLatin1Char('0'));
-            }
-            break;
-        }
-        case pxfTimestamp: {
-            double v = 0;
-            if (PX_get_data_double(doc, p, f.px_flen, &v) > 0) {
-                char* s = PX_timestamp2string(doc, v, "Y-m-d H:i:s");
-                cell = QString::fromLatin1(s).replace(QLatin1Char(' '), QLatin1Char('T'));
-                doc->free(doc, s);
-            }
-            break;
-        }
-        case pxfNumber:
-        case pxfCurrency: {
-            double v = 0;
-            if (PX_get_data_double(doc, p, f.px_flen, &v) > 0)
-                cell = QString::number(v, 'g', QLocale::FloatingPointShortest);
-            break;
-        }
-        case pxfLogical: {
-            char v = 0;
-            if (PX_get_data_byte(doc, p, f.px_flen, &v) > 0)
-                cell = v ? QStringLiteral("true") : QStringLiteral("false");
-            break;
-        }
-        case pxfBCD: {
-            char* v = nullptr;
-            if (PX_get_data_bcd(doc, reinterpret_cast<unsigned char*>(p), f.px_fdc, &v) > 0) {
-                cell = QString::fromLatin1(v);
-                doc->free(doc, v);
-            }
-            break;
-        }
-        case pxfBytes: {
-            char* v = nullptr;
-            if (PX_get_data_bytes(doc, p, f.px_flen, &v) > 0) {
-                const QByteArray b(v, f.px_flen);
-                cell = QString::number(b.size()) + QLatin1Char(':') +
-                       QString::fromLatin1(b.toBase64());
-                doc->free(doc, v);
-            }
-            break;
-        }
-        case pxfMemoBLOb:
-        case pxfFmtMemoBLOb:
-        case pxfBLOb:
-        case pxfOLE:
-        case pxfGraphic: {
-            char* v = nullptr;
-            int mod = 0, size = 0;
-            const int got = f.px_ftype == pxfGraphic
-                                ? PX_get_data_graphic(doc, p, f.px_flen, &mod, &size, &v)
-                                : PX_get_data_blob(doc, p, f.px_flen, &mod, &size, &v);
-            if (got > 0 && v) {
-                const QByteArray b(v, size);
-                if (f.px_ftype == pxfMemoBLOb || f.px_ftype == pxfFmtMemoBLOb)
-                    cell = QString::fromLatin1(b);
-                else
-                    cell = QString::number(b.size()) + QLatin1Char(':') +
-                           QString::fromLatin1(b.toBase64());
-                doc->free(doc, v);
-            } else if (got < 0) {
-                cell = QStringLiteral("?");
-            }
-            break;
-        }
-        default:
-            cell = QStringLiteral("?");
-        }
-        cells << cell;
-    }
-    PX_close(doc);
-    PX_delete(doc);
-    return cells;
-}
-
-// pxlib in a child process of its own: it aborts on some files (blob files of whole 4 KB
-// blocks, as other software writes them), and a crash of the second reader must not end the
-// test run. A crash gives {"pxlib crashed"}.
-QStringList pxlibColumn(const QString& dbPath, const QString& mbPath, int field,
-                        const QStringList& passwords = {})
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {QStringLiteral("no pipe")};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        const QByteArray out =
-            pxlibColumnHere(dbPath, mbPath, field, passwords).join(QChar(0x1F)).toUtf8();
-        qsizetype done = 0;
-        while (done < out.size()) {
-            const ssize_t n =
-                ::write(fds[1], out.constData() + done, static_cast<size_t>(out.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        _exit(0);
-    }
-    ::close(fds[1]);
-    QByteArray in;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
-        in.append(buf, n);
-    ::close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status))
-        return {QStringLiteral("pxlib crashed")};
-    return QString::fromUtf8(in).split(QChar(0x1F));
-}
-
-// A copy of a blob file without the zero bytes that pad its last block: pxlib 0.6.8 aborts on
-// a blob file of whole 4 KB blocks but reads one whose last block is cut short, as it writes
-// them itself.
-QString trimmedCopy(const QString& mbPath, const QString& copyPath)
-{
-    QFile f(mbPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    QByteArray b = f.readAll();
-    while (b.endsWith('\0'))
-        b.chop(1);
-    QFile out(copyPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return QString();
-    out.write(b);
-    return copyPath;
-}
-
-// pxlib writes BCD numbers with a sign and all their digits; the same number, compared as text.
-QString plainDecimal(QString s)
-{
-    if (s.startsWith(QLatin1Char('+')))
-        s.remove(0, 1);
-    const bool negative = s.startsWith(QLatin1Char('-'));
-    if (negative)
-        s.remove(0, 1);
-    while (s.size() > 1 && s.startsWith(QLatin1Char('0')) && s.at(1) != QLatin1Char('.'))
-        s.remove(0, 1);
-    if (s.startsWith(QLatin1Char('.')))
-        s.prepend(QLatin1Char('0'));
-    const bool zero = std::all_of(
-        s.begin(), s.end(), [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); });
-    return (negative && !zero ? QStringLiteral("-") : QString()) + s;
 }
 
 enum class Pxlib
@@ -367,9 +143,11 @@ const TypeCase kTypeCases[] = {
     {"logical", kLogical, 1,
      [](RawBlobs&) { return list({QByteArray("\x80", 1), QByteArray("\x81", 1), blank(1)}); },
      {"false", "true", ""}},
-    {"date: leap days, before 1900, the first day, NULL", kDate, 4,
-     [](RawBlobs&) { return list({storedDate(QDate(2000, 2, 29)), storedDate(QDate(1896, 2, 29)), storedDate(QDate(1899, 12, 30)), storedDate(QDate(1, 1, 1)), storedDate(QDate(9999, 12, 31)), blank(4)}); },
-     {"2000-02-29", "1896-02-29", "1899-12-30", "0001-01-01", "9999-12-31", ""}},
+    {"date: leap days, before 1900, the first day, before year 1, NULL", kDate, 4,
+     [](RawBlobs&) { return list({storedDate(QDate(2000, 2, 29)), storedDate(QDate(1896, 2, 29)), storedDate(QDate(1899, 12, 30)), storedDate(QDate(1, 1, 1)), storedDate(QDate(9999, 12, 31)),
+                                  storedDate(QDate(-1, 12, 31)), storedDate(QDate(-1, 2, 29)), storedDate(QDate(-44, 3, 15)), blank(4)}); },
+     // ISO 8601 has a year 0, the leap year 1 BC: the day before 0001-01-01 is 0000-12-31.
+     {"2000-02-29", "1896-02-29", "1899-12-30", "0001-01-01", "9999-12-31", "0000-12-31", "0000-02-29", "-0043-03-15", ""}},
     {"time: midnight, the last millisecond, NULL", kTime, 4,
      [](RawBlobs&) { return list({storedLong(0), storedLong(86399999), storedLong(45296000), blank(4)}); },
      {"00:00:00", "23:59:59.999", "12:34:56", ""}},
@@ -521,6 +299,73 @@ TEST(FieldTypes, LargeTableKeepsTheOrderOfItsChain)
     }
 }
 
+// A table another program wrote with pxlib's writer: encrypted, with memos in the record, in a
+// shared block and in a block of its own. Its blob file is encrypted as the table is, in pieces
+// of 256 bytes (pxlib's reader expects that; its writer leaves it to its caller). Then the same
+// table without its blob file. zeltool prints what pxlib reads.
+TEST(OtherSoftware, EncryptedOrMissingBlobFile)
+{
+    TempDir dir;
+    const QString db = dir.file(QStringLiteral("NOTES.DB")),
+                  mb = dir.file(QStringLiteral("NOTES.MB"));
+    const QStringList notes{QStringLiteral("Short"), QStringLiteral("A note that shares its block"),
+                            QString::fromLatin1(memoText(3000)), QString()};
+    pxdoc_t* doc = PX_new();
+    auto* f = static_cast<pxfield_t*>(std::calloc(1, sizeof(pxfield_t)));
+    f->px_fname = strdup("note");
+    f->px_ftype = pxfMemoBLOb;
+    f->px_flen = 20; // a leader of 10 bytes
+    ASSERT_EQ(PX_create_file(doc, f, 1, QFile::encodeName(db).constData(), pxfFileTypNonIndexDB),
+              0);
+    PX_set_parameter(doc, "password", "secret");
+    ASSERT_EQ(PX_set_blob_file(doc, QFile::encodeName(mb).constData()), 0);
+    for (const QString& note : notes) {
+        QByteArray record(20, '\0'), text = note.toLatin1();
+        PX_put_data_blob(doc, record.data(), 20, text.data(), static_cast<int>(text.size()));
+        PX_put_record(doc, record.data());
+    }
+    PX_close(doc);
+    PX_delete(doc);
+    QFile file(mb);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray blobs = file.readAll();
+    blobs.resize((blobs.size() + 255) / 256 * 256, '\0');
+    auto* bytes = reinterpret_cast<unsigned char*>(blobs.data());
+    px_encrypt_mb_block(bytes, bytes, paradox::passwordChecksum(QStringLiteral("secret")),
+                        static_cast<unsigned long>(blobs.size()));
+    file.seek(0);
+    file.write(blobs);
+    file.close();
+
+    for (const bool withBlobFile : {true, false}) {
+        if (!withBlobFile) {
+            ASSERT_TRUE(QFile::remove(mb));
+        }
+        QProcess dump;
+        dump.start(
+            QStringLiteral(ZEL_BINARY_DIR "/tools/zeltool"),
+            {QStringLiteral("dump"), db, QStringLiteral("--password"), QStringLiteral("secret")});
+        ASSERT_TRUE(dump.waitForFinished(30000));
+        const QString err = QString::fromUtf8(dump.readAllStandardError());
+        EXPECT_EQ(dump.exitCode(), 0) << err.toStdString();
+        // What pxlib cannot read without the blob file ("?") is printed empty.
+        QStringList second =
+            pxlibColumn(db, withBlobFile ? mb : QString(), 0, {QStringLiteral("secret")});
+        second.replaceInStrings(QStringLiteral("?"), QString());
+        const QStringList kept{notes[0], QString(), QString(), QString()};
+        EXPECT_EQ(second, withBlobFile ? notes : kept);
+        QString expected = QStringLiteral("note\n");
+        for (const QString& cell : second)
+            expected += csvField(cell) + QLatin1Char('\n');
+        EXPECT_EQ(QString::fromUtf8(dump.readAllStandardOutput()), expected);
+        EXPECT_EQ(err.contains(mb + QStringLiteral(" is missing; 2 memo")), !withBlobFile)
+            << err.toStdString();
+    }
+    // The browser's own tables are whole or refused.
+    EXPECT_THROW(Table::open(db, nullptr, Table::Access::Shared, {QStringLiteral("secret")}),
+                 DatabaseError);
+}
+
 struct BlobDamage
 {
     const char* what;
@@ -630,8 +475,10 @@ INSTANTIATE_TEST_SUITE_P(VersionsAndCodePages, FieldNames,
                                            CodePageCase{12, 1252, "Désignation", "Crème brûlée"},
                                            CodePageCase{10, 866, "Имя", "Роза"},
                                            CodePageCase{5, 1251, "Цена", "Мята"},
-                                           CodePageCase{4, 0, "Prénom", "Ñandú"},
-                                           CodePageCase{3, 0, "Größe", "Äpfel"}));
+                                           // α, ¢ and ¥ have bytes that mean Ó, ø and Ø
+                                           // in code page 850.
+                                           CodePageCase{4, 0, "Prénom ¢", "α-Pinène"},
+                                           CodePageCase{3, 0, "Größe", "α-Ionon ¥"}));
 
 // zeltool prints a table of any type: a column of a type it does not know is marked, not
 // refused; a protected table needs --password.

@@ -1,6 +1,7 @@
 // The stability grids and the name memo as the main window shows them, on real widgets.
 #include "Fixture.h"
 #include "data/engine/Dataset.h"
+#include "model/StabilityMedia.h"
 #include "ui/StabilityGrid.h"
 
 #include <QPlainTextEdit>
@@ -96,9 +97,11 @@ private Q_SLOTS:
         QPlainTextEdit memo;
         ui::FillMediaLabels(&grid);
         ui::FillMediaLabels(&comm);
-        QCOMPARE(cell(grid, 16, 0), QStringLiteral("Deo stick:"));
-        QCOMPARE(cell(comm, 0, 2), QStringLiteral("Antiperspirant:"));
-        QCOMPARE(cell(grid, 15, 2), QStringLiteral("Cold wave:"));
+        for (int medium = 1; medium <= model::MediaCount; ++medium) {
+            const ui::MediumCell c = ui::mediumCell(medium);
+            QCOMPARE(cell(grid, c.row, c.labelColumn), model::mediumLabel(medium));
+            QCOMPARE(cell(comm, c.row, c.labelColumn), model::mediumLabel(medium));
+        }
         QCOMPARE(cell(grid, 16, 2), QString());
         QCOMPARE(grid.rowHeight(3), 16);
 

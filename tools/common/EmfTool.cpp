@@ -2,6 +2,7 @@
 
 #include "common/GuiScope.h"
 #include "data/base/FileAccess.h"
+#include "data/base/StandardOutput.h"
 #include "report/ReportFileError.h"
 #include "report/emf/EmfError.h"
 #include "report/emf/EmfFormat.h"
@@ -230,6 +231,9 @@ int runEmfTool(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     try {
+        // An empty name would be the current directory, never a file.
+        if (rest.contains(QString()))
+            throw UsageError{QStringLiteral("an empty argument names no file")};
         if (command == QLatin1String("render"))
             return render(rest, out);
         if (command == QLatin1String("info"))
@@ -254,9 +258,8 @@ int runEmfTool(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runEmfTool(const QStringList& args)
 {
-    QTextStream out(stdout);
     QTextStream err(stderr);
-    return runEmfTool(args, out, err);
+    return runEmfTool(args, data::StandardOutput::stream(), err);
 }
 
 } // namespace zel::report

@@ -17,7 +17,8 @@ namespace zel::report {
 //                          the page as a picture; OUT.pdf gives a PDF page of the image's size
 //   info IN.emf            the header and how many records of each type the image holds
 //
-// Results go to standard output, errors to standard error. Returns 0 on success, 1 when the
+// Results go to standard output (StandardOutput: the caller finishes it and so learns
+// whether they arrived), errors to standard error. Returns 0 on success, 1 when the
 // work failed (an image that cannot be read, a picture too large) and 2 on wrong usage. An
 // output file is written under a temporary name and renamed when complete.
 int runEmfTool(const QStringList& args);

@@ -4,6 +4,8 @@
 #include "common/GuiScope.h"
 #include "common/LayoutDemo.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
+#include "data/base/StandardOutput.h"
 #include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 #include "model/Schema.h"
@@ -139,7 +141,7 @@ QTextStream& note(const QString& target, QTextStream& out)
     struct stat standardOutput
     {
     };
-    const bool same = ::stat(QFile::encodeName(target).constData(), &written) == 0 &&
+    const bool same = ::stat(data::fileNameBytes(target).constData(), &written) == 0 &&
                       ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
                       written.st_dev == standardOutput.st_dev &&
                       written.st_ino == standardOutput.st_ino;
@@ -258,6 +260,9 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     try {
+        // An empty name would be the current directory, never a file.
+        if (rest.contains(QString()))
+            throw UsageError{QStringLiteral("an empty argument names no file")};
         if (command == QLatin1String("info"))
             return info(rest, out);
         if (command == QLatin1String("page"))
@@ -297,9 +302,8 @@ int runReportTool(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runReportTool(const QStringList& args)
 {
-    QTextStream out(stdout);
     QTextStream err(stderr);
-    return runReportTool(args, out, err);
+    return runReportTool(args, data::StandardOutput::stream(), err);
 }
 
 } // namespace zel::report

@@ -17,7 +17,8 @@ namespace zel::report {
 //   demo OUT [PAGES] [--compressed] [--landscape]
 //                          a report file of demonstration pages
 //
-// Results go to standard output, errors to standard error. Returns 0 on success, 1 when the
+// Results go to standard output (StandardOutput: the caller finishes it and so learns
+// whether they arrived), errors to standard error. Returns 0 on success, 1 when the
 // work failed and 2 on wrong usage (with the usage text). An output file is written under a
 // temporary name and renamed when complete, so a failure leaves no partial file.
 //

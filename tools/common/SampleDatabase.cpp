@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/paradox/ParadoxFile.h"
 #include "model/Schema.h"
 
@@ -69,7 +70,7 @@ QString fileName(const TableDef& def, bool upper)
 
 void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
 {
-    if (!QDir().mkpath(dir))
+    if (!makeDirectories(dir))
         throw DatabaseError(QStringLiteral("Cannot create directory %1").arg(dir));
 
     for (MaterialRow& m : c.materials)

@@ -1,6 +1,7 @@
 #include "common/ServerTool.h"
 
 #include "data/base/Error.h"
+#include "data/base/FileName.h"
 #include "data/engine/Database.h"
 #include "data/engine/Index.h"
 #include "data/engine/Table.h"
@@ -57,7 +58,7 @@ void serverExport(const QString& connection, const QString& dataDirectory, QText
     PgConnection server(connection, 0);
     const std::map<QString, std::shared_ptr<Table>> tables =
         server::openTables(schema::serverCatalog(), server);
-    if (!QDir().mkpath(dataDirectory))
+    if (!makeDirectories(dataDirectory))
         throw DatabaseError(QStringLiteral("Cannot make the directory %1")
                                 .arg(QDir::toNativeSeparators(dataDirectory)));
     const QString password = QString::fromLatin1(schema::tablePassword());

@@ -9,7 +9,9 @@ namespace {
 
 QString isoDate(QDate d)
 {
-    const int y = d.year();
+    // The calendar has no year 0 (1 BC comes before AD 1); ISO 8601 counts one, so the years
+    // before AD 1 are one nearer to zero: 1 BC is 0000, 2 BC is -0001.
+    const int y = d.year() < 0 ? d.year() + 1 : d.year();
     return QStringLiteral("%1%2-%3-%4")
         .arg(y < 0 ? QStringLiteral("-") : QString())
         .arg(std::abs(y), 4, 10, QLatin1Char('0'))

@@ -1,11 +1,15 @@
 #include "data/base/FileAccess.h"
 
+#include "data/base/FileName.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +19,7 @@ namespace {
 
 QByteArray encoded(const QString& path)
 {
-    return QFile::encodeName(path);
+    return fileNameBytes(path);
 }
 
 } // namespace
@@ -163,7 +167,9 @@ void OutputFile::open()
                                "replaced")
                     .arg(shownPath(m_path), systemError(error)));
         }
-        target = QFileInfo(m_path).canonicalFilePath();
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.constData(), nullptr),
+                                                         &std::free);
+        target = real ? fileNameFromBytes(real.get()) : m_path;
     }
     if (S_ISREG(st.st_mode)) {
         // Root may write anywhere; a file that nobody may write is still not meant to change.

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,8 +67,8 @@ QByteArray standInName(const QString& target)
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const QFileInfo info(target);
-    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
-                                        info.fileName() + QLatin1Char('.'));
+    QByteArray name = fileNameBytes(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                    QLatin1Char('.'));
     for (int i = 0; i < 6; ++i)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
     return name;
@@ -76,7 +77,7 @@ QByteArray standInName(const QString& target)
 // A rename is only durable once the directory that holds the name is on disk.
 void syncDirectory(const QString& dir)
 {
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(fileNameBytes(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
@@ -89,20 +90,19 @@ FileReplacement::FileReplacement(QString target, const Options& options)
     : m_target(std::move(target)), m_options(options)
 {
     const QString dir = QFileInfo(m_target).absolutePath();
-    const QByteArray d = QFile::encodeName(dir);
+    const QByteArray d = fileNameBytes(dir);
     struct stat old
     {
     };
-    const bool exists = ::stat(QFile::encodeName(m_target).constData(), &old) == 0;
+    const bool exists = ::stat(fileNameBytes(m_target).constData(), &old) == 0;
     const mode_t create = exists ? (old.st_mode & 07777) : options.newMode;
     m_fd = ::open(d.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, create);
     if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray name =
-            QFile::encodeName(dir + QStringLiteral("/.") + QFileInfo(m_target).fileName() +
-                              QStringLiteral(".XXXXXX"));
+        QByteArray name = fileNameBytes(dir + QStringLiteral("/.") +
+                                        QFileInfo(m_target).fileName() + QStringLiteral(".XXXXXX"));
         m_fd = ::mkostemp(name.data(), O_CLOEXEC);
         if (m_fd >= 0) {
-            m_named = QFile::decodeName(name);
+            m_named = fileNameFromBytes(name);
             m_slot = claimSlot(name);
             // mkostemp makes an owner-only file; a new one gets what open() would give.
             const mode_t mask = ::umask(0);
@@ -134,7 +134,7 @@ FileReplacement::~FileReplacement()
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_committed && !m_named.isEmpty())
-        ::unlink(QFile::encodeName(m_named).constData());
+        ::unlink(fileNameBytes(m_named).constData());
     releaseSlot(m_slot);
 }
 
@@ -150,7 +150,7 @@ void FileReplacement::takeOwnership(const QString& from, bool permissionsOnly)
     struct stat old
     {
     }, now{};
-    if (::stat(QFile::encodeName(from).constData(), &old) != 0)
+    if (::stat(fileNameBytes(from).constData(), &old) != 0)
         return;
     if (::fstat(m_fd, &now) != 0)
         fail(systemError(errno));
@@ -210,7 +210,7 @@ int FileReplacement::commit()
         fail(systemError(errno));
     if (m_options.keepLocked && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
         throw FileAccessError(QStringLiteral("Cannot lock %1").arg(shownPath(m_target)));
-    const QByteArray target = QFile::encodeName(m_target);
+    const QByteArray target = fileNameBytes(m_target);
     if (m_named.isEmpty()) {
         // Give the unnamed file a name beside the target, then move it over the target.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
@@ -219,7 +219,7 @@ int FileReplacement::commit()
             m_slot = claimSlot(name);
             if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
                          AT_SYMLINK_FOLLOW) == 0) {
-                m_named = QFile::decodeName(name);
+                m_named = fileNameFromBytes(name);
                 break;
             }
             const int error = errno;
@@ -230,7 +230,7 @@ int FileReplacement::commit()
         if (m_named.isEmpty())
             fail(QStringLiteral("no free name for the new file"));
     }
-    if (::rename(QFile::encodeName(m_named).constData(), target.constData()) != 0)
+    if (::rename(fileNameBytes(m_named).constData(), target.constData()) != 0)
         fail(systemError(errno));
     m_committed = true;
     releaseSlot(m_slot);

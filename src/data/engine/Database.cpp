@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/engine/Collation.h"
 #include "data/engine/Dataset.h"
 #include "data/engine/Index.h"
@@ -165,21 +166,14 @@ void Database::reload()
 
 QString Database::findFileIn(const QString& dir, const QString& fileName)
 {
-    const QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
-    const QString exact = d.filePath(fileName);
-    if (QFileInfo(exact).isFile())
-        return QFileInfo(exact).absoluteFilePath();
-    const QStringList entries = d.entryList(QDir::Files | QDir::Hidden);
-    for (const QString& entry : entries)
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return QFileInfo(d.filePath(entry)).absoluteFilePath();
-    return QString();
+    return findFileIgnoringCase(dir, fileName);
 }
 
 QString Database::missingTableReason(const QString& dir, const QString& fileName)
 {
     const QString shown = shownPath(dir.isEmpty() ? QStringLiteral(".") : dir);
-    const QByteArray d = QFile::encodeName(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QString listed = dir.isEmpty() ? QStringLiteral(".") : dir;
+    const QByteArray d = fileNameBytes(listed);
     struct stat st
     {
     };
@@ -198,11 +192,11 @@ QString Database::missingTableReason(const QString& dir, const QString& fileName
             .arg(shown, systemError(error));
     }
     // Something of that name that is no file: a pipe, a device, a directory.
-    const QDir listing(dir.isEmpty() ? QStringLiteral(".") : dir);
-    for (const QString& entry :
-         listing.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+    QStringList entries;
+    listMatching(listed, QStringLiteral("*"), entries);
+    for (const QString& entry : entries)
         if (entry.compare(fileName, Qt::CaseInsensitive) == 0 &&
-            ::stat(QFile::encodeName(listing.filePath(entry)).constData(), &st) == 0)
+            ::stat(fileNameBytes(listed + QLatin1Char('/') + entry).constData(), &st) == 0)
             return QStringLiteral("%1 in %2 is %3, not a table file")
                 .arg(entry, shown, fileKindText(st.st_mode));
     return QStringLiteral("Table %1 not found in %2").arg(fileName, shown);

@@ -307,9 +307,17 @@ bool readHeader(QDataStream& in, ZixHeader& h)
 
 QString Index::fileCollation(const QString& zixPath)
 {
-    QFile file(zixPath);
-    if (!file.open(QIODevice::ReadOnly))
+    int fd = -1;
+    try {
+        fd = openFileForReading(zixPath, QStringLiteral("index file"));
+    } catch (const FileAccessError&) {
         return QString();
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QString();
+    }
     QDataStream in(&file);
     ZixHeader h;
     return readHeader(in, h) ? h.collation : QString();

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/base/FileReplacement.h"
 #include "data/engine/Collation.h"
 
@@ -91,8 +92,8 @@ void Table::load(const TableDef* def, const QStringList& passwords)
         if (fstat(m_fd, &held) != 0)
             throw DatabaseError(
                 QStringLiteral("Cannot read %1: %2").arg(displayName(), systemError(errno)));
-        if (::stat(QFile::encodeName(m_path).constData(), &named) == 0 &&
-            named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+        if (::stat(fileNameBytes(m_path).constData(), &named) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino)
             break;
         ::close(m_fd);
         m_fd = -1;
@@ -100,8 +101,7 @@ void Table::load(const TableDef* def, const QStringList& passwords)
             throw DatabaseError(
                 QStringLiteral("%1 keeps being replaced by another program").arg(displayName()));
     }
-    if (m_access == Access::Exclusive)
-        removeStaleCopies();
+    removeStaleCopies();
     readLocked(def);
 }
 
@@ -109,7 +109,7 @@ void Table::openLocked()
 {
     // Non-blocking, so that a pipe or device named like a table cannot stall the program.
     const int flags = (m_access == Access::Exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
-    m_fd = ::open(QFile::encodeName(m_path).constData(), flags);
+    m_fd = ::open(fileNameBytes(m_path).constData(), flags);
     if (m_fd < 0)
         throw DatabaseError(
             QStringLiteral("Cannot open %1: %2").arg(displayName(), systemError(errno)));
@@ -124,19 +124,22 @@ void Table::openLocked()
 }
 
 // A copy of the program killed while it wrote this table leaves its unfinished new file
-// behind. Whoever holds the table exclusively is the only possible writer, so any such
-// file is a leftover.
+// behind, named only for the instant before its rename. A writer holds the table's file
+// exclusively until the new one has taken its name, so whoever holds a lock on the file the
+// name leads to, shared or exclusive, knows that no writer is at work: any such file is a
+// leftover. One that cannot be removed (a directory of another user) is left; it harms nothing.
 void Table::removeStaleCopies() const
 {
     const QFileInfo info(m_path);
-    const QDir dir = info.absoluteDir();
+    const QString dir = info.absolutePath();
     // The table and its index files, "<table>.<index>.zix", are replaced the same way.
-    const QString tablePattern = FileReplacement::leftoverPattern(info.fileName());
-    const QString indexPattern = FileReplacement::leftoverPattern(
-        info.completeBaseName().toLower() + QStringLiteral(".*.zix"));
-    for (const QString& name :
-         dir.entryList({tablePattern, indexPattern}, QDir::Files | QDir::Hidden))
-        QFile::remove(dir.filePath(name));
+    QStringList names;
+    listMatching(dir, FileReplacement::leftoverPattern(info.fileName()), names);
+    listMatching(
+        dir, FileReplacement::leftoverPattern(info.completeBaseName() + QStringLiteral(".*.zix")),
+        names);
+    for (const QString& name : names)
+        ::unlink(fileNameBytes(dir + QLatin1Char('/') + name).constData());
 }
 
 void Table::readLocked(const TableDef* def, TableStore* known)
@@ -425,7 +428,7 @@ void Table::writeBack(TableData out)
     std::vector<IndexDef> defs = m_indexDefs;
     std::vector<bool> hadFile;
     for (const IndexDef& def : defs)
-        hadFile.push_back(QFile::exists(indexFilePath(def.name)));
+        hadFile.push_back(fileExists(indexFilePath(def.name)));
     // The new file comes back locked, and the old one stays locked until the new one has
     // its name, so the table is never unguarded in between.
     int fd = -1;

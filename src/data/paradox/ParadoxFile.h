@@ -41,12 +41,15 @@ namespace paradox {
 quint32 passwordChecksum(const QString& password);
 
 // Decodes a table from the bytes of its file and, when blobs is given, of its blob file (the
-// .MB file beside it), in one pass: the header and the chain of data blocks are checked, the
-// blocks decrypted and the records decoded into a TableStore. An encrypted table is only read
-// when one of the passwords matches its header. Throws DatabaseError naming displayName on any
-// failure: not a table, truncated, corrupt, wrong password, a blob that is missing or damaged.
+// .MB file beside it, encrypted with the table), in one pass: the header and the chain of data
+// blocks are checked, the blocks decrypted and the records decoded into a TableStore. An
+// encrypted table is only read when one of the passwords matches its header. Throws
+// DatabaseError naming displayName on any failure: not a table, truncated, corrupt, wrong
+// password, a blob that is damaged, or kept in a blob file that is missing; with
+// lostWithoutBlobs such values are left empty instead and counted there.
 TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
-                       const QString& displayName, const QStringList& passwords);
+                       const QString& displayName, const QStringList& passwords,
+                       int* lostWithoutBlobs = nullptr);
 
 // Reads the table file open on fd (the caller holds its lock) with one map of the file, and the
 // blob file at blobPath when it is not empty.
@@ -58,6 +61,15 @@ QString blobFileFor(const QString& tablePath);
 
 // Convenience for tools and tests: opens, reads and closes the file and its blob file.
 TableStore readTableStore(const QString& path, const QStringList& passwords);
+// The same for a table of another program, whose blob file may have been left behind: without
+// it the values kept there are read as empty, and missingBlobFile names the file looked for
+// and lostValues counts them (0 when nothing was lost).
+struct PartialRead
+{
+    QString missingBlobFile;
+    int lostValues = 0;
+};
+TableStore readTableStore(const QString& path, const QStringList& passwords, PartialRead& partial);
 TableData readTableFile(const QString& path, const QStringList& passwords);
 TableData toTableData(const TableStore& store);
 

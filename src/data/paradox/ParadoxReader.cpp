@@ -4,6 +4,7 @@
 // TableStore. Nothing here trusts a number from the file without checking it first.
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 
@@ -14,6 +15,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -26,6 +28,8 @@
 extern "C" {
 void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
                          unsigned long blocksize, unsigned long blockno);
+void px_decrypt_mb_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
+                         unsigned long blocksize);
 }
 
 namespace zel::data::paradox {
@@ -175,12 +179,14 @@ class Decoder
 {
 public:
     Decoder(QByteArrayView file, const QByteArrayView* blobs, const QString& name,
-            const QStringList& passwords)
+            const QStringList& passwords, bool blobsOptional)
         : m_p(reinterpret_cast<const unsigned char*>(file.data())),
           m_n(static_cast<size_t>(file.size())), m_blobs(blobs), m_name(name),
-          m_passwords(passwords)
+          m_passwords(passwords), m_blobsOptional(blobsOptional)
     {
     }
+    // Values kept in a blob file that was not there, left empty.
+    int lostBlobs() const { return m_lostBlobs; }
 
     TableStore run();
 
@@ -196,6 +202,7 @@ private:
     void readHeader();
     void readFields();
     void checkPassword();
+    void decryptBlobs();
     void readRecords(TableStoreBuilder& out);
     std::vector<unsigned> readChain() const;
     void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
@@ -208,6 +215,10 @@ private:
     const QByteArrayView* m_blobs;
     QString m_name;
     QStringList m_passwords;
+    bool m_blobsOptional = false;
+    std::atomic<int> m_lostBlobs{0};
+    std::vector<unsigned char> m_plainBlobs; // an encrypted table's blob file, decrypted
+    QByteArrayView m_plainView;
 
     int m_recordSize = 0;
     size_t m_headerSize = 0;
@@ -330,6 +341,28 @@ void Decoder::checkPassword()
                   .arg(m_name));
 }
 
+// An encrypted table's blob file is encrypted with the same key, in pieces of 256 bytes from its
+// first byte on, its header block included. It is decrypted whole, into memory of its own (the
+// file is only read), before the records are read, which a large table does on two threads.
+void Decoder::decryptBlobs()
+{
+    if (m_key == 0 || !m_blobs ||
+        std::none_of(m_fields.begin(), m_fields.end(),
+                     [](const Field& f) { return isBlob(f.code); }))
+        return;
+    constexpr size_t kPiece = 256;
+    const auto size = static_cast<size_t>(m_blobs->size());
+    if (size == 0)
+        return;
+    // A file cut short still has its whole pieces decrypted; the rest of the last one is zeros.
+    m_plainBlobs.assign((size + kPiece - 1) / kPiece * kPiece, 0);
+    std::memcpy(m_plainBlobs.data(), m_blobs->data(), size);
+    px_decrypt_mb_block(m_plainBlobs.data(), m_plainBlobs.data(), m_key, m_plainBlobs.size());
+    m_plainView = QByteArrayView(reinterpret_cast<const char*>(m_plainBlobs.data()),
+                                 static_cast<qsizetype>(size));
+    m_blobs = &m_plainView;
+}
+
 QByteArrayView Decoder::blobData(const Field& f, quint32 offset, quint32 length) const
 {
     if (!m_blobs)
@@ -391,6 +424,9 @@ void Decoder::decodeBlob(const Field& f, int column, const unsigned char* p, Tab
         data = QByteArrayView(
             reinterpret_cast<const char*>(p),
             static_cast<qsizetype>(std::min<quint32>(length, static_cast<quint32>(leader))));
+    } else if (!m_blobs && m_blobsOptional) {
+        ++m_lostBlobs;
+        return;
     } else {
         data = blobData(f, offset, length);
     }
@@ -605,6 +641,7 @@ TableStore Decoder::run()
     m_text = std::make_unique<TextDecoder>(m_codePage);
     readFields();
     checkPassword();
+    decryptBlobs();
 
     TableInfo info;
     info.codePage = m_codePage;
@@ -674,9 +711,14 @@ int openRegular(const QString& path)
 } // namespace
 
 TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
-                       const QString& displayName, const QStringList& passwords)
+                       const QString& displayName, const QStringList& passwords,
+                       int* lostWithoutBlobs)
 {
-    return Decoder(table, blobs, displayName, passwords).run();
+    Decoder decoder(table, blobs, displayName, passwords, lostWithoutBlobs != nullptr);
+    TableStore store = decoder.run();
+    if (lostWithoutBlobs)
+        *lostWithoutBlobs = decoder.lostBlobs();
+    return store;
 }
 
 TableStore readTable(int fd, const QString& displayName, const QStringList& passwords,
@@ -695,15 +737,8 @@ TableStore readTable(int fd, const QString& displayName, const QStringList& pass
 QString blobFileFor(const QString& tablePath)
 {
     const QFileInfo info(tablePath);
-    const QString wanted = info.completeBaseName() + QStringLiteral(".mb");
-    const QDir dir = info.absoluteDir();
-    const QString exact = dir.filePath(info.completeBaseName() + QStringLiteral(".MB"));
-    if (QFileInfo(exact).isFile())
-        return exact;
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
-        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return QString();
+    return findFileIgnoringCase(info.absolutePath(),
+                                info.completeBaseName() + QStringLiteral(".MB"));
 }
 
 TableStore readTableStore(const QString& path, const QStringList& passwords)
@@ -711,6 +746,25 @@ TableStore readTableStore(const QString& path, const QStringList& passwords)
     const int fd = openRegular(path);
     auto closeFd = qScopeGuard([fd] { ::close(fd); });
     return readTable(fd, QFileInfo(path).fileName(), passwords, blobFileFor(path));
+}
+
+TableStore readTableStore(const QString& path, const QStringList& passwords, PartialRead& partial)
+{
+    partial = {};
+    const QString blobs = blobFileFor(path);
+    if (!blobs.isEmpty())
+        return readTableStore(path, passwords);
+    const int fd = openRegular(path);
+    auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    const FileMap file(fd, QFileInfo(path).fileName());
+    TableStore store = decodeTable(file.view(), nullptr, QFileInfo(path).fileName(), passwords,
+                                   &partial.lostValues);
+    if (partial.lostValues > 0) {
+        const QFileInfo info(path);
+        partial.missingBlobFile = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+                                  QStringLiteral(".MB");
+    }
+    return store;
 }
 
 } // namespace zel::data::paradox

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
+#include "data/base/FileName.h"
 #include "data/base/FileReplacement.h"
 #include "data/base/TableStore.h"
 #include "data/engine/Collation.h"
@@ -534,7 +535,7 @@ QString LocalCache::write(const QString& revision,
     if (!QFileInfo::exists(m_directory)) {
         if (!QDir().mkpath(m_directory))
             return QStringLiteral("cannot make %1").arg(m_directory);
-        ::chmod(QFile::encodeName(m_directory).constData(), 0700);
+        ::chmod(fileNameBytes(m_directory).constData(), 0700);
     }
     const QString target = fileFor(revision);
     FileReplacement::Options options;
