@@ -6,12 +6,14 @@
 #include "data/engine/Dataset.h"
 #include "model/Datasets.h"
 #include "model/Names.h"
+#include "report/PrintJob.h"
 #include "report/ReportFileError.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpError.h"
 #include "report/TRpPrinter.h"
 #include "report/preview/PreviewSource.h"
+#include "report/preview/PrinterChoice.h"
 #include "report/preview/TRpPreview.h"
 #include "report/preview/TRpStandardPreview.h"
 #include "ui/MainSession.h"
@@ -114,23 +116,25 @@ void ReportRunner::present(report::TRpReport& report, const Run& run)
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        const int copies = printer.copyCount();
-        printer.setCopyCount(1);
-        for (int copy = 0; copy < copies && !m_closing; ++copy) {
-            report::TRpProgressForm progress(m_form);
-            report::TRpPrinter producer(printer);
+        // A printer gets the job whole, copies included, once its last page is made, so that
+        // Cancel before then leaves nothing in its queue; a PDF file is written as pages come.
+        const bool spooled = printer.outputFormat() == QPrinter::NativeFormat;
+        const std::unique_ptr<report::TRpPrinter> made =
+            spooled
+                ? std::make_unique<report::TRpPrinter>(printer, report::PrinterChoice::job(printer))
+                : std::make_unique<report::TRpPrinter>(printer);
+        report::TRpPrinter& producer = *made;
+        if (!spooled)
             producer.abortJob = [&printer] { printer.abort(); };
-            QObject::connect(&producer, &report::TRpPrinter::progressChanged, &progress,
-                             &report::TRpProgressForm::progress);
-            QObject::connect(&progress, &report::TRpProgressForm::cancelled, &producer,
-                             &report::TRpPrinter::cancel);
-            progress.show();
-            m_running = &producer;
-            auto done = qScopeGuard([this] { m_running = nullptr; });
-            run(producer);
-            if (producer.cancelled())
-                break;
-        }
+        report::TRpProgressForm progress(m_form);
+        QObject::connect(&producer, &report::TRpPrinter::progressChanged, &progress,
+                         &report::TRpProgressForm::progress);
+        QObject::connect(&progress, &report::TRpProgressForm::cancelled, &producer,
+                         &report::TRpPrinter::cancel);
+        progress.show();
+        m_running = &producer;
+        auto done = qScopeGuard([this] { m_running = nullptr; });
+        run(producer);
         return;
     }
     // The page range chosen for one preview's pages means nothing for the next report; the
