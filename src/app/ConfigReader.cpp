@@ -23,12 +23,19 @@ QString withSeparator(QString dir)
 
 } // namespace
 
+QString NoConfiguration::placesText() const
+{
+    QString text = QStringLiteral("looked for zel.ini in:");
+    for (const QString& place : m_places)
+        text += QStringLiteral("\n  ") + QDir::toNativeSeparators(place);
+    return text;
+}
+
 void NoConfiguration::writePlaces() const
 {
     QTextStream err(stderr);
-    err << "zel: looked for zel.ini in:\n";
-    for (const QString& place : m_places)
-        err << "zel:   " << QDir::toNativeSeparators(place) << '\n';
+    for (const QString& line : placesText().split(QLatin1Char('\n')))
+        err << "zel: " << line << '\n';
     err.flush();
 }
 
@@ -80,7 +87,7 @@ model::Configuration readConfiguration(const QString& programDirectory, const QS
                         .arg(timeout)
                         .toStdString());
         }
-        configuration.helpFile = help.left(kHelpFileNameLength);
+        configuration.helpFile = help.isEmpty() ? installedHelp : help.left(kHelpFileNameLength);
         return configuration;
     }
     if (!driver.isEmpty() && driver.compare(QStringLiteral("STANDARD"), Qt::CaseInsensitive) != 0)

@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "app/CommandLine.h"
 #include "app/ConfigLocation.h"
+#include "app/ConfigReader.h"
 #include "app/IniFile.h"
 #include "data/base/FileAccess.h"
 
@@ -463,6 +464,30 @@ TEST(ConfigLocation, InstalledHelpFileLiesInShareBesideBin)
     help.close();
     EXPECT_EQ(ConfigLocation::installedHelpFile(dir.file(QStringLiteral("usr/bin"))),
               help.fileName());
+
+    // zel.ini without a help file of its own falls back to the installed one, whatever the
+    // source of the data; one that names a file keeps it.
+    const struct
+    {
+        const char* ini;
+        QString help;
+    } cases[] = {
+        {"[Database]\nPath=/d\n", help.fileName()},
+        {"[Database]\nDriver=POSTGRESQL\nConnection=dbname=zel\n", help.fileName()},
+        {"[Database]\nDriver=POSTGRESQL\nConnection=dbname=zel\n[Help]\nFile Name=/h.html\n",
+         QStringLiteral("/h.html")},
+    };
+    for (const auto& c : cases) {
+        QFile ini(dir.file(QStringLiteral("zel.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(c.ini);
+        ini.close();
+        EXPECT_EQ(zel::app::readConfiguration(dir.file(QStringLiteral("usr/bin")), ini.fileName(),
+                                              QString())
+                      .helpFile,
+                  c.help)
+            << c.ini;
+    }
 }
 
 struct SourceArgsCase
