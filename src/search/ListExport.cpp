@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <limits>
 
 namespace zel::search {
@@ -34,13 +35,49 @@ const std::vector<std::pair<QString, const QString*>>& fieldColumns()
 // Every text is quoted, not only those that must be: a spreadsheet told to take quoted fields
 // as text then keeps a CAS number such as "140-11-4" as it is instead of reading a date or a
 // number into it. An empty field stays empty.
+QString quoted(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// What a spreadsheet's default import takes for a formula, quoted or not: a name such as
+// =HYPERLINK(...) would become a live link. Signs alone (the ratings "+", "++", "-") are no
+// formula and stay as they are.
+bool formulaLike(const QString& text)
+{
+    switch (text.front().unicode()) {
+    case '=':
+    case '@':
+    case '\t':
+    case '\r':
+        return true;
+    case '+':
+    case '-':
+        return std::any_of(text.begin(), text.end(),
+                           [](QChar c) { return c != QLatin1Char('+') && c != QLatin1Char('-'); });
+    default:
+        return false;
+    }
+}
+
 QString cell(const QString& text)
 {
     if (text.isEmpty())
         return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    if (!formulaLike(text))
+        return quoted(text);
+    // A blank before it makes the import read text. Unquoted, that blank is one an import
+    // told to trim the blanks of unquoted fields takes away again, so the name comes back
+    // exactly; a text that must be quoted, or that ends in blanks of its own, keeps it.
+    const QString guarded = QLatin1Char(' ') + text;
+    const bool plain =
+        !text.endsWith(QLatin1Char(' ')) && std::none_of(text.begin(), text.end(), [](QChar c) {
+            return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
+                   c == QLatin1Char('\r') || c == QLatin1Char('\t');
+        });
+    return plain ? guarded : quoted(guarded);
 }
 
 QString fieldText(const data::Table& table, int record, int field)

@@ -16,7 +16,8 @@ class TSearchClass;
 
 // The materials of the list as a file a spreadsheet opens as columns: CSV as RFC 4180
 // writes it (comma-separated, CRLF line ends, every non-empty field in quotes, quotes
-// doubled, line breaks kept inside the quotes), UTF-8 with a byte-order mark so that
+// doubled, line breaks kept inside the quotes; a text a spreadsheet would take for a formula
+// has a blank before it, outside quotes where it can), UTF-8 with a byte-order mark so that
 // spreadsheets do not take it for a legacy code page. A header row names the columns: the
 // material's fields, then the 33 media labels; each material's row has the rating of each medium as
 // the stability grid shows it ("-", "+", "++", or empty when the database records none).

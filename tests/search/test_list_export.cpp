@@ -2,6 +2,7 @@
 // order given, and a failed write that leaves nothing behind.
 #include "CsvReader.h"
 #include "Fixture.h"
+#include "TempDir.h"
 #include "data/engine/Table.h"
 #include "model/Names.h"
 #include "model/StabilityMedia.h"
@@ -9,6 +10,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <algorithm>
 #include <chrono>
 #include <fcntl.h>
@@ -28,6 +32,7 @@ struct LineCase
     const char* name;
     QStringList cells;
     QByteArray line;
+    QStringList back = {}; // what a reader of RFC 4180 gets, when not the cells
 };
 
 void PrintTo(const LineCase& c, std::ostream* os)
@@ -47,7 +52,7 @@ TEST_P(CsvLine, QuotesEveryTextAndReadsBack)
     const test::CsvTable back = test::readCsv(line);
     ASSERT_TRUE(back.ok);
     ASSERT_EQ(back.rows.size(), 1);
-    EXPECT_EQ(back.rows.front(), c.cells);
+    EXPECT_EQ(back.rows.front(), c.back.isEmpty() ? c.cells : c.back);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,6 +71,18 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"CasAndRatingsStayText",
                  {QStringLiteral("140-11-4"), QStringLiteral("-"), QStringLiteral("++")},
                  "\"140-11-4\",\"-\",\"++\"\r\n"},
+        LineCase{"FormulaGetsABlankOutsideQuotes",
+                 {QStringLiteral("=1+1"), QStringLiteral("@SUM(A1)"), QStringLiteral("-2+3"),
+                  QStringLiteral("+ve")},
+                 " =1+1, @SUM(A1), -2+3, +ve\r\n",
+                 {QStringLiteral(" =1+1"), QStringLiteral(" @SUM(A1)"), QStringLiteral(" -2+3"),
+                  QStringLiteral(" +ve")}},
+        LineCase{"FormulaThatNeedsQuotesKeepsItsBlankInside",
+                 {QStringLiteral("=HYPERLINK(\"x\",\"y\")"), QStringLiteral("\tx"),
+                  QStringLiteral("=a ")},
+                 "\" =HYPERLINK(\"\"x\"\",\"\"y\"\")\",\" \tx\",\" =a \"\r\n",
+                 {QStringLiteral(" =HYPERLINK(\"x\",\"y\")"), QStringLiteral(" \tx"),
+                  QStringLiteral(" =a ")}},
         LineCase{"OtherAlphabets",
                  {QStringLiteral("G\u00e9raniol"),
                   QStringLiteral("\u03b1-\u0418\u043e\u043d\u043e\u043d")},
@@ -344,6 +361,74 @@ TEST(ListExport, EightThousandMaterialsInTheListsOrder)
     for (int i = 1; i < csv.rows.size(); ++i) {
         ASSERT_EQ(csv.rows[i].size(), csv.rows[0].size()) << "row " << i;
         ASSERT_EQ(csv.rows[i].at(0), casOf[ids[static_cast<size_t>(i - 1)]]) << "row " << i;
+    }
+}
+
+// Names a spreadsheet would take for formulas, opened by LibreOffice as a user would: with its
+// default import no cell may become a formula; with the import settings README gives, every
+// name comes back exactly as written.
+TEST(ListExport, SpreadsheetShowsFormulaLikeNamesAsText)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed (scripts/setup installs it)";
+    QFile readme(QStringLiteral(ZEL_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString settings = QRegularExpression(QStringLiteral("--infilter=(CSV:[0-9,a-z-]+)"))
+                                 .match(QString::fromUtf8(readme.readAll()))
+                                 .captured(1);
+    ASSERT_FALSE(settings.isEmpty()) << "README names no import settings";
+
+    const QStringList names{QStringLiteral("=HYPERLINK(\"http://example.com\";\"x\")"),
+                            QStringLiteral("=1+1"),
+                            QStringLiteral("+41 44 555 01 02"),
+                            QStringLiteral("-2+3"),
+                            QStringLiteral("@SUM(1;2)"),
+                            QStringLiteral("=A1, and more"),
+                            QStringLiteral("++"),
+                            QStringLiteral("140-11-4"),
+                            QStringLiteral("  spaced  ")};
+    zel::test::TempDir dir;
+    QFile csv(dir.file(QStringLiteral("list.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("\xEF\xBB\xBF" + ListExport::csvLine({QStringLiteral("name")}));
+    for (const QString& name : names)
+        csv.write(ListExport::csvLine({name}));
+    csv.close();
+
+    // LibreOffice's own profile in the scratch directory, never the user's.
+    const auto convert = [&](const QStringList& args, const QString& out) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(soffice,
+                QStringList{QStringLiteral("-env:UserInstallation=file://") +
+                                dir.file(QStringLiteral("profile")),
+                            QStringLiteral("--headless")} +
+                    args + QStringList{QStringLiteral("--outdir"), dir.file(out), csv.fileName()});
+        p.waitForFinished(180000);
+        QFile f(dir.file(
+            out + QStringLiteral("/list.") +
+            (out == QLatin1String("default") ? QStringLiteral("fods") : QStringLiteral("csv"))));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    const QString opened = convert({QStringLiteral("--convert-to"), QStringLiteral("fods")},
+                                   QStringLiteral("default"));
+    ASSERT_FALSE(opened.isEmpty()) << "LibreOffice converted nothing";
+    EXPECT_FALSE(opened.contains(QStringLiteral("table:formula="))) << "a cell became a formula";
+
+    const QString back =
+        convert({QStringLiteral("--infilter=") + settings, QStringLiteral("--convert-to"),
+                 QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true")},
+                QStringLiteral("readme"));
+    const test::CsvTable rows = test::readCsv(back.toUtf8());
+    ASSERT_TRUE(rows.ok);
+    ASSERT_EQ(rows.rows.size(), names.size() + 1);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        // Only a name that needs quotes of its own keeps its blank.
+        const bool quoted =
+            names[i].contains(QLatin1Char(',')) || names[i].contains(QLatin1Char('"'));
+        const QString expected = quoted ? QLatin1Char(' ') + names[i] : names[i];
+        EXPECT_EQ(rows.rows[i + 1].value(0), expected);
     }
 }
 
