@@ -18,7 +18,8 @@ public:
     {
     }
     const QStringList& places() const { return m_places; }
-    // The places, a line each, for standard error.
+    // The places, a line each: as text, and on standard error.
+    QString placesText() const;
     void writePlaces() const;
 
 private:

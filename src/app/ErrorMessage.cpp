@@ -42,7 +42,7 @@ QString ErrorMessage::displayText(const QString& text)
     return s;
 }
 
-void ErrorMessage::show(const QString& text, const QString& cause)
+void ErrorMessage::show(const QString& text, const QString& cause, const QString& more)
 {
     ++g_shown;
     const QString shown = displayText(text);
@@ -60,6 +60,9 @@ void ErrorMessage::show(const QString& text, const QString& cause)
     // Start-up messages come while the re-indexing form stays on top; the box must not
     // open hidden behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const QString details = QStringList{cause, more}.join(QStringLiteral("\n\n")).trimmed();
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 

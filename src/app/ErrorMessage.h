@@ -14,8 +14,11 @@ public:
     static bool headless();
 
     // Shows text and returns when the user has pressed OK. cause, the precise account of what
-    // went wrong, goes to standard error (with the text); the box keeps to its text.
-    static void show(const QString& text, const QString& cause = QString());
+    // went wrong, goes to standard error (with the text); the box keeps to its text and shows
+    // the cause, and more when given, under Details, for a start from a menu, where nobody
+    // sees standard error.
+    static void show(const QString& text, const QString& cause = QString(),
+                     const QString& more = QString());
     // How many messages have been shown since the program started.
     static int shownCount();
 

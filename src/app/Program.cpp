@@ -156,7 +156,8 @@ bool Program::StartProgram()
         // Headless, the message comes first, as in every other failed start.
         if (!m_headless)
             e.writePlaces();
-        ErrorMessage::show(ErrorMessage::internalError(), QString::fromUtf8(e.what()));
+        ErrorMessage::show(ErrorMessage::internalError(), QString::fromUtf8(e.what()),
+                           e.placesText());
         if (m_headless)
             e.writePlaces();
     } catch (const std::exception& e) {

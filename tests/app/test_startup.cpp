@@ -42,6 +42,7 @@ public:
         m_timer.start(5);
     }
     QStringList texts;
+    QStringList details;
     QStringList faults; // anything about a box other than its text that is wrong
 
 private:
@@ -51,9 +52,15 @@ private:
         if (!box || !box->isVisible())
             return;
         texts << box->text();
+        details << box->detailedText();
         if (box->icon() != QMessageBox::Critical)
             faults << QStringLiteral("not an error box: ") + box->text();
-        if (box->buttons().size() != 1 || !box->button(QMessageBox::Ok))
+        // Details, where the box has them, is no answer to it.
+        const QList<QAbstractButton*> buttons = box->buttons();
+        const auto answers = std::count_if(buttons.begin(), buttons.end(), [&](auto* b) {
+            return box->buttonRole(b) != QMessageBox::ActionRole;
+        });
+        if (answers != 1 || !box->button(QMessageBox::Ok))
             faults << QStringLiteral("not one OK button: ") + box->text();
         box->button(QMessageBox::Ok)->click();
     }
@@ -284,6 +291,11 @@ private Q_SLOTS:
         QVERIFY(!program.StartProgram());
         QCOMPARE(catcher.texts, messages);
         QVERIFY2(catcher.faults.isEmpty(), qPrintable(catcher.faults.join(u'\n')));
+        // A start from a menu has no terminal: the box itself tells why, and where it looked.
+        for (const QString& detail : catcher.details)
+            QVERIFY2(!detail.isEmpty(), "a box without Details");
+        if (ini.isNull())
+            QVERIFY(catcher.details.value(0).contains(in.programDir()));
         QCOMPARE(watch.shows(program.mainForm()), 0);
         QVERIFY(!program.mainForm()->isVisible());
         QCOMPARE(watch.shows(program.indexForm()) == 1, reindexes);
