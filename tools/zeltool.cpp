@@ -41,7 +41,9 @@ const char* const kUsage =
     "                              empty commercial names, or ids N apart\n"
     "  reindex DIR                 rebuild the index files of the database in DIR\n"
     "  dump FILE [--password PW] [--locked]\n"
-    "                              print any Paradox table as CSV (UTF-8); without its blob\n"
+    "                              print any Paradox table as CSV (UTF-8); an encrypted\n"
+    "                              table is read with PW or the password built into zel,\n"
+    "                              which the sample tables have; without its blob\n"
     "                              file (.MB) the values kept there are printed empty, with a\n"
     "                              warning; --locked reads it under a shared lock, as the\n"
     "                              browser does, and refuses a table without its blob file\n"
@@ -56,6 +58,7 @@ const char* const kUsage =
     "                              dialog lists them), best first, as CSV (20 unless --limit)\n"
     "  lock FILE [--exclusive]     hold a lock on a table until standard input ends\n"
     "  report ...                  saved report files (zeltool report help)\n"
+    "  --version                   show the version\n"
     "  emf ...                     single page images (zeltool emf help)\n"
     "Files read must be regular files; a pipe or a device is refused at once.\n"
     "Exit status: 0 done; 1 failed, the message says why (also when what was printed could\n"
@@ -135,6 +138,8 @@ int dump(QStringList args)
     const QString pw = option(args, QStringLiteral("--password"));
     if (!pw.isEmpty())
         passwords << pw;
+    // Our own tables need no password on the command line, as they need none in the browser.
+    passwords << QString::fromLatin1(schema::tablePassword());
     const bool locked = flag(args, QStringLiteral("--locked"));
     operands(args, 1, QStringLiteral("dump needs one table file"));
     QTextStream& o = out();
@@ -292,6 +297,8 @@ int main(int argc, char** argv)
         const QString command = args.takeFirst();
         if (command == QStringLiteral("--help") || command == QStringLiteral("help"))
             out() << kUsage << '\n' << zel::data::OutputFile::helpText(false);
+        else if (command == QStringLiteral("--version") && args.isEmpty())
+            out() << "zeltool " ZEL_VERSION "\n";
         else
             status = runCommand(command, args);
     }

@@ -3,6 +3,7 @@
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 #include "model/Schema.h"
 
@@ -45,15 +46,29 @@ TableData makeTable(const TableDef& def, bool withMemo, int codePage, int keyFie
     return t;
 }
 
+// A character the table's code page cannot hold would be written as "?" or a look-alike:
+// the database would not say what its source said.
+void checkHeld(const QString& table, const FieldDef& f, const QString& value,
+               paradox::TextEncoder& encoder)
+{
+    const QString unheld = encoder.unheld(value);
+    if (!unheld.isEmpty())
+        throw DatabaseError(
+            QStringLiteral("%1: value of %2 has characters its code page cannot hold (%3): %4")
+                .arg(table, f.name, unheld, value));
+}
+
 void addRow(TableData& t, const QString& table,
-            const std::vector<std::pair<QString, QVariant>>& values)
+            const std::vector<std::pair<QString, QVariant>>& values, paradox::TextEncoder& encoder)
 {
     std::vector<QVariant> row(t.fields.size());
     for (const auto& [name, v] : values) {
         for (size_t i = 0; i < t.fields.size(); ++i) {
             if (t.fields[i].name == name) {
-                if (v.typeId() == QMetaType::QString)
+                if (v.typeId() == QMetaType::QString) {
                     checkWidth(table, t.fields[i], v.toString());
+                    checkHeld(table, t.fields[i], v.toString(), encoder);
+                }
                 row[i] = v;
             }
         }
@@ -91,6 +106,7 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
     std::stable_sort(c.suppliers.begin(), c.suppliers.end(),
                      [](const SupplierRow& a, const SupplierRow& b) { return a.supnr < b.supnr; });
 
+    paradox::TextEncoder encoder(o.codePage);
     const TableDef& md = schema::material();
     TableData mt = makeTable(md, o.withMemo, o.codePage, 2);
     for (const MaterialRow& m : c.materials)
@@ -106,7 +122,8 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
                 {QStringLiteral("literature"), textOrNull(m.literature)},
                 {QStringLiteral("stabil"), textOrNull(m.stabil)},
                 {QStringLiteral("notes"), textOrNull(m.notes)},
-                {QStringLiteral("id"), QVariant(static_cast<qlonglong>(m.id))}});
+                {QStringLiteral("id"), QVariant(static_cast<qlonglong>(m.id))}},
+               encoder);
 
     const TableDef& yd = schema::synonyms();
     TableData yt = makeTable(yd, true, o.codePage, 3);
@@ -115,7 +132,8 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
                {{QStringLiteral("cas"), textOrNull(s.cas)},
                 {QStringLiteral("name"), textOrNull(s.name)},
                 {QStringLiteral("supnr"), textOrNull(s.supnr)},
-                {QStringLiteral("price"), textOrNull(s.price)}});
+                {QStringLiteral("price"), textOrNull(s.price)}},
+               encoder);
 
     const TableDef& sd = schema::supplier();
     TableData st = makeTable(sd, true, o.codePage, 1);
@@ -126,7 +144,8 @@ void writeDatabase(const QString& dir, DatabaseContent c, const WriteOptions& o)
                 {QStringLiteral("address"), textOrNull(s.address)},
                 {QStringLiteral("city"), textOrNull(s.city)},
                 {QStringLiteral("country"), textOrNull(s.country)},
-                {QStringLiteral("phone"), textOrNull(s.phone)}});
+                {QStringLiteral("phone"), textOrNull(s.phone)}},
+               encoder);
 
     const QDir d(dir);
     paradox::writeTableFile(d.filePath(fileName(md, o.upperCaseNames)), mt, o.password);

@@ -80,7 +80,7 @@ QString TextDecoder::decodeString(const unsigned char* in, size_t n)
     return s;
 }
 
-TextEncoder::TextEncoder(int codePage)
+TextEncoder::TextEncoder(int codePage) : m_codePage(codePage)
 {
     const QByteArray cp = iconvName(codePage).toLatin1();
     m_cd = openIconv(QByteArray(cp + "//TRANSLIT").constData(), "UTF-8");
@@ -104,6 +104,29 @@ QByteArray TextEncoder::encode(const QString& text)
         return text.toLatin1();
     const QByteArray utf8 = text.toUtf8();
     return convert(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+QString TextEncoder::unheld(const QString& text)
+{
+    QString missing;
+    std::unique_ptr<TextDecoder> decoder;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x80)
+            continue;
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        i += n - 1;
+        if (missing.contains(ch))
+            continue;
+        // Held means it comes back from the bytes it is written as.
+        if (!decoder)
+            decoder = std::make_unique<TextDecoder>(m_codePage);
+        const QByteArray bytes = encode(ch);
+        if (decoder->decodeString(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                  static_cast<size_t>(bytes.size())) != ch)
+            missing += ch;
+    }
+    return missing;
 }
 
 QByteArray TextEncoder::convert(const char* data, size_t len)

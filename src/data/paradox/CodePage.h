@@ -58,11 +58,15 @@ public:
     explicit TextEncoder(int codePage);
 
     QByteArray encode(const QString& text);
+    // The characters of text that the code page cannot hold as they are (each once, in the
+    // order they first come), which encode would write as something else.
+    QString unheld(const QString& text);
 
 private:
     QByteArray convert(const char* data, size_t len);
 
     Iconv m_cd;
+    int m_codePage = 0;
     bool m_asciiCompatible = false;
 };
 
