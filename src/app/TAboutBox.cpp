@@ -2,8 +2,10 @@
 
 #include "app/ProductPanels.h"
 #include "app/WindowUtil.h"
+#include "ui/BevelPanel.h"
 
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -31,6 +33,12 @@ QIcon checkMark()
 
 } // namespace
 
+QString TAboutBox::versionText()
+{
+    return QStringLiteral("Version " ZEL_VERSION "\nCopyright 2026 The ZEL developers.\n"
+                          "All rights reserved.");
+}
+
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint)
@@ -39,6 +47,11 @@ TAboutBox::TAboutBox(QWidget* parent)
     setWindowTitle(QStringLiteral("About ZEL"));
     setFixedSize(355, 252);
     m_panels = std::make_unique<ProductPanels>(this);
+
+    VersionLabel = plainLabel(versionText(), m_panels->productPanel, false);
+    VersionLabel->setObjectName(QStringLiteral("VersionLabel"));
+    VersionLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    VersionLabel->setGeometry(12, 56, 320, m_panels->productPanel->height() - 64);
 
     OKButton = new QPushButton(checkMark(), QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -3,14 +3,15 @@
 #include <QDialog>
 #include <memory>
 
+class QLabel;
 class QPushButton;
 
 namespace zel::app {
 
 class ProductPanels;
 
-// The about box of the Help menu: the logo and product line of the logo window and an OK
-// button that closes it.
+// The about box of the Help menu: the logo and product line of the logo window, the version
+// and licence under the product line, and an OK button that closes it.
 class TAboutBox : public QDialog
 {
     Q_OBJECT
@@ -19,6 +20,9 @@ public:
     ~TAboutBox() override;
 
     QPushButton* OKButton;
+    QLabel* VersionLabel;
+    // The program's version and its licence, as dist/copyright states it.
+    static QString versionText();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -195,6 +195,8 @@ private Q_SLOTS:
         QCOMPARE(about.OKButton->text(), QStringLiteral("OK"));
         QVERIFY(about.OKButton->isDefault());
         QVERIFY(!about.OKButton->icon().isNull());
+        QVERIFY(about.VersionLabel->text().contains(QStringLiteral(ZEL_VERSION)));
+        QVERIFY(about.VersionLabel->text().contains(QStringLiteral("All rights reserved")));
 
         bool focused = false;
         QTimer::singleShot(50, &about, [&] {
