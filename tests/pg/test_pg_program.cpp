@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -302,5 +304,69 @@ TEST_P(ServerGone, DuringTheLoadEndsTheStart)
 
 INSTANTIATE_TEST_SUITE_P(StartFailure, ServerGone, ::testing::Values(false, true),
                          [](const auto& row) { return row.param ? "Frozen" : "ShutDown"; });
+
+// README's steps for a server, taken from README itself and run as written on a fresh
+// cluster (its superuser standing in for "postgres", its socket for the server's host name),
+// end in a server that zel reads through the reading role.
+TEST(ReadmeSteps, GiveAServerZelReads)
+{
+    PgServer fresh;
+    ASSERT_TRUE(fresh.error().isEmpty()) << qPrintable(fresh.error());
+    QFile readme(QStringLiteral(ZEL_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype from = text.indexOf(QStringLiteral("### The same data on a database server"));
+    const QString section =
+        text.mid(from, text.indexOf(QStringLiteral("`pg-init` creates"), from) - from);
+    const QString host = QStringLiteral("host=") + fresh.socketDirectory();
+    QStringList commands;
+    for (const QString& line : section.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("    sudo -u postgres ")) ||
+            line.startsWith(QStringLiteral("    zeltool ")))
+            commands << line.mid(4)
+                            .remove(QStringLiteral("sudo -u postgres "))
+                            .replace(QStringLiteral("host=db.example.com"), host);
+    ASSERT_EQ(commands.size(), 4) << "README's server steps changed: " << qPrintable(section);
+
+    TempDir data;
+    writeDatabase(data.path(), readSampleSources(QStringLiteral(ZEL_SOURCE_DIR "/sample")));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"),
+               QFileInfo(zel::test::builtProgram(QStringLiteral("tools/zeltool"))).path() +
+                   QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    // The superuser's connection, for what README runs as "postgres".
+    env.insert(QStringLiteral("PGHOST"), fresh.socketDirectory());
+    env.insert(QStringLiteral("PGUSER"), PgServer::adminUser());
+    env.insert(QStringLiteral("PGDATABASE"), QStringLiteral("postgres"));
+    env.insert(QStringLiteral("ZEL_READER_PASSWORD"), PgServer::readerPassword());
+    for (const QString& command : commands) {
+        // zel_admin's password is the one README's CREATE ROLE gives it.
+        const bool asSuperuser = !command.startsWith(QStringLiteral("zeltool"));
+        env.insert(QStringLiteral("PGPASSWORD"),
+                   asSuperuser ? PgServer::adminPassword()
+                               : QRegularExpression(QStringLiteral("PASSWORD '([^']*)'"))
+                                     .match(section)
+                                     .captured(1));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QString(command).replace(QStringLiteral("/path/to/data"), data.path())});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        ASSERT_EQ(p.exitCode(), 0) << qPrintable(command) << "\n"
+                                   << p.readAllStandardError().toStdString();
+    }
+
+    const QString connection = QRegularExpression(QStringLiteral("Connection=(.*)"))
+                                   .match(text.mid(text.indexOf(QStringLiteral("Driver="), from)))
+                                   .captured(1)
+                                   .replace(QStringLiteral("host=db.example.com"), host);
+    InstalledZel zel;
+    zel.useServer(connection);
+    const Outcome o = zel.run({QStringLiteral("--headless")});
+    EXPECT_EQ(o.exitCode, 0) << qPrintable(o.err);
+    EXPECT_TRUE(o.out.contains(QStringLiteral("Materials: "))) << qPrintable(o.out);
+    EXPECT_FALSE(o.out.contains(QStringLiteral("Materials: 0\n"))) << qPrintable(o.out);
+}
 
 } // namespace
