@@ -8,7 +8,12 @@
 //                              writes what the screen shows after each step into OUTDIR)
 //   app_screens readme PROGRAMDIR OUTDIR
 //                              (the pictures README shows: the three pages, the search
-//                              dialog and the preview, written into OUTDIR)
+//                              dialog, the comparison and the preview, written into OUTDIR)
+//   app_screens compare DATADIR CAS,CAS,...
+//                              (opens the comparison of those materials of the database in
+//                              DATADIR on a real screen, five times, and says how long each
+//                              took until the window was painted: the benchmark's figure
+//                              taken another way)
 #include "app/Program.h"
 #include "app/ReportRunner.h"
 #include "app/TAboutBox.h"
@@ -17,7 +22,9 @@
 #include "app/TLogoDialog.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
+#include "model/Comparison.h"
 #include "ui/MainSession.h"
+#include "ui/TCompareForm.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
 
@@ -29,6 +36,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -115,6 +123,22 @@ int mainWindowScreens(const QString& programDir, const QString& outDir)
     return 0;
 }
 
+// Notes that a widget (or its viewport) was painted.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(bool* painted) : m_painted(painted) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            *m_painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool* m_painted;
+};
+
 // Saves a window as it draws itself: a virtual X server has no window manager to add frames,
 // and whatever lies behind the window stays out of the picture.
 bool shootWindow(QWidget* window, const QString& file)
@@ -160,6 +184,19 @@ int readmeScreens(const QString& programDir, const QString& outDir)
     ok = shootWindow(search, file("search")) && ok;
     search->hide();
 
+    // Three materials side by side, the media where they differ marked.
+    zel::ui::TCompareForm* compare = program.compareForm();
+    compare->Compare(
+        {QStringLiteral("78-70-6"), QStringLiteral("115-95-7"), QStringLiteral("5392-40-5")});
+    compare->resize(900, 700);
+    compare->move(form->geometry().center() - compare->rect().center());
+    compare->ShowWindow();
+    // A fourth being looked for, as the materials page finds it.
+    compare->findChild<QLineEdit*>(QStringLiteral("CompareSearchField"))
+        ->setText(QStringLiteral("gera"));
+    ok = shootWindow(compare, file("compare")) && ok;
+    compare->hide();
+
     // The preview runs its own loop until it is closed: shoot it from inside that loop.
     QTimer::singleShot(0, [&] {
         const auto shootPreview = [&](auto& self) -> void {
@@ -179,6 +216,39 @@ int readmeScreens(const QString& programDir, const QString& outDir)
     return ok ? 0 : 1;
 }
 
+// The time from asking for a comparison to its window painted on the screen, the whole of
+// what a user waits for.
+int compareTiming(const QString& dataDir, const QStringList& cas)
+{
+    Program program(QStringLiteral("/nonexistent"), false, {QString(), dataDir});
+    if (!program.StartProgram())
+        return 1;
+    program.mainForm()->show();
+    settle();
+    zel::ui::TCompareForm* compare = program.compareForm();
+    bool painted = false;
+    PaintWatch watch(&painted);
+    compare->findChild<QTableView*>(QStringLiteral("CompareGrid"))
+        ->viewport()
+        ->installEventFilter(&watch);
+    for (int round = 1; round <= 5; ++round) {
+        painted = false;
+        QElapsedTimer t;
+        t.start();
+        compare->Compare(cas);
+        compare->ShowWindow();
+        while (!painted)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::printf("comparison of %lld materials shown and painted in %.2f ms\n",
+                    static_cast<long long>(compare->comparison().count()),
+                    double(t.nsecsElapsed()) / 1e6);
+        compare->hide();
+        compare->Compare({});
+        settle();
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -194,6 +264,8 @@ int main(int argc, char** argv)
         return mainWindowScreens(args.value(1), args.value(2));
     if (what == QLatin1String("readme"))
         return readmeScreens(args.value(1), args.value(2));
+    if (what == QLatin1String("compare"))
+        return compareTiming(args.value(1), args.value(2).split(QLatin1Char(',')));
     Program program(QStringLiteral("/nonexistent"), false);
     if (what == QLatin1String("about")) {
         program.aboutBox()->show();
@@ -212,7 +284,8 @@ int main(int argc, char** argv)
         form->show();
     } else {
         std::fputs(
-            "usage: app_screens about|gauge|indexing | logo FILE | main|readme PROGRAMDIR OUTDIR\n",
+            "usage: app_screens about|gauge|indexing | logo FILE | main|readme PROGRAMDIR OUTDIR\n"
+            "       app_screens compare DATADIR CAS,CAS,...\n",
             stderr);
         return 2;
     }

@@ -72,6 +72,24 @@ bool isOption(const QString& a)
     return a.startsWith(QLatin1String("--")) && a.size() > 2;
 }
 
+// The CAS numbers of --compare, separated by commas, blanks around them left out; the
+// problem with them, if any, in problem.
+QStringList compareList(const QString& value, QString* problem)
+{
+    QStringList cas;
+    for (const QString& item : value.split(QLatin1Char(','))) {
+        const QString c = item.trimmed();
+        if (c.isEmpty())
+            *problem = QStringLiteral("--compare %1 holds an empty CAS number").arg(value);
+        else if (cas.contains(c))
+            *problem = QStringLiteral("--compare names %1 twice").arg(c);
+        cas << c;
+    }
+    if (problem->isEmpty() && (cas.size() < 2 || cas.size() > 6))
+        *problem = QStringLiteral("--compare compares 2 to 6 materials, not %1").arg(cas.size());
+    return cas;
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -93,10 +111,13 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (a == QLatin1String("--direct-print")) {
             c.directPrint = true;
         } else if (a == QLatin1String("--material-report") ||
-                   a == QLatin1String("--supplier-report")) {
+                   a == QLatin1String("--supplier-report") || a == QLatin1String("--compare")) {
             const bool material = a == QLatin1String("--material-report");
-            const QString what = material ? QStringLiteral("a CAS number and a file name")
-                                          : QStringLiteral("a supplier number and a file name");
+            const bool compare = a == QLatin1String("--compare");
+            const QString what =
+                compare    ? QStringLiteral("CAS numbers separated by commas and a file name")
+                : material ? QStringLiteral("a CAS number and a file name")
+                           : QStringLiteral("a supplier number and a file name");
             // Another option where a value belongs means the values were left out.
             qsizetype given = 0;
             while (given < 2 && i + 1 + given < arguments.size() &&
@@ -118,7 +139,14 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 continue;
             }
             reportOption = a;
-            (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
+            if (compare) {
+                QString problem;
+                c.compareCas = compareList(arguments[i + 1], &problem);
+                if (!problem.isEmpty())
+                    fail(problem);
+            } else {
+                (material ? c.materialCas : c.supplierNumber) = arguments[i + 1];
+            }
             c.reportFile = arguments[i + 2];
             if (!knownOutputFormat(c.reportFile))
                 fail(QStringLiteral("%1 is neither a PDF file (.pdf), nor a report file (.frp), "
@@ -186,6 +214,7 @@ QString CommandLine::helpText()
                "Usage: zel [--headless] [--direct-print] [--config FILE | --data DIR]\n"
                "       zel --material-report CAS FILE.pdf|FILE.frp\n"
                "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
+               "       zel --compare CAS,CAS[,CAS...] FILE.pdf|FILE.frp\n"
                "       zel --export-list FILE.csv\n"
                "ZEL - reference browser for aroma materials.\n"
                "\n"
@@ -212,6 +241,9 @@ QString CommandLine::helpText()
                "               of another name (/dev/null) gets the saved report file\n"
                "  --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
                "               the same for the supplier report; one report at a time\n"
+               "  --compare CAS,CAS[,CAS...] FILE.pdf|FILE.frp\n"
+               "               the same for a comparison of 2 to 6 materials side by side,\n"
+               "               given by their CAS numbers separated by commas\n"
                "  --export-list FILE.csv\n"
                "               write every material, in name order, to a CSV file (UTF-8, one\n"
                "               row per material, the stability rating of each medium in a\n"

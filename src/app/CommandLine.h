@@ -21,6 +21,8 @@ public:
     // Headless report output: the material report for a CAS number, or the supplier report
     // for a supplier number, written to a PDF file or a saved report file by its extension.
     QString materialCas, supplierNumber, reportFile;
+    // The same for a comparison of materials by their CAS numbers, two to six of them.
+    QStringList compareCas;
     // Where the configuration comes from: one named zel.ini instead of the lookup, or a data
     // directory and no zel.ini at all.
     QString configFile, dataDirectory;

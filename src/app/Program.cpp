@@ -14,11 +14,13 @@
 #include "model/Names.h"
 #include "model/Reindex.h"
 #include "model/Schema.h"
+#include "report/TPrintCompare.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "search/MaterialFilter.h"
 #include "ui/MainSession.h"
 #include "ui/TAlternativesWindow.h"
+#include "ui/TCompareForm.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
 #include "ui/TSizerWindow.h"
@@ -45,9 +47,11 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     m_mainForm = std::make_unique<ui::TMainForm>(m_session.get());
     m_materialReport = std::make_unique<report::TPrintMaterial>(m_session->database());
     m_supplierReport = std::make_unique<report::TPrintSupplier>(m_session->database());
+    m_compareReport = std::make_unique<report::TPrintCompare>(m_session->database());
     m_gaugeWindow = std::make_unique<TGaugeWindow>();
     m_searchWindow = std::make_unique<ui::TSearchWindow>();
     m_sizerWindow = std::make_unique<ui::TSizerWindow>();
+    m_compareForm = std::make_unique<ui::TCompareForm>(m_session.get(), m_mainForm.get());
     m_aboutBox = std::make_unique<TAboutBox>();
     m_indexForm = std::make_unique<TIndexForm>();
     m_logoDialog = std::make_unique<TLogoDialog>();
@@ -69,6 +73,10 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     m_reports = std::make_unique<ReportRunner>(m_session.get(), m_mainForm.get(),
                                                m_materialReport.get(), m_supplierReport.get());
     m_mainForm->setPrintHandler([this] { m_reports->PrintCurrentPage(); });
+    m_reports->setCompareForm(m_compareReport.get());
+    m_mainForm->setCompareWindow(m_compareForm.get());
+    m_compareForm->setPrintHandler(
+        [this](const QStringList& cas) { m_reports->RunComparison(cas); });
     m_mainForm->setProgressWindow(m_searchFeedback.get());
     // The alternatives start from the media marked in the search dialog, and going to one
     // shows it on the materials page.
@@ -203,12 +211,21 @@ void Program::setDirectPrint(bool direct)
 int Program::writeReport(const QString& materialCas, const QString& supplierNumber,
                          const QString& file)
 {
-    const QString error = materialCas.isEmpty()
-                              ? m_reports->writeSupplierReport(supplierNumber, file)
-                              : m_reports->writeMaterialReport(materialCas, file);
-    QTextStream err(stderr);
+    return reportWritten(materialCas.isEmpty()
+                             ? m_reports->writeSupplierReport(supplierNumber, file)
+                             : m_reports->writeMaterialReport(materialCas, file),
+                         file);
+}
+
+int Program::writeComparison(const QStringList& cas, const QString& file)
+{
+    return reportWritten(m_reports->writeComparison(cas, file), file);
+}
+
+int Program::reportWritten(const QString& error, const QString& file)
+{
     if (!error.isEmpty()) {
-        err << "zel: " << error << '\n';
+        QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
     }
     data::StandardOutput::stream() << "Wrote " << QDir::toNativeSeparators(file) << '\n';

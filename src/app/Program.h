@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <memory>
 
@@ -12,11 +13,13 @@ class QWidget;
 namespace zel::ui {
 class MainSession;
 class TAlternativesWindow;
+class TCompareForm;
 class TMainForm;
 class TSearchWindow;
 class TSizerWindow;
 } // namespace zel::ui
 namespace zel::report {
+class TPrintCompare;
 class TPrintMaterial;
 class TPrintSupplier;
 } // namespace zel::report
@@ -74,6 +77,9 @@ public:
     // report of a supplier number, to a PDF file or a saved report file (by its extension).
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file);
+    // After a successful start: writes the comparison of the materials of those CAS numbers,
+    // as writeReport writes a report.
+    int writeComparison(const QStringList& cas, const QString& file);
     // After a successful start: writes every material, in name order, to a CSV file.
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int exportList(const QString& file);
@@ -89,6 +95,7 @@ public:
     TGaugeWindow* gaugeWindow() const { return m_gaugeWindow.get(); }
     ui::TSearchWindow* searchWindow() const { return m_searchWindow.get(); }
     ui::TSizerWindow* sizerWindow() const { return m_sizerWindow.get(); }
+    ui::TCompareForm* compareForm() const { return m_compareForm.get(); }
     TAboutBox* aboutBox() const { return m_aboutBox.get(); }
     TIndexForm* indexForm() const { return m_indexForm.get(); }
     TLogoDialog* logoDialog() const { return m_logoDialog.get(); }
@@ -99,6 +106,8 @@ private:
     // Reads the configuration and starts loading the tables before the windows are made.
     void configure(const QString& programDirectory, const Source& source);
     void printSummary() const;
+    // The exit code of a report written headless, error the reason it was not.
+    static int reportWritten(const QString& error, const QString& file);
 
     std::exception_ptr m_configurationFailure; // reported by StartProgram
     bool m_reindexNeeded = false;
@@ -111,9 +120,11 @@ private:
     std::unique_ptr<ui::TMainForm> m_mainForm;
     std::unique_ptr<report::TPrintMaterial> m_materialReport;
     std::unique_ptr<report::TPrintSupplier> m_supplierReport;
+    std::unique_ptr<report::TPrintCompare> m_compareReport;
     std::unique_ptr<TGaugeWindow> m_gaugeWindow;
     std::unique_ptr<ui::TSearchWindow> m_searchWindow;
     std::unique_ptr<ui::TSizerWindow> m_sizerWindow;
+    std::unique_ptr<ui::TCompareForm> m_compareForm; // a window of the main window's
     std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<TIndexForm> m_indexForm;
     std::unique_ptr<TLogoDialog> m_logoDialog;

@@ -8,6 +8,7 @@
 #include "model/Names.h"
 #include "report/PrintJob.h"
 #include "report/ReportFileError.h"
+#include "report/TPrintCompare.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 #include "report/TRpError.h"
@@ -193,6 +194,33 @@ void ReportRunner::RunSupplierReport()
             [this, supnr](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
 
+QString ReportRunner::readComparison(const QStringList& cas, model::Comparison& comparison)
+{
+    QStringList missing;
+    comparison = m_compare->read(cas, &missing);
+    if (!missing.isEmpty())
+        return QStringLiteral("No material has the CAS number %1")
+            .arg(missing.join(QStringLiteral(", ")));
+    if (!comparison.printable())
+        return QStringLiteral("A comparison needs at least two materials");
+    return QString();
+}
+
+void ReportRunner::RunComparison(const QStringList& cas)
+{
+    const QString error = errorOf([&] {
+        model::Comparison comparison;
+        QString problem = readComparison(cas, comparison);
+        if (problem.isEmpty())
+            present(m_compare->report(), [this, comparison](report::TRpPrinter& printer) {
+                m_compare->run(comparison, printer);
+            });
+        return problem;
+    });
+    if (!error.isEmpty())
+        showError(error);
+}
+
 bool ReportRunner::knownOutputFormat(const QString& file)
 {
     return CommandLine::knownOutputFormat(file);
@@ -218,9 +246,20 @@ QString ReportRunner::writeReport(const Run& run, const QString& file, const QSt
     return QString();
 }
 
-QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
+QString ReportRunner::errorOf(const std::function<QString()>& work)
 {
     try {
+        return work();
+    } catch (const data::Error& e) {
+        return e.message();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
+{
+    return errorOf([&] {
         data::Dataset* lookup = m_session->dataset(model::datasets::TableMaterial2);
         const QString previous = lookup->indexName();
         lookup->setIndexName(model::indexes::casorder);
@@ -232,25 +271,30 @@ QString ReportRunner::writeMaterialReport(const QString& cas, const QString& fil
             return QStringLiteral("No material has the CAS number %1").arg(cas);
         return writeReport([&](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); },
                            file, name);
-    } catch (const data::Error& e) {
-        return e.message();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    }
+    });
 }
 
 QString ReportRunner::writeSupplierReport(const QString& supnr, const QString& file)
 {
-    try {
+    return errorOf([&] {
         if (!m_session->GotoSupplier(supnr))
             return QStringLiteral("No supplier has the number %1").arg(supnr);
         return writeReport([&](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); },
                            file, QStringLiteral("supplier %1").arg(supnr));
-    } catch (const data::Error& e) {
-        return e.message();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    }
+    });
+}
+
+QString ReportRunner::writeComparison(const QStringList& cas, const QString& file)
+{
+    return errorOf([&] {
+        model::Comparison comparison;
+        const QString problem = readComparison(cas, comparison);
+        if (!problem.isEmpty())
+            return problem;
+        return writeReport(
+            [&](report::TRpPrinter& printer) { m_compare->run(comparison, printer); }, file,
+            cas.join(QStringLiteral(", ")));
+    });
 }
 
 } // namespace zel::app

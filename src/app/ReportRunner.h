@@ -5,16 +5,21 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 class QWidget;
 
+namespace zel::model {
+class Comparison;
+}
 namespace zel::ui {
 class MainSession;
 }
 
 namespace zel::report {
+class TPrintCompare;
 class TPrintMaterial;
 class TPrintSupplier;
 class TRpPrinter;
@@ -40,6 +45,8 @@ public:
     ~ReportRunner() override;
 
     void setDirectPrint(bool direct) { m_direct = direct; }
+    // The form that lays out comparisons of materials.
+    void setCompareForm(report::TPrintCompare* compare) { m_compare = compare; }
 
     // By the main window's page: the material report on the materials page, the report of the
     // current commercial name's material on the commercial names page (the material list keeps
@@ -50,12 +57,16 @@ public:
     // its current supplier.
     void RunMaterialReport();
     void RunSupplierReport();
+    // The comparison of the materials of those CAS numbers, as the other reports run.
+    void RunComparison(const QStringList& cas);
 
     // Headless output: the report for a CAS number or a supplier number written to a file,
     // a PDF file or a saved report file by the file's extension (.pdf, .frp). Returns an error
     // text, empty on success; a failure leaves no file.
     QString writeMaterialReport(const QString& cas, const QString& file);
     QString writeSupplierReport(const QString& supnr, const QString& file);
+    // The same for a comparison of two to six materials by their CAS numbers.
+    QString writeComparison(const QStringList& cas, const QString& file);
     // Whether the headless output can write a file of that name.
     static bool knownOutputFormat(const QString& file);
 
@@ -71,12 +82,18 @@ private:
     using Run = std::function<void(report::TRpPrinter&)>;
     void present(report::TRpReport& report, const Run& run);
     QString writeReport(const Run& run, const QString& file, const QString& what);
+    // The comparison of those CAS numbers, read through the form's own cursors; an error text
+    // when a material is missing or there are fewer than two.
+    QString readComparison(const QStringList& cas, model::Comparison& comparison);
+    // Runs work, which answers with an error text, and answers an error it throws as its text.
+    static QString errorOf(const std::function<QString()>& work);
     void showError(const QString& text);
 
     ui::MainSession* m_session;
     QWidget* m_form;
     report::TPrintMaterial* m_material;
     report::TPrintSupplier* m_supplier;
+    report::TPrintCompare* m_compare = nullptr;
     bool m_direct = false;
     // What is under way, for closeReports.
     QPointer<report::TRpStandardPreview> m_preview;

@@ -107,6 +107,8 @@ int main(int argc, char** argv)
         return Program::StartFailed;
     if (!command.exportFile.isEmpty())
         return program.exportList(command.exportFile);
+    if (!command.compareCas.isEmpty())
+        return program.writeComparison(command.compareCas, command.reportFile);
     if (!command.reportFile.isEmpty())
         return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile);
     return program.run();

@@ -165,6 +165,17 @@ const std::vector<DatasetDecl>& printSupplier()
     return list;
 }
 
+const std::vector<DatasetDecl>& comparison()
+{
+    using namespace datasets;
+    static const std::vector<DatasetDecl> list{
+        over(TableMaterial, tables::material, byIndex(indexes::casorder)),
+        detail(TableSin, tables::synonyms, byFields(fields::cas), TableMaterial, fields::cas),
+        detail(TableSupplier, tables::supplier, byFields(fields::supnr), TableSin, fields::supnr),
+        over(TableMaterialSelect, tables::material)};
+    return list;
+}
+
 } // namespace decls
 
 } // namespace zel::model

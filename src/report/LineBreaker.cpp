@@ -2,6 +2,13 @@
 
 namespace zel::report {
 
+QString LineBreaker::storedLines(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return text;
+}
+
 QStringList LineBreaker::pieces(const QString& text)
 {
     QString cleaned = text;
@@ -57,6 +64,38 @@ QStringList LineBreaker::wrap(const QString& text, double width, const Measure& 
             lines << line;
     }
     return lines;
+}
+
+QString LineBreaker::breakLongWords(const QString& text, double width, const Measure& measure)
+{
+    QStringList broken;
+    for (const QString& piece : pieces(text)) {
+        QString out;
+        qsizetype start = 0;
+        while (start < piece.size()) {
+            qsizetype end = start;
+            while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
+                   piece[end] != QLatin1Char('-'))
+                ++end;
+            if (end < piece.size())
+                ++end;
+            QString word = piece.mid(start, end - start);
+            start = end;
+            // As wrap's first word on a line: what stays narrower than width.
+            while (measure(word) >= width) {
+                qsizetype fits = 0;
+                while (fits < word.size() && measure(word.left(fits + 1)) < width)
+                    ++fits;
+                if (fits == 0)
+                    break; // not one character fits: wrap cuts it as ever
+                out += word.left(fits) + QLatin1Char('\r');
+                word.remove(0, fits);
+            }
+            out += word;
+        }
+        broken << out;
+    }
+    return broken.join(QLatin1Char('\r'));
 }
 
 } // namespace zel::report

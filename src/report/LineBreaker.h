@@ -14,6 +14,10 @@ class LineBreaker
 public:
     using Measure = std::function<double(const QString&)>;
 
+    // A stored text's lines, which end in CR LF or LF alone, as printables take them: each
+    // ended by a carriage return.
+    static QString storedLines(QString text);
+
     // The text's own lines: line feeds are dropped and every carriage return ends a line. An
     // auto-sized printable prints these as they are.
     static QStringList pieces(const QString& text);
@@ -24,6 +28,9 @@ public:
     // is dropped: first on a line, to the characters that leave the line narrower than width;
     // after a finished line, to the characters that fit.
     static QStringList wrap(const QString& text, double width, const Measure& measure);
+    // The text with every word that wrap would cut broken into lines instead, each as full as
+    // wrap lets a word be, so that a narrow column loses none of a long chemical name.
+    static QString breakLongWords(const QString& text, double width, const Measure& measure);
 };
 
 } // namespace zel::report

@@ -1,6 +1,7 @@
 #include "report/TRpPrintable.h"
 
 #include "data/engine/Dataset.h"
+#include "report/LineBreaker.h"
 #include "report/TRpReport.h"
 
 #include <QDateTime>
@@ -37,10 +38,7 @@ QString TRpDBText::text(const TRpReport&) const
             }
         }
         // A memo's lines end in CR LF or LF alone; either way each prints as its own line.
-        QString t = v.toString();
-        t.replace(QLatin1String("\r\n"), QLatin1String("\r"));
-        t.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-        return t;
+        return LineBreaker::storedLines(v.toString());
     } catch (const std::exception&) {
         return {};
     }

@@ -10,6 +10,7 @@
 #include "ui/OuterSize.h"
 #include "ui/PageParts.h"
 #include "ui/SuppliersPage.h"
+#include "ui/TCompareForm.h"
 #include "ui/TSizerData.h"
 
 #include <QAction>
@@ -182,6 +183,19 @@ void TMainForm::buildMenu()
     MenuPrintSupplier = report->addAction(QStringLiteral("Print &Supplier"), this, print);
     MenuPrintSupplier->setObjectName(QStringLiteral("MenuPrintSupplier"));
     MenuPrintSupplier->setEnabled(false);
+    report->addSeparator();
+    QAction* compare = report->addAction(QStringLiteral("&Compare..."), this, [this] {
+        if (m_compare)
+            m_compare->ShowWindow();
+    });
+    compare->setObjectName(QStringLiteral("MenuCompare"));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    MenuAddToComparison = report->addAction(QStringLiteral("&Add to comparison"), this, [this] {
+        if (m_compare)
+            m_compare->AddCurrentMaterial();
+    });
+    MenuAddToComparison->setObjectName(QStringLiteral("MenuAddToComparison"));
+    MenuAddToComparison->setShortcut(QKeySequence(Qt::Key_Insert));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* contents = help->addAction(QStringLiteral("&Contents"), this, &TMainForm::ShowHelp);
     contents->setShortcut(QKeySequence(Qt::Key_F1));
@@ -297,6 +311,7 @@ void TMainForm::UpdateCommands()
     }
     OrderButton->setEnabled(page == page::Materials);
     SearchButton->setEnabled(page == page::Materials);
+    MenuAddToComparison->setEnabled(page == page::Materials);
 }
 
 void TMainForm::DetailClick()

@@ -26,6 +26,7 @@ class HelpWindow;
 class MainSession;
 class MaterialsPage;
 class SuppliersPage;
+class TCompareForm;
 class TSizerData;
 
 // The program's one working window: a toolbar and a menu over three pages (materials,
@@ -56,6 +57,8 @@ public:
     {
         m_alternatives = std::move(handler);
     }
+    // The comparison that Report > Compare... shows and the materials page's key adds to.
+    void setCompareWindow(TCompareForm* compare) { m_compare = compare; }
     // The progress window that long work shows; none when not set.
     void setProgressWindow(search::SelectionFeedback* progress) { m_progress = progress; }
 
@@ -110,6 +113,7 @@ private:
     std::function<void()> m_print;
     std::function<void()> m_alternatives;
     search::SelectionFeedback* m_progress = nullptr;
+    TCompareForm* m_compare = nullptr;
     QString m_exportFolder;
     HelpWindow* m_help = nullptr;
     bool m_switching = false;
@@ -131,6 +135,7 @@ private:
     QAction* ExportListMenu;
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
+    QAction* MenuAddToComparison;
     QAction* MenuReload;
     QLabel* ReloadNotice;
 };
