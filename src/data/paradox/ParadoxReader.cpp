@@ -5,6 +5,7 @@
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "data/paradox/BlockCipher.h"
 #include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 
@@ -19,18 +20,12 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-
-extern "C" {
-void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize, unsigned long blockno);
-void px_decrypt_mb_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize);
-}
 
 namespace zel::data::paradox {
 
@@ -232,6 +227,7 @@ private:
     bool m_extended = false;
     int m_codePage = 0;
     quint32 m_key = 0;
+    std::optional<BlockCipher> m_cipher; // made once the key is known, for protected tables
     std::vector<Field> m_fields;
     std::unique_ptr<TextDecoder> m_text;
 };
@@ -281,6 +277,8 @@ void Decoder::readHeader()
             throw fail(QStringLiteral("inconsistent encryption marker"));
         m_key = qFromLittleEndian<quint32>(m_p + 0x5C);
     }
+    if (m_key != 0)
+        m_cipher.emplace(m_key);
 }
 
 void Decoder::readFields()
@@ -357,7 +355,7 @@ void Decoder::decryptBlobs()
     // A file cut short still has its whole pieces decrypted; the rest of the last one is zeros.
     m_plainBlobs.assign((size + kPiece - 1) / kPiece * kPiece, 0);
     std::memcpy(m_plainBlobs.data(), m_blobs->data(), size);
-    px_decrypt_mb_block(m_plainBlobs.data(), m_plainBlobs.data(), m_key, m_plainBlobs.size());
+    m_cipher->decryptBlobs(m_plainBlobs.data(), m_plainBlobs.size());
     m_plainView = QByteArrayView(reinterpret_cast<const char*>(m_plainBlobs.data()),
                                  static_cast<qsizetype>(size));
     m_blobs = &m_plainView;
@@ -561,9 +559,8 @@ std::vector<unsigned> Decoder::readChain() const
             throw fail(QStringLiteral("the chain of data blocks is broken"));
         seen[block] = true;
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(block - 1) * m_blockSize;
-        if (m_key != 0) {
-            // The cipher only reads its source, which here is the read-only map of the file.
-            px_decrypt_db_block(const_cast<unsigned char*>(b), head, m_key, sizeof head, block);
+        if (m_cipher) {
+            m_cipher->decryptBlock(b, head, sizeof head, block);
             b = head;
         }
         // Block head: next block, previous block, and the offset of the last record in the
@@ -585,9 +582,8 @@ void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableSto
     std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
     for (const unsigned* block = first; block != last; ++block) {
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(*block - 1) * m_blockSize;
-        if (m_key != 0) {
-            px_decrypt_db_block(const_cast<unsigned char*>(b), plain.data(), m_key, m_blockSize,
-                                *block);
+        if (m_cipher) {
+            m_cipher->decryptBlock(b, plain.data(), m_blockSize, *block);
             b = plain.data();
         }
         const auto lastOffset = static_cast<qint16>(qFromLittleEndian<quint16>(b + 4));
