@@ -290,18 +290,25 @@ const Table::Folded& Table::folded(int field) const
     Folded folded;
     const int n = recordCount();
     const TextColumn source = m_store.textColumn(field);
+    // One pass over the texts: room for keys as long as the field is wide (a few letters
+    // become two, so a little more) is only address space until it is written; a field of
+    // no fixed width is measured first.
+    const FieldDef& def = m_store.field(field);
     size_t chars = 0;
-    for (int r = 0; r < n && source.text; ++r)
-        chars += static_cast<size_t>(source.at(r).size());
-    // Keys are about as long as their texts; a few letters become two.
+    if (def.type == FieldType::Text && def.width > 0)
+        chars = static_cast<size_t>(n) * static_cast<size_t>(def.width);
+    else
+        for (int r = 0; r < n && source.text; ++r)
+            chars += static_cast<size_t>(source.at(r).size());
     folded.text.reserve(chars + chars / 16 + 16);
-    folded.spans.resize(static_cast<size_t>(n));
+    folded.spans.reserve(static_cast<size_t>(n));
     for (int r = 0; r < n && source.text; ++r) {
         const size_t from = folded.text.size();
         collation::appendKey(source.at(r), folded.text);
-        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(from),
-                                                static_cast<quint32>(folded.text.size() - from)};
+        folded.spans.push_back(
+            {static_cast<quint32>(from), static_cast<quint32>(folded.text.size() - from)});
     }
+    folded.spans.resize(static_cast<size_t>(n));
     return m_folded.emplace(field, std::move(folded)).first->second;
 }
 

@@ -18,10 +18,11 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
@@ -182,6 +183,8 @@ public:
     }
     // Values kept in a blob file that was not there, left empty.
     int lostBlobs() const { return m_lostBlobs; }
+    // The table's bytes are a map of its file, whose pages may be given back once decoded.
+    void releaseDecodedPages() { m_release = true; }
 
     TableStore run();
 
@@ -211,6 +214,7 @@ private:
     QString m_name;
     QStringList m_passwords;
     bool m_blobsOptional = false;
+    bool m_release = false;
     std::atomic<int> m_lostBlobs{0};
     std::vector<unsigned char> m_plainBlobs; // an encrypted table's blob file, decrypted
     QByteArrayView m_plainView;
@@ -575,13 +579,35 @@ std::vector<unsigned> Decoder::readChain() const
     return chain;
 }
 
+// Pages of a file map lying wholly inside [from, to) are dropped from the process: they were
+// only read, so the page cache keeps them, and the memory of a table never holds its file and
+// all of its decoded records at once.
+void releasePages(const unsigned char* from, const unsigned char* to)
+{
+    static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(from) + page - 1) & ~(page - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
+}
+
 void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out)
 {
     // An encrypted block is decrypted into a buffer of one block, which stays in the cache
-    // while its records are decoded; the file itself is only read.
+    // while its records are decoded; the file itself is only read. Blocks decoded one after
+    // the other in the file make a run whose pages are released every megabyte.
+    constexpr size_t kRun = 1 << 20;
     std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
+    const unsigned char* runStart = nullptr;
+    const unsigned char* runEnd = nullptr;
     for (const unsigned* block = first; block != last; ++block) {
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(*block - 1) * m_blockSize;
+        if (m_release && (b != runEnd || static_cast<size_t>(runEnd - runStart) >= kRun)) {
+            if (runStart)
+                releasePages(runStart, runEnd);
+            runStart = b;
+        }
+        runEnd = b + m_blockSize;
         if (m_cipher) {
             m_cipher->decryptBlock(b, plain.data(), m_blockSize, *block);
             b = plain.data();
@@ -593,6 +619,8 @@ void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableSto
         for (int r = 0; r < records; ++r)
             decodeRecord(b + 6 + static_cast<size_t>(r) * static_cast<size_t>(m_recordSize), out);
     }
+    if (m_release && runStart)
+        releasePages(runStart, runEnd);
 }
 
 void Decoder::readRecords(TableStoreBuilder& out)
@@ -704,6 +732,19 @@ int openRegular(const QString& path)
     }
 }
 
+// A table read from its file map, whose pages are released as their blocks are decoded.
+TableStore decodeMapped(const FileMap& table, const QByteArrayView* blobs,
+                        const QString& displayName, const QStringList& passwords,
+                        int* lostWithoutBlobs = nullptr)
+{
+    Decoder decoder(table.view(), blobs, displayName, passwords, lostWithoutBlobs != nullptr);
+    decoder.releaseDecodedPages();
+    TableStore store = decoder.run();
+    if (lostWithoutBlobs)
+        *lostWithoutBlobs = decoder.lostBlobs();
+    return store;
+}
+
 } // namespace
 
 TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
@@ -722,12 +763,12 @@ TableStore readTable(int fd, const QString& displayName, const QStringList& pass
 {
     const FileMap file(fd, displayName);
     if (blobPath.isEmpty())
-        return decodeTable(file.view(), nullptr, displayName, passwords);
+        return decodeMapped(file, nullptr, displayName, passwords);
     const int blobFd = openRegular(blobPath);
     auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
     const FileMap blobs(blobFd, QFileInfo(blobPath).fileName());
     const QByteArrayView view = blobs.view();
-    return decodeTable(file.view(), &view, displayName, passwords);
+    return decodeMapped(file, &view, displayName, passwords);
 }
 
 QString blobFileFor(const QString& tablePath)
@@ -753,8 +794,8 @@ TableStore readTableStore(const QString& path, const QStringList& passwords, Par
     const int fd = openRegular(path);
     auto closeFd = qScopeGuard([fd] { ::close(fd); });
     const FileMap file(fd, QFileInfo(path).fileName());
-    TableStore store = decodeTable(file.view(), nullptr, QFileInfo(path).fileName(), passwords,
-                                   &partial.lostValues);
+    TableStore store =
+        decodeMapped(file, nullptr, QFileInfo(path).fileName(), passwords, &partial.lostValues);
     if (partial.lostValues > 0) {
         const QFileInfo info(path);
         partial.missingBlobFile = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
