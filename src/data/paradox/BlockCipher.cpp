@@ -182,22 +182,26 @@ BlockCipher::BlockCipher(quint32 key, Instructions instructions)
         m_aRow[x] = kA[(x + m_a) & 0xFF];
 }
 
-BlockCipher::Piece BlockCipher::pieceFor(unsigned char d) const
+BlockCipher::Piece BlockCipher::pieceFor(unsigned char d, bool inverse) const
 {
+    // Made for every block, so kept to loops the compiler turns into vector code; the inverse
+    // order, a scatter, only for the wide encryption.
     Piece p;
     const unsigned char* bRow = rows().b[static_cast<unsigned char>(m_b - d)];
     for (unsigned x = 0; x < 256; ++x) {
         p.from[x] = static_cast<unsigned char>(kC[x] - d);
-        p.to[p.from[x]] = static_cast<unsigned char>(x);
         p.mask[x] = m_aRow[x] ^ bRow[x];
     }
+    if (inverse)
+        for (unsigned x = 0; x < 256; ++x)
+            p.to[p.from[x]] = static_cast<unsigned char>(x);
     return p;
 }
 
 void BlockCipher::run(const unsigned char* src, unsigned char* dst, size_t size, unsigned char d,
                       int c, bool encrypt) const
 {
-    const Piece p = pieceFor(d);
+    const Piece p = pieceFor(d, encrypt && m_wide);
     const ShiftedRows& r = rows();
     const size_t pieces = size / 256;
     // c < 0: a data block, whose pieces count c from 0; otherwise every piece has that c.

@@ -38,10 +38,10 @@ private:
     struct Piece
     {
         std::array<unsigned char, 256> from; // where each plain byte lies in the cipher text
-        std::array<unsigned char, 256> to;   // the inverse order
+        std::array<unsigned char, 256> to;   // the inverse order, when asked for
         std::array<unsigned char, 256> mask; // the two terms that do not change along a block
     };
-    Piece pieceFor(unsigned char d) const;
+    Piece pieceFor(unsigned char d, bool inverse) const;
     void run(const unsigned char* src, unsigned char* dst, size_t size, unsigned char d, int c,
              bool encrypt) const;
 
