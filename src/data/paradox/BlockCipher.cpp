@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <immintrin.h>
 #include <memory>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace zel::data::paradox {
 
@@ -124,6 +126,7 @@ void scatterPiece(const unsigned char* in, const unsigned char* from, const unsi
         out[from[x]] = mixed[x];
 }
 
+#if defined(__x86_64__)
 // With byte permutes across 64-byte registers (AVX-512 VBMI) a whole piece is four
 // registers: each output register takes its bytes from the two halves of the piece by two
 // permutes and a blend on the index's top bit. Decryption permutes, then XORs; encryption
@@ -168,6 +171,13 @@ bool wideAvailable()
     return available;
 }
 
+#else
+bool wideAvailable() // other processors take the portable path
+{
+    return false;
+}
+#endif
+
 } // namespace
 
 // A piece (a, b, c, d): plain[x] = cipher[y] ^ kA[x + a] ^ kB[y + b] ^ kC[y + c] with
@@ -208,6 +218,7 @@ void BlockCipher::run(const unsigned char* src, unsigned char* dst, size_t size,
     const auto cRow = [&](size_t piece) {
         return r.c[static_cast<unsigned char>((c < 0 ? static_cast<int>(piece) : c) - d)];
     };
+#if defined(__x86_64__)
     if (m_wide) {
         constexpr size_t kBatch = 32;
         const unsigned char* rowsOf[kBatch];
@@ -220,6 +231,7 @@ void BlockCipher::run(const unsigned char* src, unsigned char* dst, size_t size,
         }
         return;
     }
+#endif
     unsigned char in[256];
     for (size_t piece = 0; piece < pieces; ++piece) {
         const unsigned char* from = src + piece * 256;
