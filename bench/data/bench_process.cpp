@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <spawn.h>
@@ -60,12 +61,26 @@ public:
         return n;
     }
     bool ok() const { return m_ok; }
+    // A material of the database, and a supplier with about 120 commercial names (a report of
+    // three pages).
+    std::string materialCas, supplierNumber;
 
 private:
     explicit Installation(int materials)
     {
-        writeDatabase(m_dir.filePath(QStringLiteral("db")),
-                      makeScaleContent(materials, materials * 5, std::max(materials / 20, 1)));
+        const DatabaseContent content =
+            makeScaleContent(materials, materials * 5, std::max(materials / 20, 1));
+        writeDatabase(m_dir.filePath(QStringLiteral("db")), content);
+        materialCas = content.materials[37].cas.toStdString();
+        std::map<QString, int> names;
+        for (const SynonymRow& s : content.synonyms)
+            ++names[s.supnr];
+        int best = -1;
+        for (const auto& [supnr, count] : names)
+            if (best < 0 || std::abs(count - 120) < std::abs(best - 120)) {
+                best = count;
+                supplierNumber = supnr.toStdString();
+            }
         QFile ini(m_dir.filePath(QStringLiteral("zel.ini")));
         m_ok = QFile::copy(QStringLiteral(ZEL_BINARY_DIR "/src/app/zel"), zel()) &&
                ini.open(QIODevice::WriteOnly) &&
@@ -199,6 +214,65 @@ void BM_HeadlessBesideBareQt(benchmark::State& state)
 BENCHMARK(BM_HeadlessBesideBareQt)
     ->Arg(8000)
     ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
+
+// The two headless reports into PDF files, each beside the bare program in the same iteration:
+// the material report of one material, and the supplier report of three pages.
+void BM_ReportsBesideBareQt(benchmark::State& state)
+{
+    Installation& inst = Installation::instance(static_cast<int>(state.range(0)));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!inst.ok() || !runProcess(inst.zel(), {"--headless"}).ok) { // builds the indexes
+        state.SkipWithError("zel --headless failed on the scale database");
+        return;
+    }
+    QTemporaryDir out;
+    const std::string pdf = QFile::encodeName(out.filePath(QStringLiteral("r.pdf"))).toStdString();
+    const std::vector<std::string> material{"--material-report", inst.materialCas, pdf};
+    const std::vector<std::string> supplier{"--supplier-report", inst.supplierNumber, pdf};
+    std::vector<double> bare, mat, sup, matBefore, supBefore, bareCpu, matCpu, supCpu;
+    long matRss = 0, supRss = 0;
+    for (auto _ : state) {
+        const Run b = runProcess(QStringLiteral(BARE_QT_PROGRAM), {});
+        const Run m = runProcess(inst.zel(), material);
+        const Run s = runProcess(inst.zel(), supplier);
+        const Run mb = inst.hasBefore() ? runProcess(inst.before(), material) : Run{true};
+        const Run sb = inst.hasBefore() ? runProcess(inst.before(), supplier) : Run{true};
+        if (!b.ok || !m.ok || !s.ok || !mb.ok || !sb.ok) {
+            state.SkipWithError("a program failed");
+            return;
+        }
+        state.SetIterationTime(m.seconds);
+        bare.push_back(b.seconds);
+        mat.push_back(m.seconds);
+        sup.push_back(s.seconds);
+        matBefore.push_back(mb.seconds);
+        supBefore.push_back(sb.seconds);
+        bareCpu.push_back(b.cpuSeconds);
+        matCpu.push_back(m.cpuSeconds);
+        supCpu.push_back(s.cpuSeconds);
+        matRss = std::max(matRss, m.maxRssKb);
+        supRss = std::max(supRss, s.maxRssKb);
+    }
+    const double base = median(bare), baseCpu = median(bareCpu);
+    state.counters["bare_ms"] = base * 1000;
+    state.counters["material_ms"] = median(mat) * 1000;
+    state.counters["supplier_ms"] = median(sup) * 1000;
+    state.counters["material_ratio"] = median(mat) / base;
+    state.counters["supplier_ratio"] = median(sup) / base;
+    state.counters["material_cpu_ratio"] = median(matCpu) / baseCpu;
+    state.counters["supplier_cpu_ratio"] = median(supCpu) / baseCpu;
+    state.counters["material_peak_MiB"] = static_cast<double>(matRss) / 1024;
+    state.counters["supplier_peak_MiB"] = static_cast<double>(supRss) / 1024;
+    if (inst.hasBefore()) {
+        state.counters["material_before_ratio"] = median(matBefore) / base;
+        state.counters["supplier_before_ratio"] = median(supBefore) / base;
+    }
+}
+BENCHMARK(BM_ReportsBesideBareQt)
+    ->Arg(8000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(15);

@@ -205,9 +205,13 @@ int Program::writeReport(const QString& materialCas, const QString& supplierNumb
     const QString error = materialCas.isEmpty()
                               ? m_reports->writeSupplierReport(supplierNumber, file)
                               : m_reports->writeMaterialReport(materialCas, file);
-    QTextStream err(stderr);
+    return reportWritten(error, file);
+}
+
+int Program::reportWritten(const QString& error, const QString& file)
+{
     if (!error.isEmpty()) {
-        err << "zel: " << error << '\n';
+        QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
     }
     data::StandardOutput::stream() << "Wrote " << QDir::toNativeSeparators(file) << '\n';

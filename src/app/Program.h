@@ -74,6 +74,8 @@ public:
     // report of a supplier number, to a PDF file or a saved report file (by its extension).
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file);
+    // The end of a headless report: says what went wrong, or that file was written; the exit code.
+    static int reportWritten(const QString& error, const QString& file);
     // After a successful start: writes every material, in name order, to a CSV file.
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int exportList(const QString& file);

@@ -58,6 +58,9 @@ public:
     QString writeSupplierReport(const QString& supnr, const QString& file);
     // Whether the headless output can write a file of that name.
     static bool knownOutputFormat(const QString& file);
+    // Runs a report into file as the headless output does; what names it in messages.
+    using Run = std::function<void(report::TRpPrinter&)>;
+    static QString writeReport(const Run& run, const QString& file, const QString& what);
 
     // The preview of the report under way, while it is open.
     report::TRpStandardPreview* preview() const { return m_preview; }
@@ -68,9 +71,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using Run = std::function<void(report::TRpPrinter&)>;
     void present(report::TRpReport& report, const Run& run);
-    QString writeReport(const Run& run, const QString& file, const QString& what);
     void showError(const QString& text);
 
     ui::MainSession* m_session;

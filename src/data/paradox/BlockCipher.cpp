@@ -209,14 +209,15 @@ BlockCipher::Piece BlockCipher::pieceFor(unsigned char d, bool inverse) const
 }
 
 void BlockCipher::run(const unsigned char* src, unsigned char* dst, size_t size, unsigned char d,
-                      int c, bool encrypt) const
+                      int c, bool encrypt, int firstPiece) const
 {
     const Piece p = pieceFor(d, encrypt && m_wide);
     const ShiftedRows& r = rows();
     const size_t pieces = size / 256;
     // c < 0: a data block, whose pieces count c from 0; otherwise every piece has that c.
     const auto cRow = [&](size_t piece) {
-        return r.c[static_cast<unsigned char>((c < 0 ? static_cast<int>(piece) : c) - d)];
+        return r
+            .c[static_cast<unsigned char>((c < 0 ? firstPiece + static_cast<int>(piece) : c) - d)];
     };
 #if defined(__x86_64__)
     if (m_wide) {
@@ -245,9 +246,9 @@ void BlockCipher::run(const unsigned char* src, unsigned char* dst, size_t size,
 }
 
 void BlockCipher::decryptBlock(const unsigned char* src, unsigned char* dst, size_t size,
-                               unsigned blockNumber) const
+                               unsigned blockNumber, int firstPiece) const
 {
-    run(src, dst, size, static_cast<unsigned char>(blockNumber), -1, false);
+    run(src, dst, size, static_cast<unsigned char>(blockNumber), -1, false, firstPiece);
 }
 
 void BlockCipher::encryptBlock(const unsigned char* src, unsigned char* dst, size_t size,

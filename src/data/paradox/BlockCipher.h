@@ -27,8 +27,9 @@ public:
 
     // A data block of a table file (a whole number of 256-byte pieces), numbered from 1 as
     // the file counts its blocks. Source and destination are the same or do not overlap.
+    // From firstPiece on, src and dst point at that piece: a part of a block alone.
     void decryptBlock(const unsigned char* src, unsigned char* dst, size_t size,
-                      unsigned blockNumber) const;
+                      unsigned blockNumber, int firstPiece = 0) const;
     void encryptBlock(const unsigned char* src, unsigned char* dst, size_t size,
                       unsigned blockNumber) const;
     // A blob file, in place, from its first byte on; size is a whole number of pieces.
@@ -43,7 +44,7 @@ private:
     };
     Piece pieceFor(unsigned char d, bool inverse) const;
     void run(const unsigned char* src, unsigned char* dst, size_t size, unsigned char d, int c,
-             bool encrypt) const;
+             bool encrypt, int firstPiece = 0) const;
 
     unsigned char m_a = 0;
     unsigned char m_b = 0;

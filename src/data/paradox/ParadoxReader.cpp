@@ -187,6 +187,13 @@ public:
     void releaseDecodedPages() { m_release = true; }
 
     TableStore run();
+    // What reading any record needs: the header, the fields, the password; then the chain of
+    // data blocks with the number of records in each.
+    void open();
+    void readBlockHeads() { m_chain = readChain(); }
+    int chainRecords() const { return m_firstRecord.empty() ? 0 : int(m_firstRecord.back()); }
+    // The records of these numbers (ascending, each once), each block decrypted once.
+    TableStore readSelected(const std::vector<int>& records);
 
 private:
     DatabaseError fail(const QString& why) const
@@ -202,7 +209,8 @@ private:
     void checkPassword();
     void decryptBlobs();
     void readRecords(TableStoreBuilder& out);
-    std::vector<unsigned> readChain() const;
+    std::vector<unsigned> readChain();
+    TableStoreBuilder builder(size_t records) const;
     void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
     void decodeRecord(const unsigned char* rec, TableStoreBuilder& out);
     void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
@@ -234,6 +242,9 @@ private:
     std::optional<BlockCipher> m_cipher; // made once the key is known, for protected tables
     std::vector<Field> m_fields;
     std::unique_ptr<TextDecoder> m_text;
+    // The number of the first record of each block of the chain, and the count after the last.
+    std::vector<unsigned> m_chain;
+    std::vector<quint32> m_firstRecord;
 };
 
 void Decoder::readHeader()
@@ -552,9 +563,10 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
 // The chain of data blocks, checked: every block within the file, none twice, every block
 // head sound. Only the first 256 bytes of an encrypted block (which hold its head) are
 // decrypted here; the cipher works on 256-byte pieces.
-std::vector<unsigned> Decoder::readChain() const
+std::vector<unsigned> Decoder::readChain()
 {
     std::vector<unsigned> chain;
+    m_firstRecord.assign(1, 0);
     unsigned char head[256];
     std::vector<bool> seen(static_cast<size_t>(m_fileBlocks) + 1, false);
     unsigned block = m_firstBlock;
@@ -574,6 +586,8 @@ std::vector<unsigned> Decoder::readChain() const
                                 static_cast<size_t>(lastOffset + m_recordSize) > m_blockSize - 6))
             throw fail(QStringLiteral("a data block is damaged"));
         chain.push_back(block);
+        m_firstRecord.push_back(m_firstRecord.back() +
+                                (lastOffset < 0 ? 0 : quint32(lastOffset / m_recordSize + 1)));
         block = qFromLittleEndian<quint16>(b);
     }
     return chain;
@@ -659,14 +673,17 @@ void Decoder::readRecords(TableStoreBuilder& out)
     out.append(tail.finish());
 }
 
-TableStore Decoder::run()
+void Decoder::open()
 {
     readHeader();
     m_text = std::make_unique<TextDecoder>(m_codePage);
     readFields();
     checkPassword();
     decryptBlobs();
+}
 
+TableStoreBuilder Decoder::builder(size_t records) const
+{
     TableInfo info;
     info.codePage = m_codePage;
     info.fileVersion = fileVersionOf(m_versionId);
@@ -682,16 +699,64 @@ TableStore Decoder::run()
             textPerRecord += 36;
     }
     TableStoreBuilder out(std::move(defs), info);
-    out.reserve(static_cast<int>(m_numRecords), textPerRecord * m_numRecords);
+    out.reserve(static_cast<int>(records), textPerRecord * records);
+    return out;
+}
+
+TableStore Decoder::run()
+{
+    open();
+    TableStoreBuilder out = builder(m_numRecords);
     readRecords(out);
     return out.finish();
 }
 
-// A read-only map of a whole file, its pages read in at once.
+TableStore Decoder::readSelected(const std::vector<int>& records)
+{
+    if (m_firstRecord.empty())
+        m_chain = readChain();
+    TableStoreBuilder out = builder(records.size());
+    // Of an encrypted block only the 256-byte pieces that hold a record asked for are
+    // decrypted: a search reads one record of each block it looks into.
+    std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
+    std::vector<bool> plainPiece(m_blockSize / 256);
+    size_t held = m_chain.size(); // the block whose records b points at
+    const unsigned char* b = nullptr;
+    const unsigned char* file = nullptr;
+    for (const int record : records) {
+        if (record < 0 || quint32(record) >= m_firstRecord.back())
+            throw fail(
+                QStringLiteral("record %1 asked for, of %2").arg(record).arg(chainRecords()));
+        const size_t k =
+            size_t(std::upper_bound(m_firstRecord.begin(), m_firstRecord.end(), quint32(record)) -
+                   m_firstRecord.begin()) -
+            1;
+        if (k != held) {
+            held = k;
+            b = file = m_p + m_headerSize + static_cast<size_t>(m_chain[k] - 1) * m_blockSize;
+            if (m_cipher) {
+                b = plain.data();
+                std::fill(plainPiece.begin(), plainPiece.end(), false);
+            }
+        }
+        const size_t at = 6 + size_t(quint32(record) - m_firstRecord[k]) * size_t(m_recordSize);
+        if (m_cipher)
+            for (size_t piece = at / 256; piece <= (at + size_t(m_recordSize) - 1) / 256; ++piece)
+                if (!plainPiece[piece]) {
+                    m_cipher->decryptBlock(file + piece * 256, plain.data() + piece * 256, 256,
+                                           m_chain[k], int(piece));
+                    plainPiece[piece] = true;
+                }
+        decodeRecord(b + at, out);
+    }
+    return out.finish();
+}
+
+// A read-only map of a whole file, its pages read in at once unless only a few will be read.
 class FileMap
 {
 public:
-    FileMap(int fd, const QString& name)
+    FileMap(int fd, const QString& name, bool populate = true)
     {
         struct stat st
         {
@@ -701,7 +766,8 @@ public:
         m_size = static_cast<size_t>(st.st_size);
         if (m_size == 0)
             return;
-        void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        void* p =
+            mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | (populate ? MAP_POPULATE : 0), fd, 0);
         if (p == MAP_FAILED)
             throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_data = p;
@@ -802,6 +868,46 @@ TableStore readTableStore(const QString& path, const QStringList& passwords, Par
                                   QStringLiteral(".MB");
     }
     return store;
+}
+
+struct RecordReader::Parts
+{
+    Parts(int fd, const QString& displayName, const QStringList& passwords, const QString& blobPath)
+        : table(fd, displayName, false)
+    {
+        if (!blobPath.isEmpty()) {
+            const int blobFd = openRegular(blobPath);
+            auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
+            blobs = std::make_unique<FileMap>(blobFd, QFileInfo(blobPath).fileName());
+            blobView = blobs->view();
+        }
+        decoder = std::make_unique<Decoder>(table.view(), blobs ? &blobView : nullptr, displayName,
+                                            passwords, false);
+        decoder->open();
+        decoder->readBlockHeads();
+    }
+    FileMap table;
+    std::unique_ptr<FileMap> blobs;
+    QByteArrayView blobView;
+    std::unique_ptr<Decoder> decoder;
+};
+
+RecordReader::RecordReader(int fd, const QString& displayName, const QStringList& passwords,
+                           const QString& blobPath)
+    : m_parts(std::make_unique<Parts>(fd, displayName, passwords, blobPath))
+{
+}
+
+RecordReader::~RecordReader() = default;
+
+int RecordReader::recordCount() const
+{
+    return m_parts->decoder->chainRecords();
+}
+
+TableStore RecordReader::read(const std::vector<int>& records)
+{
+    return m_parts->decoder->readSelected(records);
 }
 
 } // namespace zel::data::paradox
