@@ -80,6 +80,8 @@ public:
     // After a successful start: writes the comparison of the materials of those CAS numbers,
     // as writeReport writes a report.
     int writeComparison(const QStringList& cas, const QString& file);
+    // The end of a headless report: says what went wrong, or that file was written; the exit code.
+    static int reportWritten(const QString& error, const QString& file);
     // After a successful start: writes every material, in name order, to a CSV file.
     // Returns the exit code; a failure says why on standard error and leaves no file.
     int exportList(const QString& file);
@@ -106,8 +108,6 @@ private:
     // Reads the configuration and starts loading the tables before the windows are made.
     void configure(const QString& programDirectory, const Source& source);
     void printSummary() const;
-    // The exit code of a report written headless, error the reason it was not.
-    static int reportWritten(const QString& error, const QString& file);
 
     std::exception_ptr m_configurationFailure; // reported by StartProgram
     bool m_reindexNeeded = false;

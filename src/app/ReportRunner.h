@@ -69,6 +69,9 @@ public:
     QString writeComparison(const QStringList& cas, const QString& file);
     // Whether the headless output can write a file of that name.
     static bool knownOutputFormat(const QString& file);
+    // Runs a report into file as the headless output does; what names it in messages.
+    using Run = std::function<void(report::TRpPrinter&)>;
+    static QString writeReport(const Run& run, const QString& file, const QString& what);
 
     // The preview of the report under way, while it is open.
     report::TRpStandardPreview* preview() const { return m_preview; }
@@ -79,9 +82,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using Run = std::function<void(report::TRpPrinter&)>;
     void present(report::TRpReport& report, const Run& run);
-    QString writeReport(const Run& run, const QString& file, const QString& what);
     // The comparison of those CAS numbers, read through the form's own cursors; an error text
     // when a material is missing or there are fewer than two.
     QString readComparison(const QStringList& cas, model::Comparison& comparison);

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/ReportFromIndexes.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
 #include "data/base/StandardOutput.h"
@@ -95,6 +96,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
+
+    if (!command.reportFile.isEmpty())
+        if (const std::optional<int> status =
+                zel::app::writeReportFromIndexes(QApplication::applicationDirPath(), command))
+            return *status;
 
     Program program(QApplication::applicationDirPath(), command.headless,
                     {command.configFile, command.dataDirectory});

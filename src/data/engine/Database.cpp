@@ -89,6 +89,7 @@ void Database::disconnect()
     m_tables.clear();
     m_loading.clear(); // waits for loads still running
     m_reloaded.clear();
+    m_parts.clear();
     m_sourceTables.clear();
     if (m_sourceLoad.valid())
         m_sourceLoad.wait();
@@ -239,6 +240,22 @@ std::shared_ptr<Table> Database::table(const QString& fileName)
                             Session::instance().passwords());
     }
     m_tables[path] = table;
+    return table;
+}
+
+std::shared_ptr<Table> Database::tableMatching(const QString& fileName, const QString& indexName,
+                                               const std::vector<KeyValues>& keys)
+{
+    const TableDef* def = layoutOf(fileName);
+    const QString path = m_source || !def ? QString() : findFile(fileName);
+    if (path.isEmpty())
+        return nullptr;
+    std::shared_ptr<Table> table =
+        Table::openMatching(path, *def, Session::instance().passwords(), indexName, keys);
+    if (table) {
+        m_tables[path] = table;
+        m_parts.push_back(table);
+    }
     return table;
 }
 

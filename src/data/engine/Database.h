@@ -87,6 +87,12 @@ public:
 
     // The loaded table, shared by every dataset of this database. Throws DatabaseError.
     std::shared_ptr<Table> table(const QString& fileName);
+    // The table with only the records whose leading fields of its index indexName equal one of
+    // keys (Table::openMatching), which the datasets of this database then open; nullptr when
+    // that index file is not current (or the tables come from a source) and the whole table
+    // is to be loaded instead.
+    std::shared_ptr<Table> tableMatching(const QString& fileName, const QString& indexName,
+                                         const std::vector<KeyValues>& keys);
     // Starts loading these tables, with their index files, each on a thread of its own, so
     // that tables opened one after the other are read at the same time; table() then waits
     // for the one it asks for and reports its failure as if it had loaded it itself.
@@ -115,6 +121,7 @@ private:
     std::map<QString, std::shared_ptr<Table>> m_sourceTables; // by file name
     std::future<std::unique_ptr<TableSource::Load>> m_sourceLoad;
     std::vector<std::shared_ptr<Table>> m_reloaded; // kept until the datasets open them again
+    std::vector<std::shared_ptr<Table>> m_parts;    // loaded in part, kept for the datasets
 };
 
 } // namespace zel::data

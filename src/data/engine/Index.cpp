@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <map>
 #include <numeric>
 #include <unistd.h>
 
@@ -126,25 +127,113 @@ double Index::keyNumber(int record, size_t part) const
                                                   : m_table.number(record, m_fields[part]);
 }
 
-std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
+namespace {
+
+std::vector<KeyPart> keyParts(const KeyValues& values, const std::vector<bool>& numeric,
+                              bool caseInsensitive)
 {
     std::vector<KeyPart> key;
-    const size_t n = std::min(static_cast<size_t>(values.size()), m_fields.size());
+    const size_t n = std::min(static_cast<size_t>(values.size()), numeric.size());
     for (size_t i = 0; i < n; ++i) {
         const QVariant& v = values[static_cast<qsizetype>(i)];
         KeyPart part;
-        if (m_numeric[i]) {
+        if (numeric[i]) {
             bool ok = false;
             const double num = v.toDouble(&ok);
             part.number = ok && !v.isNull() ? num : kNullNumber;
         } else {
             part.text = trimRight(v.toString());
-            if (m_def.caseInsensitive())
+            if (caseInsensitive)
                 part.text = collation::key(part.text);
         }
         key.push_back(std::move(part));
     }
     return key;
+}
+
+} // namespace
+
+std::vector<KeyPart> Index::makeKey(const KeyValues& values) const
+{
+    return keyParts(values, m_numeric, m_def.caseInsensitive());
+}
+
+std::vector<int> Index::findInOrder(const IndexDef& def, const std::vector<int>& order,
+                                    const std::vector<KeyValues>& keys,
+                                    const std::function<TableStore(int)>& recordOf)
+{
+    // Each probe reads one record, of which only its key is kept (folded as the index folds
+    // it): the searches share the first probes' records.
+    std::map<int, std::vector<KeyPart>> keyOf;
+    std::vector<int> fields;
+    std::vector<bool> numeric;
+    const auto probe = [&](int record) -> const std::vector<KeyPart>& {
+        auto it = keyOf.find(record);
+        if (it != keyOf.end())
+            return it->second;
+        const TableStore s = recordOf(record);
+        if (fields.empty()) {
+            for (const QString& name : def.fields) {
+                int no = -1;
+                for (int f = 0; f < s.fieldCount() && no < 0; ++f)
+                    if (s.field(f).name.compare(name, Qt::CaseInsensitive) == 0)
+                        no = f;
+                if (no < 0)
+                    throw DatabaseError(
+                        QStringLiteral("no field %1 for index %2").arg(name, def.name));
+                fields.push_back(no);
+                numeric.push_back(isNumeric(s.field(no).type));
+            }
+        }
+        std::vector<KeyPart> key(fields.size());
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (numeric[i])
+                key[i].number = s.isNull(0, fields[i]) ? kNullNumber : s.number(0, fields[i]);
+            else if (def.caseInsensitive())
+                key[i].text = collation::key(s.text(0, fields[i]));
+            else
+                key[i].text = s.text(0, fields[i]).toString();
+        }
+        return keyOf.emplace(record, std::move(key)).first->second;
+    };
+    if (order.empty())
+        return {};
+    probe(order.front());
+    std::vector<int> found;
+    for (const KeyValues& values : keys) {
+        const std::vector<KeyPart> k = keyParts(values, numeric, def.caseInsensitive());
+        const auto compare = [&](int position) {
+            const std::vector<KeyPart>& r = probe(order[size_t(position)]);
+            for (size_t i = 0; i < k.size(); ++i) {
+                const int c = numeric[i] ? compareNumbers(r[i].number, k[i].number)
+                                         : sign(QStringView(r[i].text).compare(k[i].text));
+                if (c != 0)
+                    return c;
+            }
+            return 0;
+        };
+        int from = 0, to = int(order.size());
+        while (from < to) {
+            const int mid = from + (to - from) / 2;
+            if (compare(mid) < 0)
+                from = mid + 1;
+            else
+                to = mid;
+        }
+        const int first = from;
+        to = int(order.size());
+        while (from < to) {
+            const int mid = from + (to - from) / 2;
+            if (compare(mid) <= 0)
+                from = mid + 1;
+            else
+                to = mid;
+        }
+        found.insert(found.end(), order.begin() + first, order.begin() + from);
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
 }
 
 int Index::compareRecords(int a, int b) const
@@ -323,39 +412,46 @@ QString Index::fileCollation(const QString& zixPath)
     return readHeader(in, h) ? h.collation : QString();
 }
 
-bool Index::load(const QString& zixPath)
+namespace {
+
+struct StoredOrder
+{
+    std::vector<int> order;
+    bool checked = false; // by a checksum; old files only by comparing their records
+};
+
+std::optional<StoredOrder> readStoredOrder(const QString& zixPath, const IndexDef& def,
+                                           qint64 fileSize, qint64 fileTimeNs, int records)
 {
     // Not a plain file (a pipe of that name would stall the start): not an index to use.
     int fd = -1;
     try {
         fd = openFileForReading(zixPath, QStringLiteral("index file"));
     } catch (const FileAccessError&) {
-        return false;
+        return std::nullopt;
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return false;
+        return std::nullopt;
     }
     QDataStream in(&file);
     ZixHeader h;
-    if (!readHeader(in, h) || h.size != m_table.fileSize() || h.timeNs != m_table.fileTimeNs() ||
-        h.records != m_table.recordCount())
-        return false;
+    if (!readHeader(in, h) || h.size != fileSize || h.timeNs != fileTimeNs || h.records != records)
+        return std::nullopt;
     // Sorted by another collation: right for an exact index, wrong for this one.
-    if (m_def.caseInsensitive() && h.magic != kZixMagicOld && h.collation != collation::name())
-        return false;
-    const QStringList& fields = h.fields;
-    const qint32 records = h.records;
-    const quint32 magic = h.magic;
-    if (fields.size() != m_def.fields.size())
-        return false;
-    for (qsizetype i = 0; i < fields.size(); ++i)
-        if (fields[i].compare(m_def.fields[i], Qt::CaseInsensitive) != 0)
-            return false;
-    const size_t n = static_cast<size_t>(records);
-    std::vector<int> order(n);
-    if (magic != kZixMagicOld) {
+    if (def.caseInsensitive() && h.magic != kZixMagicOld && h.collation != collation::name())
+        return std::nullopt;
+    if (h.fields.size() != def.fields.size())
+        return std::nullopt;
+    for (qsizetype i = 0; i < h.fields.size(); ++i)
+        if (h.fields[i].compare(def.fields[i], Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+    const size_t n = static_cast<size_t>(h.records);
+    StoredOrder stored;
+    std::vector<int>& order = stored.order;
+    order.resize(n);
+    if (h.magic != kZixMagicOld) {
         quint64 checksum = 0;
         in >> checksum;
         std::vector<unsigned char> raw(n * 4);
@@ -363,37 +459,60 @@ bool Index::load(const QString& zixPath)
             in.readRawData(reinterpret_cast<char*>(raw.data()), static_cast<int>(raw.size())) !=
                 static_cast<int>(raw.size()) ||
             orderChecksum(raw) != checksum)
-            return false;
+            return std::nullopt;
         for (size_t i = 0; i < n; ++i)
             order[i] = static_cast<int>(static_cast<quint32>(raw[4 * i]) |
                                         (static_cast<quint32>(raw[4 * i + 1]) << 8) |
                                         (static_cast<quint32>(raw[4 * i + 2]) << 16) |
                                         (static_cast<quint32>(raw[4 * i + 3]) << 24));
+        stored.checked = true;
     } else {
         for (size_t i = 0; i < n; ++i) {
             qint32 r = -1;
             in >> r;
             if (in.status() != QDataStream::Ok)
-                return false;
+                return std::nullopt;
             order[i] = r;
         }
     }
     std::vector<bool> seen(n, false);
     for (const int r : order) {
         if (r < 0 || static_cast<size_t>(r) >= n || seen[static_cast<size_t>(r)])
-            return false;
+            return std::nullopt;
         seen[static_cast<size_t>(r)] = true;
     }
+    return stored;
+}
+
+} // namespace
+
+std::optional<std::vector<int>> Index::readOrder(const QString& zixPath, const IndexDef& def,
+                                                 qint64 fileSize, qint64 fileTimeNs, int records)
+{
+    std::optional<StoredOrder> stored =
+        readStoredOrder(zixPath, def, fileSize, fileTimeNs, records);
+    if (!stored || !stored->checked)
+        return std::nullopt;
+    return std::move(stored->order);
+}
+
+bool Index::load(const QString& zixPath)
+{
+    std::optional<StoredOrder> stored = readStoredOrder(
+        zixPath, m_def, m_table.fileSize(), m_table.fileTimeNs(), m_table.recordCount());
+    if (!stored)
+        return false;
+    const std::vector<int>& order = stored->order;
     // An old file that matches the table but is out of order (damaged, or written by a
     // different collation) must not be trusted: binary searches would go wrong.
-    if (magic == kZixMagicOld) {
-        for (size_t i = 1; i < n; ++i) {
+    if (!stored->checked) {
+        for (size_t i = 1; i < order.size(); ++i) {
             const int c = compareRecords(order[i - 1], order[i]);
             if (c > 0 || (m_def.primary && c == 0))
                 return false;
         }
     }
-    setOrder(std::move(order));
+    setOrder(std::move(stored->order));
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace zel::data {
@@ -56,6 +58,18 @@ public:
     // Takes the order from an index file when it belongs to this table as it is now; returns
     // false (and changes nothing) when the file is missing, stale or damaged.
     bool load(const QString& zixPath);
+    // The order an index file holds for def, when it was written for a table file of this size,
+    // modification time and record count by the collation this engine sorts by, and is whole:
+    // what load() takes, without a table. Files too old to carry a checksum are not taken.
+    static std::optional<std::vector<int>> readOrder(const QString& zixPath, const IndexDef& def,
+                                                     qint64 fileSize, qint64 fileTimeNs,
+                                                     int records);
+    // The records whose leading fields equal one of keys, compared as an index over def
+    // compares them, found by halves in order (an index file's) with each record asked for
+    // alone: recordOf(record) returns a store holding just that record. Ascending, each once.
+    static std::vector<int> findInOrder(const IndexDef& def, const std::vector<int>& order,
+                                        const std::vector<KeyValues>& keys,
+                                        const std::function<TableStore(int)>& recordOf);
     // The collation an index file was sorted by; empty when it is no index file.
     static QString fileCollation(const QString& zixPath);
     // Writes the index file (new file, then rename). Throws DatabaseError.

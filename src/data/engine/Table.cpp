@@ -80,6 +80,50 @@ std::shared_ptr<Table> Table::fromStore(const QString& name, TableStore store, c
 void Table::load(const TableDef* def, const QStringList& passwords)
 {
     m_passwords = passwords;
+    lockCurrentFile();
+    removeStaleCopies();
+    readLocked(def);
+}
+
+std::shared_ptr<Table> Table::openMatching(const QString& path, const TableDef& def,
+                                           const QStringList& passwords, const QString& indexName,
+                                           const std::vector<KeyValues>& keys)
+{
+    std::shared_ptr<Table> table(new Table(path, Access::Shared));
+    table->m_passwords = passwords;
+    table->m_part = true;
+    table->lockCurrentFile();
+    table->removeStaleCopies();
+    struct stat st
+    {
+    };
+    if (fstat(table->m_fd, &st) != 0)
+        throw DatabaseError(
+            QStringLiteral("Cannot read %1: %2").arg(table->displayName(), systemError(errno)));
+    table->m_fileSize = st.st_size;
+    table->m_fileTimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    const IndexDef* index = nullptr;
+    for (const IndexDef& d : def.indexes)
+        if (sameName(d.name, indexName))
+            index = &d;
+    if (!index)
+        throw DatabaseError(
+            QStringLiteral("%1 has no index %2").arg(table->displayName(), indexName));
+    paradox::RecordReader reader(table->m_fd, table->displayName(), passwords,
+                                 paradox::blobFileFor(path));
+    const std::optional<std::vector<int>> order =
+        Index::readOrder(table->indexFilePath(index->name), *index, table->m_fileSize,
+                         table->m_fileTimeNs, reader.recordCount());
+    if (!order)
+        return nullptr;
+    const std::vector<int> records = Index::findInOrder(
+        *index, *order, keys, [&reader](int record) { return reader.read({record}); });
+    table->adopt(reader.read(records), &def);
+    return table;
+}
+
+void Table::lockCurrentFile()
+{
     // A writer replaces a table by renaming a new file over it, and holds its lock until the
     // new file has the name. A lock taken on the file we opened is then a lock on a file
     // that is no longer the table: whoever gets a lock checks that the name still leads to
@@ -101,8 +145,6 @@ void Table::load(const TableDef* def, const QStringList& passwords)
             throw DatabaseError(
                 QStringLiteral("%1 keeps being replaced by another program").arg(displayName()));
     }
-    removeStaleCopies();
-    readLocked(def);
 }
 
 void Table::openLocked()
@@ -290,18 +332,25 @@ const Table::Folded& Table::folded(int field) const
     Folded folded;
     const int n = recordCount();
     const TextColumn source = m_store.textColumn(field);
+    // One pass over the texts: room for keys as long as the field is wide (a few letters
+    // become two, so a little more) is only address space until it is written; a field of
+    // no fixed width is measured first.
+    const FieldDef& def = m_store.field(field);
     size_t chars = 0;
-    for (int r = 0; r < n && source.text; ++r)
-        chars += static_cast<size_t>(source.at(r).size());
-    // Keys are about as long as their texts; a few letters become two.
+    if (def.type == FieldType::Text && def.width > 0)
+        chars = static_cast<size_t>(n) * static_cast<size_t>(def.width);
+    else
+        for (int r = 0; r < n && source.text; ++r)
+            chars += static_cast<size_t>(source.at(r).size());
     folded.text.reserve(chars + chars / 16 + 16);
-    folded.spans.resize(static_cast<size_t>(n));
+    folded.spans.reserve(static_cast<size_t>(n));
     for (int r = 0; r < n && source.text; ++r) {
         const size_t from = folded.text.size();
         collation::appendKey(source.at(r), folded.text);
-        folded.spans[static_cast<size_t>(r)] = {static_cast<quint32>(from),
-                                                static_cast<quint32>(folded.text.size() - from)};
+        folded.spans.push_back(
+            {static_cast<quint32>(from), static_cast<quint32>(folded.text.size() - from)});
     }
+    folded.spans.resize(static_cast<size_t>(n));
     return m_folded.emplace(field, std::move(folded)).first->second;
 }
 
@@ -341,7 +390,7 @@ const Index& Table::index(const IndexDef& def) const
         throw DatabaseError(QStringLiteral("%1 has no index %2").arg(displayName(), def.name));
     if (!m_indexes[slot]) {
         auto idx = std::make_unique<Index>(*this, m_indexDefs[slot]);
-        if (m_inMemory || !idx->load(indexFilePath(def.name)))
+        if (m_inMemory || m_part || !idx->load(indexFilePath(def.name)))
             idx->build();
         m_indexes[slot] = std::move(idx);
     }

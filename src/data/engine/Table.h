@@ -26,6 +26,16 @@ public:
     // its fields (a memo field may be missing) and gets its indexes. Throws DatabaseError.
     static std::shared_ptr<Table> open(const QString& path, const TableDef* def, Access access,
                                        const QStringList& passwords);
+    // Opens path as open() does, shared, but reads only the records whose leading fields of the
+    // index indexName of def equal one of keys, found through that index's file and read each
+    // from its own block: for a job that needs a few records of a large table. The table keeps
+    // them in the file's order and sorts its indexes over them in memory, so each of its orders
+    // is the whole table's with the other records left out. Returns nullptr, holding nothing,
+    // when the index file is missing or does not match the table file as it is now.
+    static std::shared_ptr<Table> openMatching(const QString& path, const TableDef& def,
+                                               const QStringList& passwords,
+                                               const QString& indexName,
+                                               const std::vector<KeyValues>& keys);
     // A table whose records another loader read (from a database server): no file, no lock,
     // no index files; its indexes are sorted in memory. name is the table's file name, e.g.
     // "MATERIAL.DB". Throws DatabaseError as open() does for a table that does not fit def.
@@ -116,6 +126,8 @@ public:
 private:
     Table(QString path, Access access);
     void load(const TableDef* def, const QStringList& passwords);
+    // Opens the file the path names now and takes its lock.
+    void lockCurrentFile();
     void openLocked();
     // Reads the locked file, or takes known as its contents when the caller has them.
     void readLocked(const TableDef* def, TableStore* known = nullptr);
@@ -141,6 +153,7 @@ private:
     Access m_access;
     int m_fd = -1;
     bool m_inMemory = false; // no file behind it
+    bool m_part = false;     // some of its file's records; its index files are the whole file's
     TableStore m_store;
     quint64 m_loadId = 0;
     std::map<std::pair<int, int>, QVariant> m_edits; // (record, field): changes not yet posted

@@ -2,6 +2,7 @@
 
 #include "data/base/Error.h"
 #include "data/base/FileReplacement.h"
+#include "data/paradox/BlockCipher.h"
 #include "data/paradox/CodePage.h"
 
 #include <QDate>
@@ -19,8 +20,6 @@
 extern "C" {
 #include <paradox.h>
 unsigned long px_passwd_checksum(const char* password);
-void px_encrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize, unsigned long blockno);
 }
 
 namespace zel::data::paradox {
@@ -370,6 +369,7 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
     quint32 key = qFromLittleEndian<quint32>(h + 0x25);
     if (key == 0xFF00FF00u)
         key = qFromLittleEndian<quint32>(h + 0x5C);
+    const BlockCipher cipher(key);
     const size_t perBlock = (blockSize - 6) / static_cast<size_t>(recordSize);
     const size_t records = data.recordCount();
     const size_t blocks = (records + perBlock - 1) / perBlock;
@@ -433,8 +433,8 @@ QByteArray encodeTable(const TableData& data, const QString& password, const QSt
             }
             char* target = out.data() + headerSize + static_cast<qsizetype>(block * blockSize);
             if (key != 0)
-                px_encrypt_db_block(plain.data(), reinterpret_cast<unsigned char*>(target), key,
-                                    blockSize, block + 1);
+                cipher.encryptBlock(plain.data(), reinterpret_cast<unsigned char*>(target),
+                                    blockSize, static_cast<unsigned>(block + 1));
             else
                 std::memcpy(target, plain.data(), blockSize);
         }

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 namespace zel::data {
@@ -55,6 +56,31 @@ TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
 // blob file at blobPath when it is not empty.
 TableStore readTable(int fd, const QString& displayName, const QStringList& passwords,
                      const QString& blobPath = QString());
+
+// A table file read in part, for a job that needs a few of its records: the header and the
+// heads of the data blocks are read when it is made (an encrypted block's first 256 bytes
+// only), a block whole only when one of its records is asked for. The file is mapped, not
+// read: pages of blocks never asked for are never touched.
+class RecordReader
+{
+public:
+    // fd is open on the table file and its lock held by the caller; blobPath as for readTable.
+    // Throws DatabaseError as readTable does.
+    RecordReader(int fd, const QString& displayName, const QStringList& passwords,
+                 const QString& blobPath = QString());
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    // The records the chain of blocks holds, as readTable would number them.
+    int recordCount() const;
+    // The records of these numbers (ascending, each once), as readTable would decode them.
+    TableStore read(const std::vector<int>& records);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
 
 // The blob file beside a table file (same name, extension .MB in any case), or an empty string.
 QString blobFileFor(const QString& tablePath);

@@ -5,6 +5,7 @@
 #include "data/base/Error.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "data/paradox/BlockCipher.h"
 #include "data/paradox/CodePage.h"
 #include "data/paradox/ParadoxFile.h"
 
@@ -17,20 +18,15 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-
-extern "C" {
-void px_decrypt_db_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize, unsigned long blockno);
-void px_decrypt_mb_block(unsigned char* src, unsigned char* dest, unsigned long encryption,
-                         unsigned long blocksize);
-}
 
 namespace zel::data::paradox {
 
@@ -187,8 +183,17 @@ public:
     }
     // Values kept in a blob file that was not there, left empty.
     int lostBlobs() const { return m_lostBlobs; }
+    // The table's bytes are a map of its file, whose pages may be given back once decoded.
+    void releaseDecodedPages() { m_release = true; }
 
     TableStore run();
+    // What reading any record needs: the header, the fields, the password; then the chain of
+    // data blocks with the number of records in each.
+    void open();
+    void readBlockHeads() { m_chain = readChain(); }
+    int chainRecords() const { return m_firstRecord.empty() ? 0 : int(m_firstRecord.back()); }
+    // The records of these numbers (ascending, each once), each block decrypted once.
+    TableStore readSelected(const std::vector<int>& records);
 
 private:
     DatabaseError fail(const QString& why) const
@@ -204,7 +209,8 @@ private:
     void checkPassword();
     void decryptBlobs();
     void readRecords(TableStoreBuilder& out);
-    std::vector<unsigned> readChain() const;
+    std::vector<unsigned> readChain();
+    TableStoreBuilder builder(size_t records) const;
     void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
     void decodeRecord(const unsigned char* rec, TableStoreBuilder& out);
     void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
@@ -216,6 +222,7 @@ private:
     QString m_name;
     QStringList m_passwords;
     bool m_blobsOptional = false;
+    bool m_release = false;
     std::atomic<int> m_lostBlobs{0};
     std::vector<unsigned char> m_plainBlobs; // an encrypted table's blob file, decrypted
     QByteArrayView m_plainView;
@@ -232,8 +239,12 @@ private:
     bool m_extended = false;
     int m_codePage = 0;
     quint32 m_key = 0;
+    std::optional<BlockCipher> m_cipher; // made once the key is known, for protected tables
     std::vector<Field> m_fields;
     std::unique_ptr<TextDecoder> m_text;
+    // The number of the first record of each block of the chain, and the count after the last.
+    std::vector<unsigned> m_chain;
+    std::vector<quint32> m_firstRecord;
 };
 
 void Decoder::readHeader()
@@ -281,6 +292,8 @@ void Decoder::readHeader()
             throw fail(QStringLiteral("inconsistent encryption marker"));
         m_key = qFromLittleEndian<quint32>(m_p + 0x5C);
     }
+    if (m_key != 0)
+        m_cipher.emplace(m_key);
 }
 
 void Decoder::readFields()
@@ -357,7 +370,7 @@ void Decoder::decryptBlobs()
     // A file cut short still has its whole pieces decrypted; the rest of the last one is zeros.
     m_plainBlobs.assign((size + kPiece - 1) / kPiece * kPiece, 0);
     std::memcpy(m_plainBlobs.data(), m_blobs->data(), size);
-    px_decrypt_mb_block(m_plainBlobs.data(), m_plainBlobs.data(), m_key, m_plainBlobs.size());
+    m_cipher->decryptBlobs(m_plainBlobs.data(), m_plainBlobs.size());
     m_plainView = QByteArrayView(reinterpret_cast<const char*>(m_plainBlobs.data()),
                                  static_cast<qsizetype>(size));
     m_blobs = &m_plainView;
@@ -550,9 +563,10 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
 // The chain of data blocks, checked: every block within the file, none twice, every block
 // head sound. Only the first 256 bytes of an encrypted block (which hold its head) are
 // decrypted here; the cipher works on 256-byte pieces.
-std::vector<unsigned> Decoder::readChain() const
+std::vector<unsigned> Decoder::readChain()
 {
     std::vector<unsigned> chain;
+    m_firstRecord.assign(1, 0);
     unsigned char head[256];
     std::vector<bool> seen(static_cast<size_t>(m_fileBlocks) + 1, false);
     unsigned block = m_firstBlock;
@@ -561,9 +575,8 @@ std::vector<unsigned> Decoder::readChain() const
             throw fail(QStringLiteral("the chain of data blocks is broken"));
         seen[block] = true;
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(block - 1) * m_blockSize;
-        if (m_key != 0) {
-            // The cipher only reads its source, which here is the read-only map of the file.
-            px_decrypt_db_block(const_cast<unsigned char*>(b), head, m_key, sizeof head, block);
+        if (m_cipher) {
+            m_cipher->decryptBlock(b, head, sizeof head, block);
             b = head;
         }
         // Block head: next block, previous block, and the offset of the last record in the
@@ -573,21 +586,44 @@ std::vector<unsigned> Decoder::readChain() const
                                 static_cast<size_t>(lastOffset + m_recordSize) > m_blockSize - 6))
             throw fail(QStringLiteral("a data block is damaged"));
         chain.push_back(block);
+        m_firstRecord.push_back(m_firstRecord.back() +
+                                (lastOffset < 0 ? 0 : quint32(lastOffset / m_recordSize + 1)));
         block = qFromLittleEndian<quint16>(b);
     }
     return chain;
 }
 
+// Pages of a file map lying wholly inside [from, to) are dropped from the process: they were
+// only read, so the page cache keeps them, and the memory of a table never holds its file and
+// all of its decoded records at once.
+void releasePages(const unsigned char* from, const unsigned char* to)
+{
+    static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(from) + page - 1) & ~(page - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
+}
+
 void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out)
 {
     // An encrypted block is decrypted into a buffer of one block, which stays in the cache
-    // while its records are decoded; the file itself is only read.
+    // while its records are decoded; the file itself is only read. Blocks decoded one after
+    // the other in the file make a run whose pages are released every megabyte.
+    constexpr size_t kRun = 1 << 20;
     std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
+    const unsigned char* runStart = nullptr;
+    const unsigned char* runEnd = nullptr;
     for (const unsigned* block = first; block != last; ++block) {
         const unsigned char* b = m_p + m_headerSize + static_cast<size_t>(*block - 1) * m_blockSize;
-        if (m_key != 0) {
-            px_decrypt_db_block(const_cast<unsigned char*>(b), plain.data(), m_key, m_blockSize,
-                                *block);
+        if (m_release && (b != runEnd || static_cast<size_t>(runEnd - runStart) >= kRun)) {
+            if (runStart)
+                releasePages(runStart, runEnd);
+            runStart = b;
+        }
+        runEnd = b + m_blockSize;
+        if (m_cipher) {
+            m_cipher->decryptBlock(b, plain.data(), m_blockSize, *block);
             b = plain.data();
         }
         const auto lastOffset = static_cast<qint16>(qFromLittleEndian<quint16>(b + 4));
@@ -597,6 +633,8 @@ void Decoder::decodeBlocks(const unsigned* first, const unsigned* last, TableSto
         for (int r = 0; r < records; ++r)
             decodeRecord(b + 6 + static_cast<size_t>(r) * static_cast<size_t>(m_recordSize), out);
     }
+    if (m_release && runStart)
+        releasePages(runStart, runEnd);
 }
 
 void Decoder::readRecords(TableStoreBuilder& out)
@@ -635,14 +673,17 @@ void Decoder::readRecords(TableStoreBuilder& out)
     out.append(tail.finish());
 }
 
-TableStore Decoder::run()
+void Decoder::open()
 {
     readHeader();
     m_text = std::make_unique<TextDecoder>(m_codePage);
     readFields();
     checkPassword();
     decryptBlobs();
+}
 
+TableStoreBuilder Decoder::builder(size_t records) const
+{
     TableInfo info;
     info.codePage = m_codePage;
     info.fileVersion = fileVersionOf(m_versionId);
@@ -658,16 +699,64 @@ TableStore Decoder::run()
             textPerRecord += 36;
     }
     TableStoreBuilder out(std::move(defs), info);
-    out.reserve(static_cast<int>(m_numRecords), textPerRecord * m_numRecords);
+    out.reserve(static_cast<int>(records), textPerRecord * records);
+    return out;
+}
+
+TableStore Decoder::run()
+{
+    open();
+    TableStoreBuilder out = builder(m_numRecords);
     readRecords(out);
     return out.finish();
 }
 
-// A read-only map of a whole file, its pages read in at once.
+TableStore Decoder::readSelected(const std::vector<int>& records)
+{
+    if (m_firstRecord.empty())
+        m_chain = readChain();
+    TableStoreBuilder out = builder(records.size());
+    // Of an encrypted block only the 256-byte pieces that hold a record asked for are
+    // decrypted: a search reads one record of each block it looks into.
+    std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
+    std::vector<bool> plainPiece(m_blockSize / 256);
+    size_t held = m_chain.size(); // the block whose records b points at
+    const unsigned char* b = nullptr;
+    const unsigned char* file = nullptr;
+    for (const int record : records) {
+        if (record < 0 || quint32(record) >= m_firstRecord.back())
+            throw fail(
+                QStringLiteral("record %1 asked for, of %2").arg(record).arg(chainRecords()));
+        const size_t k =
+            size_t(std::upper_bound(m_firstRecord.begin(), m_firstRecord.end(), quint32(record)) -
+                   m_firstRecord.begin()) -
+            1;
+        if (k != held) {
+            held = k;
+            b = file = m_p + m_headerSize + static_cast<size_t>(m_chain[k] - 1) * m_blockSize;
+            if (m_cipher) {
+                b = plain.data();
+                std::fill(plainPiece.begin(), plainPiece.end(), false);
+            }
+        }
+        const size_t at = 6 + size_t(quint32(record) - m_firstRecord[k]) * size_t(m_recordSize);
+        if (m_cipher)
+            for (size_t piece = at / 256; piece <= (at + size_t(m_recordSize) - 1) / 256; ++piece)
+                if (!plainPiece[piece]) {
+                    m_cipher->decryptBlock(file + piece * 256, plain.data() + piece * 256, 256,
+                                           m_chain[k], int(piece));
+                    plainPiece[piece] = true;
+                }
+        decodeRecord(b + at, out);
+    }
+    return out.finish();
+}
+
+// A read-only map of a whole file, its pages read in at once unless only a few will be read.
 class FileMap
 {
 public:
-    FileMap(int fd, const QString& name)
+    FileMap(int fd, const QString& name, bool populate = true)
     {
         struct stat st
         {
@@ -677,7 +766,8 @@ public:
         m_size = static_cast<size_t>(st.st_size);
         if (m_size == 0)
             return;
-        void* p = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        void* p =
+            mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | (populate ? MAP_POPULATE : 0), fd, 0);
         if (p == MAP_FAILED)
             throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(name, systemError(errno)));
         m_data = p;
@@ -708,6 +798,19 @@ int openRegular(const QString& path)
     }
 }
 
+// A table read from its file map, whose pages are released as their blocks are decoded.
+TableStore decodeMapped(const FileMap& table, const QByteArrayView* blobs,
+                        const QString& displayName, const QStringList& passwords,
+                        int* lostWithoutBlobs = nullptr)
+{
+    Decoder decoder(table.view(), blobs, displayName, passwords, lostWithoutBlobs != nullptr);
+    decoder.releaseDecodedPages();
+    TableStore store = decoder.run();
+    if (lostWithoutBlobs)
+        *lostWithoutBlobs = decoder.lostBlobs();
+    return store;
+}
+
 } // namespace
 
 TableStore decodeTable(QByteArrayView table, const QByteArrayView* blobs,
@@ -726,12 +829,12 @@ TableStore readTable(int fd, const QString& displayName, const QStringList& pass
 {
     const FileMap file(fd, displayName);
     if (blobPath.isEmpty())
-        return decodeTable(file.view(), nullptr, displayName, passwords);
+        return decodeMapped(file, nullptr, displayName, passwords);
     const int blobFd = openRegular(blobPath);
     auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
     const FileMap blobs(blobFd, QFileInfo(blobPath).fileName());
     const QByteArrayView view = blobs.view();
-    return decodeTable(file.view(), &view, displayName, passwords);
+    return decodeMapped(file, &view, displayName, passwords);
 }
 
 QString blobFileFor(const QString& tablePath)
@@ -757,14 +860,54 @@ TableStore readTableStore(const QString& path, const QStringList& passwords, Par
     const int fd = openRegular(path);
     auto closeFd = qScopeGuard([fd] { ::close(fd); });
     const FileMap file(fd, QFileInfo(path).fileName());
-    TableStore store = decodeTable(file.view(), nullptr, QFileInfo(path).fileName(), passwords,
-                                   &partial.lostValues);
+    TableStore store =
+        decodeMapped(file, nullptr, QFileInfo(path).fileName(), passwords, &partial.lostValues);
     if (partial.lostValues > 0) {
         const QFileInfo info(path);
         partial.missingBlobFile = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
                                   QStringLiteral(".MB");
     }
     return store;
+}
+
+struct RecordReader::Parts
+{
+    Parts(int fd, const QString& displayName, const QStringList& passwords, const QString& blobPath)
+        : table(fd, displayName, false)
+    {
+        if (!blobPath.isEmpty()) {
+            const int blobFd = openRegular(blobPath);
+            auto closeBlob = qScopeGuard([blobFd] { ::close(blobFd); });
+            blobs = std::make_unique<FileMap>(blobFd, QFileInfo(blobPath).fileName());
+            blobView = blobs->view();
+        }
+        decoder = std::make_unique<Decoder>(table.view(), blobs ? &blobView : nullptr, displayName,
+                                            passwords, false);
+        decoder->open();
+        decoder->readBlockHeads();
+    }
+    FileMap table;
+    std::unique_ptr<FileMap> blobs;
+    QByteArrayView blobView;
+    std::unique_ptr<Decoder> decoder;
+};
+
+RecordReader::RecordReader(int fd, const QString& displayName, const QStringList& passwords,
+                           const QString& blobPath)
+    : m_parts(std::make_unique<Parts>(fd, displayName, passwords, blobPath))
+{
+}
+
+RecordReader::~RecordReader() = default;
+
+int RecordReader::recordCount() const
+{
+    return m_parts->decoder->chainRecords();
+}
+
+TableStore RecordReader::read(const std::vector<int>& records)
+{
+    return m_parts->decoder->readSelected(records);
 }
 
 } // namespace zel::data::paradox

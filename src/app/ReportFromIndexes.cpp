@@ -1,0 +1,80 @@
+#include "app/ReportFromIndexes.h"
+
+#include "app/CommandLine.h"
+#include "app/ConfigReader.h"
+#include "app/Program.h"
+#include "app/ReportRunner.h"
+#include "data/base/Error.h"
+#include "data/engine/Dataset.h"
+#include "model/Names.h"
+#include "model/Reindex.h"
+#include "model/ReportTables.h"
+#include "model/Schema.h"
+#include "report/TPrintMaterial.h"
+#include "report/TPrintSupplier.h"
+
+namespace zel::app {
+
+namespace {
+
+// The record the full start's lookup finds: the first on index of key, exactly as it searches.
+bool lookUp(data::Database& database, const QString& table, const QString& index,
+            const QString& key, data::Dataset& found)
+{
+    found.setDatabase(&database);
+    found.setTableName(table);
+    found.setIndexName(index);
+    found.open();
+    return found.findKey({key});
+}
+
+} // namespace
+
+std::optional<int> writeReportFromIndexes(const QString& programDirectory,
+                                          const CommandLine& command)
+{
+    data::Database database;
+    data::Dataset lookup;
+    try {
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
+        const model::Configuration configuration =
+            readConfiguration(programDirectory, command.configFile, command.dataDirectory);
+        if (configuration.isServer() || model::Reindex::needed(configuration.dataDirectory))
+            return std::nullopt;
+        model::define(database, configuration);
+        const bool material = !command.materialCas.isEmpty();
+        if (material ? !model::reportTables::forMaterial(database, command.materialCas)
+                     : !model::reportTables::forSupplier(database, command.supplierNumber))
+            return std::nullopt;
+        if (!lookUp(database, material ? model::tables::material : model::tables::supplier,
+                    material ? model::indexes::casorder : QString(),
+                    material ? command.materialCas : command.supplierNumber, lookup))
+            return std::nullopt;
+    } catch (...) {
+        // Whatever stops this start, the full one says in its own words.
+        return std::nullopt;
+    }
+
+    QString error;
+    try {
+        if (!command.materialCas.isEmpty()) {
+            const QString sf = lookup.text(model::fields::sf);
+            report::TPrintMaterial form(&database);
+            error = ReportRunner::writeReport(
+                [&](report::TRpPrinter& printer) { form.run(sf, command.materialCas, printer); },
+                command.reportFile, lookup.text(model::fields::name));
+        } else {
+            report::TPrintSupplier form(&database);
+            error = ReportRunner::writeReport(
+                [&](report::TRpPrinter& printer) { form.run(command.supplierNumber, printer); },
+                command.reportFile, QStringLiteral("supplier %1").arg(command.supplierNumber));
+        }
+    } catch (const data::Error& e) {
+        error = e.message();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    return Program::reportWritten(error, command.reportFile);
+}
+
+} // namespace zel::app
