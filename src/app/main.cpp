@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/Translations.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
 #include "data/base/StandardOutput.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
+    zel::app::installTranslations(command.language);
 
     Program program(QApplication::applicationDirPath(), command.headless,
                     {command.configFile, command.dataDirectory});
