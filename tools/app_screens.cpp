@@ -15,6 +15,7 @@
 #include "app/TGaugeWindow.h"
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
+#include "app/Translations.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
 #include "ui/MainSession.h"
@@ -184,6 +185,8 @@ int readmeScreens(const QString& programDir, const QString& outDir)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // In the language the environment names, as zel itself starts.
+    installTranslations(QString());
     const QStringList args = QApplication::arguments().mid(1);
     const QString what = args.value(0);
     if (what == QLatin1String("logo")) {

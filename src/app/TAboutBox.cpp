@@ -36,11 +36,11 @@ TAboutBox::TAboutBox(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About ZEL"));
+    setWindowTitle(tr("About ZEL"));
     setFixedSize(355, 252);
     m_panels = std::make_unique<ProductPanels>(this);
 
-    OKButton = new QPushButton(checkMark(), QStringLiteral("OK"), this);
+    OKButton = new QPushButton(checkMark(), tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(139, 216, 77, 27);
     OKButton->setDefault(true);
