@@ -132,6 +132,7 @@ private:
     QAction* MenuPrintMaterial;
     QAction* MenuPrintSupplier;
     QAction* MenuReload;
+    QAction* MenuSelect; // the Select button's command, for its key
     QLabel* ReloadNotice;
 };
 
