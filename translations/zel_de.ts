@@ -161,11 +161,11 @@
     </message>
     <message>
         <source>Acid cleaner liquid:</source>
-        <translation>Saurer Reiniger, flüssig:</translation>
+        <translation>Saurer Reiniger fl.:</translation>
     </message>
     <message>
         <source>Acid cleaner solid:</source>
-        <translation>Saurer Reiniger, fest:</translation>
+        <translation>Saurer Reiniger fest:</translation>
     </message>
     <message>
         <source>Tile cleaner:</source>
@@ -233,7 +233,7 @@
     </message>
     <message>
         <source>Detergent (+Perbor.):</source>
-        <translation>Waschpulver (+Perbor.):</translation>
+        <translation>Waschpulver (+Perb.):</translation>
     </message>
     <message>
         <source>Softergent:</source>
@@ -704,7 +704,7 @@
     </message>
     <message>
         <source>&amp;Order by CAS</source>
-        <translation>Nach &amp;CAS ordnen</translation>
+        <translation>Nach &amp;CAS</translation>
     </message>
     <message>
         <source>&amp;Select</source>
@@ -776,7 +776,7 @@
     </message>
     <message>
         <source>&amp;Order by name</source>
-        <translation>Nach Na&amp;me ordnen</translation>
+        <translation>Nach Na&amp;me</translation>
     </message>
     <message>
         <source>Search name</source>

@@ -161,11 +161,11 @@
     </message>
     <message>
         <source>Acid cleaner liquid:</source>
-        <translation>Nettoyant acide liquide :</translation>
+        <translation>Nett. acide liquide :</translation>
     </message>
     <message>
         <source>Acid cleaner solid:</source>
-        <translation>Nettoyant acide solide :</translation>
+        <translation>Nett. acide solide :</translation>
     </message>
     <message>
         <source>Tile cleaner:</source>
@@ -193,7 +193,7 @@
     </message>
     <message>
         <source>Hand cream:</source>
-        <translation>Crème pour les mains :</translation>
+        <translation>Crème mains :</translation>
     </message>
     <message>
         <source>Liquid detergent:</source>
@@ -225,7 +225,7 @@
     </message>
     <message>
         <source>Hard surface cleaner:</source>
-        <translation>Nettoyant surfaces dures :</translation>
+        <translation>Nett. surfaces dures :</translation>
     </message>
     <message>
         <source>Detergent (+TAED):</source>
