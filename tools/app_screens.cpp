@@ -20,6 +20,7 @@
 #include "app/TGaugeWindow.h"
 #include "app/TIndexForm.h"
 #include "app/TLogoDialog.h"
+#include "app/Translations.h"
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
 #include "model/Comparison.h"
@@ -254,6 +255,8 @@ int compareTiming(const QString& dataDir, const QStringList& cas)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // In the language the environment names, as zel itself starts.
+    installTranslations(QString());
     const QStringList args = QApplication::arguments().mid(1);
     const QString what = args.value(0);
     if (what == QLatin1String("logo")) {

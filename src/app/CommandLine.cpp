@@ -155,12 +155,13 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             c.headless = true; // a report to a file needs no window
             i += 2;
         } else if (a == QLatin1String("--config") || a == QLatin1String("--data") ||
-                   a == QLatin1String("--export-list")) {
+                   a == QLatin1String("--export-list") || a == QLatin1String("--lang")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty() ||
                 isOption(arguments[i + 1])) {
                 fail(QStringLiteral("%1 needs %2")
-                         .arg(a, a == QLatin1String("--data") ? QStringLiteral("a directory")
-                                                              : QStringLiteral("a file name")));
+                         .arg(a, a == QLatin1String("--data")   ? QStringLiteral("a directory")
+                                 : a == QLatin1String("--lang") ? QStringLiteral("a language code")
+                                                                : QStringLiteral("a file name")));
                 if (i + 1 < arguments.size() && !isOption(arguments[i + 1]))
                     ++i; // an empty value is still this option's
                 continue;
@@ -170,6 +171,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 c.configFile = value;
             } else if (a == QLatin1String("--data")) {
                 c.dataDirectory = value;
+            } else if (a == QLatin1String("--lang")) {
+                c.language = value;
             } else {
                 c.exportFile = value;
                 c.headless = true; // a list written to a file needs no window
@@ -211,7 +214,8 @@ bool CommandLine::knownOutputFormat(const QString& file)
 QString CommandLine::helpText()
 {
     return QStringLiteral(
-               "Usage: zel [--headless] [--direct-print] [--config FILE | --data DIR]\n"
+               "Usage: zel [--headless] [--direct-print] [--lang CODE]\n"
+               "           [--config FILE | --data DIR]\n"
                "       zel --material-report CAS FILE.pdf|FILE.frp\n"
                "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
                "       zel --compare CAS,CAS[,CAS...] FILE.pdf|FILE.frp\n"
@@ -234,6 +238,9 @@ QString CommandLine::helpText()
                "               printer, once per copy, instead of previewing them first\n"
                "  --config FILE  read this file instead of looking for zel.ini\n"
                "  --data DIR   open the data directory DIR and read no zel.ini\n"
+               "  --lang CODE  show windows, messages and reports in this language (fr, de;\n"
+               "               en for English) and write numbers and dates its way; without\n"
+               "               it the language follows LANGUAGE, LC_ALL, LC_MESSAGES or LANG\n"
                "  --material-report CAS FILE.pdf|FILE.frp\n"
                "               write the material report of that CAS number without showing\n"
                "               any window: FILE.pdf as a PDF file, FILE.frp as a saved report\n"

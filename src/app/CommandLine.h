@@ -28,6 +28,8 @@ public:
     QString configFile, dataDirectory;
     // Headless export of every material to a CSV file.
     QString exportFile;
+    // The language of the windows and reports (fr, de, ...); empty follows the environment.
+    QString language;
     QStringList unknown; // arguments that are neither ours nor the toolkit's
     QString problem;     // the first usage error, in words; empty when the line is usable
 

@@ -56,7 +56,9 @@ void ErrorMessage::show(const QString& text, const QString& cause, const QString
     // The box keeps its fixed text; the reason goes where whoever started the program sees it.
     if (!cause.isEmpty())
         writeLine(QStringLiteral("%1 (%2)").arg(shown.split(QLatin1Char('\n')).join(u' '), cause));
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), shown, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical,
+                    QCoreApplication::translate("zel::app::ErrorMessage", "Error"), shown,
+                    QMessageBox::Ok);
     // Start-up messages come while the re-indexing form stays on top; the box must not
     // open hidden behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace zel::app {
@@ -25,10 +26,15 @@ public:
     // Texts may use "\r" as a line break; the box and the terminal need "\n".
     static QString displayText(const QString& text);
 
-    static QString databaseError() { return QStringLiteral("Database not found or corrupted"); }
+    static QString databaseError()
+    {
+        return QCoreApplication::translate("zel::app::ErrorMessage",
+                                           "Database not found or corrupted");
+    }
     static QString internalError()
     {
-        return QStringLiteral("Internal error - cannot start program");
+        return QCoreApplication::translate("zel::app::ErrorMessage",
+                                           "Internal error - cannot start program");
     }
 };
 

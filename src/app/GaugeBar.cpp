@@ -48,7 +48,7 @@ void GaugeBar::paintEvent(QPaintEvent*)
     p.fillRect(white, Qt::white);
     p.fillRect(navy, kNavy);
 
-    const QString text = QStringLiteral("%1%").arg(percentDone());
+    const QString text = tr("%1%").arg(percentDone());
     p.setClipRect(white);
     p.setPen(kNavy);
     p.drawText(inside, Qt::AlignCenter, text);

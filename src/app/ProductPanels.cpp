@@ -4,6 +4,7 @@
 #include "app/ZelLogo.h"
 #include "ui/BevelPanel.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPixmap>
 
@@ -36,7 +37,8 @@ ProductPanels::ProductPanels(QWidget* window)
 
 QString ProductPanels::productLine()
 {
-    return QStringLiteral("ZEL 2026 - Aroma Materials, their Stability && Suppliers");
+    return QCoreApplication::translate("zel::app::ProductPanels",
+                                       "ZEL 2026 - Aroma Materials, their Stability && Suppliers");
 }
 
 QString ProductPanels::shownText(const QString& stored)

@@ -37,8 +37,9 @@ void SearchFeedback::warnNothingSelected()
     const QString text = ErrorMessage::displayText(nothingSelectedText());
     if (ErrorMessage::headless())
         return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Warning,
+                    QCoreApplication::translate("zel::app::SearchFeedback", "Warning"), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

@@ -2,6 +2,8 @@
 
 #include "search/TSearchClass.h"
 
+#include <QCoreApplication>
+
 namespace zel::app {
 
 class TGaugeWindow;
@@ -20,7 +22,8 @@ public:
 
     static QString nothingSelectedText()
     {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "zel::app::SearchFeedback",
             "There are no records with the specified criteria.\rRestore to all records.");
     }
 

@@ -44,7 +44,7 @@ TAboutBox::TAboutBox(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About ZEL"));
+    setWindowTitle(tr("About ZEL"));
     setFixedSize(355, 252);
     m_panels = std::make_unique<ProductPanels>(this);
 
@@ -53,7 +53,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     VersionLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     VersionLabel->setGeometry(12, 56, 320, m_panels->productPanel->height() - 64);
 
-    OKButton = new QPushButton(checkMark(), QStringLiteral("OK"), this);
+    OKButton = new QPushButton(checkMark(), tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(139, 216, 77, 27);
     OKButton->setDefault(true);

@@ -30,17 +30,17 @@ TIndexForm::TIndexForm(QWidget* parent)
     m_frame = new ui::BevelPanel(ui::BevelPanel::Bevel::Frame, ui::BevelPanel::Bevel::None, this);
     m_frame->setGeometry(rect());
 
-    IndexLabel = label(QStringLiteral("Indexing database, please wait..."), this, 24, 8, false);
+    IndexLabel = label(tr("Indexing database, please wait..."), this, 24, 8, false);
     IndexLabel->setObjectName(QStringLiteral("IndexLabel"));
 
     IndexPanel =
         new ui::BevelPanel(ui::BevelPanel::Bevel::Lowered, ui::BevelPanel::Bevel::None, this);
     IndexPanel->setObjectName(QStringLiteral("IndexPanel"));
     IndexPanel->setGeometry(16, 28, 345, 25);
-    label(QStringLiteral("File:"), IndexPanel, 24, 6, false);
+    label(tr("File:"), IndexPanel, 24, 6, false);
     FileNameLabel = label(QStringLiteral("filename.ext"), IndexPanel, 48, 6, true);
     FileNameLabel->setObjectName(QStringLiteral("FileNameLabel"));
-    label(QStringLiteral("Index:"), IndexPanel, 160, 6, false);
+    label(tr("Index:"), IndexPanel, 160, 6, false);
     IndexNameLabel = label(QStringLiteral("Indexname"), IndexPanel, 192, 6, true);
     IndexNameLabel->setObjectName(QStringLiteral("IndexNameLabel"));
 }

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/ReportFromIndexes.h"
+#include "app/Translations.h"
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
 #include "data/base/StandardOutput.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
+    zel::app::installTranslations(command.language);
 
     if (!command.reportFile.isEmpty())
         if (const std::optional<int> status =

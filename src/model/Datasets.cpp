@@ -26,7 +26,8 @@ constexpr int kListColumnWidth = 200;
 std::vector<DatasetField> supplierFields(bool onlyNameVisible)
 {
     return {onlyNameVisible ? hidden(fields::supnr) : shown(fields::supnr, "supnr"),
-            shown(fields::supname, "Supplier name", onlyNameVisible ? kListColumnWidth : 0),
+            shown(fields::supname, QT_TRANSLATE_NOOP("zel::model::Datasets", "Supplier name"),
+                  onlyNameVisible ? kListColumnWidth : 0),
             onlyNameVisible ? hidden(fields::address) : shown(fields::address, "address"),
             onlyNameVisible ? hidden(fields::city) : shown(fields::city, "city"),
             onlyNameVisible ? hidden(fields::country) : shown(fields::country, "country"),
@@ -83,20 +84,24 @@ const std::vector<DatasetDecl>& mainWindow()
     static const std::vector<DatasetDecl> list = [] {
         using namespace datasets;
         std::vector<DatasetDecl> l;
-        l.push_back(withFields(over(TableMaterial2, tables::material, byFields(fields::cas)),
-                               {shown(fields::name, "Material name"), shown(fields::cas, "cas"),
-                                shown(fields::id, "id")}));
+        l.push_back(withFields(
+            over(TableMaterial2, tables::material, byFields(fields::cas)),
+            {shown(fields::name, QT_TRANSLATE_NOOP("zel::model::Datasets", "Material name")),
+             shown(fields::cas, "cas"), shown(fields::id, "id")}));
         DatasetDecl supLink =
             withFields(detail(TableSupLink2, tables::synonyms, byIndex(indexes::linksupp),
                               TableSupplier, fields::supnr),
                        {hidden(fields::cas), hidden(fields::name), hidden(fields::supnr)});
-        supLink.lookups = {{fields::materialName, 200, QStringLiteral("Materials"), TableMaterial2,
-                            indexes::casorder, fields::cas, fields::name}};
+        supLink.lookups = {{fields::materialName, 200,
+                            QStringLiteral(QT_TRANSLATE_NOOP("zel::model::Datasets", "Materials")),
+                            TableMaterial2, indexes::casorder, fields::cas, fields::name}};
         l.push_back(supLink);
 
         DatasetDecl comm = withFields(
             over(TableCommSynonyms, tables::synonyms, byIndex(indexes::name)),
-            {hidden(fields::cas), shown(fields::name, "Commercial name", kListColumnWidth),
+            {hidden(fields::cas),
+             shown(fields::name, QT_TRANSLATE_NOOP("zel::model::Datasets", "Commercial name"),
+                   kListColumnWidth),
              hidden(fields::supnr)});
         // From "1" through "zzz" and on to the end of the letters: in the index's collation
         // accented letters stand with their base letter, and the letters of other alphabets
@@ -124,9 +129,11 @@ const std::vector<DatasetDecl>& mainWindow()
                                supplierFields(true)));
         DatasetDecl synonyms = withFields(
             detail(TableSynonyms2, tables::synonyms, {}, TableMaterial, fields::cas),
-            {hidden(fields::supnr), hidden(fields::cas), shown(fields::name, "(Commercial name)")});
-        synonyms.lookups = {{fields::SupName, 200, QStringLiteral("Suppliers"), TableSupplierShow,
-                             QString(), fields::supnr, fields::supname}};
+            {hidden(fields::supnr), hidden(fields::cas),
+             shown(fields::name, QT_TRANSLATE_NOOP("zel::model::Datasets", "(Commercial name)"))});
+        synonyms.lookups = {{fields::SupName, 200,
+                             QStringLiteral(QT_TRANSLATE_NOOP("zel::model::Datasets", "Suppliers")),
+                             TableSupplierShow, QString(), fields::supnr, fields::supname}};
         l.push_back(synonyms);
         std::vector<DatasetField> all;
         for (const QString* field :
@@ -134,8 +141,10 @@ const std::vector<DatasetDecl>& mainWindow()
               &fields::odour, &fields::performance, &fields::application, &fields::literature,
               &fields::stabil, &fields::notes, &fields::id})
             all.push_back({*field,
-                           *field == fields::name ? QStringLiteral("Material name") : *field, true,
-                           false, 0});
+                           *field == fields::name ? QStringLiteral(QT_TRANSLATE_NOOP(
+                                                        "zel::model::Datasets", "Material name"))
+                                                  : *field,
+                           true, false, 0});
         l.push_back(withFields(over(TableMaterial, tables::material), all));
         return l;
     }();

@@ -10,6 +10,7 @@
 #include "model/Names.h"
 #include "model/Schema.h"
 
+#include <QCoreApplication>
 #include <memory>
 #include <unistd.h>
 
@@ -82,20 +83,23 @@ const std::vector<Reindex::Step>& Reindex::plan()
 
 QString Reindex::deleteFailedMessage(const QString& pattern)
 {
-    return QStringLiteral("Error indexing database\rCannot delete old index files: ") + pattern;
+    return QCoreApplication::translate("zel::model::Reindex",
+                                       "Error indexing database\rCannot delete old index files: ") +
+           pattern;
 }
 
 QString Reindex::ownerNotKeptMessage(const QString& tableFile)
 {
-    return QStringLiteral("The empty commercial names in %1 were left as they are: the file "
-                          "belongs to another user, and writing it again would take it from "
-                          "them.")
+    return QCoreApplication::translate("zel::model::Reindex",
+                                       "The empty commercial names in %1 were left as they are: "
+                                       "the file belongs to another user, and writing it again "
+                                       "would take it from them.")
         .arg(tableFile);
 }
 
 QString Reindex::stepFailedMessage(const QString& tableFile)
 {
-    return QStringLiteral("Cannot reindex file:") + tableFile;
+    return QCoreApplication::translate("zel::model::Reindex", "Cannot reindex file:") + tableFile;
 }
 
 bool Reindex::needed(const QString& dataDirectory)

@@ -1,43 +1,45 @@
 #include "model/StabilityMedia.h"
 
+#include <QCoreApplication>
+
 namespace zel::model {
 
 const QStringList& StabilityMedia()
 {
     static const QStringList media{
-        QStringLiteral("pH  1:"),
-        QStringLiteral("pH  2:"),
-        QStringLiteral("pH  3:"),
-        QStringLiteral("pH  4:"),
-        QStringLiteral("pH  5:"),
-        QStringLiteral("pH  6:"),
-        QStringLiteral("pH  7:"),
-        QStringLiteral("pH  8:"),
-        QStringLiteral("pH  9:"),
-        QStringLiteral("pH 10:"),
-        QStringLiteral("pH 11:"),
-        QStringLiteral("pH 12:"),
-        QStringLiteral("Acid cleaner liquid:"),
-        QStringLiteral("Acid cleaner solid:"),
-        QStringLiteral("Tile cleaner:"),
-        QStringLiteral("Cream rinse:"),
-        QStringLiteral("Deo stick:"),
-        QStringLiteral("Antiperspirant:"),
-        QStringLiteral("Fabric softener:"),
-        QStringLiteral("Alcoholic lotion:"),
-        QStringLiteral("Hand cream:"),
-        QStringLiteral("Liquid detergent:"),
-        QStringLiteral("Shampoo:"),
-        QStringLiteral("Aerosol:"),
-        QStringLiteral("Foam bath:"),
-        QStringLiteral("Bleaching agent:"),
-        QStringLiteral("Talcum:"),
-        QStringLiteral("Soap:"),
-        QStringLiteral("Hard surface cleaner:"),
-        QStringLiteral("Detergent (+TAED):"),
-        QStringLiteral("Detergent (+Perbor.):"),
-        QStringLiteral("Softergent:"),
-        QStringLiteral("Cold wave:"),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  1:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  2:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  3:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  4:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  5:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  6:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  7:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  8:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH  9:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH 10:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH 11:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "pH 12:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Acid cleaner liquid:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Acid cleaner solid:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Tile cleaner:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Cream rinse:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Deo stick:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Antiperspirant:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Fabric softener:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Alcoholic lotion:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Hand cream:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Liquid detergent:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Shampoo:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Aerosol:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Foam bath:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Bleaching agent:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Talcum:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Soap:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Hard surface cleaner:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Detergent (+TAED):")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Detergent (+Perbor.):")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Softergent:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("zel::model::StabilityMedia", "Cold wave:")),
     };
     return media;
 }
@@ -46,7 +48,9 @@ QString mediumLabel(int medium)
 {
     if (medium < 1 || medium > MediaCount)
         return QString();
-    return StabilityMedia().at(medium - 1);
+    // The list stays English for files other programs read; what a person reads is translated.
+    return QCoreApplication::translate("zel::model::StabilityMedia",
+                                       StabilityMedia().at(medium - 1).toUtf8());
 }
 
 QChar ratingChar(const QString& stabil, int medium)

@@ -4,6 +4,7 @@
 #include "report/TRpPrintable.h"
 #include "report/TRpReport.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <type_traits>
 
@@ -119,7 +120,8 @@ inline TRpSysData& pageFooter(TRpReport& report, const char* identificationName)
     auto& footer = band<TRpBand>(report, "PageFooterBand1", rbPageFooter, 119);
     footer.frame.drawTop = true;
     auto& id = place<TRpLabel>(footer, identificationName, 0, 26, 1175, 40);
-    id.caption = QStringLiteral("ZEL \u2013 aroma materials reference data sheet");
+    id.caption = QCoreApplication::translate("zel::report::FormParts",
+                                             "ZEL – aroma materials reference data sheet");
     id.font = arial(8);
     id.alignToBand = true;
     id.autoSize = true;

@@ -6,6 +6,8 @@
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
+#include <QCoreApplication>
+
 namespace zel::report {
 
 using namespace form;
@@ -44,7 +46,9 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
 
     auto& detail = band<TRpBand>(r, "DetailBand1", rbDetail, 103);
     detail.forceNewPage = true;
-    auto& identity = heading(detail, "RpLabel3", QStringLiteral("IDENTITY"), 0, 0, 188);
+    auto& identity =
+        heading(detail, "RpLabel3",
+                QCoreApplication::translate("zel::report::TPrintMaterial", "IDENTITY"), 0, 0, 188);
     identity.alignToBand = true;
     auto& identityText = dbText(detail, "RpDBText3", material, "name", 0, 50, 1799, 45);
     identityText.alignToBand = true;
@@ -59,16 +63,23 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
         const char* field;
     };
     static constexpr Section sections[] = {
-        {"ChildBand1", "RpLabel4", "ODOUR DESCRIPTION", "RpDBText4", "odour"},
-        {"ChildBand2", "RpLabel5", "PERFORMANCE", "RpDBText5", "performance"},
-        {"ChildBand3", "RpLabel6", "APPLICATION", "RpDBText6", "application"},
-        {"ChildBand4", "RpLabel7", "LITERATURE", "RpDBText7", "literature"},
+        {"ChildBand1", "RpLabel4",
+         QT_TRANSLATE_NOOP("zel::report::TPrintMaterial", "ODOUR DESCRIPTION"), "RpDBText4",
+         "odour"},
+        {"ChildBand2", "RpLabel5", QT_TRANSLATE_NOOP("zel::report::TPrintMaterial", "PERFORMANCE"),
+         "RpDBText5", "performance"},
+        {"ChildBand3", "RpLabel6", QT_TRANSLATE_NOOP("zel::report::TPrintMaterial", "APPLICATION"),
+         "RpDBText6", "application"},
+        {"ChildBand4", "RpLabel7", QT_TRANSLATE_NOOP("zel::report::TPrintMaterial", "LITERATURE"),
+         "RpDBText7", "literature"},
     };
     TRpBand* parent = &detail;
     for (const Section& s : sections) {
         auto& child = band<TRpChildBand>(r, s.band, rbChild, 148);
         child.parent = parent;
-        auto& l = heading(child, s.label, QString::fromLatin1(s.caption), 0, 50, 400);
+        auto& l = heading(child, s.label,
+                          QCoreApplication::translate("zel::report::TPrintMaterial", s.caption), 0,
+                          50, 400);
         l.alignToBand = true;
         auto& t = dbText(child, s.text, material, s.field, 0, 103, 1799, 45);
         t.alignToBand = true;
@@ -77,9 +88,12 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
     }
     auto& names = band<TRpChildBand>(r, "ChildBand5", rbChild, 116);
     names.parent = parent;
-    heading(names, "RpLabel8", QStringLiteral("COMMERCIAL NAME / SYNONYM"), 0, 50, 600)
+    heading(names, "RpLabel8",
+            QCoreApplication::translate("zel::report::TPrintMaterial", "COMMERCIAL NAME / SYNONYM"),
+            0, 50, 600)
         .alignToBand = true;
-    heading(names, "RpLabel9", QStringLiteral("SUPPLIER"), 696, 50, 200);
+    heading(names, "RpLabel9",
+            QCoreApplication::translate("zel::report::TPrintMaterial", "SUPPLIER"), 696, 50, 200);
 
     auto& sub1 = subDetail(r, "RpSubDetail1", sin, 53);
     auto& commercial = dbText(sub1, "RpDBText10", sin, "name", 0, 0, 545, 45);
@@ -88,7 +102,10 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
 
     auto& sub2 = subDetail(r, "RpSubDetail2", material2, 593);
     sub2.beforePrint = [this](TRpBand& b, bool& print) { RpSubDetail2BeforePrint(b, print); };
-    heading(sub2, "RpLabel10", QStringLiteral("STABILITY RECORD"), 0, 50, 392).alignToBand = true;
+    heading(sub2, "RpLabel10",
+            QCoreApplication::translate("zel::report::TPrintMaterial", "STABILITY RECORD"), 0, 50,
+            392)
+        .alignToBand = true;
     for (int i = 0; i < StabilityLabels; ++i) {
         const int column = i / 9;
         const int row = i % 9;

@@ -6,6 +6,8 @@
 #include "report/FormParts.h"
 #include "report/TRpPrinter.h"
 
+#include <QCoreApplication>
+
 namespace zel::report {
 
 using namespace form;
@@ -26,7 +28,9 @@ TPrintSupplier::TPrintSupplier(data::Database* database)
 
     auto& detail = band<TRpBand>(r, "DetailBand1", rbDetail, 344);
     detail.forceNewPage = true;
-    heading(detail, "RpLabel1", QStringLiteral("ADDRESS"), 0, 0, 300).alignToBand = true;
+    heading(detail, "RpLabel1",
+            QCoreApplication::translate("zel::report::TPrintSupplier", "ADDRESS"), 0, 0, 300)
+        .alignToBand = true;
     struct Line
     {
         const char* name;
@@ -42,7 +46,9 @@ TPrintSupplier::TPrintSupplier(data::Database* database)
         t.alignToBand = true;
         t.autoSize = true;
     }
-    heading(detail, "RpLabel2", QStringLiteral("MATERIALS"), 0, 291, 300).alignToBand = true;
+    heading(detail, "RpLabel2",
+            QCoreApplication::translate("zel::report::TPrintSupplier", "MATERIALS"), 0, 291, 300)
+        .alignToBand = true;
 
     auto& sub = subDetail(r, "RpSubDetail1", sin, 50);
     auto& cas = dbText(sub, "RpDBText1", material, "cas", 0, 3, 250, 45);
@@ -56,7 +62,7 @@ TPrintSupplier::TPrintSupplier(data::Database* database)
 
 void TPrintSupplier::RpSysData1Print(TRpPrintable&, QString& text)
 {
-    text = QStringLiteral("Page ") + text;
+    text = QCoreApplication::translate("zel::report::TPrintSupplier", "Page %1").arg(text);
 }
 
 void TPrintSupplier::run(const QString& supnr, TRpPrinter& printer)

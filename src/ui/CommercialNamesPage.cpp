@@ -23,8 +23,7 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
     EditCommercialName->setObjectName(QStringLiteral("EditCommercialName"));
     DBGridCommercialName = new DatasetGrid;
     DBGridCommercialName->setObjectName(QStringLiteral("DBGridCommercialName"));
-    QWidget* list =
-        listSide(this, QStringLiteral("S&earch name:"), EditCommercialName, DBGridCommercialName);
+    QWidget* list = listSide(this, tr("S&earch name:"), EditCommercialName, DBGridCommercialName);
     list->setObjectName(QStringLiteral("CommercialListSide"));
 
     PanelCommercialDetails = new QWidget(this);
@@ -33,23 +32,23 @@ CommercialNamesPage::CommercialNamesPage(QWidget* parent) : AlignedPage(parent)
     TabbedNotebookCommercialName = panelNotebook(PanelCommercialDetails);
     TabbedNotebookCommercialName->setObjectName(QStringLiteral("TabbedNotebookCommercialName"));
     auto* details = new QWidget;
-    caption(details, QStringLiteral("CAS"), 3, 4);
+    caption(details, tr("CAS"), 3, 4);
     DBCommCas = fieldEdit(details, "DBCommCas", {78, 2, 250, 18});
-    caption(details, QStringLiteral("Comm. name"), 3, 25);
+    caption(details, tr("Comm. name"), 3, 25);
     DBCommCommName = fieldEdit(details, "DBCommCommName", {78, 23, 250, 18});
-    caption(details, QStringLiteral("Supplier"), 3, 46);
+    caption(details, tr("Supplier"), 3, 46);
     DBCommSupplier = fieldEdit(details, "DBCommSupplier", {78, 44, 250, 18});
-    caption(details, QStringLiteral("Material"), 3, 69);
+    caption(details, tr("Material"), 3, 69);
     MemoMaterialName = fieldMemo(details, "MemoMaterialName", {78, 65, 250, 47}, false);
-    caption(details, QStringLiteral("Odour"), 3, 119);
+    caption(details, tr("Odour"), 3, 119);
     DBCommOdour = fieldMemo(details, "DBCommOdour", {78, 115, 250, 47});
-    caption(details, QStringLiteral("Performance"), 3, 169, "LabelCommPerformance");
+    caption(details, tr("Performance"), 3, 169, "LabelCommPerformance");
     DBCommPerformance = fieldMemo(details, "DBCommPerformance", {78, 165, 250, 47});
-    caption(details, QStringLiteral("Application"), 3, 219, "LabelCommApplication");
+    caption(details, tr("Application"), 3, 219, "LabelCommApplication");
     DBCommApplication = fieldMemo(details, "DBCommApplication", {78, 215, 250, 47});
-    caption(details, QStringLiteral("Literature"), 3, 269, "LabelCommLiterature");
+    caption(details, tr("Literature"), 3, 269, "LabelCommLiterature");
     DBCommLiterature = fieldMemo(details, "DBCommLiterature", {78, 265, 250, 47});
-    TabbedNotebookCommercialName->addTab(details, QStringLiteral("Details"));
+    TabbedNotebookCommercialName->addTab(details, tr("Details"));
     CommStabilityGrid = addStabilitySheet(TabbedNotebookCommercialName, false, "CommStabilityGrid");
 
     setSides(list, PanelCommercialDetails, TabbedNotebookCommercialName);

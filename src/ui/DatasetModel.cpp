@@ -4,6 +4,8 @@
 #include "data/engine/Table.h"
 #include "model/Schema.h"
 
+#include <QCoreApplication>
+
 namespace zel::ui {
 
 DatasetModel::DatasetModel(data::Dataset* dataset, QObject* parent)
@@ -90,7 +92,9 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     if (name.isEmpty())
         return QVariant();
     const data::DatasetField* f = m_dataset->field(name);
-    return f ? f->displayLabel() : name;
+    // The labels are declared with the datasets, below any window; they are shown here.
+    return f ? QCoreApplication::translate("zel::model::Datasets", f->displayLabel().toUtf8())
+             : name;
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const

@@ -12,7 +12,7 @@ namespace zel::ui {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this))
 {
-    setWindowTitle(QStringLiteral("ZEL Help"));
+    setWindowTitle(tr("ZEL Help"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     m_browser->setOpenExternalLinks(false);

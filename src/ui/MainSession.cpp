@@ -190,7 +190,7 @@ QString MainSession::ExportList(const QString& path,
                                 const std::function<void(int, int)>& progress) const
 {
     if (!m_list)
-        return QStringLiteral("No database is open");
+        return tr("No database is open");
     try {
         return search::ListExport::writeCsv(path, *m_database->table(model::tables::material),
                                             search::ListExport::listedIds(*m_list), progress);
@@ -353,10 +353,10 @@ QString MainSession::listTitle() const
         return QString();
     const int count = m_list->count();
     QString title = count == dataset(TableMaterial)->recordCount()
-                        ? QStringLiteral("List of all materials (%1)").arg(count)
-                        : QStringLiteral("%1 materials selected").arg(count);
+                        ? tr("List of all materials (%1)").arg(count)
+                        : tr("%1 materials selected").arg(count);
     if (listOrder() == kCasOrder)
-        title += QStringLiteral(" - sorted by CAS");
+        title += tr(" - sorted by CAS");
     return title;
 }
 
@@ -585,9 +585,12 @@ QString MainSession::CountPhrase(int n, const QString& word, const QString& endi
 
 QString MainSession::supplierMaterialsTitle() const
 {
-    return CountPhrase(dataset(TableSupLink2)->recordCount(), QStringLiteral("material"),
-                       QStringLiteral("s")) +
-           QStringLiteral(" from: ") + dataset(TableSupplier)->text(model::fields::supname);
+    // Whole phrases, so that each language counts in its own grammar.
+    const int n = dataset(TableSupLink2)->recordCount();
+    const QString count = n == 0   ? tr("No materials")
+                          : n == 1 ? tr("1 material")
+                                   : tr("%1 materials").arg(n);
+    return tr("%1 from: %2").arg(count, dataset(TableSupplier)->text(model::fields::supname));
 }
 
 } // namespace zel::ui

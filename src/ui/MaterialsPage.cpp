@@ -26,8 +26,8 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     SearchField->setObjectName(QStringLiteral("SearchField"));
     MaterialGridView = new MaterialGrid;
     MaterialGridView->setObjectName(QStringLiteral("MaterialGrid"));
-    QWidget* list = listSide(this, QStringLiteral("S&earch name:"), SearchField, MaterialGridView,
-                             &SearchLabel);
+    QWidget* list =
+        listSide(this, tr("S&earch name:"), SearchField, MaterialGridView, &SearchLabel);
     SearchLabel->setObjectName(QStringLiteral("SearchLabel"));
 
     PanelDetail = new QWidget(this);
@@ -37,19 +37,19 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     DetailTabNotebook->setObjectName(QStringLiteral("DetailTabNotebook"));
 
     auto* details = new QWidget;
-    caption(details, QStringLiteral("CAS"), 4, 12);
+    caption(details, tr("CAS"), 4, 12);
     DBCAS = fieldEdit(details, "DBCAS", {78, 8, 250, 22});
-    caption(details, QStringLiteral("Material"), 4, 37);
+    caption(details, tr("Material"), 4, 37);
     MemoName = fieldMemo(details, "MemoName", {78, 33, 250, 47}, false);
-    caption(details, QStringLiteral("Odour"), 4, 88);
+    caption(details, tr("Odour"), 4, 88);
     DBOdour = fieldMemo(details, "DBOdour", {78, 84, 250, 47});
-    caption(details, QStringLiteral("Performance"), 4, 139, "LabelPerformance");
+    caption(details, tr("Performance"), 4, 139, "LabelPerformance");
     DBPerformance = fieldMemo(details, "DBPerformance", {78, 135, 250, 47});
-    caption(details, QStringLiteral("Application"), 4, 190, "LabelApplication");
+    caption(details, tr("Application"), 4, 190, "LabelApplication");
     DBApplication = fieldMemo(details, "DBApplication", {78, 186, 250, 60});
-    caption(details, QStringLiteral("Literature"), 4, 254, "LabelLiterature");
+    caption(details, tr("Literature"), 4, 254, "LabelLiterature");
     DBLiterature = fieldMemo(details, "DBLiterature", {78, 250, 250, 60});
-    DetailTabNotebook->addTab(details, QStringLiteral("Details"));
+    DetailTabNotebook->addTab(details, tr("Details"));
 
     StabilityGrid = addStabilitySheet(DetailTabNotebook, true, "StabilityGrid");
 
@@ -59,18 +59,18 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     SupplierGrid->setObjectName(QStringLiteral("SupplierGrid"));
     SuppliersSheet->details()->setObjectName(QStringLiteral("TabDetailsSuppliers"));
     auto* sup = new QWidget;
-    caption(sup, QStringLiteral("Supplier"), 2, 10);
+    caption(sup, tr("Supplier"), 2, 10);
     DBEdit1 = fieldEdit(sup, "DBEdit1", {72, 7, 240, 22});
-    caption(sup, QStringLiteral("Address"), 2, 35);
+    caption(sup, tr("Address"), 2, 35);
     DBEdit3 = fieldEdit(sup, "DBEdit3", {72, 32, 240, 22});
-    caption(sup, QStringLiteral("City"), 2, 60);
+    caption(sup, tr("City"), 2, 60);
     DBEdit4 = fieldEdit(sup, "DBEdit4", {72, 57, 240, 22});
-    caption(sup, QStringLiteral("Country"), 2, 86);
+    caption(sup, tr("Country"), 2, 86);
     DBEdit5 = fieldEdit(sup, "DBEdit5", {72, 82, 240, 22});
-    caption(sup, QStringLiteral("Phone"), 2, 111);
+    caption(sup, tr("Phone"), 2, 111);
     DBEdit6 = fieldEdit(sup, "DBEdit6", {72, 107, 240, 22});
-    SuppliersSheet->details()->addTab(sup, QStringLiteral("Details"));
-    DetailTabNotebook->addTab(SuppliersSheet, QStringLiteral("Suppliers"));
+    SuppliersSheet->details()->addTab(sup, tr("Details"));
+    DetailTabNotebook->addTab(SuppliersSheet, tr("Suppliers"));
 
     setSides(list, PanelDetail, DetailTabNotebook);
     connect(SuppliersSheet, &ListDetailSheet::detailsToggled, this, &MaterialsPage::detailsToggled);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -90,6 +91,32 @@ QPlainTextEdit* fieldMemo(QWidget* parent, const char* name, const QRect& bounds
     // Three names must fit the 47-pixel memo without a scroll bar.
     memo->document()->setDocumentMargin(1);
     return memo;
+}
+
+void nameControlsByCaptions(QWidget* root)
+{
+    const auto words = [](QString t) {
+        return t.remove(QRegularExpression(QStringLiteral("&(?!&)"))).remove(u':').trimmed();
+    };
+    QHash<QWidget*, QStringList> names;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        QWidget* beside = nullptr;
+        for (QWidget* w : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if ((w->focusPolicy() & Qt::TabFocus) && w->x() > label->x() &&
+                std::abs(w->y() - label->y()) <= 10 && (!beside || w->x() < beside->x()))
+                beside = w;
+        if (!label->buddy() && beside && beside->accessibleName().isEmpty())
+            names[beside] << words(label->text());
+    }
+    for (auto i = names.cbegin(); i != names.cend(); ++i)
+        i.key()->setAccessibleName(i.value().join(u' ').replace(QStringLiteral("- "), QString()));
+    for (QTabWidget* notebook : root->findChildren<QTabWidget*>()) {
+        QStringList tabs;
+        for (int t = 0; t < notebook->count(); ++t)
+            tabs << words(notebook->tabText(t));
+        if (notebook->accessibleName().isEmpty())
+            notebook->setAccessibleName(tabs.join(QStringLiteral(", ")));
+    }
 }
 
 QWidget* searchRow(QWidget* parent, const QString& text, QLineEdit* field, QLabel** label)

@@ -55,6 +55,11 @@ FieldEdit* fieldEdit(QWidget* parent, const char* name, const QRect& bounds);
 QPlainTextEdit* fieldMemo(QWidget* parent, const char* name, const QRect& bounds, bool wrap = true);
 // The 35-pixel row above a page's list: a caption at 8, 10 and the search field at 79, 7,
 // 152 x 22. The caption's accelerator, if it has one, focuses the field.
+// Gives every control under root that a caption stands beside (left of it, on its line) that
+// caption's words as its accessible name, as a buddy would; a caption of two lines gives both.
+// Notebooks are named by their tabs. Controls named already keep their names.
+void nameControlsByCaptions(QWidget* root);
+
 QWidget* searchRow(QWidget* parent, const QString& text, QLineEdit* field,
                    QLabel** label = nullptr);
 // A page's list side: the search row over the list, which takes the rest of the height.

@@ -63,7 +63,7 @@ StabilityGrid* addStabilitySheet(QTabWidget* notebook, bool rangeSelection, cons
     auto* grid = new StabilityGrid(rangeSelection, sheet);
     grid->setObjectName(QString::fromLatin1(name));
     layout->addWidget(grid);
-    notebook->addTab(sheet, QStringLiteral("Stability"));
+    notebook->addTab(sheet, StabilityGrid::tr("Stability"));
     return grid;
 }
 
@@ -93,7 +93,11 @@ void ShowStability(const data::Dataset& source, QPlainTextEdit* memo, QTableWidg
     const QString stabil = text(model::fields::stabil);
     for (int i = 1; i <= model::MediaCount; ++i) {
         const MediumCell cell = mediumCell(i);
-        setCell(grid, cell.row, cell.ratingColumn, model::ratingText(model::ratingChar(stabil, i)));
+        const QString rating = model::ratingText(model::ratingChar(stabil, i));
+        setCell(grid, cell.row, cell.ratingColumn, rating);
+        // The grid has no row headers; the medium goes with its rating to a screen reader.
+        if (QTableWidgetItem* item = grid->item(cell.row, cell.ratingColumn))
+            item->setData(Qt::AccessibleTextRole, QString(model::mediumLabel(i) + u' ' + rating));
     }
 }
 

@@ -24,7 +24,7 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     EditSupplierName->setObjectName(QStringLiteral("EditSupplierName"));
     DBGrid1 = new DatasetGrid;
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    QWidget* list = listSide(this, QStringLiteral("Search name:"), EditSupplierName, DBGrid1);
+    QWidget* list = listSide(this, tr("Search name:"), EditSupplierName, DBGrid1);
     list->setObjectName(QStringLiteral("SupplierListSide"));
 
     SuppliersDetailTabNotebook = new QTabWidget(this);
@@ -36,17 +36,17 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
         QLabel* l = caption(details, text, 0, y);
         l->move(63 - l->width(), y);
     };
-    rightCaption(QStringLiteral("Name"), 26);
+    rightCaption(tr("Name"), 26);
     DBEditName = fieldEdit(details, "DBEditName", {72, 23, 245, 22});
-    rightCaption(QStringLiteral("Address"), 88);
+    rightCaption(tr("Address"), 88);
     DBEditAddress = fieldEdit(details, "DBEditAddress", {72, 85, 245, 22});
-    rightCaption(QStringLiteral("City"), 150);
+    rightCaption(tr("City"), 150);
     DBEditCity = fieldEdit(details, "DBEditCity", {72, 147, 245, 22});
-    rightCaption(QStringLiteral("Country"), 212);
+    rightCaption(tr("Country"), 212);
     DbEditCountry = fieldEdit(details, "DbEditCountry", {72, 209, 245, 22});
-    rightCaption(QStringLiteral("Phone"), 274);
+    rightCaption(tr("Phone"), 274);
     DBEditPhone = fieldEdit(details, "DBEditPhone", {72, 271, 245, 22});
-    SuppliersDetailTabNotebook->addTab(details, QStringLiteral("Details"));
+    SuppliersDetailTabNotebook->addTab(details, tr("Details"));
 
     MaterialsSheet = new ListDetailSheet(131);
     MaterialsSheet->setObjectName(QStringLiteral("MaterialsSheet"));
@@ -59,15 +59,15 @@ SuppliersPage::SuppliersPage(QWidget* parent) : AlignedPage(parent)
     const auto panelCaption = [this](const QString& text, int x, int y) {
         caption(Panel7, text, x, y)->installEventFilter(this);
     };
-    panelCaption(QStringLiteral("CAS"), 5, 12);
+    panelCaption(tr("CAS"), 5, 12);
     DBMaterialCAS = fieldEdit(Panel7, "DBMaterialCAS", {80, 10, 235, 22});
-    panelCaption(QStringLiteral("Material"), 5, 36);
+    panelCaption(tr("Material"), 5, 36);
     DBMaterialName = fieldEdit(Panel7, "DBMaterialName", {80, 38, 235, 22});
-    panelCaption(QStringLiteral("Commercial"), 5, 65);
-    panelCaption(QStringLiteral("name"), 41, 76);
+    panelCaption(tr("Commercial"), 5, 65);
+    panelCaption(tr("name"), 41, 76);
     DBComercialName = fieldEdit(Panel7, "DBComercialName", {80, 67, 235, 22});
-    MaterialsSheet->details()->addTab(Panel7, QStringLiteral("Details"));
-    SuppliersDetailTabNotebook->addTab(MaterialsSheet, QStringLiteral("Materials"));
+    MaterialsSheet->details()->addTab(Panel7, tr("Details"));
+    SuppliersDetailTabNotebook->addTab(MaterialsSheet, tr("Materials"));
 
     setSides(list, SuppliersDetailTabNotebook, SuppliersDetailTabNotebook);
     connect(MaterialsSheet, &ListDetailSheet::detailsToggled, this, &SuppliersPage::detailsToggled);

@@ -35,7 +35,7 @@ TAlternativesWindow::TAlternativesWindow(MainSession* session, QWidget* parent)
     : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("TAlternativesWindow"));
-    setWindowTitle(QStringLiteral("Stable alternatives"));
+    setWindowTitle(tr("Stable alternatives"));
     setFont(windowFont());
     resize(760, 420);
 
@@ -44,18 +44,18 @@ TAlternativesWindow::TAlternativesWindow(MainSession* session, QWidget* parent)
     m_heading->setFont(captionFont());
     m_heading->setTextFormat(Qt::PlainText);
 
-    auto* stable = new QGroupBox(QStringLiteral("&Stable in"), this);
+    auto* stable = new QGroupBox(tr("&Stable in"), this);
     m_media = new QListWidget(stable);
     m_media->setObjectName(QStringLiteral("AlternativesMedia"));
-    m_media->setAccessibleName(QStringLiteral("Media the alternatives must be stable in"));
-    for (const QString& label : model::StabilityMedia()) {
-        auto* item = new QListWidgetItem(label, m_media);
+    m_media->setAccessibleName(tr("Media the alternatives must be stable in"));
+    for (int medium = 1; medium <= model::MediaCount; ++medium) {
+        auto* item = new QListWidgetItem(model::mediumLabel(medium), m_media);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
     }
-    m_veryGood = new QRadioButton(QStringLiteral("rated &++"), stable);
+    m_veryGood = new QRadioButton(tr("rated &++"), stable);
     m_veryGood->setObjectName(QStringLiteral("AlternativesVeryGood"));
-    auto* good = new QRadioButton(QStringLiteral("rated + or &better"), stable);
+    auto* good = new QRadioButton(tr("rated + or &better"), stable);
     good->setObjectName(QStringLiteral("AlternativesGood"));
     m_veryGood->setChecked(true);
     auto* stableLayout = new QVBoxLayout(stable);
@@ -66,18 +66,18 @@ TAlternativesWindow::TAlternativesWindow(MainSession* session, QWidget* parent)
 
     m_results = new QTableWidget(this);
     m_results->setObjectName(QStringLiteral("AlternativesGrid"));
-    m_results->setAccessibleName(QStringLiteral("Alternatives, closest odour first"));
+    m_results->setAccessibleName(tr("Alternatives, closest odour first"));
     m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_results->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_results->setSelectionMode(QAbstractItemView::SingleSelection);
     m_results->verticalHeader()->hide();
     m_results->horizontalHeader()->setStretchLastSection(false);
     m_results->setWordWrap(false);
-    auto* resultsLabel = new QLabel(QStringLiteral("&Alternatives:"), this);
+    auto* resultsLabel = new QLabel(tr("&Alternatives:"), this);
     resultsLabel->setBuddy(m_results);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    auto* go = buttons->addButton(QStringLiteral("&Go to material"), QDialogButtonBox::ActionRole);
+    auto* go = buttons->addButton(tr("&Go to material"), QDialogButtonBox::ActionRole);
     go->setObjectName(QStringLiteral("AlternativesGoButton"));
     go->setDefault(true);
 
@@ -128,10 +128,8 @@ void TAlternativesWindow::Refresh()
     const search::StabilityRequirement required = requirement();
     const std::vector<int> asked = required.asked();
     const auto found = m_session->Alternatives(required, kLimit);
-    m_heading->setText(
-        QStringLiteral("Materials that smell like %1").arg(m_session->currentMaterialName()));
-    QStringList titles{QStringLiteral("Score"), QStringLiteral("Material"), QStringLiteral("CAS"),
-                       QStringLiteral("Odour")};
+    m_heading->setText(tr("Materials that smell like %1").arg(m_session->currentMaterialName()));
+    QStringList titles{tr("Score"), tr("Material"), tr("CAS"), tr("Odour")};
     for (const int medium : asked)
         titles << model::mediumLabel(medium);
     m_results->clear();

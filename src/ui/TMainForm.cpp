@@ -67,12 +67,24 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     m_materials = new MaterialsPage;
     m_commercialNames = new CommercialNamesPage;
     m_suppliers = new SuppliersPage;
-    MainTabNotebook->addTab(m_materials, QStringLiteral("&Materials"));
-    MainTabNotebook->addTab(m_commercialNames, QStringLiteral("&Commercial names"));
-    MainTabNotebook->addTab(m_suppliers, QStringLiteral("S&uppliers"));
+    MainTabNotebook->addTab(m_materials, tr("&Materials"));
+    MainTabNotebook->addTab(m_commercialNames, tr("&Commercial names"));
+    MainTabNotebook->addTab(m_suppliers, tr("S&uppliers"));
     layout->addWidget(MainTabNotebook, 1);
     setCentralWidget(central);
     buildMenu();
+    // What each list holds, for a screen reader; the captions beside the fields name those.
+    const std::pair<const char*, QString> lists[] = {
+        {"MaterialGrid", tr("Materials")},
+        {"DBGridCommercialName", tr("Commercial names")},
+        {"DBGrid1", tr("Suppliers")},
+        {"SupplierGrid", tr("Suppliers of the material")},
+        {"MaterialGrid2", tr("Materials of the supplier")},
+        {"StabilityGrid", tr("Stability")},
+        {"CommStabilityGrid", tr("Stability")}};
+    for (const auto& [name, text] : lists)
+        findChild<QWidget*>(QLatin1String(name))->setAccessibleName(text);
+    nameControlsByCaptions(this);
 
     connect(MainTabNotebook, &QTabWidget::currentChanged, this, &TMainForm::MainTabNotebookClick);
     for (AlignedPage* page : pages()) {
@@ -124,84 +136,91 @@ void TMainForm::buildToolbar()
     PriorButton = toolButton(Panel1, "PriorButton", QString(), glyphs::prior(), {29, 2, 28, 25});
     NextButton = toolButton(Panel1, "NextButton", QString(), glyphs::next(), {57, 2, 28, 25});
     LastButton = toolButton(Panel1, "LastButton", QString(), glyphs::last(), {85, 2, 28, 25});
-    FirstButton->setToolTip(QStringLiteral("First"));
-    PriorButton->setToolTip(QStringLiteral("Previous"));
-    NextButton->setToolTip(QStringLiteral("Next"));
-    LastButton->setToolTip(QStringLiteral("Last"));
-    OrderButton = toolButton(Panel1, "OrderButton", QStringLiteral("&Order by CAS"),
-                             glyphs::order(), {120, 2, 110, 25});
-    SearchButton = toolButton(Panel1, "SearchButton", QStringLiteral("&Select"), glyphs::select(),
-                              {230, 2, 75, 25});
-    PrintButton = toolButton(Panel1, "PrintButton", QStringLiteral("&Print Material"),
-                             glyphs::print(), {305, 2, 115, 25});
+    FirstButton->setToolTip(tr("First"));
+    PriorButton->setToolTip(tr("Previous"));
+    NextButton->setToolTip(tr("Next"));
+    LastButton->setToolTip(tr("Last"));
+    // Glyphs alone say nothing to a screen reader.
+    for (QToolButton* b : {FirstButton, PriorButton, NextButton, LastButton})
+        b->setAccessibleName(b->toolTip());
+    OrderButton =
+        toolButton(Panel1, "OrderButton", tr("&Order by CAS"), glyphs::order(), {120, 2, 110, 25});
+    SearchButton =
+        toolButton(Panel1, "SearchButton", tr("&Select"), glyphs::select(), {230, 2, 75, 25});
+    PrintButton = toolButton(Panel1, "PrintButton", tr("&Print Material"), glyphs::print(),
+                             {305, 2, 115, 25});
     HideShowPanel = new QWidget(Panel1);
     HideShowPanel->setObjectName(QStringLiteral("HideShowPanel"));
     HideShowPanel->setGeometry(kDesignWidth - 100, 0, 100, 29);
-    HideShowButton = toolButton(HideShowPanel, "HideShowButton", QStringLiteral("Hide details"),
-                                glyphs::hide(), {0, 2, 100, 25});
+    HideShowButton = toolButton(HideShowPanel, "HideShowButton", tr("Hide details"), glyphs::hide(),
+                                {0, 2, 100, 25});
     HideShowButton->setEnabled(false);
 }
 
 void TMainForm::buildMenu()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    ExportListMenu =
-        file->addAction(QStringLiteral("&Export list..."), this, &TMainForm::ExportListClick);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    ExportListMenu = file->addAction(tr("&Export list..."), this, &TMainForm::ExportListClick);
     ExportListMenu->setObjectName(QStringLiteral("ExportListMenu"));
     ExportListMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    MenuReload = file->addAction(QStringLiteral("&Reload"), this, &TMainForm::Reload);
+    MenuReload = file->addAction(tr("&Reload"), this, &TMainForm::Reload);
     MenuReload->setObjectName(QStringLiteral("MenuReload"));
+    MenuReload->setShortcut(QKeySequence(Qt::Key_F5));
     file->addSeparator();
-    file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    file->addAction(tr("E&xit"), this, [this] { close(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // In the menu bar's corner, so the pages keep their designed size.
-    ReloadNotice = new QLabel(
-        QStringLiteral("The reference data have changed: File \u203a Reload shows them  "));
+    ReloadNotice = new QLabel(tr("The reference data have changed: File › Reload shows them  "));
     ReloadNotice->setObjectName(QStringLiteral("ReloadNotice"));
     ReloadNotice->setStyleSheet(QStringLiteral("color: #8b0000"));
     ReloadNotice->hide();
     menuBar()->setCornerWidget(ReloadNotice, Qt::TopRightCorner);
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->addAction(QStringLiteral("&Materials"), this, [this] { SwitchPage(page::Materials); });
-    view->addAction(QStringLiteral("&Commercial names"), this,
-                    [this] { SwitchPage(page::CommercialNames); });
-    view->addAction(QStringLiteral("&Suppliers"), this, [this] { SwitchPage(page::Suppliers); });
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(tr("&Materials"), this, [this] { SwitchPage(page::Materials); });
+    view->addAction(tr("&Commercial names"), this, [this] { SwitchPage(page::CommercialNames); });
+    view->addAction(tr("&Suppliers"), this, [this] { SwitchPage(page::Suppliers); });
     view->addSeparator();
-    QAction* alternatives =
-        view->addAction(QStringLiteral("Stable &alternatives..."), this, [this] {
-            if (m_alternatives)
-                m_alternatives();
-        });
+    MenuSelect = view->addAction(tr("&Select..."), this, &TMainForm::SearchButtonClick);
+    MenuSelect->setObjectName(QStringLiteral("MenuSelect"));
+    MenuSelect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    QAction* alternatives = view->addAction(tr("Stable &alternatives..."), this, [this] {
+        if (m_alternatives)
+            m_alternatives();
+    });
     alternatives->setObjectName(QStringLiteral("MenuAlternatives"));
     alternatives->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    QMenu* report = menuBar()->addMenu(QStringLiteral("&Report"));
+    QMenu* report = menuBar()->addMenu(tr("&Report"));
     const auto print = [this] {
         if (m_print)
             m_print();
     };
-    MenuPrintMaterial = report->addAction(QStringLiteral("Print &Material"), this, print);
+    MenuPrintMaterial = report->addAction(tr("Print &Material"), this, print);
     MenuPrintMaterial->setObjectName(QStringLiteral("MenuPrintMaterial"));
-    MenuPrintSupplier = report->addAction(QStringLiteral("Print &Supplier"), this, print);
+    // Only one of the two is enabled at a time, so the key prints what the Print button does.
+    MenuPrintMaterial->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    MenuPrintSupplier = report->addAction(tr("Print &Supplier"), this, print);
     MenuPrintSupplier->setObjectName(QStringLiteral("MenuPrintSupplier"));
+    MenuPrintSupplier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     MenuPrintSupplier->setEnabled(false);
     report->addSeparator();
-    QAction* compare = report->addAction(QStringLiteral("&Compare..."), this, [this] {
+    QAction* compare = report->addAction(tr("&Compare..."), this, [this] {
         if (m_compare)
             m_compare->ShowWindow();
     });
     compare->setObjectName(QStringLiteral("MenuCompare"));
     compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    MenuAddToComparison = report->addAction(QStringLiteral("&Add to comparison"), this, [this] {
+    MenuAddToComparison = report->addAction(tr("&Add to comparison"), this, [this] {
         if (m_compare)
             m_compare->AddCurrentMaterial();
     });
     MenuAddToComparison->setObjectName(QStringLiteral("MenuAddToComparison"));
     MenuAddToComparison->setShortcut(QKeySequence(Qt::Key_Insert));
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* contents = help->addAction(QStringLiteral("&Contents"), this, &TMainForm::ShowHelp);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* contents = help->addAction(tr("&Contents"), this, &TMainForm::ShowHelp);
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     contents->setShortcutContext(Qt::ApplicationShortcut);
     help->addSeparator();
-    help->addAction(QStringLiteral("&About ZEL..."), this, [this] {
+    help->addAction(tr("&About ZEL..."), this, [this] {
         if (m_about)
             m_about();
     });
@@ -290,21 +309,19 @@ void TMainForm::UpdateCommands()
     const int page = currentPage();
     const bool nameOrder = m_session->nameOrder();
     if (page == page::Materials) {
-        OrderButton->setText(nameOrder ? QStringLiteral("&Order by CAS")
-                                       : QStringLiteral("&Order by name"));
-        m_materials->setSearchCaption(nameOrder ? QStringLiteral("Search name")
-                                                : QStringLiteral("Search CAS"));
-        PrintButton->setText(QStringLiteral("&Print Material"));
+        OrderButton->setText(nameOrder ? tr("&Order by CAS") : tr("&Order by name"));
+        m_materials->setSearchCaption(nameOrder ? tr("Search name") : tr("Search CAS"));
+        PrintButton->setText(tr("&Print Material"));
         MenuPrintMaterial->setEnabled(true);
         MenuPrintSupplier->setEnabled(false);
         HideShowButton->setEnabled(m_materials->detailPage() == 2);
     } else if (page == page::CommercialNames) {
-        PrintButton->setText(QStringLiteral("&Print Material"));
+        PrintButton->setText(tr("&Print Material"));
         MenuPrintMaterial->setEnabled(true);
         MenuPrintSupplier->setEnabled(false);
         HideShowButton->setEnabled(false);
     } else {
-        PrintButton->setText(QStringLiteral("&Print Supplier"));
+        PrintButton->setText(tr("&Print Supplier"));
         MenuPrintMaterial->setEnabled(false);
         MenuPrintSupplier->setEnabled(true);
         HideShowButton->setEnabled(m_suppliers->detailPage() == 1);
@@ -312,6 +329,7 @@ void TMainForm::UpdateCommands()
     OrderButton->setEnabled(page == page::Materials);
     SearchButton->setEnabled(page == page::Materials);
     MenuAddToComparison->setEnabled(page == page::Materials);
+    MenuSelect->setEnabled(page == page::Materials);
 }
 
 void TMainForm::DetailClick()
@@ -352,15 +370,14 @@ void TMainForm::ToggleMaterialDetails()
 
 void TMainForm::detailsToggled(bool shown)
 {
-    HideShowButton->setText(shown ? QStringLiteral("Hide details")
-                                  : QStringLiteral("Show details"));
+    HideShowButton->setText(shown ? tr("Hide details") : tr("Show details"));
     HideShowButton->setIcon(shown ? glyphs::hide() : glyphs::show());
 }
 
 void TMainForm::SetListOrder(const QString& order)
 {
-    m_materials->setSearchCaption(order == QLatin1String("Name") ? QStringLiteral("S&earch name:")
-                                                                 : QStringLiteral("S&earch CAS:"));
+    m_materials->setSearchCaption(order == QLatin1String("Name") ? tr("S&earch name:")
+                                                                 : tr("S&earch CAS:"));
     m_session->SetListOrder(order);
     UpdateListTitle();
     UpdateSearchField();
@@ -372,10 +389,10 @@ void TMainForm::ToggleOrder()
         return;
     if (m_session->listOrder() != QLatin1String("CAS")) {
         SetListOrder(QStringLiteral("CAS"));
-        OrderButton->setText(QStringLiteral("&Order by name"));
+        OrderButton->setText(tr("&Order by name"));
     } else {
         SetListOrder(QStringLiteral("Name"));
-        OrderButton->setText(QStringLiteral("&Order by CAS"));
+        OrderButton->setText(tr("&Order by CAS"));
     }
     m_session->SearchActive = false;
     m_materials->clearSearch();
@@ -427,19 +444,18 @@ void TMainForm::ShowHelp()
     if (!m_help)
         m_help = new HelpWindow(this);
     if (!m_help->showFile(file))
-        showError(m_help->error().isEmpty()
-                      ? QStringLiteral("Cannot open the help file %1").arg(file)
-                      : m_help->error());
+        showError(m_help->error().isEmpty() ? tr("Cannot open the help file %1").arg(file)
+                                            : m_help->error());
 }
 
 void TMainForm::ExportListClick()
 {
     if (!m_session->isOpen())
         return;
-    QFileDialog dialog(this, QStringLiteral("Export list"));
+    QFileDialog dialog(this, tr("Export list"));
     dialog.setObjectName(QStringLiteral("ExportListDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters({tr("CSV files (*.csv)"), tr("All files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setDirectory(m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
     dialog.selectFile(QStringLiteral("materials.csv"));

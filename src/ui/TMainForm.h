@@ -137,6 +137,7 @@ private:
     QAction* MenuPrintSupplier;
     QAction* MenuAddToComparison;
     QAction* MenuReload;
+    QAction* MenuSelect; // the Select button's command, for its key
     QLabel* ReloadNotice;
 };
 

@@ -2,6 +2,7 @@
 
 #include "data/engine/Dataset.h"
 #include "ui/Glyphs.h"
+#include "ui/PageParts.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -20,7 +21,8 @@ namespace zel::ui {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Doubleclick media for good stability (++)");
+const char* const kTitle =
+    QT_TRANSLATE_NOOP("zel::ui::TSearchWindow", "Doubleclick media for good stability (++)");
 const QString kOff = QStringLiteral("0/");
 const QString kOn = QStringLiteral("2/");
 constexpr int kCellHeight = 18;
@@ -94,7 +96,7 @@ TSearchWindow::TSearchWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("SearchWindow"));
-    setWindowTitle(QStringLiteral("Select"));
+    setWindowTitle(tr("Select"));
     setFixedSize(444, 274);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(12); // fixed in pixels: the layout does not follow the desktop's font size
@@ -106,7 +108,7 @@ TSearchWindow::TSearchWindow(QWidget* parent)
     QFont bold = font;
     bold.setBold(true);
     const auto label = [&](const char* text, int top) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
+        auto* l = new QLabel(tr(text), this);
         l->setFont(bold);
         l->move(8, top);
         l->adjustSize();
@@ -118,15 +120,15 @@ TSearchWindow::TSearchWindow(QWidget* parent)
         connect(e, &QLineEdit::textChanged, this, &TSearchWindow::criteriaChanged);
         return e;
     };
-    label("Name", 20);
+    label(QT_TR_NOOP("Name"), 20);
     EditName = edit("EditName", 16);
-    label("Odour", 50);
+    label(QT_TR_NOOP("Odour"), 50);
     EditOdour = edit("EditOdour", 46);
-    label("Performance", 80);
+    label(QT_TR_NOOP("Performance"), 80);
     EditPerformance = edit("EditPerformance", 76);
-    label("Application", 110);
+    label(QT_TR_NOOP("Application"), 110);
     EditApplications = edit("EditApplications", 106);
-    label("Stability", 140);
+    label(QT_TR_NOOP("Stability"), 140);
 
     StringGridStability = new QTableWidget(this);
     StringGridStability->setObjectName(QStringLiteral("StringGridStability"));
@@ -166,20 +168,23 @@ TSearchWindow::TSearchWindow(QWidget* parent)
     bevel(QFrame::Raised, buttonBar)->setGeometry(1, 1, width() - 2, 33);
     const auto button = [&](QWidget* owner, const QIcon& icon, const char* text, const char* name,
                             const QRect& bounds) {
-        auto* b = new QPushButton(icon, QString::fromLatin1(text), owner);
+        auto* b = new QPushButton(icon, tr(text), owner);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(bounds);
         b->setIconSize(QSize(16, 16));
         return b;
     };
-    SearchButton = button(buttonBar, glyphs::funnel(), "&Select", "SearchButton", {3, 3, 83, 30});
-    SearchAllButton =
-        button(buttonBar, glyphs::all(), "Select &all", "SearchAllButton", {89, 3, 83, 30});
-    ClearButton = button(buttonBar, glyphs::eraser(), "C&lear", "ClearButton", {175, 3, 83, 30});
+    SearchButton =
+        button(buttonBar, glyphs::funnel(), QT_TR_NOOP("&Select"), "SearchButton", {3, 3, 83, 30});
+    SearchAllButton = button(buttonBar, glyphs::all(), QT_TR_NOOP("Select &all"), "SearchAllButton",
+                             {89, 3, 83, 30});
+    ClearButton =
+        button(buttonBar, glyphs::eraser(), QT_TR_NOOP("C&lear"), "ClearButton", {175, 3, 83, 30});
     auto* closePanel = new QWidget(buttonBar);
     closePanel->setObjectName(QStringLiteral("ClosePanel"));
     closePanel->setGeometry(buttonBar->width() - 2 - 81, 2, 81, 31);
-    CloseButton = button(closePanel, glyphs::door(), "&Close", "CloseButton", {3, 1, 75, 30});
+    CloseButton =
+        button(closePanel, glyphs::door(), QT_TR_NOOP("&Close"), "CloseButton", {3, 1, 75, 30});
     SearchButton->setDefault(true);
     connect(SearchButton, &QPushButton::clicked, this, &TSearchWindow::SearchButtonClick);
     connect(SearchAllButton, &QPushButton::clicked, this, &TSearchWindow::SearchAllButtonClick);
@@ -194,13 +199,14 @@ TSearchWindow::TSearchWindow(QWidget* parent)
     setTabOrder(SearchButton, SearchAllButton);
     setTabOrder(SearchAllButton, ClearButton);
     setTabOrder(ClearButton, CloseButton);
+    nameControlsByCaptions(this);
 
     FormCreate();
 }
 
 void TSearchWindow::FormCreate()
 {
-    StringGridStability->setHorizontalHeaderItem(0, new QTableWidgetItem(kTitle));
+    StringGridStability->setHorizontalHeaderItem(0, new QTableWidgetItem(tr(kTitle)));
     for (int i = 1; i <= model::MediaCount; ++i) {
         auto* item = new QTableWidgetItem(kOff + model::mediumLabel(i));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);

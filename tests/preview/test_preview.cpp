@@ -162,6 +162,30 @@ private Q_SLOTS:
         QCOMPARE(progress(100), QString());
     }
 
+    void fileKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Ctrl+O loads") << int(Qt::Key_O) << QStringLiteral("Load report");
+        QTest::newRow("Ctrl+S saves") << int(Qt::Key_S) << QStringLiteral("Save report");
+    }
+    void fileKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, dialog);
+        open(1);
+        QString asked;
+        window->chooseOpenFile = [&](const QString& title, const QString&) {
+            return asked = title, QString();
+        };
+        window->chooseSaveFile = [&](const QString& title, const QString&, const QString&) {
+            return asked = title, QString();
+        };
+        QCoreApplication::processEvents();
+        this->key(key, Qt::ControlModifier);
+        QCOMPARE(asked, dialog);
+    }
+
     void loadingFiles()
     {
         open(1);

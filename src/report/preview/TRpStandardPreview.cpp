@@ -87,7 +87,7 @@ QIcon zoomGlyph(const QString& mark)
 
 QString frpFilter(bool withBlank)
 {
-    return QStringLiteral("Folium file") +
+    return TRpStandardPreview::tr("Folium file") +
            (withBlank ? QStringLiteral(" (*.") : QStringLiteral("(*.")) + QStringLiteral("FRP") +
            QStringLiteral(")");
 }
@@ -99,7 +99,7 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
 {
     setObjectName(QStringLiteral("RpStandardPreview"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(title.isEmpty() ? QStringLiteral("Print Preview") : title);
+    setWindowTitle(title.isEmpty() ? tr("Print Preview") : title);
     resize(644, 557);
 
     QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
@@ -112,28 +112,26 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
         a->setToolTip(hint);
         return a;
     };
-    ZoomFit = add("ZoomFit", QStringLiteral("Zoom to fit"), zoomGlyph(QStringLiteral("[ ]")));
-    Zoom100 = add("Zoom100", QStringLiteral("100%"), zoomGlyph(QStringLiteral("1:1")));
-    ZoomToWidth =
-        add("ZoomToWidth", QStringLiteral("Zoom to width"), zoomGlyph(QStringLiteral("<>")));
+    ZoomFit = add("ZoomFit", tr("Zoom to fit"), zoomGlyph(QStringLiteral("[ ]")));
+    Zoom100 = add("Zoom100", tr("100%"), zoomGlyph(QStringLiteral("1:1")));
+    ZoomToWidth = add("ZoomToWidth", tr("Zoom to width"), zoomGlyph(QStringLiteral("<>")));
     for (QAction* a : {ZoomFit, Zoom100, ZoomToWidth}) {
         a->setCheckable(true);
         zoomGroup->addAction(a);
     }
     ZoomToWidth->setChecked(true);
     bar->addSeparator();
-    QAction* first = add("FirstPage", QStringLiteral("First page"), arrowGlyph(true, true));
-    QAction* previous =
-        add("PreviousPage", QStringLiteral("Previous page"), arrowGlyph(true, false));
-    QAction* next = add("ToolButton2", QStringLiteral("Next page"), arrowGlyph(false, false));
-    QAction* last = add("LastPage", QStringLiteral("Last page"), arrowGlyph(false, true));
+    QAction* first = add("FirstPage", tr("First page"), arrowGlyph(true, true));
+    QAction* previous = add("PreviousPage", tr("Previous page"), arrowGlyph(true, false));
+    QAction* next = add("ToolButton2", tr("Next page"), arrowGlyph(false, false));
+    QAction* last = add("LastPage", tr("Last page"), arrowGlyph(false, true));
     bar->addSeparator();
-    PrintSetup = add("PrintSetup", QStringLiteral("Printer setup"), glyph([](QPainter& p) {
+    PrintSetup = add("PrintSetup", tr("Printer setup"), glyph([](QPainter& p) {
                          sheet(p, QRectF(2.5, 5.5, 11, 7));
                          p.setPen(QPen(QColor(90, 90, 90), 1.5));
                          p.drawEllipse(QPointF(8, 9), 2, 2);
                      }));
-    Print = add("Print", QStringLiteral("Print"), glyph([](QPainter& p) {
+    Print = add("Print", tr("Print"), glyph([](QPainter& p) {
                     sheet(p, QRectF(4.5, 1.5, 7, 5));
                     p.setBrush(QColor(170, 170, 175));
                     p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
@@ -141,7 +139,7 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
                     p.drawRect(QRectF(4.5, 10.5, 7, 4));
                 }));
     ExportPdf =
-        add("ExportPdf", QStringLiteral("Export PDF"), glyph([](QPainter& p) {
+        add("ExportPdf", tr("Export PDF"), glyph([](QPainter& p) {
                 sheet(p, QRectF(3.5, 1.5, 10, 13));
                 QFont f(QStringLiteral("Arial"));
                 f.setPixelSize(5);
@@ -151,21 +149,29 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
                 p.drawText(QRectF(3.5, 1.5, 10, 13), Qt::AlignCenter, QStringLiteral("PDF"));
             }));
     bar->addSeparator();
-    SaveReport = add("SaveReport", QStringLiteral("Save Report"), glyph([](QPainter& p) {
+    SaveReport = add("SaveReport", tr("Save Report"), glyph([](QPainter& p) {
                          p.setPen(QPen(QColor(40, 40, 40), 1));
                          p.setBrush(QColor(60, 90, 160));
                          p.drawRect(QRectF(2.5, 2.5, 11, 11));
                          p.setBrush(Qt::white);
                          p.drawRect(QRectF(4.5, 2.5, 7, 4));
                      }));
-    LoadReport = add("LoadReport", QStringLiteral("Load Report"), glyph([](QPainter& p) {
+    LoadReport = add("LoadReport", tr("Load Report"), glyph([](QPainter& p) {
                          p.setPen(QPen(QColor(120, 90, 20), 1));
                          p.setBrush(QColor(240, 200, 90));
                          p.drawRect(QRectF(1.5, 5.5, 13, 8));
                          p.drawRect(QRectF(1.5, 3.5, 5, 2));
                      }));
+    // The toolbar has no menu to show the keys in; its tooltips name them.
+    for (auto [action, key] :
+         {std::pair{SaveReport, Qt::Key_S}, std::pair{LoadReport, Qt::Key_O}}) {
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setToolTip(action->toolTip() % QStringLiteral(" (") %
+                           action->shortcut().toString(QKeySequence::NativeText) %
+                           QLatin1Char(')'));
+    }
     bar->addSeparator();
-    auto* close = new QPushButton(QStringLiteral("&Close"), bar);
+    auto* close = new QPushButton(tr("&Close"), bar);
     close->setObjectName(QStringLiteral("ExitButton"));
     close->setFixedSize(40, 22);
     close->setFlat(true);
@@ -176,7 +182,7 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     m_progressPanel = new QLabel(QStringLiteral("0%"));
     m_progressPanel->setMinimumWidth(40);
     m_progressPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_pagePanel = new QLabel(QStringLiteral("Page"));
+    m_pagePanel = new QLabel(tr("Page"));
     m_pagePanel->setMinimumWidth(50);
     statusBar()->addWidget(m_progressPanel);
     statusBar()->addWidget(m_pagePanel, 1);
@@ -233,7 +239,7 @@ TRpStandardPreview::TRpStandardPreview(PreviewSource* source, const QString& tit
     showMessage = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
     execPrintDialog = [this](QPrintDialog& dialog) {
         if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-            fail(QStringLiteral("No printer is installed"));
+            fail(tr("No printer is installed"));
             return false;
         }
         return dialog.exec() == QDialog::Accepted;
@@ -261,9 +267,8 @@ QString TRpStandardPreview::progressText() const
 
 void TRpStandardPreview::updatePagePosition()
 {
-    m_pagePanel->setText(QStringLiteral("Page %1 of %2")
-                             .arg(RpPreview->page())
-                             .arg(m_source ? m_source->pageCount() : 0));
+    m_pagePanel->setText(
+        tr("Page %1 of %2").arg(RpPreview->page()).arg(m_source ? m_source->pageCount() : 0));
 }
 
 void TRpStandardPreview::onProgress(int percent)
@@ -325,9 +330,9 @@ void TRpStandardPreview::SaveReportClick()
 {
     if (!m_source || !m_source->isFinished())
         return;
-    const QString path =
-        chooseSaveFile(QStringLiteral("Save report"),
-                       frpFilter(false) + QStringLiteral(";;All files (*)"), QStringLiteral("FRP"));
+    const QString path = chooseSaveFile(
+        tr("Save report"), frpFilter(false) + QStringLiteral(";;") + tr("All files (*)"),
+        QStringLiteral("FRP"));
     if (path.isEmpty())
         return;
     try {
@@ -341,13 +346,13 @@ void TRpStandardPreview::LoadReportClick()
 {
     if (!m_source)
         return;
-    const QString path = chooseOpenFile(QStringLiteral("Load report"), frpFilter(true));
+    const QString path = chooseOpenFile(tr("Load report"), frpFilter(true));
     if (path.isEmpty())
         return;
     // Something that is there but is no file (a pipe, a device, a directory) is refused by
     // the load with its own reason, at once.
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
-        fail(QStringLiteral("File does not exist"));
+        fail(tr("File does not exist"));
         return;
     }
     try {
@@ -369,7 +374,7 @@ void TRpStandardPreview::LoadReportClick()
 void TRpStandardPreview::exportPdf(PreviewSource& source, const QString& path)
 {
     if (source.pageCount() == 0)
-        throw ReportFileError(QStringLiteral("There are no pages to export"));
+        throw ReportFileError(tr("There are no pages to export"));
     writePagesAsPdf(
         source.pageCount(), [&source](int n) { return source.pageImage(n); }, path, QString(),
         QStringLiteral("the report"));
@@ -379,8 +384,8 @@ void TRpStandardPreview::ExportPdfClick()
 {
     if (!m_source || !m_source->isFinished())
         return;
-    const QString path = chooseSaveFile(QStringLiteral("Export PDF"),
-                                        QStringLiteral("PDF file (*.pdf)"), QStringLiteral("pdf"));
+    const QString path =
+        chooseSaveFile(tr("Export PDF"), tr("PDF file (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     try {
@@ -503,7 +508,7 @@ void TRpStandardPreview::closeEvent(QCloseEvent* event)
 TRpProgressForm::TRpProgressForm(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("Printing progress"));
+    setWindowTitle(tr("Printing progress"));
     setFixedSize(149, 97);
     Gauge = new QProgressBar(this);
     Gauge->setGeometry(16, 18, 114, 16);
@@ -513,7 +518,7 @@ TRpProgressForm::TRpProgressForm(QWidget* parent)
     Info = new QLabel(this);
     Info->setGeometry(0, 44, 145, 13);
     Info->setAlignment(Qt::AlignCenter);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     cancel->setGeometry(36, 60, 75, 25);
     connect(cancel, &QPushButton::clicked, this, &TRpProgressForm::cancelled);
@@ -524,7 +529,7 @@ void TRpProgressForm::progress(int percent)
     if (percent % 5 != 0)
         return;
     Gauge->setValue(percent);
-    Info->setText(QString::number(percent) + QStringLiteral("% ") + QStringLiteral(" Completed"));
+    Info->setText(tr("%1%  Completed").arg(percent));
     QCoreApplication::processEvents();
 }
 
