@@ -846,6 +846,14 @@
         <source>Stability</source>
         <translation>Stabilität</translation>
     </message>
+    <message>
+        <source>&amp;Compare...</source>
+        <translation>&amp;Vergleichen...</translation>
+    </message>
+    <message>
+        <source>&amp;Add to comparison</source>
+        <translation>Zum Vergleich &amp;hinzufügen</translation>
+    </message>
 </context>
 <context>
     <name>zel::ui::TSearchWindow</name>

@@ -846,6 +846,14 @@
         <source>Stability</source>
         <translation>Stabilité</translation>
     </message>
+    <message>
+        <source>&amp;Compare...</source>
+        <translation>&amp;Comparer...</translation>
+    </message>
+    <message>
+        <source>&amp;Add to comparison</source>
+        <translation>Ajouter à la &amp;comparaison</translation>
+    </message>
 </context>
 <context>
     <name>zel::ui::TSearchWindow</name>
