@@ -2,6 +2,28 @@
 
 namespace zel::report {
 
+namespace {
+
+// The words of a piece, each with the blank or hyphen after it, which stays with its word.
+QStringList words(const QString& piece)
+{
+    QStringList words;
+    qsizetype start = 0;
+    while (start < piece.size()) {
+        qsizetype end = start;
+        while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
+               piece[end] != QLatin1Char('-'))
+            ++end;
+        if (end < piece.size())
+            ++end;
+        words << piece.mid(start, end - start);
+        start = end;
+    }
+    return words;
+}
+
+} // namespace
+
 QString LineBreaker::storedLines(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
@@ -22,16 +44,7 @@ QStringList LineBreaker::wrap(const QString& text, double width, const Measure& 
     for (const QString& piece : pieces(text)) {
         QString line;
         bool any = false;
-        qsizetype start = 0;
-        while (start < piece.size()) {
-            qsizetype end = start;
-            while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
-                   piece[end] != QLatin1Char('-'))
-                ++end;
-            if (end < piece.size())
-                ++end; // the blank or hyphen stays with its word
-            const QString word = piece.mid(start, end - start);
-            start = end;
+        for (const QString& word : words(piece)) {
             if (measure(line + word) <= width) {
                 line += word;
                 continue;
@@ -71,16 +84,7 @@ QString LineBreaker::breakLongWords(const QString& text, double width, const Mea
     QStringList broken;
     for (const QString& piece : pieces(text)) {
         QString out;
-        qsizetype start = 0;
-        while (start < piece.size()) {
-            qsizetype end = start;
-            while (end < piece.size() && piece[end] != QLatin1Char(' ') &&
-                   piece[end] != QLatin1Char('-'))
-                ++end;
-            if (end < piece.size())
-                ++end;
-            QString word = piece.mid(start, end - start);
-            start = end;
+        for (QString word : words(piece)) {
             // As wrap's first word on a line: what stays narrower than width.
             while (measure(word) >= width) {
                 qsizetype fits = 0;

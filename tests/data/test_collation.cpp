@@ -76,9 +76,26 @@ TEST(Collation, AccentedLetterSortsWithItsBaseLetter)
 
 // A database whose commercial names begin with accented letters, letters of another alphabet,
 // punctuation and digits, in a code page that holds them.
-DatabaseContent contentWith(const std::vector<const char*>& extra)
+DatabaseContent contentWith(const std::vector<const char*>& extra, int codePage)
 {
     DatabaseContent c = zel::test::smallContent();
+    // The small database's own accents (Géraniol, Rosé, Zürich) are not in the other code
+    // pages tried here, and a table is only written when it holds what it is given.
+    const auto plain = [](QString& text) {
+        text = text.normalized(QString::NormalizationForm_D);
+        text.removeIf([](QChar ch) { return ch.category() == QChar::Mark_NonSpacing; });
+    };
+    if (codePage != 1252) {
+        for (auto& m : c.materials)
+            for (QString* text : {&m.name, &m.name1, &m.name2, &m.odour, &m.performance,
+                                  &m.application, &m.literature, &m.notes})
+                plain(*text);
+        for (auto& s : c.synonyms)
+            plain(s.name);
+        for (auto& s : c.suppliers)
+            for (QString* text : {&s.supname, &s.address, &s.city, &s.country})
+                plain(*text);
+    }
     const QString cas = QStringLiteral("121-33-5");
     int n = 0;
     for (const char* name : extra)
@@ -121,7 +138,7 @@ TEST_P(CommercialNamesPage, ListsEveryAlphabetInOrderAndFindsItsNames)
     const PageCase& c = GetParam();
     WriteOptions options;
     options.codePage = c.codePage;
-    DatabaseFixture f(contentWith(c.extra), options);
+    DatabaseFixture f(contentWith(c.extra, c.codePage), options);
     DatasetSet sets(f.db.get(), decls::mainWindow());
     sets.openAll();
     Dataset* comm = sets.get(datasets::TableCommSynonyms);
@@ -152,17 +169,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {"ambar", "Ámbar Gris"},
                   {"ROSE", "Rosé Absolu"},
                   {"zzz", "zzz Last"}}},
-        // The writer cannot put é into these code pages; "Rosé" is written as "Ros?".
+        // These code pages hold no é: the small database's "Rosé" is given as "Rose".
         PageCase{"Greek",
                  1253,
                  {"Ρόδο", "άνθος", "Λεμόνι", "zzz Last"},
-                 {"apple Lin", "Orphan Name", "Ros? Absolu", "Tonka Sweet", "Vanilla Pure",
+                 {"apple Lin", "Orphan Name", "Rose Absolu", "Tonka Sweet", "Vanilla Pure",
                   "Zest Lin", "zeta Vanilla", "zzz Last", "άνθος", "Λεμόνι", "Ρόδο"},
                  {{"ρ", "Ρόδο"}, {"α", "άνθος"}, {"ΛΕ", "Λεμόνι"}}},
         PageCase{"Cyrillic",
                  1251,
                  {"Роза", "ёлка", "Жасмин", "Zzz Last"},
-                 {"apple Lin", "Orphan Name", "Ros? Absolu", "Tonka Sweet", "Vanilla Pure",
+                 {"apple Lin", "Orphan Name", "Rose Absolu", "Tonka Sweet", "Vanilla Pure",
                   "Zest Lin", "zeta Vanilla", "Zzz Last", "ёлка", "Жасмин", "Роза"},
                  {{"р", "Роза"}, {"ж", "Жасмин"}, {"е", "ёлка"}}}),
     [](const auto& param) { return std::string(param.param.name); });
@@ -194,7 +211,7 @@ void writeAsUnrecorded(const QString& zix)
 // case-insensitive one: only the first is used.
 TEST(Collation, IndexFilesOfAnotherCollationAreNotUsedForCaseInsensitiveIndexes)
 {
-    DatabaseFixture f(contentWith({"Éclat", "Ölbaum"}));
+    DatabaseFixture f(contentWith({"Éclat", "Ölbaum"}, 1252));
     {
         Dataset ex;
         ex.setDatabase(f.db.get());
