@@ -51,6 +51,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Version %1
+Copyright 2026 The ZEL developers.
+All rights reserved.</source>
+        <translation>Version %1
+Copyright 2026 Die ZEL-Entwickler.
+Alle Rechte vorbehalten.</translation>
+    </message>
 </context>
 <context>
     <name>zel::app::TIndexForm</name>
@@ -249,6 +257,21 @@
     <message>
         <source>ZEL – aroma materials reference data sheet</source>
         <translation>ZEL – Referenzdatenblatt für Riechstoffe</translation>
+    </message>
+</context>
+<context>
+    <name>zel::report::TPrintCompare</name>
+    <message>
+        <source>MATERIAL COMPARISON</source>
+        <translation>STOFFVERGLEICH</translation>
+    </message>
+    <message>
+        <source>Material</source>
+        <translation>Stoff</translation>
+    </message>
+    <message>
+        <source>STABILITY RECORD</source>
+        <translation>STABILITÄT</translation>
     </message>
 </context>
 <context>
@@ -456,6 +479,33 @@
     <message>
         <source>Details</source>
         <translation>Details</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::ComparisonModel</name>
+    <message>
+        <source>Names</source>
+        <translation>Namen</translation>
+    </message>
+    <message>
+        <source>Odour</source>
+        <translation>Geruch</translation>
+    </message>
+    <message>
+        <source>Performance</source>
+        <translation>Leistung</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Anwendung</translation>
+    </message>
+    <message>
+        <source>Commercial names</source>
+        <translation>Handelsnamen</translation>
+    </message>
+    <message>
+        <source>The ratings differ in this medium</source>
+        <translation>Die Bewertungen unterscheiden sich in diesem Medium</translation>
     </message>
 </context>
 <context>
@@ -670,6 +720,65 @@
     <message>
         <source>Odour</source>
         <translation>Geruch</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::TCompareForm</name>
+    <message>
+        <source>Compare materials</source>
+        <translation>Stoffe vergleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Find material:</source>
+        <translation>Stoff &amp;suchen:</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Materials compared</source>
+        <translation>Verglichene Stoffe</translation>
+    </message>
+    <message>
+        <source>No material has the CAS number %1.</source>
+        <translation>Kein Stoff hat die CAS-Nummer %1.</translation>
+    </message>
+    <message>
+        <source>Add one more material to compare and print.</source>
+        <translation>Fügen Sie noch einen Stoff hinzu, um zu vergleichen und zu drucken.</translation>
+    </message>
+    <message>
+        <source>%1 is already in the comparison.</source>
+        <translation>%1 ist bereits im Vergleich.</translation>
+    </message>
+    <message>
+        <source>A comparison holds at most six materials. Remove one (select its column, press Delete) to add %1.</source>
+        <translation>Ein Vergleich umfasst höchstens sechs Stoffe. Entfernen Sie einen (Spalte wählen, Entf drücken), um %1 hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>Select the column of the material to remove.</source>
+        <translation>Wählen Sie die Spalte des zu entfernenden Stoffs.</translation>
+    </message>
+    <message>
+        <source>No material has the CAS number %1 any more.</source>
+        <translation>Kein Stoff hat mehr die CAS-Nummer %1.</translation>
+    </message>
+    <message>
+        <source>A comparison needs at least two materials to print.</source>
+        <translation>Zum Drucken braucht ein Vergleich mindestens zwei Stoffe.</translation>
     </message>
 </context>
 <context>

@@ -51,6 +51,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Version %1
+Copyright 2026 The ZEL developers.
+All rights reserved.</source>
+        <translation>Version %1
+Copyright 2026 Les développeurs de ZEL.
+Tous droits réservés.</translation>
+    </message>
 </context>
 <context>
     <name>zel::app::TIndexForm</name>
@@ -249,6 +257,21 @@
     <message>
         <source>ZEL – aroma materials reference data sheet</source>
         <translation>ZEL – fiche de référence des matières premières aromatiques</translation>
+    </message>
+</context>
+<context>
+    <name>zel::report::TPrintCompare</name>
+    <message>
+        <source>MATERIAL COMPARISON</source>
+        <translation>COMPARAISON DE MATIÈRES</translation>
+    </message>
+    <message>
+        <source>Material</source>
+        <translation>Matière</translation>
+    </message>
+    <message>
+        <source>STABILITY RECORD</source>
+        <translation>STABILITÉ</translation>
     </message>
 </context>
 <context>
@@ -456,6 +479,33 @@
     <message>
         <source>Details</source>
         <translation>Détails</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::ComparisonModel</name>
+    <message>
+        <source>Names</source>
+        <translation>Noms</translation>
+    </message>
+    <message>
+        <source>Odour</source>
+        <translation>Odeur</translation>
+    </message>
+    <message>
+        <source>Performance</source>
+        <translation>Performance</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Application</translation>
+    </message>
+    <message>
+        <source>Commercial names</source>
+        <translation>Noms commerciaux</translation>
+    </message>
+    <message>
+        <source>The ratings differ in this medium</source>
+        <translation>Les notes diffèrent dans ce milieu</translation>
     </message>
 </context>
 <context>
@@ -670,6 +720,65 @@
     <message>
         <source>Odour</source>
         <translation>Odeur</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::TCompareForm</name>
+    <message>
+        <source>Compare materials</source>
+        <translation>Comparer des matières</translation>
+    </message>
+    <message>
+        <source>&amp;Find material:</source>
+        <translation>&amp;Chercher une matière :</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Ajouter</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Retirer</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimer...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>Materials compared</source>
+        <translation>Matières comparées</translation>
+    </message>
+    <message>
+        <source>No material has the CAS number %1.</source>
+        <translation>Aucune matière n’a le numéro CAS %1.</translation>
+    </message>
+    <message>
+        <source>Add one more material to compare and print.</source>
+        <translation>Ajoutez encore une matière pour comparer et imprimer.</translation>
+    </message>
+    <message>
+        <source>%1 is already in the comparison.</source>
+        <translation>%1 figure déjà dans la comparaison.</translation>
+    </message>
+    <message>
+        <source>A comparison holds at most six materials. Remove one (select its column, press Delete) to add %1.</source>
+        <translation>Une comparaison contient au plus six matières. Retirez-en une (sélectionnez sa colonne, appuyez sur Suppr) pour ajouter %1.</translation>
+    </message>
+    <message>
+        <source>Select the column of the material to remove.</source>
+        <translation>Sélectionnez la colonne de la matière à retirer.</translation>
+    </message>
+    <message>
+        <source>No material has the CAS number %1 any more.</source>
+        <translation>Plus aucune matière n’a le numéro CAS %1.</translation>
+    </message>
+    <message>
+        <source>A comparison needs at least two materials to print.</source>
+        <translation>Il faut au moins deux matières pour imprimer une comparaison.</translation>
     </message>
 </context>
 <context>

@@ -35,8 +35,8 @@ QIcon checkMark()
 
 QString TAboutBox::versionText()
 {
-    return QStringLiteral("Version " ZEL_VERSION "\nCopyright 2026 The ZEL developers.\n"
-                          "All rights reserved.");
+    return tr("Version %1\nCopyright 2026 The ZEL developers.\nAll rights reserved.")
+        .arg(QStringLiteral(ZEL_VERSION));
 }
 
 TAboutBox::TAboutBox(QWidget* parent)

@@ -6,6 +6,7 @@
 #include "report/TRpError.h"
 #include "report/TextMeasure.h"
 
+#include <QCoreApplication>
 #include <string>
 
 namespace zel::report {
@@ -51,7 +52,8 @@ TPrintCompare::TPrintCompare(data::Database* database)
     auto& header = sheet(r, nullptr, 260);
     r.frame.drawTop = true;
     auto& title = text(header, "RpLabelTitle", 0, 30, 1000, false);
-    title.caption = QStringLiteral("MATERIAL COMPARISON");
+    title.caption =
+        QCoreApplication::translate("zel::report::TPrintCompare", "MATERIAL COMPARISON");
     title.font = arial(14, true);
     title.height = 61;
     title.alignToBand = true;
@@ -60,7 +62,7 @@ TPrintCompare::TPrintCompare(data::Database* database)
     casCaption.caption = QStringLiteral("CAS");
     casCaption.font = arial(10, true);
     auto& nameCaption = text(header, "RpLabelMaterial", 0, 155, kLabelWidth - kGap, false);
-    nameCaption.caption = QStringLiteral("Material");
+    nameCaption.caption = QCoreApplication::translate("zel::report::TPrintCompare", "Material");
     nameCaption.font = arial(10, true);
     for (int k = 0; k < Columns; ++k) {
         m_cas[std::size_t(k)] = &text(header, numbered("RpCas", k + 1).c_str(), 0, 110, 0, false);
@@ -90,7 +92,9 @@ TPrintCompare::TPrintCompare(data::Database* database)
     textBand(once("RpSubDetailApplication", kRowTop + kLine), Application, "APPLICATION");
 
     auto& stability = once("RpSubDetailStability", 100);
-    heading(stability, "RpLabelStability", QStringLiteral("STABILITY RECORD"), 0, 50, 400)
+    heading(stability, "RpLabelStability",
+            QCoreApplication::translate("zel::report::TPrintCompare", "STABILITY RECORD"), 0, 50,
+            400)
         .alignToBand = true;
     auto& legend = text(stability, "RpLabelLegend", kLabelWidth, 55, 1000, false);
     legend.caption = QStringLiteral("\u2260 marks the media in which the ratings differ");

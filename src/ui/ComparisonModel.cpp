@@ -127,22 +127,22 @@ QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, i
         case CasRow:
             return QStringLiteral("CAS");
         case NamesRow:
-            return QStringLiteral("Names");
+            return tr("Names");
         case OdourRow:
-            return QStringLiteral("Odour");
+            return tr("Odour");
         case PerformanceRow:
-            return QStringLiteral("Performance");
+            return tr("Performance");
         case ApplicationRow:
-            return QStringLiteral("Application");
+            return tr("Application");
         case CommercialNamesRow:
-            return QStringLiteral("Commercial names");
+            return tr("Commercial names");
         default:
             return QString((differs ? differsMark() : QStringLiteral("  ")) + QLatin1Char(' ') +
                            model::mediumLabel(mediumOf(section)));
         }
     case Qt::ToolTipRole:
         if (differs)
-            return QStringLiteral("The ratings differ in this medium");
+            return tr("The ratings differ in this medium");
         break;
     case Qt::FontRole:
         if (differs)

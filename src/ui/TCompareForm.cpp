@@ -75,19 +75,19 @@ TCompareForm::TCompareForm(MainSession* session, QWidget* parent)
       m_model(new ComparisonModel(this))
 {
     setObjectName(QStringLiteral("CompareForm"));
-    setWindowTitle(QStringLiteral("Compare materials"));
+    setWindowTitle(tr("Compare materials"));
     setFont(windowFont());
     resize(780, 580);
 
     // Every control's name is its own among the main window's, whose child this window is.
     SearchField = new QLineEdit;
     SearchField->setObjectName(QStringLiteral("CompareSearchField"));
-    auto* findLabel = new QLabel(QStringLiteral("&Find material:"));
+    auto* findLabel = new QLabel(tr("&Find material:"));
     findLabel->setBuddy(SearchField);
-    AddButton = button(QStringLiteral("&Add"), "CompareAddButton");
-    RemoveButton = button(QStringLiteral("&Remove"), "CompareRemoveButton");
-    PrintButton = button(QStringLiteral("&Print..."), "ComparePrintButton");
-    QPushButton* closeButton = button(QStringLiteral("&Close"), "CompareCloseButton");
+    AddButton = button(tr("&Add"), "CompareAddButton");
+    RemoveButton = button(tr("&Remove"), "CompareRemoveButton");
+    PrintButton = button(tr("&Print..."), "ComparePrintButton");
+    QPushButton* closeButton = button(tr("&Close"), "CompareCloseButton");
 
     FoundList = new QListWidget;
     FoundList->setObjectName(QStringLiteral("CompareFoundList"));
@@ -103,6 +103,7 @@ TCompareForm::TCompareForm(MainSession* session, QWidget* parent)
             &CompareGridView::forgetHeights);
     CompareGrid = grid;
     CompareGrid->setObjectName(QStringLiteral("CompareGrid"));
+    CompareGrid->setAccessibleName(tr("Materials compared"));
     CompareGrid->setModel(m_model);
     CompareGrid->setSelectionBehavior(QAbstractItemView::SelectColumns);
     CompareGrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -251,7 +252,7 @@ bool TCompareForm::AddMaterial(const QString& cas)
     try {
         std::optional<model::ComparedMaterial> material = m_reader->read(cas);
         if (!material) {
-            showMessage(QStringLiteral("No material has the CAS number %1.").arg(cas));
+            showMessage(tr("No material has the CAS number %1.").arg(cas));
             return false;
         }
         const QString name = material->name;
@@ -260,15 +261,15 @@ bool TCompareForm::AddMaterial(const QString& cas)
             CompareGrid->selectColumn(comparison().count() - 1);
             showMessage(comparison().printable()
                             ? QString()
-                            : QStringLiteral("Add one more material to compare and print."));
+                            : tr("Add one more material to compare and print."));
             updateCommands();
             return true;
         case model::Comparison::Outcome::AlreadyCompared:
-            showMessage(QStringLiteral("%1 is already in the comparison.").arg(name));
+            showMessage(tr("%1 is already in the comparison.").arg(name));
             break;
         case model::Comparison::Outcome::Full:
-            showMessage(QStringLiteral("A comparison holds at most six materials. Remove one "
-                                       "(select its column, press Delete) to add %1.")
+            showMessage(tr("A comparison holds at most six materials. Remove one "
+                           "(select its column, press Delete) to add %1.")
                             .arg(name));
             break;
         }
@@ -284,7 +285,7 @@ void TCompareForm::RemoveSelected()
     if (!columns.isEmpty())
         RemoveColumn(columns.constFirst().column());
     else if (comparison().count() > 0)
-        showMessage(QStringLiteral("Select the column of the material to remove."));
+        showMessage(tr("Select the column of the material to remove."));
 }
 
 void TCompareForm::RemoveColumn(int column)
@@ -294,9 +295,8 @@ void TCompareForm::RemoveColumn(int column)
     // The column that took its place is chosen, so that Delete pressed again goes on removing.
     if (const int count = comparison().count(); count > 0)
         CompareGrid->selectColumn(std::min(column, count - 1));
-    showMessage(comparison().printable()
-                    ? QString()
-                    : QStringLiteral("Add one more material to compare and print."));
+    showMessage(comparison().printable() ? QString()
+                                         : tr("Add one more material to compare and print."));
     updateCommands();
 }
 
@@ -312,7 +312,7 @@ void TCompareForm::Compare(const QStringList& cas)
     }
     m_model->setComparison(std::move(fresh));
     showMessage(missing.isEmpty() ? QString()
-                                  : QStringLiteral("No material has the CAS number %1 any more.")
+                                  : tr("No material has the CAS number %1 any more.")
                                         .arg(missing.join(QStringLiteral(", "))));
     updateCommands();
 }
@@ -328,7 +328,7 @@ void TCompareForm::reread()
 void TCompareForm::PrintClick()
 {
     if (!comparison().printable()) {
-        showMessage(QStringLiteral("A comparison needs at least two materials to print."));
+        showMessage(tr("A comparison needs at least two materials to print."));
         return;
     }
     if (m_print)

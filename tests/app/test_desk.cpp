@@ -181,7 +181,8 @@ private Q_SLOTS:
                                     QString::fromLatin1(w->metaObject()->className());
         QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(u' ')));
         for (QTableView* grid : program->mainForm()->findChildren<QTableView*>()) {
-            if (grid->horizontalHeader()->isHidden() || grid->model()->rowCount() == 0)
+            if (grid->horizontalHeader()->isHidden() || grid->model()->rowCount() == 0 ||
+                grid->model()->columnCount() == 0)
                 continue;
             QAccessibleInterface* cell =
                 QAccessible::queryAccessibleInterface(grid)->tableInterface()->cellAt(0, 0);
