@@ -12,6 +12,7 @@
 #include "data/base/StandardOutput.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
+#include "model/NoteStore.h"
 #include "model/Reindex.h"
 #include "model/Schema.h"
 #include "report/TPrintCompare.h"
@@ -90,6 +91,22 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
         m_mainForm->SwitchPage(ui::page::Materials);
         m_mainForm->activateWindow();
     });
+    // The notes' trouble is told once, and the browser goes on with them read-only. Headless
+    // there is nobody to close a box.
+    QObject::connect(m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(),
+                     [this](QString text) {
+                         text += m_session->notes().readable()
+                                     ? QStringLiteral(" ZEL shows them, but keeps no change "
+                                                      "until it is started again.")
+                                     : QStringLiteral(" ZEL goes on without them.");
+                         if (m_headless) {
+                             QTextStream(stderr) << "zel: " << text << '\n';
+                             return;
+                         }
+                         QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text,
+                                         QMessageBox::Ok, m_mainForm.get());
+                         box.exec();
+                     });
 }
 
 Program::~Program() = default;
