@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/CommandLine.h"
 #include "app/ConfigReader.h"
 #include "app/ErrorMessage.h"
 #include "app/ReportRunner.h"
@@ -226,11 +227,11 @@ void Program::setDirectPrint(bool direct)
 }
 
 int Program::writeReport(const QString& materialCas, const QString& supplierNumber,
-                         const QString& file)
+                         const QString& file, bool withNotes)
 {
     return reportWritten(materialCas.isEmpty()
                              ? m_reports->writeSupplierReport(supplierNumber, file)
-                             : m_reports->writeMaterialReport(materialCas, file),
+                             : m_reports->writeMaterialReport(materialCas, file, withNotes),
                          file);
 }
 
@@ -249,15 +250,33 @@ int Program::reportWritten(const QString& error, const QString& file)
     return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 
-int Program::exportList(const QString& file)
+int Program::exportList(const CommandLine& command)
 {
-    const QString error = m_session->ExportList(file);
+    ui::MainSession::ExportOptions options;
+    options.withNotes = command.withNotes;
+    if (command.filtered) {
+        search::SearchCriteria criteria{command.filterName,
+                                        command.filterOdour,
+                                        command.filterPerformance,
+                                        command.filterApplication,
+                                        {}};
+        for (int medium : command.filterStable)
+            criteria.required[static_cast<size_t>(medium - 1)] = true;
+        options.criteria = criteria;
+    }
+    const QString file = command.exportFile;
+    int written = 0;
+    const QString error = m_session->ExportList(file, {}, options, &written);
     if (!error.isEmpty()) {
         QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
     }
-    data::StandardOutput::stream() << "Wrote " << m_session->MaterialCount << " materials to "
-                                   << QDir::toNativeSeparators(file) << '\n';
+    QTextStream& out = data::StandardOutput::stream();
+    if (written == 0 && command.filtered)
+        out << "No material meets the criteria: wrote the header alone to "
+            << QDir::toNativeSeparators(file) << '\n';
+    else
+        out << "Wrote " << written << " materials to " << QDir::toNativeSeparators(file) << '\n';
     return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 
