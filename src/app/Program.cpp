@@ -94,20 +94,23 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     });
     // The notes' trouble is told once, and the browser goes on with them read-only. Headless
     // there is nobody to close a box.
-    QObject::connect(m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(),
-                     [this](QString text) {
-                         text += m_session->notes().readable()
-                                     ? QStringLiteral(" ZEL shows them, but keeps no change "
-                                                      "until it is started again.")
-                                     : QStringLiteral(" ZEL goes on without them.");
-                         if (m_headless) {
-                             QTextStream(stderr) << "zel: " << text << '\n';
-                             return;
-                         }
-                         QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text,
-                                         QMessageBox::Ok, m_mainForm.get());
-                         box.exec();
-                     });
+    QObject::connect(
+        m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(), [this](QString text) {
+            text += u' ' + (m_session->notes().readable()
+                                ? QCoreApplication::translate(
+                                      "zel::app::Program",
+                                      "ZEL shows them, but keeps no change until it is started "
+                                      "again.")
+                                : QCoreApplication::translate("zel::app::Program",
+                                                              "ZEL goes on without them."));
+            if (m_headless) {
+                QTextStream(stderr) << "zel: " << text << '\n';
+                return;
+            }
+            QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text, QMessageBox::Ok,
+                            m_mainForm.get());
+            box.exec();
+        });
 }
 
 Program::~Program() = default;

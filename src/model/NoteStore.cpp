@@ -2,6 +2,7 @@
 
 #include "data/engine/Collation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,13 +40,15 @@ QString text(sqlite3_stmt* s, int column)
 // then is for the one who tells it to say.
 QString cannotChange(const QString& path, const QString& why)
 {
-    return QStringLiteral("Your notes in %1 cannot be changed (%2).")
+    return QCoreApplication::translate("zel::model::NoteStore",
+                                       "Your notes in %1 cannot be changed (%2).")
         .arg(QDir::toNativeSeparators(path), why);
 }
 
 QString cannotRead(const QString& path, const QString& why)
 {
-    return QStringLiteral("Your notes in %1 cannot be read (%2).")
+    return QCoreApplication::translate("zel::model::NoteStore",
+                                       "Your notes in %1 cannot be read (%2).")
         .arg(QDir::toNativeSeparators(path), why);
 }
 

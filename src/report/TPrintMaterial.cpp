@@ -123,7 +123,9 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
     // The user's own notes, after everything the database says; printed only when asked.
     auto& notes = band<TRpBand>(r, "SummaryBand1", rbSummary, 148);
     notes.enabled = false;
-    heading(notes, "RpLabel11", QStringLiteral("MY NOTES"), 0, 50, 200).alignToBand = true;
+    heading(notes, "RpLabel11",
+            QCoreApplication::translate("zel::report::TPrintMaterial", "MY NOTES"), 0, 50, 200)
+        .alignToBand = true;
     auto& notesText = place<TRpLabel>(notes, "RpNotes", 0, 103, 1799, 45);
     notesText.alignToBand = true;
     notesText.autoStretch = true;
@@ -147,7 +149,8 @@ void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& prin
     // The engine ends a printed line at a carriage return, as in the database's memos.
     QStringList lines;
     if (notes && notes->favourite)
-        lines << QStringLiteral("One of my favourites.");
+        lines << QCoreApplication::translate("zel::report::TPrintMaterial",
+                                             "One of my favourites.");
     if (notes && !notes->note.isEmpty())
         lines << QString(notes->note).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     const QString text =

@@ -28,6 +28,7 @@ NotesSheet::NotesSheet(QWidget* parent) : QWidget(parent)
     NotesEdit->setObjectName(QStringLiteral("NotesEdit"));
     NotesEdit->setFont(windowFont());
     NotesEdit->installEventFilter(this);
+    NotesEdit->setAccessibleName(tr("Your own note on this material"));
     layout->addWidget(NotesEdit, 1);
 
     FavouriteButton = new QToolButton(this);
@@ -36,7 +37,8 @@ NotesSheet::NotesSheet(QWidget* parent) : QWidget(parent)
     FavouriteButton->setAutoRaise(true);
     FavouriteButton->setIcon(glyphs::star(false));
     FavouriteButton->setIconSize(QSize(16, 16));
-    FavouriteButton->setToolTip(QStringLiteral("Favourite: mark this material as one of yours"));
+    FavouriteButton->setToolTip(tr("Favourite: mark this material as one of yours"));
+    FavouriteButton->setAccessibleName(tr("Favourite"));
     FavouriteButton->setEnabled(false);
     NotesEdit->setEnabled(false);
 
@@ -124,8 +126,8 @@ void NotesSheet::updateState()
     NotesEdit->setEnabled(material);
     NotesEdit->setReadOnly(!writable);
     FavouriteButton->setEnabled(material && writable);
-    NotesLabel->setText(writable ? QStringLiteral("Your own note on this material:")
-                                 : QStringLiteral("Your notes cannot be changed in this run:"));
+    NotesLabel->setText(writable ? tr("Your own note on this material:")
+                                 : tr("Your notes cannot be changed in this run:"));
 }
 
 void NotesSheet::showEvent(QShowEvent* event)

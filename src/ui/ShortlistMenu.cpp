@@ -20,7 +20,7 @@ QString menuText(QString name)
 } // namespace
 
 ShortlistMenu::ShortlistMenu(MainSession* session, QWidget* parent)
-    : QMenu(QStringLiteral("&Shortlists"), parent), m_session(session)
+    : QMenu(tr("&Shortlists"), parent), m_session(session)
 {
     setObjectName(QStringLiteral("ShortlistMenu"));
     // Read when opened, not before: an untouched store costs the start nothing.
@@ -37,24 +37,23 @@ void ShortlistMenu::rebuild()
     const QString cas = m_session->currentCas();
     const bool writable = notes.writable() && !cas.isEmpty();
 
-    QAction* add = addAction(QStringLiteral("&Add the material to a new shortlist..."), this,
+    QAction* add = addAction(tr("&Add the material to a new shortlist..."), this,
                              &ShortlistMenu::addToNewShortlist);
     add->setObjectName(QStringLiteral("AddToNewShortlist"));
     add->setEnabled(writable);
     addSeparator();
     const QStringList names = notes.shortlists();
     if (names.isEmpty())
-        addAction(QStringLiteral("No shortlists yet"))->setEnabled(false);
+        addAction(tr("No shortlists yet"))->setEnabled(false);
     for (const QString& name : names) {
         const QStringList held = notes.shortlist(name);
         auto* sub = new QMenu(QStringLiteral("%1 (%2)").arg(menuText(name)).arg(held.size()), this);
         m_shortlistMenus.push_back(sub);
         addMenu(sub);
         sub->setObjectName(QStringLiteral("Shortlist:") + name);
-        sub->addAction(QStringLiteral("&Show as the list"), this,
-                       [this, name] { showShortlist(name); })
+        sub->addAction(tr("&Show as the list"), this, [this, name] { showShortlist(name); })
             ->setObjectName(QStringLiteral("ShowShortlist"));
-        QAction* holds = sub->addAction(QStringLiteral("&Holds the current material"));
+        QAction* holds = sub->addAction(tr("&Holds the current material"));
         holds->setObjectName(QStringLiteral("HoldsCurrent"));
         holds->setCheckable(true);
         holds->setChecked(!cas.isEmpty() && held.contains(cas));
@@ -62,12 +61,12 @@ void ShortlistMenu::rebuild()
         connect(holds, &QAction::toggled, this,
                 [this, name](bool checked) { toggleCurrent(name, checked); });
         sub->addSeparator();
-        QAction* rename = sub->addAction(QStringLiteral("&Rename..."), this,
-                                         [this, name] { renameShortlist(name); });
+        QAction* rename =
+            sub->addAction(tr("&Rename..."), this, [this, name] { renameShortlist(name); });
         rename->setObjectName(QStringLiteral("RenameShortlist"));
         rename->setEnabled(notes.writable());
-        QAction* remove = sub->addAction(QStringLiteral("&Delete..."), this,
-                                         [this, name] { deleteShortlist(name); });
+        QAction* remove =
+            sub->addAction(tr("&Delete..."), this, [this, name] { deleteShortlist(name); });
         remove->setObjectName(QStringLiteral("DeleteShortlist"));
         remove->setEnabled(notes.writable());
     }
@@ -86,10 +85,10 @@ void ShortlistMenu::addToNewShortlist()
     if (cas.isEmpty())
         return;
     bool ok = false;
-    const QString name = QInputDialog::getText(parentWidget(), QStringLiteral("New shortlist"),
-                                               QStringLiteral("Name of the shortlist:"),
-                                               QLineEdit::Normal, QString(), &ok)
-                             .trimmed();
+    const QString name =
+        QInputDialog::getText(parentWidget(), tr("New shortlist"), tr("Name of the shortlist:"),
+                              QLineEdit::Normal, QString(), &ok)
+            .trimmed();
     if (!ok || name.isEmpty())
         return;
     // A name already taken simply adds the material to that shortlist.
@@ -100,7 +99,7 @@ void ShortlistMenu::showShortlist(const QString& name)
 {
     try {
         if (!m_session->SelectShortlist(name))
-            tell(QStringLiteral("The shortlist %1 holds no material of this database.").arg(name));
+            tell(tr("The shortlist %1 holds no material of this database.").arg(name));
     } catch (const data::DatabaseError& e) {
         tell(e.message());
     }
@@ -121,14 +120,14 @@ void ShortlistMenu::toggleCurrent(const QString& name, bool holds)
 void ShortlistMenu::renameShortlist(const QString& name)
 {
     bool ok = false;
-    const QString to = QInputDialog::getText(parentWidget(), QStringLiteral("Rename shortlist"),
-                                             QStringLiteral("New name of the shortlist:"),
-                                             QLineEdit::Normal, name, &ok)
-                           .trimmed();
+    const QString to =
+        QInputDialog::getText(parentWidget(), tr("Rename shortlist"),
+                              tr("New name of the shortlist:"), QLineEdit::Normal, name, &ok)
+            .trimmed();
     if (!ok || to.isEmpty() || to == name)
         return;
     if (m_session->notes().shortlists().contains(to)) {
-        tell(QStringLiteral("There is a shortlist named %1 already.").arg(to));
+        tell(tr("There is a shortlist named %1 already.").arg(to));
         return;
     }
     if (m_session->RenameShortlist(name, to))
@@ -137,10 +136,9 @@ void ShortlistMenu::renameShortlist(const QString& name)
 
 void ShortlistMenu::deleteShortlist(const QString& name)
 {
-    QMessageBox ask(
-        QMessageBox::Question, QStringLiteral("Delete shortlist"),
-        QStringLiteral("Delete the shortlist %1? The materials stay as they are.").arg(name),
-        QMessageBox::Yes | QMessageBox::No, parentWidget());
+    QMessageBox ask(QMessageBox::Question, tr("Delete shortlist"),
+                    tr("Delete the shortlist %1? The materials stay as they are.").arg(name),
+                    QMessageBox::Yes | QMessageBox::No, parentWidget());
     ask.setDefaultButton(QMessageBox::No);
     if (ask.exec() != QMessageBox::Yes)
         return;

@@ -479,7 +479,7 @@ void TMainForm::ExportListClick()
     // The check box goes below the dialog's own controls, which only its own widgets allow.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     auto* withNotes =
-        new QCheckBox(QStringLiteral("&Add my favourite flag and note to each material"), &dialog);
+        new QCheckBox(tr("&Add my favourite flag and note to each material"), &dialog);
     withNotes->setObjectName(QStringLiteral("ExportWithNotes"));
     withNotes->setChecked(m_exportNotes);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
