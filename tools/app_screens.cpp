@@ -7,8 +7,9 @@
 //                              the main window while each page and sub-page is shown, and
 //                              writes what the screen shows after each step into OUTDIR)
 //   app_screens readme PROGRAMDIR OUTDIR
-//                              (the pictures README shows: the three pages, the search
-//                              dialog, the comparison and the preview, written into OUTDIR)
+//                              (the pictures README shows: the three pages, notes and a
+//                              shortlist, the search dialog, the comparison and the preview,
+//                              written into OUTDIR)
 //   app_screens compare DATADIR CAS,CAS,...
 //                              (opens the comparison of those materials of the database in
 //                              DATADIR on a real screen, five times, and says how long each
@@ -24,7 +25,9 @@
 #include "app/WindowUtil.h"
 #include "app/ZelLogo.h"
 #include "model/Comparison.h"
+#include "model/NoteStore.h"
 #include "ui/MainSession.h"
+#include "ui/ShortlistMenu.h"
 #include "ui/TCompareForm.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
@@ -32,12 +35,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -150,10 +155,14 @@ bool shootWindow(QWidget* window, const QString& file)
     return shot.save(file);
 }
 
-// The pictures of README: each page on a material worth looking at, the search dialog over
-// the window, and the preview of a material report.
+// The pictures of README: each page on a material worth looking at, the user's notes with a
+// shortlist shown as the list, the search dialog over the window, and the preview of a
+// material report.
 int readmeScreens(const QString& programDir, const QString& outDir)
 {
+    // Notes of the pictures' own, never the user's.
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     Program program(programDir, false);
     if (!program.StartProgram())
         return 1;
@@ -178,6 +187,21 @@ int readmeScreens(const QString& programDir, const QString& outDir)
     form->SwitchPage(2);
     ok = shootWindow(form, file("suppliers")) && ok;
     form->SwitchPage(0);
+
+    zel::model::NoteStore& notes = program.session()->notes();
+    for (const char* cas : {"78-70-6", "106-24-1", "106-22-9", "106-25-2", "8000-46-2"})
+        notes.addToShortlist(QStringLiteral("Rose soap trial"), QString::fromLatin1(cas));
+    notes.setFavourite(QStringLiteral("78-70-6"), true);
+    notes.setNote(QStringLiteral("78-70-6"),
+                  QStringLiteral("Trial 12: 0.8 % in the rose soap base, still fresh after four "
+                                 "weeks at 40 \u00b0C.\nAsk for a sample of Miralinenza 50."));
+    form->findChild<zel::ui::ShortlistMenu*>()->showShortlist(QStringLiteral("Rose soap trial"));
+    form->findChild<QLineEdit*>(QStringLiteral("SearchField"))->setText(QStringLiteral("lina"));
+    form->findChild<QTabWidget*>(QStringLiteral("DetailTabNotebook"))->setCurrentIndex(3);
+    ok = shootWindow(form, file("notes")) && ok;
+    form->setSearchDialog([] { return zel::ui::TSearchWindow::SelectAll; });
+    form->SearchButtonClick();
+    form->findChild<QTabWidget*>(QStringLiteral("DetailTabNotebook"))->setCurrentIndex(0);
 
     zel::ui::TSearchWindow* search = program.searchWindow();
     search->show();

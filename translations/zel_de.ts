@@ -31,6 +31,17 @@
     </message>
 </context>
 <context>
+    <name>zel::app::Program</name>
+    <message>
+        <source>ZEL shows them, but keeps no change until it is started again.</source>
+        <translation>ZEL zeigt sie an, speichert aber keine Änderung, bis es neu gestartet wird.</translation>
+    </message>
+    <message>
+        <source>ZEL goes on without them.</source>
+        <translation>ZEL arbeitet ohne sie weiter.</translation>
+    </message>
+</context>
+<context>
     <name>zel::app::SearchFeedback</name>
     <message>
         <source>Warning</source>
@@ -100,6 +111,17 @@ Alle Rechte vorbehalten.</translation>
     <message>
         <source>Suppliers</source>
         <translation>Lieferanten</translation>
+    </message>
+</context>
+<context>
+    <name>zel::model::NoteStore</name>
+    <message>
+        <source>Your notes in %1 cannot be changed (%2).</source>
+        <translation>Ihre Notizen in %1 können nicht geändert werden (%2).</translation>
+    </message>
+    <message>
+        <source>Your notes in %1 cannot be read (%2).</source>
+        <translation>Ihre Notizen in %1 können nicht gelesen werden (%2).</translation>
     </message>
 </context>
 <context>
@@ -307,6 +329,14 @@ Alle Rechte vorbehalten.</translation>
     <message>
         <source>STABILITY RECORD</source>
         <translation>STABILITÄTSPROFIL</translation>
+    </message>
+    <message>
+        <source>MY NOTES</source>
+        <translation>MEINE NOTIZEN</translation>
+    </message>
+    <message>
+        <source>One of my favourites.</source>
+        <translation>Einer meiner Favoriten.</translation>
     </message>
 </context>
 <context>
@@ -549,6 +579,10 @@ Alle Rechte vorbehalten.</translation>
         <source>%1 from: %2</source>
         <translation>%1 von: %2</translation>
     </message>
+    <message>
+        <source>%1 materials of the shortlist %2</source>
+        <translation>%L1 Riechstoffe der Auswahlliste %2</translation>
+    </message>
 </context>
 <context>
     <name>zel::ui::MaterialsPage</name>
@@ -607,6 +641,96 @@ Alle Rechte vorbehalten.</translation>
     <message>
         <source>Suppliers</source>
         <translation>Lieferanten</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::NotesSheet</name>
+    <message>
+        <source>Your own note on this material</source>
+        <translation>Ihre Notiz zu diesem Riechstoff</translation>
+    </message>
+    <message>
+        <source>Favourite: mark this material as one of yours</source>
+        <translation>Favorit: diesen Riechstoff als einen Ihrer Favoriten markieren</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favorit</translation>
+    </message>
+    <message>
+        <source>Your own note on this material:</source>
+        <translation>Ihre Notiz zu diesem Riechstoff:</translation>
+    </message>
+    <message>
+        <source>Your notes cannot be changed in this run:</source>
+        <translation>Ihre Notizen können in dieser Sitzung nicht geändert werden:</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::ShortlistMenu</name>
+    <message>
+        <source>&amp;Shortlists</source>
+        <translation>Aus&amp;wahllisten</translation>
+    </message>
+    <message>
+        <source>&amp;Add the material to a new shortlist...</source>
+        <translation>Riechstoff in neue Auswahlliste &amp;aufnehmen...</translation>
+    </message>
+    <message>
+        <source>No shortlists yet</source>
+        <translation>Noch keine Auswahllisten</translation>
+    </message>
+    <message>
+        <source>&amp;Show as the list</source>
+        <translation>Als Liste &amp;zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Holds the current material</source>
+        <translation>&amp;Enthält den aktuellen Riechstoff</translation>
+    </message>
+    <message>
+        <source>&amp;Rename...</source>
+        <translation>&amp;Umbenennen...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete...</source>
+        <translation>&amp;Löschen...</translation>
+    </message>
+    <message>
+        <source>New shortlist</source>
+        <translation>Neue Auswahlliste</translation>
+    </message>
+    <message>
+        <source>Name of the shortlist:</source>
+        <translation>Name der Auswahlliste:</translation>
+    </message>
+    <message>
+        <source>The shortlist %1 holds no material of this database.</source>
+        <translation>Die Auswahlliste %1 enthält keinen Riechstoff dieser Datenbank.</translation>
+    </message>
+    <message>
+        <source>Rename shortlist</source>
+        <translation>Auswahlliste umbenennen</translation>
+    </message>
+    <message>
+        <source>New name of the shortlist:</source>
+        <translation>Neuer Name der Auswahlliste:</translation>
+    </message>
+    <message>
+        <source>There is a shortlist named %1 already.</source>
+        <translation>Es gibt bereits eine Auswahlliste namens %1.</translation>
+    </message>
+    <message>
+        <source>Delete shortlist</source>
+        <translation>Auswahlliste löschen</translation>
+    </message>
+    <message>
+        <source>Delete the shortlist %1? The materials stay as they are.</source>
+        <translation>Die Auswahlliste %1 löschen? Die Riechstoffe bleiben, wie sie sind.</translation>
     </message>
 </context>
 <context>
@@ -962,6 +1086,14 @@ Alle Rechte vorbehalten.</translation>
     <message>
         <source>&amp;Add to comparison</source>
         <translation>Zum Vergleich &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>Include my &amp;notes</source>
+        <translation>Meine &amp;Notizen einbeziehen</translation>
+    </message>
+    <message>
+        <source>&amp;Add my favourite flag and note to each material</source>
+        <translation>Meine Favoritenmarke und Notiz zu jedem Riechstoff &amp;hinzufügen</translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,17 @@
     </message>
 </context>
 <context>
+    <name>zel::app::Program</name>
+    <message>
+        <source>ZEL shows them, but keeps no change until it is started again.</source>
+        <translation>ZEL les affiche, mais n&apos;enregistre aucune modification avant son prochain démarrage.</translation>
+    </message>
+    <message>
+        <source>ZEL goes on without them.</source>
+        <translation>ZEL continue sans elles.</translation>
+    </message>
+</context>
+<context>
     <name>zel::app::SearchFeedback</name>
     <message>
         <source>Warning</source>
@@ -100,6 +111,17 @@ Tous droits réservés.</translation>
     <message>
         <source>Suppliers</source>
         <translation>Fournisseurs</translation>
+    </message>
+</context>
+<context>
+    <name>zel::model::NoteStore</name>
+    <message>
+        <source>Your notes in %1 cannot be changed (%2).</source>
+        <translation>Vos notes dans %1 ne peuvent pas être modifiées (%2).</translation>
+    </message>
+    <message>
+        <source>Your notes in %1 cannot be read (%2).</source>
+        <translation>Vos notes dans %1 ne peuvent pas être lues (%2).</translation>
     </message>
 </context>
 <context>
@@ -307,6 +329,14 @@ Tous droits réservés.</translation>
     <message>
         <source>STABILITY RECORD</source>
         <translation>FICHE DE STABILITÉ</translation>
+    </message>
+    <message>
+        <source>MY NOTES</source>
+        <translation>MES NOTES</translation>
+    </message>
+    <message>
+        <source>One of my favourites.</source>
+        <translation>Un de mes favoris.</translation>
     </message>
 </context>
 <context>
@@ -549,6 +579,10 @@ Tous droits réservés.</translation>
         <source>%1 from: %2</source>
         <translation>%1 chez : %2</translation>
     </message>
+    <message>
+        <source>%1 materials of the shortlist %2</source>
+        <translation>%L1 matières de la sélection %2</translation>
+    </message>
 </context>
 <context>
     <name>zel::ui::MaterialsPage</name>
@@ -607,6 +641,96 @@ Tous droits réservés.</translation>
     <message>
         <source>Suppliers</source>
         <translation>Fournisseurs</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::NotesSheet</name>
+    <message>
+        <source>Your own note on this material</source>
+        <translation>Votre note sur cette matière</translation>
+    </message>
+    <message>
+        <source>Favourite: mark this material as one of yours</source>
+        <translation>Favori : marquer cette matière comme l&apos;une des vôtres</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favori</translation>
+    </message>
+    <message>
+        <source>Your own note on this material:</source>
+        <translation>Votre note sur cette matière :</translation>
+    </message>
+    <message>
+        <source>Your notes cannot be changed in this run:</source>
+        <translation>Vos notes ne peuvent pas être modifiées dans cette session :</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ui::ShortlistMenu</name>
+    <message>
+        <source>&amp;Shortlists</source>
+        <translation>Sé&amp;lections</translation>
+    </message>
+    <message>
+        <source>&amp;Add the material to a new shortlist...</source>
+        <translation>&amp;Ajouter la matière à une nouvelle sélection...</translation>
+    </message>
+    <message>
+        <source>No shortlists yet</source>
+        <translation>Aucune sélection pour l&apos;instant</translation>
+    </message>
+    <message>
+        <source>&amp;Show as the list</source>
+        <translation>&amp;Afficher comme liste</translation>
+    </message>
+    <message>
+        <source>&amp;Holds the current material</source>
+        <translation>&amp;Contient la matière courante</translation>
+    </message>
+    <message>
+        <source>&amp;Rename...</source>
+        <translation>&amp;Renommer...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete...</source>
+        <translation>&amp;Supprimer...</translation>
+    </message>
+    <message>
+        <source>New shortlist</source>
+        <translation>Nouvelle sélection</translation>
+    </message>
+    <message>
+        <source>Name of the shortlist:</source>
+        <translation>Nom de la sélection :</translation>
+    </message>
+    <message>
+        <source>The shortlist %1 holds no material of this database.</source>
+        <translation>La sélection %1 ne contient aucune matière de cette base de données.</translation>
+    </message>
+    <message>
+        <source>Rename shortlist</source>
+        <translation>Renommer la sélection</translation>
+    </message>
+    <message>
+        <source>New name of the shortlist:</source>
+        <translation>Nouveau nom de la sélection :</translation>
+    </message>
+    <message>
+        <source>There is a shortlist named %1 already.</source>
+        <translation>Une sélection nommée %1 existe déjà.</translation>
+    </message>
+    <message>
+        <source>Delete shortlist</source>
+        <translation>Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>Delete the shortlist %1? The materials stay as they are.</source>
+        <translation>Supprimer la sélection %1 ? Les matières restent telles quelles.</translation>
     </message>
 </context>
 <context>
@@ -962,6 +1086,14 @@ Tous droits réservés.</translation>
     <message>
         <source>&amp;Add to comparison</source>
         <translation>Ajouter à la &amp;comparaison</translation>
+    </message>
+    <message>
+        <source>Include my &amp;notes</source>
+        <translation>Inclure mes &amp;notes</translation>
+    </message>
+    <message>
+        <source>&amp;Add my favourite flag and note to each material</source>
+        <translation>&amp;Ajouter mon marque-favori et ma note à chaque matière</translation>
     </message>
 </context>
 <context>

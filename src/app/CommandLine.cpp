@@ -2,6 +2,7 @@
 
 #include "data/base/FileAccess.h"
 #include "data/base/FileName.h"
+#include "model/StabilityMedia.h"
 
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -90,6 +91,20 @@ QStringList compareList(const QString& value, QString* problem)
     return cas;
 }
 
+// The field of a text criterion of the search window named by option a; null for another.
+QString* filterText(CommandLine& c, const QString& a)
+{
+    if (a == QLatin1String("--filter-name"))
+        return &c.filterName;
+    if (a == QLatin1String("--filter-odour"))
+        return &c.filterOdour;
+    if (a == QLatin1String("--filter-performance"))
+        return &c.filterPerformance;
+    if (a == QLatin1String("--filter-application"))
+        return &c.filterApplication;
+    return nullptr;
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -100,6 +115,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             c.problem = why;
     };
     QString reportOption;
+    QString firstFilter;    // the first criterion given, for the message when it is alone
+    QStringList filterSeen; // text criteria given so far
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("-?")) {
@@ -177,12 +194,46 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 c.exportFile = value;
                 c.headless = true; // a list written to a file needs no window
             }
+        } else if (QString* text = filterText(c, a)) {
+            // The text is whatever follows, as typed: it may start with a dash or be blank.
+            if (i + 1 >= arguments.size()) {
+                fail(QStringLiteral("%1 needs a text").arg(a));
+                continue;
+            }
+            if (filterSeen.contains(a))
+                fail(QStringLiteral("%1 is given twice").arg(a));
+            filterSeen << a;
+            *text = arguments[++i];
+            if (firstFilter.isEmpty())
+                firstFilter = a;
+        } else if (a == QLatin1String("--filter-stable")) {
+            if (i + 1 >= arguments.size() || isOption(arguments[i + 1])) {
+                fail(QStringLiteral("%1 needs media numbers from 1 to 33, such as 3,23").arg(a));
+                continue;
+            }
+            for (const QString& medium : arguments[++i].split(QLatin1Char(','))) {
+                bool number = false;
+                const int n = medium.trimmed().toInt(&number);
+                if (!number || n < 1 || n > model::MediaCount) {
+                    fail(QStringLiteral("%1 takes media numbers from 1 to 33, not \"%2\"")
+                             .arg(a, medium));
+                    break;
+                }
+                c.filterStable << n;
+            }
+            if (firstFilter.isEmpty())
+                firstFilter = a;
+        } else if (a == QLatin1String("--with-notes")) {
+            c.withNotes = true;
         } else {
             bool takesValue = false;
             if (isToolkitOption(toolkitName(a), &takesValue)) {
+                c.toolkitArguments << a;
                 if (takesValue && !a.contains(QLatin1Char('='))) {
                     if (i + 1 >= arguments.size())
                         fail(QStringLiteral("%1 needs a value").arg(a));
+                    else
+                        c.toolkitArguments << arguments[i + 1];
                     ++i;
                 }
                 continue;
@@ -195,6 +246,12 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         fail(QStringLiteral("--data reads no zel.ini, so --config cannot go with it"));
     if (!c.exportFile.isEmpty() && !c.reportFile.isEmpty())
         fail(QStringLiteral("a report and the list cannot be written in one run"));
+    c.filtered = !firstFilter.isEmpty();
+    if (c.filtered && c.exportFile.isEmpty())
+        fail(QStringLiteral("%1 chooses what --export-list writes, and goes with it alone")
+                 .arg(firstFilter));
+    if (c.withNotes && c.exportFile.isEmpty() && c.materialCas.isEmpty())
+        fail(QStringLiteral("--with-notes goes with --export-list or --material-report"));
     return c;
 }
 
@@ -216,10 +273,11 @@ QString CommandLine::helpText()
     return QStringLiteral(
                "Usage: zel [--headless] [--direct-print] [--lang CODE]\n"
                "           [--config FILE | --data DIR]\n"
-               "       zel --material-report CAS FILE.pdf|FILE.frp\n"
+               "       zel --material-report CAS FILE.pdf|FILE.frp [--with-notes]\n"
                "       zel --supplier-report SUPPLIER-NUMBER FILE.pdf|FILE.frp\n"
                "       zel --compare CAS,CAS[,CAS...] FILE.pdf|FILE.frp\n"
-               "       zel --export-list FILE.csv\n"
+               "       zel --export-list FILE.csv [--filter-... TEXT] [--filter-stable N,...]\n"
+               "                                  [--with-notes]\n"
                "ZEL - reference browser for aroma materials.\n"
                "\n"
                "Reads the first zel.ini found in: the program's own directory,\n"
@@ -255,6 +313,19 @@ QString CommandLine::helpText()
                "               write every material, in name order, to a CSV file (UTF-8, one\n"
                "               row per material, the stability rating of each medium in a\n"
                "               column of its own) without showing any window\n"
+               "  --filter-name TEXT, --filter-odour TEXT, --filter-performance TEXT,\n"
+               "  --filter-application TEXT, --filter-stable N[,N...]\n"
+               "               with --export-list: only the materials that the search window's\n"
+               "               Select keeps for the same criteria. Each text is taken as given\n"
+               "               and matched as the window matches it: anywhere in the field,\n"
+               "               blanks at either end left out, a to z in either case; the name\n"
+               "               also in the other two names and the commercial names. Each\n"
+               "               medium N (1 to 33, in the search window's order, 1 for pH 1,\n"
+               "               33 for Cold wave) must rate ++. Criteria that keep nothing\n"
+               "               write the header alone, and say so\n"
+               "  --with-notes with --export-list: add each material's favourite flag and your\n"
+               "               note after the other columns; with --material-report: print\n"
+               "               your notes on the material at the end of the report\n"
                "  -h, --help   show this help and end\n"
                "  -v, --version  show the version and end\n"
                "The toolkit's own options (-platform NAME, -style NAME, ...) are accepted.\n"

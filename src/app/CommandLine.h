@@ -30,6 +30,17 @@ public:
     QString exportFile;
     // The language of the windows and reports (fr, de, ...); empty follows the environment.
     QString language;
+    // What the export keeps, as the search window's criteria: the four texts as given, blanks
+    // included, and the media (1 to 33) that must rate "++". filtered: any of them was given.
+    QString filterName, filterOdour, filterPerformance, filterApplication;
+    QList<int> filterStable;
+    bool filtered = false;
+    // The user's favourite flag and note in the export, or the notes band in the material
+    // report.
+    bool withNotes = false;
+    // The toolkit's own options with their values, as given: all the toolkit is handed, so
+    // that a text of ours such as "-platform" stays ours.
+    QStringList toolkitArguments;
     QStringList unknown; // arguments that are neither ours nor the toolkit's
     QString problem;     // the first usage error, in words; empty when the line is usable
 

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/CommandLine.h"
 #include "app/ConfigReader.h"
 #include "app/ErrorMessage.h"
 #include "app/ReportRunner.h"
@@ -12,6 +13,7 @@
 #include "data/base/StandardOutput.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
+#include "model/NoteStore.h"
 #include "model/Reindex.h"
 #include "model/Schema.h"
 #include "report/TPrintCompare.h"
@@ -90,6 +92,25 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
         m_mainForm->SwitchPage(ui::page::Materials);
         m_mainForm->activateWindow();
     });
+    // The notes' trouble is told once, and the browser goes on with them read-only. Headless
+    // there is nobody to close a box.
+    QObject::connect(
+        m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(), [this](QString text) {
+            text += u' ' + (m_session->notes().readable()
+                                ? QCoreApplication::translate(
+                                      "zel::app::Program",
+                                      "ZEL shows them, but keeps no change until it is started "
+                                      "again.")
+                                : QCoreApplication::translate("zel::app::Program",
+                                                              "ZEL goes on without them."));
+            if (m_headless) {
+                QTextStream(stderr) << "zel: " << text << '\n';
+                return;
+            }
+            QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text, QMessageBox::Ok,
+                            m_mainForm.get());
+            box.exec();
+        });
 }
 
 Program::~Program() = default;
@@ -209,11 +230,11 @@ void Program::setDirectPrint(bool direct)
 }
 
 int Program::writeReport(const QString& materialCas, const QString& supplierNumber,
-                         const QString& file)
+                         const QString& file, bool withNotes)
 {
     return reportWritten(materialCas.isEmpty()
                              ? m_reports->writeSupplierReport(supplierNumber, file)
-                             : m_reports->writeMaterialReport(materialCas, file),
+                             : m_reports->writeMaterialReport(materialCas, file, withNotes),
                          file);
 }
 
@@ -232,15 +253,33 @@ int Program::reportWritten(const QString& error, const QString& file)
     return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 
-int Program::exportList(const QString& file)
+int Program::exportList(const CommandLine& command)
 {
-    const QString error = m_session->ExportList(file);
+    ui::MainSession::ExportOptions options;
+    options.withNotes = command.withNotes;
+    if (command.filtered) {
+        search::SearchCriteria criteria{command.filterName,
+                                        command.filterOdour,
+                                        command.filterPerformance,
+                                        command.filterApplication,
+                                        {}};
+        for (int medium : command.filterStable)
+            criteria.required[static_cast<size_t>(medium - 1)] = true;
+        options.criteria = criteria;
+    }
+    const QString file = command.exportFile;
+    int written = 0;
+    const QString error = m_session->ExportList(file, {}, options, &written);
     if (!error.isEmpty()) {
         QTextStream(stderr) << "zel: " << error << '\n';
         return StartFailed;
     }
-    data::StandardOutput::stream() << "Wrote " << m_session->MaterialCount << " materials to "
-                                   << QDir::toNativeSeparators(file) << '\n';
+    QTextStream& out = data::StandardOutput::stream();
+    if (written == 0 && command.filtered)
+        out << "No material meets the criteria: wrote the header alone to "
+            << QDir::toNativeSeparators(file) << '\n';
+    else
+        out << "Wrote " << written << " materials to " << QDir::toNativeSeparators(file) << '\n';
     return data::StandardOutput::finish("zel") ? Ok : StartFailed;
 }
 

@@ -26,6 +26,7 @@ class TPrintSupplier;
 
 namespace zel::app {
 
+class CommandLine;
 class ReportRunner;
 class SearchFeedback;
 class TAboutBox;
@@ -73,18 +74,22 @@ public:
     int run();
     // Reports through the print dialog straight to the printer instead of the preview.
     void setDirectPrint(bool direct);
-    // After a successful start: writes the material report of a CAS number, or the supplier
-    // report of a supplier number, to a PDF file or a saved report file (by its extension).
-    // Returns the exit code; a failure says why on standard error and leaves no file.
-    int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file);
+    // After a successful start: writes the material report of a CAS number (with the user's
+    // notes when asked), or the supplier report of a supplier number, to a PDF file or a saved
+    // report file (by its extension). Returns the exit code; a failure says why on standard
+    // error and leaves no file.
+    int writeReport(const QString& materialCas, const QString& supplierNumber, const QString& file,
+                    bool withNotes = false);
     // After a successful start: writes the comparison of the materials of those CAS numbers,
     // as writeReport writes a report.
     int writeComparison(const QStringList& cas, const QString& file);
     // The end of a headless report: says what went wrong, or that file was written; the exit code.
     static int reportWritten(const QString& error, const QString& file);
-    // After a successful start: writes every material, in name order, to a CSV file.
-    // Returns the exit code; a failure says why on standard error and leaves no file.
-    int exportList(const QString& file);
+    // After a successful start: writes every material, in name order, to the command's CSV
+    // file; only those its criteria select, as the search window would, and with the user's
+    // notes when asked. Returns the exit code; a failure says why on standard error and
+    // leaves no file.
+    int exportList(const CommandLine& command);
     ReportRunner* reports() const { return m_reports.get(); }
 
     Reindexing reindexing() const { return m_reindexing; }

@@ -7,6 +7,7 @@
 #include "data/base/Error.h"
 #include "data/engine/Dataset.h"
 #include "model/Names.h"
+#include "model/NoteStore.h"
 #include "model/Reindex.h"
 #include "model/ReportTables.h"
 #include "model/Schema.h"
@@ -59,10 +60,19 @@ std::optional<int> writeReportFromIndexes(const QString& programDirectory,
     try {
         if (!command.materialCas.isEmpty()) {
             const QString sf = lookup.text(model::fields::sf);
+            std::optional<model::NoteStore::Entry> notes;
+            model::NoteStore store;
+            if (command.withNotes)
+                notes = store.entry(command.materialCas);
+            // Asked for, notes that cannot be read are no reason to print a sheet without them.
+            error = store.readable() ? QString() : store.problem();
             report::TPrintMaterial form(&database);
-            error = ReportRunner::writeReport(
-                [&](report::TRpPrinter& printer) { form.run(sf, command.materialCas, printer); },
-                command.reportFile, lookup.text(model::fields::name));
+            if (error.isEmpty())
+                error = ReportRunner::writeReport(
+                    [&](report::TRpPrinter& printer) {
+                        form.run(sf, command.materialCas, printer, notes ? &*notes : nullptr);
+                    },
+                    command.reportFile, lookup.text(model::fields::name));
         } else {
             report::TPrintSupplier form(&database);
             error = ReportRunner::writeReport(

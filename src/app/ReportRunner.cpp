@@ -6,6 +6,7 @@
 #include "data/engine/Dataset.h"
 #include "model/Datasets.h"
 #include "model/Names.h"
+#include "model/NoteStore.h"
 #include "report/PrintJob.h"
 #include "report/ReportFileError.h"
 #include "report/TPrintCompare.h"
@@ -28,6 +29,7 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QTimer>
+#include <optional>
 
 namespace zel::app {
 
@@ -182,8 +184,12 @@ void ReportRunner::RunMaterialReport()
     const data::Dataset* material = m_session->dataset(model::datasets::TableMaterial);
     const QString sf = material->text(model::fields::sf);
     const QString cas = material->text(model::fields::cas);
-    present(m_material->report(),
-            [this, sf, cas](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); });
+    std::optional<model::NoteStore::Entry> notes;
+    if (m_session->ReportNotes)
+        notes = m_session->notes().entry(cas);
+    present(m_material->report(), [this, sf, cas, notes](report::TRpPrinter& printer) {
+        m_material->run(sf, cas, printer, notes ? &*notes : nullptr);
+    });
 }
 
 void ReportRunner::RunSupplierReport()
@@ -257,7 +263,7 @@ QString ReportRunner::errorOf(const std::function<QString()>& work)
     }
 }
 
-QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file)
+QString ReportRunner::writeMaterialReport(const QString& cas, const QString& file, bool withNotes)
 {
     return errorOf([&] {
         data::Dataset* lookup = m_session->dataset(model::datasets::TableMaterial2);
@@ -269,8 +275,18 @@ QString ReportRunner::writeMaterialReport(const QString& cas, const QString& fil
         lookup->setIndexName(previous);
         if (!found)
             return QStringLiteral("No material has the CAS number %1").arg(cas);
-        return writeReport([&](report::TRpPrinter& printer) { m_material->run(sf, cas, printer); },
-                           file, name);
+        std::optional<model::NoteStore::Entry> notes;
+        if (withNotes) {
+            notes = m_session->notes().entry(cas);
+            // Asked for, notes that cannot be read are no reason to print a sheet without them.
+            if (!m_session->notes().readable())
+                return m_session->notes().problem();
+        }
+        return writeReport(
+            [&](report::TRpPrinter& printer) {
+                m_material->run(sf, cas, printer, notes ? &*notes : nullptr);
+            },
+            file, name);
     });
 }
 

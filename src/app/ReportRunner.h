@@ -61,9 +61,10 @@ public:
     void RunComparison(const QStringList& cas);
 
     // Headless output: the report for a CAS number or a supplier number written to a file,
-    // a PDF file or a saved report file by the file's extension (.pdf, .frp). Returns an error
-    // text, empty on success; a failure leaves no file.
-    QString writeMaterialReport(const QString& cas, const QString& file);
+    // a PDF file or a saved report file by the file's extension (.pdf, .frp), the material's
+    // with the user's notes when asked. Returns an error text, empty on success; a failure
+    // leaves no file.
+    QString writeMaterialReport(const QString& cas, const QString& file, bool withNotes = false);
     QString writeSupplierReport(const QString& supnr, const QString& file);
     // The same for a comparison of two to six materials by their CAS numbers.
     QString writeComparison(const QStringList& cas, const QString& file);

@@ -90,8 +90,17 @@ int main(int argc, char** argv)
     if (command.headless)
         zel::data::installInterruptHandlers("zel");
 
+    // The toolkit is handed its own options alone: a filter text such as "-platform" is ours.
+    std::vector<QByteArray> toolkitArgs{QByteArray(argv[0])};
+    for (const QString& a : command.toolkitArguments)
+        toolkitArgs.push_back(zel::data::fileNameBytes(a));
+    std::vector<char*> toolkitArgv;
+    for (QByteArray& a : toolkitArgs)
+        toolkitArgv.push_back(a.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = static_cast<int>(toolkitArgs.size());
     const QtMessageHandler toolkitHandler = qInstallMessageHandler(holdMessage);
-    QApplication app(argc, argv);
+    QApplication app(toolkitArgc, toolkitArgv.data());
     releaseMessages(toolkitHandler);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
@@ -114,10 +123,11 @@ int main(int argc, char** argv)
     if (!program.StartProgram())
         return Program::StartFailed;
     if (!command.exportFile.isEmpty())
-        return program.exportList(command.exportFile);
+        return program.exportList(command);
     if (!command.compareCas.isEmpty())
         return program.writeComparison(command.compareCas, command.reportFile);
     if (!command.reportFile.isEmpty())
-        return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile);
+        return program.writeReport(command.materialCas, command.supplierNumber, command.reportFile,
+                                   command.withNotes);
     return program.run();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -42,12 +43,20 @@ public:
     // the first operation that meets it; takeProblem() hands it over once.
     const QString& problem() const { return m_problem; }
     QString takeProblem();
+    // Told the first problem as it is met, once for the life of the store.
+    void setProblemHandler(std::function<void(const QString&)> handler)
+    {
+        m_problemHandler = std::move(handler);
+    }
     bool writable() const { return !m_readOnly; }
+    // False once the file turned out damaged or unreadable: everything then reads as empty.
+    bool readable() const { return !m_failed; }
 
     Entry entry(const QString& cas) const;
     // Every material with a note or the favourite flag, by CAS number.
     std::map<QString, Entry> entries() const;
-    // Each returns false, changing nothing, when the store cannot be written.
+    // Each returns false, changing nothing, when the store cannot be written, or when the
+    // change cannot be made (a shortlist renamed to a name another one has).
     bool setNote(const QString& cas, const QString& note);
     bool setFavourite(const QString& cas, bool favourite);
 
@@ -70,6 +79,8 @@ private:
     QString m_path;
     mutable sqlite3* m_db = nullptr;
     mutable QString m_problem;
+    std::function<void(const QString&)> m_problemHandler;
+    mutable bool m_told = false;
     mutable bool m_readOnly = false;
     mutable bool m_failed = false; // cannot be read at all: behaves as empty
 };

@@ -120,6 +120,18 @@ TPrintMaterial::TPrintMaterial(data::Database* database)
         m_stabil[std::size_t(i)] = &l;
     }
 
+    // The user's own notes, after everything the database says; printed only when asked.
+    auto& notes = band<TRpBand>(r, "SummaryBand1", rbSummary, 148);
+    notes.enabled = false;
+    heading(notes, "RpLabel11",
+            QCoreApplication::translate("zel::report::TPrintMaterial", "MY NOTES"), 0, 50, 200)
+        .alignToBand = true;
+    auto& notesText = place<TRpLabel>(notes, "RpNotes", 0, 103, 1799, 45);
+    notesText.alignToBand = true;
+    notesText.autoStretch = true;
+    m_notesBand = &notes;
+    m_notesText = &notesText;
+
     pageFooter(r, "RpLabel1");
 }
 
@@ -131,8 +143,20 @@ void TPrintMaterial::RpSubDetail2BeforePrint(TRpBand&, bool&)
             model::mediumLabel(i) + QLatin1Char(' ') + model::ratingText(model::ratingChar(s, i));
 }
 
-void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer)
+void TPrintMaterial::run(const QString& sf, const QString& cas, TRpPrinter& printer,
+                         const model::NoteStore::Entry* notes)
 {
+    // The engine ends a printed line at a carriage return, as in the database's memos.
+    QStringList lines;
+    if (notes && notes->favourite)
+        lines << QCoreApplication::translate("zel::report::TPrintMaterial",
+                                             "One of my favourites.");
+    if (notes && !notes->note.isEmpty())
+        lines << QString(notes->note).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QString text =
+        lines.join(QLatin1Char('\n')).replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    m_notesText->caption = text;
+    m_notesBand->enabled = !text.isEmpty();
     runOn({&model::datasets::TableSupplier, &model::datasets::TableSin,
            &model::datasets::TableMaterial2, &model::datasets::TableMaterial},
           {sf, cas}, printer);

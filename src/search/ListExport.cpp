@@ -87,12 +87,14 @@ QString fieldText(const data::Table& table, int record, int field)
 
 } // namespace
 
-QStringList ListExport::header()
+QStringList ListExport::header(bool withNotes)
 {
     QStringList cells;
     for (const auto& column : fieldColumns())
         cells << column.first;
     cells << model::StabilityMedia();
+    if (withNotes)
+        cells << QStringLiteral("favourite") << QStringLiteral("note");
     return cells;
 }
 
@@ -130,7 +132,8 @@ std::vector<int> ListExport::listedIds(const TSearchClass& list)
 }
 
 QString ListExport::writeCsv(const QString& path, const data::Table& materials,
-                             const std::vector<int>& ids, const Progress& progress)
+                             const std::vector<int>& ids, const Progress& progress,
+                             const Notes* notes)
 {
     const QString shown = QDir::toNativeSeparators(path);
     if (QFileInfo(path).isDir())
@@ -159,14 +162,23 @@ QString ListExport::writeCsv(const QString& path, const data::Table& materials,
     }
     QFile& file = output.device();
     file.write("\xEF\xBB\xBF");
-    file.write(csvLine(header()));
+    file.write(csvLine(header(notes != nullptr)));
+    const int casField = materials.fieldIndex(model::fields::cas);
     const int total = static_cast<int>(ids.size());
     for (int i = 0; i < total; ++i) {
         if (progress)
             progress(i, total);
         const auto record = recordOf.constFind(ids[static_cast<size_t>(i)]);
-        if (record != recordOf.constEnd())
-            file.write(csvLine(row(materials, *record)));
+        if (record == recordOf.constEnd())
+            continue;
+        QStringList cells = row(materials, *record);
+        if (notes) {
+            const auto kept = notes->find(fieldText(materials, *record, casField));
+            const bool found = kept != notes->end();
+            cells << (found && kept->second.favourite ? QStringLiteral("yes") : QString())
+                  << (found ? kept->second.note : QString());
+        }
+        file.write(csvLine(cells));
     }
     if (progress)
         progress(total, total);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <cmath>
 #include <functional>
 
 namespace zel::ui::glyphs {
@@ -220,6 +221,22 @@ QIcon door()
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(240, 200, 60));
         p.drawEllipse(QPointF(8, 9), 0.9, 0.9);
+    });
+}
+
+// A five-pointed star: gold for a favourite, a hollow outline otherwise.
+QIcon star(bool filled)
+{
+    return make([filled](QPainter& p) {
+        QPolygonF points;
+        for (int i = 0; i < 10; ++i) {
+            const double radius = i % 2 == 0 ? 7.2 : 3.0;
+            const double angle = M_PI * (i / 5.0 - 0.5);
+            points << QPointF(8 + radius * std::cos(angle), 8.6 + radius * std::sin(angle));
+        }
+        p.setPen(QPen(filled ? QColor(170, 120, 0) : QColor(110, 110, 110), 1));
+        p.setBrush(filled ? QBrush(QColor(250, 200, 30)) : QBrush(Qt::NoBrush));
+        p.drawPolygon(points);
     });
 }
 

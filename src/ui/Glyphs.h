@@ -22,6 +22,8 @@ QIcon funnel(); // a funnel letting a drop through: narrowing the list
 QIcon all();    // three list lines, each ticked: every material again
 QIcon eraser(); // the criteria wiped out
 QIcon door();   // an open door: leaving without a search
+// The favourite mark of a material: a gold star, or its hollow outline when not a favourite.
+QIcon star(bool filled);
 } // namespace glyphs
 
 } // namespace zel::ui

@@ -6,10 +6,13 @@
 #include "data/engine/Table.h"
 #include "model/Datasets.h"
 #include "model/Names.h"
+#include "model/NoteStore.h"
 #include "model/Schema.h"
 #include "search/ListExport.h"
 
 #include <QDir>
+#include <QScopeGuard>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -23,6 +26,7 @@ using model::datasets::TableSupLink2;
 using model::datasets::TableSupplier;
 using model::datasets::TableSupplierShow;
 using model::datasets::TableSynonyms2;
+using model::datasets::TableSynonymsSelect;
 
 namespace {
 
@@ -128,10 +132,17 @@ public:
 MainSession::MainSession(QObject* parent)
     : QObject(parent), m_database(new data::Database(QStringLiteral("ZEL"), this)),
       m_datasets(new data::DatasetSet(m_database, model::decls::mainWindow(), this)),
-      m_rows(std::make_unique<Rows>(this)), m_feedback(std::make_unique<FeedbackRelay>())
+      m_rows(std::make_unique<Rows>(this)), m_feedback(std::make_unique<FeedbackRelay>()),
+      m_notes(std::make_unique<model::NoteStore>())
 {
     model::schema::describe(*m_database);
     connect(m_database, &data::Database::sourceChanged, this, &MainSession::sourceChanged);
+    // Told after whatever met the problem has ended, so that a window may answer with a
+    // message box without breaking into a paint or a data change.
+    m_notes->setProblemHandler([this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this, [this, message] { Q_EMIT notesProblem(message); }, Qt::QueuedConnection);
+    });
 }
 
 MainSession::~MainSession() = default;
@@ -186,17 +197,47 @@ int MainSession::tableRecordCount(const QString& table) const
     return m_database->table(table)->recordCount();
 }
 
-QString MainSession::ExportList(const QString& path,
-                                const std::function<void(int, int)>& progress) const
+QString MainSession::ExportList(const QString& path, const std::function<void(int, int)>& progress,
+                                const ExportOptions& options, int* written) const
 {
     if (!m_list)
         return tr("No database is open");
     try {
-        return search::ListExport::writeCsv(path, *m_database->table(model::tables::material),
-                                            search::ListExport::listedIds(*m_list), progress);
+        const data::Table& materials = *m_database->table(model::tables::material);
+        std::vector<int> ids = search::ListExport::listedIds(*m_list);
+        if (options.criteria) {
+            // The search dialog's own judgement of every material, as its Select runs it.
+            const data::Dataset* synonyms = dataset(TableSynonymsSelect);
+            const std::vector<unsigned char> pass = search::MaterialFilter(
+                *options.criteria, materials, synonyms->isOpen() ? synonyms->table() : nullptr);
+            const int idField = materials.fieldIndex(model::fields::id);
+            QSet<int> passed;
+            for (size_t record = 0; record < pass.size(); ++record)
+                if (pass[record])
+                    passed.insert(static_cast<int>(materials.integer(int(record), idField)));
+            std::erase_if(ids, [&passed](int id) { return !passed.contains(id); });
+        }
+        search::ListExport::Notes notes;
+        if (options.withNotes) {
+            notes = m_notes->entries();
+            // Asked for, notes that cannot be read are no reason to write a list without them.
+            if (!m_notes->readable())
+                return m_notes->problem();
+        }
+        const QString error = search::ListExport::writeCsv(path, materials, ids, progress,
+                                                           options.withNotes ? &notes : nullptr);
+        if (written && error.isEmpty())
+            *written = static_cast<int>(ids.size());
+        return error;
     } catch (const data::DatabaseError& e) {
         return e.message();
     }
+}
+
+QString MainSession::currentCas() const
+{
+    const data::Dataset* material = dataset(TableMaterial);
+    return isOpen() && material->isOpen() ? material->text(model::fields::cas) : QString();
 }
 
 void MainSession::PreloadDatabase()
@@ -237,10 +278,13 @@ void MainSession::Reload()
     const QString supplierNumber = dataset(TableSupplier)->text(model::fields::supnr);
     const bool narrowed = m_list->count() < MaterialCount;
     const QString order = listOrder();
+    const QString shortlist = m_shortlist;
 
     m_database->reload();
     OpenDatabase();
-    if (narrowed)
+    if (!shortlist.isEmpty())
+        SelectShortlist(shortlist);
+    else if (narrowed)
         Select(1);
     SetListOrder(order);
     data::Dataset* select = dataset(TableMaterialSelect);
@@ -272,6 +316,7 @@ void MainSession::CreateSelectionList()
     data::Dataset* material = dataset(TableMaterial);
     data::Dataset* select = dataset(TableMaterialSelect);
     m_list = std::make_unique<search::TSearchClass>(MaterialCount);
+    m_shortlist.clear();
     m_list->setIds(std::move(m_ids));
     // The filter is looked up when a search runs, so the dialog may be wired in later.
     m_list->attach(
@@ -352,7 +397,9 @@ QString MainSession::listTitle() const
     if (!m_list)
         return QString();
     const int count = m_list->count();
-    QString title = count == dataset(TableMaterial)->recordCount()
+    QString title = !m_shortlist.isEmpty()
+                        ? tr("%1 materials of the shortlist %2").arg(count).arg(m_shortlist)
+                    : count == dataset(TableMaterial)->recordCount()
                         ? tr("List of all materials (%1)").arg(count)
                         : tr("%1 materials selected").arg(count);
     if (listOrder() == kCasOrder)
@@ -369,6 +416,8 @@ void MainSession::Select(int dialogResult)
 {
     if (!m_list)
         return;
+    if (dialogResult == 1 || dialogResult == 2)
+        m_shortlist.clear();
     if (dialogResult == 1) {
         m_list->ApplyFilter();
         m_list->ShowCurrent();
@@ -423,6 +472,54 @@ bool MainSession::GotoMaterial(const QString& cas)
         Select(2);
     m_list->GotoId(id);
     m_list->ShowCurrent();
+    return true;
+}
+
+// --- Shortlists ------------------------------------------------------------------------
+
+// The selection list's own search, judging each material by whether the shortlist holds its
+// CAS number, so that order, title, count and the current material behave as after a search.
+bool MainSession::SelectShortlist(const QString& name)
+{
+    if (!m_list)
+        return false;
+    const QStringList kept = m_notes->shortlist(name);
+    const QSet<QString> wanted(kept.begin(), kept.end());
+    const data::Table& materials = *dataset(TableMaterialSelect)->table();
+    const int casField = materials.fieldIndex(model::fields::cas);
+    std::vector<unsigned char> held(static_cast<size_t>(materials.recordCount()), 0);
+    bool any = false;
+    for (int record = 0; casField >= 0 && record < materials.recordCount(); ++record) {
+        if (wanted.contains(materials.text(record, casField).toString())) {
+            held[static_cast<size_t>(record)] = 1;
+            any = true;
+        }
+    }
+    if (!any)
+        return false;
+    m_list->setTableFilter([&held](const data::Dataset&) { return held; });
+    auto restore = qScopeGuard([this] { m_list->setTableFilter(m_tableFilter); });
+    m_list->ApplyFilter();
+    m_list->ShowCurrent();
+    m_shortlist = name;
+    return true;
+}
+
+bool MainSession::RenameShortlist(const QString& from, const QString& to)
+{
+    if (!m_notes->renameShortlist(from, to))
+        return false;
+    if (m_shortlist == from)
+        m_shortlist = to;
+    return true;
+}
+
+bool MainSession::DeleteShortlist(const QString& name)
+{
+    if (!m_notes->deleteShortlist(name))
+        return false;
+    if (m_shortlist == name)
+        Select(2);
     return true;
 }
 

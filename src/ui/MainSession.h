@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Configuration.h"
+#include "search/MaterialFilter.h"
 #include "search/OdourSimilarity.h"
 #include "search/TSearchClass.h"
 
@@ -8,12 +9,16 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zel::data {
 class Database;
 class Dataset;
 class DatasetSet;
 } // namespace zel::data
+namespace zel::model {
+class NoteStore;
+}
 
 namespace zel::ui {
 
@@ -23,6 +28,14 @@ constexpr int Materials = 0;
 constexpr int CommercialNames = 1;
 constexpr int Suppliers = 2;
 } // namespace page
+
+// What an export adds to the list as shown: only the listed materials that the search dialog
+// would select with these criteria, and the user's favourite flag and note.
+struct ListExportOptions
+{
+    std::optional<search::SearchCriteria> criteria;
+    bool withNotes = false;
+};
 
 // Everything the main window shows, kept without the window: the database and the main
 // datasets, the selection list of the materials page with the rows its grid shows, and the
@@ -91,11 +104,32 @@ public:
     void setTableFilter(search::TSearchClass::TableFilter filter);
     void setSelectionFeedback(search::SelectionFeedback* feedback);
 
+    using ExportOptions = ListExportOptions;
     // Writes the listed materials, in the list's order, to a CSV file; progress, when given,
-    // hears how many are written of how many. Returns an empty text, or what went wrong (and
-    // then no file was written).
+    // hears how many are written of how many, and written how many there were. Returns an
+    // empty text, or what went wrong (and then no file was written).
     QString ExportList(const QString& path,
-                       const std::function<void(int done, int total)>& progress = {}) const;
+                       const std::function<void(int done, int total)>& progress = {},
+                       const ExportOptions& options = {}, int* written = nullptr) const;
+
+    // The user's own notes, favourites and shortlists, kept beside the database by CAS number
+    // ($XDG_DATA_HOME/zel/notes.sqlite as the session is made). A problem with the store is
+    // told once through notesProblem; the store is read-only from then on.
+    model::NoteStore& notes() const { return *m_notes; }
+    // The CAS number of the current material; empty while none is current.
+    QString currentCas() const;
+    // Whether the material report carries the user's notes (Report, Include my notes).
+    bool ReportNotes = false;
+    // Lists the shortlist's materials that the database holds, as a search does; the search
+    // dialog's Select or Select all ends it. False, changing nothing, when the database holds
+    // none of them.
+    bool SelectShortlist(const QString& name);
+    // The shortlist the materials list shows; empty for a search result or all materials.
+    const QString& shownShortlist() const { return m_shortlist; }
+    // Rename and delete keep the list's title true: deleting the shortlist it shows lists
+    // every material again.
+    bool RenameShortlist(const QString& from, const QString& to);
+    bool DeleteShortlist(const QString& name);
 
     // The selection list; null until the database is open.
     search::TSearchClass* selectionList() const { return m_list.get(); }
@@ -171,6 +205,8 @@ Q_SIGNALS:
     void sourceChanged();
     void rowCountChanged(int rows);
     void currentRowChanged(int row);
+    // The note store is damaged, locked or cannot be written: what to tell the user, once.
+    void notesProblem(const QString& message);
 
 private:
     class Rows;
@@ -191,6 +227,8 @@ private:
     std::vector<int> m_ids; // the material ids, ascending, until the selection list takes them
     std::function<bool()> m_filter;
     search::TSearchClass::TableFilter m_tableFilter;
+    std::unique_ptr<model::NoteStore> m_notes;
+    QString m_shortlist;
 };
 
 } // namespace zel::ui

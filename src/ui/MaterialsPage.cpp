@@ -6,6 +6,7 @@
 #include "ui/FieldLink.h"
 #include "ui/MainSession.h"
 #include "ui/MaterialGrid.h"
+#include "ui/NotesSheet.h"
 #include "ui/PageParts.h"
 #include "ui/StabilityGrid.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QToolButton>
 
 namespace zel::ui {
 
@@ -71,6 +73,9 @@ MaterialsPage::MaterialsPage(QWidget* parent) : AlignedPage(parent)
     DBEdit6 = fieldEdit(sup, "DBEdit6", {72, 107, 240, 22});
     SuppliersSheet->details()->addTab(sup, tr("Details"));
     DetailTabNotebook->addTab(SuppliersSheet, tr("Suppliers"));
+    m_notes = new NotesSheet;
+    DetailTabNotebook->addTab(m_notes, tr("Notes"));
+    DetailTabNotebook->setCornerWidget(m_notes->star(), Qt::TopRightCorner);
 
     setSides(list, PanelDetail, DetailTabNotebook);
     connect(SuppliersSheet, &ListDetailSheet::detailsToggled, this, &MaterialsPage::detailsToggled);
@@ -108,6 +113,7 @@ void MaterialsPage::attached(MainSession* session, bool first)
         new FieldLink(show, phone, DBEdit6);
     }
     RefreshMaterialDetails();
+    m_notes->attach(session);
 }
 
 void MaterialsPage::FillMediaLabels()
@@ -162,6 +168,11 @@ void MaterialsPage::repaintList()
 void MaterialsPage::ToggleSupplierDetails()
 {
     SuppliersSheet->toggleDetails();
+}
+
+void MaterialsPage::keepNote()
+{
+    m_notes->save();
 }
 
 } // namespace zel::ui

@@ -13,11 +13,13 @@ class DatasetGrid;
 class MainSession;
 class MaterialGrid;
 class MaterialListModel;
+class NotesSheet;
 class StabilityGrid;
 
 // Page 0 of the main window: the selection list of materials with its search field, and the
 // current material's details, stability and commercial names with their suppliers. Detail
-// notebook sub-pages: 0 "Details", 1 "Stability", 2 "Suppliers".
+// notebook sub-pages: 0 "Details", 1 "Stability", 2 "Suppliers", 3 "Notes" (the user's own,
+// with the favourite star in the notebook's corner).
 class MaterialsPage : public AlignedPage
 {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
 
     // Hides the supplier details under the suppliers list, or shows them again.
     void ToggleSupplierDetails();
+    // Keeps the note being typed now, before something reads the notes.
+    void keepNote();
 
 Q_SIGNALS:
     void detailsToggled(bool shown);
@@ -69,6 +73,7 @@ private:
     QPlainTextEdit* DBLiterature;
     ui::StabilityGrid* StabilityGrid;
     ListDetailSheet* SuppliersSheet;
+    NotesSheet* m_notes;
     DatasetGrid* SupplierGrid;
     QLineEdit* DBEdit1;
     QLineEdit* DBEdit3;

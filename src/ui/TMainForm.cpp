@@ -9,14 +9,17 @@
 #include "ui/MaterialsPage.h"
 #include "ui/OuterSize.h"
 #include "ui/PageParts.h"
+#include "ui/ShortlistMenu.h"
 #include "ui/SuppliersPage.h"
 #include "ui/TCompareForm.h"
 #include "ui/TSizerData.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -102,10 +105,7 @@ TMainForm::TMainForm(MainSession* session, QWidget* parent)
     connect(LastButton, &QToolButton::clicked, this, [this] { Navigate(QStringLiteral("last")); });
     connect(OrderButton, &QToolButton::clicked, this, &TMainForm::OrderButtonClick);
     connect(SearchButton, &QToolButton::clicked, this, &TMainForm::SearchButtonClick);
-    connect(PrintButton, &QToolButton::clicked, this, [this] {
-        if (m_print)
-            m_print();
-    });
+    connect(PrintButton, &QToolButton::clicked, this, &TMainForm::printClick);
     connect(HideShowButton, &QToolButton::clicked, this, &TMainForm::HideShowButtonClick);
 
     // 590 x 450 with its frame, and no smaller.
@@ -190,15 +190,11 @@ void TMainForm::buildMenu()
     alternatives->setObjectName(QStringLiteral("MenuAlternatives"));
     alternatives->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     QMenu* report = menuBar()->addMenu(tr("&Report"));
-    const auto print = [this] {
-        if (m_print)
-            m_print();
-    };
-    MenuPrintMaterial = report->addAction(tr("Print &Material"), this, print);
+    MenuPrintMaterial = report->addAction(tr("Print &Material"), this, &TMainForm::printClick);
     MenuPrintMaterial->setObjectName(QStringLiteral("MenuPrintMaterial"));
     // Only one of the two is enabled at a time, so the key prints what the Print button does.
     MenuPrintMaterial->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    MenuPrintSupplier = report->addAction(tr("Print &Supplier"), this, print);
+    MenuPrintSupplier = report->addAction(tr("Print &Supplier"), this, &TMainForm::printClick);
     MenuPrintSupplier->setObjectName(QStringLiteral("MenuPrintSupplier"));
     MenuPrintSupplier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     MenuPrintSupplier->setEnabled(false);
@@ -215,6 +211,15 @@ void TMainForm::buildMenu()
     });
     MenuAddToComparison->setObjectName(QStringLiteral("MenuAddToComparison"));
     MenuAddToComparison->setShortcut(QKeySequence(Qt::Key_Insert));
+    report->addSeparator();
+    MenuReportNotes = report->addAction(tr("Include my &notes"));
+    MenuReportNotes->setObjectName(QStringLiteral("MenuReportNotes"));
+    MenuReportNotes->setCheckable(true);
+    connect(MenuReportNotes, &QAction::toggled, this,
+            [this](bool on) { m_session->ReportNotes = on; });
+    auto* shortlists = new ShortlistMenu(m_session, this);
+    menuBar()->addMenu(shortlists);
+    connect(shortlists, &ShortlistMenu::listChanged, this, &TMainForm::listShown);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* contents = help->addAction(tr("&Contents"), this, &TMainForm::ShowHelp);
     contents->setShortcut(QKeySequence(Qt::Key_F1));
@@ -431,9 +436,21 @@ void TMainForm::SearchButtonClick()
     } catch (const data::DatabaseError& e) {
         showError(e.message());
     }
+    listShown();
+}
+
+void TMainForm::listShown()
+{
     m_materials->repaintList();
     UpdateListTitle();
     UpdateSearchField();
+}
+
+void TMainForm::printClick()
+{
+    m_materials->keepNote(); // the report may print it
+    if (m_print)
+        m_print();
 }
 
 void TMainForm::ShowHelp()
@@ -459,15 +476,26 @@ void TMainForm::ExportListClick()
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setDirectory(m_exportFolder.isEmpty() ? QDir::homePath() : m_exportFolder);
     dialog.selectFile(QStringLiteral("materials.csv"));
+    // The check box goes below the dialog's own controls, which only its own widgets allow.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* withNotes =
+        new QCheckBox(tr("&Add my favourite flag and note to each material"), &dialog);
+    withNotes->setObjectName(QStringLiteral("ExportWithNotes"));
+    withNotes->setChecked(m_exportNotes);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(withNotes, grid->rowCount(), 0, 1, grid->columnCount());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
     m_exportFolder = QFileInfo(path).absolutePath();
-    ExportList(path);
+    m_exportNotes = withNotes->isChecked();
+    ExportList(path, m_exportNotes);
 }
 
-bool TMainForm::ExportList(const QString& path)
+bool TMainForm::ExportList(const QString& path, bool withNotes)
 {
+    if (withNotes)
+        m_materials->keepNote();
     const search::TSearchClass* list = m_session->selectionList();
     if (!list)
         return false;
@@ -475,10 +503,15 @@ bool TMainForm::ExportList(const QString& path)
         m_progress->setProgressRange(0, list->count());
         m_progress->showProgressWindow();
     }
-    const QString error = m_session->ExportList(path, [this](int done, int) {
-        if (m_progress)
-            m_progress->showProgress(done);
-    });
+    MainSession::ExportOptions options;
+    options.withNotes = withNotes;
+    const QString error = m_session->ExportList(
+        path,
+        [this](int done, int) {
+            if (m_progress)
+                m_progress->showProgress(done);
+        },
+        options);
     if (m_progress)
         m_progress->hideProgressWindow();
     if (!error.isEmpty()) {

@@ -76,9 +76,10 @@ public:
     void ShowHelp();
     // File > Export list...: asks for a file name, then writes the materials now listed.
     void ExportListClick();
-    // Writes the materials now listed, in the list's order, to a CSV file; on failure shows
-    // why and returns false, leaving any file of that name as it was.
-    bool ExportList(const QString& path);
+    // Writes the materials now listed, in the list's order, to a CSV file, with the user's
+    // favourite flag and note after the other columns when asked; on failure shows why and
+    // returns false, leaving any file of that name as it was.
+    bool ExportList(const QString& path, bool withNotes = false);
     // File > Reload: reads the database again, keeping what is shown; an error leaves the
     // loaded data as they were.
     void Reload();
@@ -103,6 +104,9 @@ private:
     void detailsToggled(bool shown);
     void FormResize();
     void showError(const QString& text);
+    void printClick();
+    // The selection list changed (a search, a shortlist): its rows, title and search field.
+    void listShown();
     // The three pages in the notebook's order.
     std::array<AlignedPage*, 3> pages() const;
 
@@ -115,6 +119,7 @@ private:
     search::SelectionFeedback* m_progress = nullptr;
     TCompareForm* m_compare = nullptr;
     QString m_exportFolder;
+    bool m_exportNotes = false;
     HelpWindow* m_help = nullptr;
     bool m_switching = false;
 
@@ -138,6 +143,7 @@ private:
     QAction* MenuAddToComparison;
     QAction* MenuReload;
     QAction* MenuSelect; // the Select button's command, for its key
+    QAction* MenuReportNotes;
     QLabel* ReloadNotice;
 };
 

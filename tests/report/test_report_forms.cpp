@@ -119,10 +119,10 @@ struct MaterialSheet
         : db(content), form(db.db.get())
     {
     }
-    std::vector<Page> run(const QString& cas)
+    std::vector<Page> run(const QString& cas, const zel::model::NoteStore::Entry* notes = nullptr)
     {
         TRpPrinter printer;
-        form.run(sfOf(db.db.get(), cas), cas, printer);
+        form.run(sfOf(db.db.get(), cas), cas, printer, notes);
         EXPECT_TRUE(allClosed(form.datasets()));
         return pagesOf(printer);
     }
@@ -176,6 +176,27 @@ TEST(MaterialSheet, OnePageWithHeadingsTextsNamesAndFooter)
     EXPECT_GT(number->at.x(), cas->at.x());
     // The name heading starts at the left edge, the CAS number ends at the right.
     EXPECT_LT(pages[0][0].at.x(), cas->at.x());
+}
+
+// The user's notes close the sheet, below the stability record, only when asked for and
+// holding something; otherwise the sheet is the one it always was.
+TEST(MaterialSheet, NotesBandOnlyWhenAskedAndHeld)
+{
+    MaterialSheet s;
+    const QString cas = QStringLiteral("121-33-5");
+    const QStringList plain = stringsOf(s.run(cas).back());
+    const zel::model::NoteStore::Entry nothing,
+        both{QStringLiteral("a first line\r\nand a second"), true};
+    EXPECT_EQ(stringsOf(s.run(cas, &nothing).back()), plain);
+    const Page page = s.run(cas, &both).back();
+    const QStringList texts = stringsOf(page);
+    const qsizetype at = texts.indexOf(QStringLiteral("MY NOTES"));
+    ASSERT_GE(at, 0) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(texts.mid(at, 4),
+              (QStringList{QStringLiteral("MY NOTES"), QStringLiteral("One of my favourites."),
+                           QStringLiteral("a first line"), QStringLiteral("and a second")}));
+    EXPECT_EQ(texts.mid(0, at), plain.mid(0, at));
+    EXPECT_GT(page[size_t(at)].at.y(), find(page, QStringLiteral("STABILITY RECORD"))->at.y());
 }
 
 TEST(MaterialSheet, CommercialNamesInIndexOrderWithTheirSuppliers)
