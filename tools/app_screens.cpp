@@ -28,6 +28,7 @@
 #include "model/NoteStore.h"
 #include "ui/MainSession.h"
 #include "ui/ShortlistMenu.h"
+#include "ui/TAlternativesWindow.h"
 #include "ui/TCompareForm.h"
 #include "ui/TMainForm.h"
 #include "ui/TSearchWindow.h"
@@ -221,6 +222,19 @@ int readmeScreens(const QString& programDir, const QString& outDir)
         ->setText(QStringLiteral("gera"));
     ok = shootWindow(compare, file("compare")) && ok;
     compare->hide();
+
+    // What smells like Linalool and holds up at pH 3 and in a foam bath.
+    form->findChild<QLineEdit*>(QStringLiteral("SearchField"))->setText(QStringLiteral("lina"));
+    zel::ui::TAlternativesWindow* alternatives = program.alternativesWindow();
+    std::array<bool, zel::model::MediaCount> ticked{};
+    ticked[2] = ticked[24] = true;
+    alternatives->setTickedMedia(ticked);
+    alternatives->resize(820, 520);
+    alternatives->move(form->geometry().center() - alternatives->rect().center());
+    alternatives->show();
+    alternatives->Refresh();
+    ok = shootWindow(alternatives, file("alternatives")) && ok;
+    alternatives->hide();
 
     // The preview runs its own loop until it is closed: shoot it from inside that loop.
     QTimer::singleShot(0, [&] {
