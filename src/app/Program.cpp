@@ -37,7 +37,26 @@
 
 namespace zel::app {
 
-Program::Program(const QString& programDirectory, bool headless, const Source& source)
+namespace {
+
+// Re-indexing seen by nobody: only a failure is told, on standard error.
+class QuietProgress : public model::Reindex::Progress
+{
+public:
+    void setFileName(const QString&) override {}
+    void setIndexName(const QString&) override {}
+    void repaintNow() override {}
+    void showError(const QString& message, const QString& cause) override
+    {
+        ErrorMessage::show(message, cause);
+    }
+    void hideProgress() override {}
+};
+
+} // namespace
+
+Program::Program(const QString& programDirectory, bool headless, const Source& source,
+                 Windows windows)
     : m_headless(headless), m_messagesBefore(ErrorMessage::shownCount())
 {
     ErrorMessage::setHeadless(headless);
@@ -46,6 +65,17 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     if (!m_session->ProgramDirectory.endsWith(QLatin1Char('/')))
         m_session->ProgramDirectory += QLatin1Char('/');
     configure(programDirectory, source);
+    if (windows == Windows::Made) {
+        makeWindows();
+        return;
+    }
+    m_quietProgress = std::make_unique<QuietProgress>();
+    QObject::connect(m_session.get(), &ui::MainSession::notesProblem, m_session.get(),
+                     [this](const QString& text) { tellNotesProblem(text); });
+}
+
+void Program::makeWindows()
+{
     m_mainForm = std::make_unique<ui::TMainForm>(m_session.get());
     m_materialReport = std::make_unique<report::TPrintMaterial>(m_session->database());
     m_supplierReport = std::make_unique<report::TPrintSupplier>(m_session->database());
@@ -92,25 +122,27 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
         m_mainForm->SwitchPage(ui::page::Materials);
         m_mainForm->activateWindow();
     });
-    // The notes' trouble is told once, and the browser goes on with them read-only. Headless
-    // there is nobody to close a box.
-    QObject::connect(
-        m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(), [this](QString text) {
-            text += u' ' + (m_session->notes().readable()
-                                ? QCoreApplication::translate(
-                                      "zel::app::Program",
-                                      "ZEL shows them, but keeps no change until it is started "
-                                      "again.")
-                                : QCoreApplication::translate("zel::app::Program",
-                                                              "ZEL goes on without them."));
-            if (m_headless) {
-                QTextStream(stderr) << "zel: " << text << '\n';
-                return;
-            }
-            QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text, QMessageBox::Ok,
-                            m_mainForm.get());
-            box.exec();
-        });
+    QObject::connect(m_session.get(), &ui::MainSession::notesProblem, m_mainForm.get(),
+                     [this](const QString& text) { tellNotesProblem(text); });
+}
+
+// The notes' trouble is told once, and the browser goes on with them read-only. Headless
+// there is nobody to close a box.
+void Program::tellNotesProblem(QString text)
+{
+    text += u' ' +
+            (m_session->notes().readable()
+                 ? QCoreApplication::translate(
+                       "zel::app::Program",
+                       "ZEL shows them, but keeps no change until it is started again.")
+                 : QCoreApplication::translate("zel::app::Program", "ZEL goes on without them."));
+    if (m_headless) {
+        QTextStream(stderr) << "zel: " << text << '\n';
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, m_mainForm->windowTitle(), text, QMessageBox::Ok,
+                    m_mainForm.get());
+    box.exec();
 }
 
 Program::~Program() = default;
@@ -152,34 +184,44 @@ void Program::showNow(QWidget* window)
 bool Program::StartProgram()
 {
     try {
-        centreOnScreen(m_logoDialog.get());
-        showNow(m_logoDialog.get());
-        m_mainForm->ShowFirstPages();
+        if (m_mainForm) {
+            centreOnScreen(m_logoDialog.get());
+            showNow(m_logoDialog.get());
+            m_mainForm->ShowFirstPages();
+        }
 
         if (m_configurationFailure)
             std::rethrow_exception(m_configurationFailure);
 
+        model::Reindex::Progress& progress =
+            m_indexForm ? static_cast<model::Reindex::Progress&>(*m_indexForm) : *m_quietProgress;
         if (m_session->configuration().isServer()) {
             m_reindexing =
                 model::Reindex::runOnServer(m_session->configuration().connection,
-                                            m_session->configuration().timeout, *m_indexForm);
+                                            m_session->configuration().timeout, progress);
         } else if (m_reindexNeeded) {
-            m_indexForm->move(indexFormPosition(m_logoDialog->geometry(), m_indexForm->width()));
-            showNow(m_indexForm.get());
+            if (m_indexForm) {
+                m_indexForm->move(
+                    indexFormPosition(m_logoDialog->geometry(), m_indexForm->width()));
+                showNow(m_indexForm.get());
+            }
             // Start-up goes on either way: the tables may still open without the indexes.
-            m_reindexing = model::Reindex::run(m_session->DataDirectory, *m_indexForm)
+            m_reindexing = model::Reindex::run(m_session->DataDirectory, progress)
                                ? Reindexing::Done
                                : Reindexing::Failed;
             m_reindexNeeded = false;
-            m_indexForm->hide();
+            progress.hideProgress();
         }
 
-        m_mainForm->FillMediaLabels();
+        if (m_mainForm)
+            m_mainForm->FillMediaLabels();
         if (!OpenDatabase())
             return false;
         m_session->dataset(model::datasets::TableMaterial)->first();
-        m_mainForm->UpdateListTitle();
-        m_logoDialog->hide();
+        if (m_mainForm) {
+            m_mainForm->UpdateListTitle();
+            m_logoDialog->hide();
+        }
         return true;
     } catch (const NoConfiguration& e) {
         // Headless, the message comes first, as in every other failed start.
@@ -212,8 +254,8 @@ int Program::run()
 {
     if (m_headless) {
         printSummary();
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        QApplication::exec();
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+        QCoreApplication::exec();
         // A summary that never arrived is a failed run, not a quiet one.
         if (!data::StandardOutput::finish("zel"))
             return StartFailed;
@@ -226,7 +268,8 @@ int Program::run()
 
 void Program::setDirectPrint(bool direct)
 {
-    m_reports->setDirectPrint(direct);
+    if (m_reports)
+        m_reports->setDirectPrint(direct);
 }
 
 int Program::writeReport(const QString& materialCas, const QString& supplierNumber,

@@ -36,7 +36,8 @@ class TLogoDialog;
 
 // The program from its windows' creation to the end of its event loop: it creates every
 // window once, hidden, the main window first, and runs the start-up that decides whether
-// the main window is ever shown.
+// the main window is ever shown. A headless start that only reports what it opened makes
+// no window at all.
 class Program
 {
 public:
@@ -59,7 +60,13 @@ public:
         QString configFile;
         QString dataDirectory;
     };
-    Program(const QString& programDirectory, bool headless, const Source& source = {});
+    enum class Windows
+    {
+        Made,
+        None, // headless, only the summary of what was opened: the session alone
+    };
+    Program(const QString& programDirectory, bool headless, const Source& source = {},
+            Windows windows = Windows::Made);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -112,6 +119,8 @@ private:
     void showNow(QWidget* window);
     // Reads the configuration and starts loading the tables before the windows are made.
     void configure(const QString& programDirectory, const Source& source);
+    void makeWindows();
+    void tellNotesProblem(QString text);
     void printSummary() const;
 
     std::exception_ptr m_configurationFailure; // reported by StartProgram
@@ -136,6 +145,7 @@ private:
     std::unique_ptr<ui::TAlternativesWindow> m_alternativesWindow;
     std::unique_ptr<SearchFeedback> m_searchFeedback;
     std::unique_ptr<ReportRunner> m_reports;
+    std::unique_ptr<model::Reindex::Progress> m_quietProgress; // re-indexing without windows
 };
 
 } // namespace zel::app

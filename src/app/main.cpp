@@ -12,6 +12,7 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 using zel::app::CommandLine;
@@ -100,12 +101,19 @@ int main(int argc, char** argv)
     toolkitArgv.push_back(nullptr);
     int toolkitArgc = static_cast<int>(toolkitArgs.size());
     const QtMessageHandler toolkitHandler = qInstallMessageHandler(holdMessage);
-    QApplication app(toolkitArgc, toolkitArgv.data());
+    // A headless start that only says what it opened needs no window system at all: without
+    // one it starts in about the time the toolkit needs to find its fonts.
+    const bool summaryOnly = command.headless && command.reportFile.isEmpty() &&
+                             command.exportFile.isEmpty() && command.compareCas.isEmpty();
+    const std::unique_ptr<QCoreApplication> app =
+        summaryOnly ? std::make_unique<QCoreApplication>(toolkitArgc, toolkitArgv.data())
+                    : std::make_unique<QApplication>(toolkitArgc, toolkitArgv.data());
     releaseMessages(toolkitHandler);
     QApplication::setApplicationName(QStringLiteral("zel"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
+    if (!summaryOnly)
+        QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
     zel::app::installTranslations(command.language);
 
     if (!command.reportFile.isEmpty())
@@ -114,11 +122,12 @@ int main(int argc, char** argv)
             return *status;
 
     Program program(QApplication::applicationDirPath(), command.headless,
-                    {command.configFile, command.dataDirectory});
+                    {command.configFile, command.dataDirectory},
+                    summaryOnly ? Program::Windows::None : Program::Windows::Made);
     // Installed, the window shows the icon the desktop's menu shows; from the build tree,
     // where no icon theme has it, its own.
-    program.mainForm()->setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("zel"), program.mainForm()->windowIcon()));
+    if (zel::ui::TMainForm* window = program.mainForm())
+        window->setWindowIcon(QIcon::fromTheme(QStringLiteral("zel"), window->windowIcon()));
     program.setDirectPrint(command.directPrint);
     if (!program.StartProgram())
         return Program::StartFailed;
