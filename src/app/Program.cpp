@@ -64,7 +64,7 @@ Program::Program(const QString& programDirectory, bool headless, const Source& s
     m_session->ProgramDirectory = programDirectory;
     if (!m_session->ProgramDirectory.endsWith(QLatin1Char('/')))
         m_session->ProgramDirectory += QLatin1Char('/');
-    configure(programDirectory, source);
+    configure(programDirectory, source, windows);
     if (windows == Windows::Made) {
         makeWindows();
         return;
@@ -147,7 +147,7 @@ void Program::tellNotesProblem(QString text)
 
 Program::~Program() = default;
 
-void Program::configure(const QString& programDirectory, const Source& source)
+void Program::configure(const QString& programDirectory, const Source& source, Windows windows)
 {
     // The configuration is read once, here, and the tables start loading at once: making the
     // windows takes longer than reading them. Not when the indexes of a data directory are to
@@ -161,7 +161,8 @@ void Program::configure(const QString& programDirectory, const Source& source)
         m_reindexNeeded =
             !configuration.isServer() && model::Reindex::needed(configuration.dataDirectory);
         if (!m_reindexNeeded)
-            m_session->PreloadDatabase();
+            m_session->PreloadDatabase(windows == Windows::Made ? data::Preload::TablesAndKeys
+                                                                : data::Preload::TablesOnly);
     } catch (...) {
         m_configurationFailure = std::current_exception();
     }

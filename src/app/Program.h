@@ -118,7 +118,7 @@ public:
 private:
     void showNow(QWidget* window);
     // Reads the configuration and starts loading the tables before the windows are made.
-    void configure(const QString& programDirectory, const Source& source);
+    void configure(const QString& programDirectory, const Source& source, Windows windows);
     void makeWindows();
     void tellNotesProblem(QString text);
     void printSummary() const;

@@ -235,16 +235,24 @@ void TSearchClass::BuildCasList()
         return;
     ScanTable->setIndexName(model::indexes::casorder);
     ScanTable->first();
+    // Read in the index's order without moving the cursor, which would tell every listener
+    // of each of the materials.
+    const data::Table* table = ScanTable->table();
+    const int idField = table ? table->fieldIndex(model::fields::id) : -1;
+    const int count = ScanTable->recordCount();
     int k = 0;
-    while (!ScanTable->eof()) {
-        const int slot = slotOf(static_cast<int>(ScanTable->integer(model::fields::id)));
+    for (int position = 0; position < count; ++position) {
+        const int record = ScanTable->recordAt(position);
+        const int id = idField < 0 || table->isNull(record, idField)
+                           ? 0
+                           : static_cast<int>(table->integer(record, idField));
+        const int slot = slotOf(id);
         if (validSlot(slot) && Selected[static_cast<size_t>(slot)] && k < m_capacity) {
             ++k;
             AllCasList[static_cast<size_t>(k)] = slot;
             CasList[static_cast<size_t>(k)] = slot;
             noteCasRow(slot, k);
         }
-        ScanTable->next();
     }
 }
 

@@ -240,10 +240,10 @@ QString MainSession::currentCas() const
     return isOpen() && material->isOpen() ? material->text(model::fields::cas) : QString();
 }
 
-void MainSession::PreloadDatabase()
+void MainSession::PreloadDatabase(data::Preload what)
 {
     data::Session::instance().setLockDirectory(DataDirectory);
-    m_datasets->preloadAll();
+    m_datasets->preloadAll(what);
 }
 
 void MainSession::OpenDatabase()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/engine/Database.h"
 #include "model/Configuration.h"
 #include "search/MaterialFilter.h"
 #include "search/OdourSimilarity.h"
@@ -88,7 +89,8 @@ public:
     void OpenDatabase();
     // Starts reading the tables of DataDirectory on threads of their own, so that they load
     // while the windows are made; OpenDatabase then takes them. Errors wait for OpenDatabase.
-    void PreloadDatabase();
+    // Without windows nothing is searched for: the keys are left to the first search.
+    void PreloadDatabase(data::Preload what = data::Preload::TablesAndKeys);
     bool isOpen() const { return static_cast<bool>(m_list); }
     // Reads the database again and shows the same thing over the new data: the current
     // material, commercial name and supplier (found by their keys), the list order and, when

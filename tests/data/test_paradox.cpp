@@ -80,7 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTripCase{1252, "", false, "Géraniol"},
                       RoundTripCase{850, "qomtk4", false, "Crème, Ø ø Ê"},
                       RoundTripCase{437, "", true, "Crème, Å æ ñ"},
-                      RoundTripCase{1250, "qomtk4", true, "Příliš žluťoučký kůň"}));
+                      RoundTripCase{1250, "qomtk4", true, "Příliš žluťoučký kůň"},
+                      // Text is widened sixteen bytes at a time where they are all ASCII: a
+                      // letter beyond ASCII at either edge of such a run.
+                      RoundTripCase{1252, "", false, "0123456789abcdeé0123456789abcdefg"},
+                      RoundTripCase{850, "qomtk4", false, "0123456789abcdefÊ123456789abcdeÆ"}));
 
 TEST(ParadoxFile, CharactersOutsideTheCodePageAreReplacedNotLost)
 {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace zel::data {
 
@@ -136,6 +138,16 @@ void TableStore::TextArena::reserve(size_t chars)
     if (chars > std::numeric_limits<quint32>::max())
         throw DatabaseError(QStringLiteral("The table holds more text than the engine can keep"));
     auto grown = std::make_unique_for_overwrite<char16_t[]>(chars);
+    // The text of a large table is written once, front to back: in pages of 2 MB the kernel
+    // takes a five-hundredth of the faults. Small arenas keep small pages, which hold only
+    // what is written.
+    if (chars * sizeof(char16_t) >= (32u << 20)) {
+        static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        const uintptr_t start = (reinterpret_cast<uintptr_t>(grown.get()) + page - 1) & ~(page - 1);
+        const uintptr_t end = (reinterpret_cast<uintptr_t>(grown.get() + chars)) & ~(page - 1);
+        if (end > start)
+            madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
     if (size > 0)
         std::memcpy(grown.get(), data.get(), size * sizeof(char16_t));
     data = std::move(grown);

@@ -259,7 +259,7 @@ std::shared_ptr<Table> Database::tableMatching(const QString& fileName, const QS
     return table;
 }
 
-void Database::preload(const QStringList& fileNames)
+void Database::preload(const QStringList& fileNames, Preload what)
 {
     if (m_source) {
         // A source's tables come in one state, all at once.
@@ -274,11 +274,14 @@ void Database::preload(const QStringList& fileNames)
             continue; // a missing table fails when it is opened
         const TableDef* def = layoutOf(fileName);
         m_loading[path] = std::async(
-            std::launch::async, [path, def, passwords = Session::instance().passwords()] {
+            std::launch::async, [path, def, what, passwords = Session::instance().passwords()] {
                 std::shared_ptr<Table> table =
                     Table::open(path, def, Table::Access::Shared, passwords);
-                for (const IndexDef& index : table->indexDefs())
-                    table->index(index).prepare();
+                for (const IndexDef& index : table->indexDefs()) {
+                    const Index& order = table->index(index);
+                    if (what == Preload::TablesAndKeys)
+                        order.prepare();
+                }
                 return table;
             });
     }

@@ -31,6 +31,12 @@ private:
     QString m_lockDirectory;
 };
 
+enum class Preload
+{
+    TablesAndKeys,
+    TablesOnly,
+};
+
 // A named database defined by driver and path, or by a source of its own (a database server).
 // Tables are named by file name within it (found without regard to case in a data directory)
 // and loaded once however many datasets use them. From a source all tables are read at once,
@@ -95,8 +101,10 @@ public:
                                          const std::vector<KeyValues>& keys);
     // Starts loading these tables, with their index files, each on a thread of its own, so
     // that tables opened one after the other are read at the same time; table() then waits
-    // for the one it asks for and reports its failure as if it had loaded it itself.
-    void preload(const QStringList& fileNames);
+    // for the one it asks for and reports its failure as if it had loaded it itself. With
+    // Preload::TablesAndKeys the key texts the first search needs are made on those threads
+    // too; otherwise the first search of each index makes them.
+    void preload(const QStringList& fileNames, Preload what = Preload::TablesAndKeys);
 
 Q_SIGNALS:
     // The source said that its data were replaced (an import committed) since they were read.

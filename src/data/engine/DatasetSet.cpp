@@ -77,14 +77,14 @@ void DatasetSet::open(const QString& name)
             ds->setRange(d.rangeStart, d.rangeEnd);
 }
 
-void DatasetSet::preloadAll()
+void DatasetSet::preloadAll(Preload what)
 {
     QStringList tables;
     for (const Dataset* ds : m_order)
         if (!ds->exclusive() && !tables.contains(ds->tableName(), Qt::CaseInsensitive))
             tables << ds->tableName();
     if (!m_order.empty() && m_order.front()->database())
-        m_order.front()->database()->preload(tables);
+        m_order.front()->database()->preload(tables, what);
 }
 
 void DatasetSet::openAll()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/engine/Database.h"
 #include "data/engine/Dataset.h"
 
 #include <QObject>
@@ -58,7 +59,7 @@ public:
     void open(const QString& name);
     // Starts reading every table the set needs, each on a thread of its own, and returns at
     // once; the datasets take their tables as they open. Harmless to call more than once.
-    void preloadAll();
+    void preloadAll(Preload what = Preload::TablesAndKeys);
     // Opens every dataset in declaration order. Throws on the first failure.
     void openAll();
     void closeAll();

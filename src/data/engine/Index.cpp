@@ -251,13 +251,26 @@ int Index::compareRecords(int a, int b) const
 
 int Index::compareWithKey(int record, const std::vector<KeyPart>& key) const
 {
+    // A search reads a few records out of many: until something needs the whole column, each
+    // key it reads is folded as it is read.
+    const bool foldEach = m_texts.empty() && m_def.caseInsensitive() && !m_table.hasEdits();
+    thread_local std::vector<char16_t> folded;
     for (size_t i = 0; i < key.size() && i < m_fields.size(); ++i) {
         if (m_numeric[i]) {
             if (const int c = compareNumbers(keyNumber(record, i), key[i].number); c != 0)
                 return c;
-        } else if (const int c = keyText(record, i).compare(QStringView(key[i].text)); c != 0) {
-            return sign(c);
+            continue;
         }
+        QStringView text;
+        if (foldEach) {
+            folded.clear();
+            collation::appendKey(m_table.text(record, m_fields[i]), folded);
+            text = QStringView(folded.data(), static_cast<qsizetype>(folded.size()));
+        } else {
+            text = keyText(record, i);
+        }
+        if (const int c = text.compare(QStringView(key[i].text)); c != 0)
+            return sign(c);
     }
     return 0;
 }

@@ -5,6 +5,9 @@
 #include <array>
 #include <iconv.h>
 #include <memory>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace zel::data::paradox {
 
@@ -35,12 +38,32 @@ public:
     {
         if (m_multiByte)
             return decodeMultiByte(in, n, out);
-        for (size_t i = 0; i < n; ++i)
+        size_t i = 0;
+#ifdef __SSE2__
+        // Nearly all text is ASCII, the same in every code page: sixteen bytes at a time are
+        // widened as they are, and only a run with a byte above 127 goes through the table.
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= n; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            if (_mm_movemask_epi8(bytes) != 0) {
+                for (size_t k = i; k < i + 16; ++k)
+                    out[k] = m_table[in[k]];
+                continue;
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                             _mm_unpackhi_epi8(bytes, zero));
+        }
+#endif
+        for (; i < n; ++i)
             out[i] = m_table[in[i]];
         return n;
     }
     QString decodeString(const unsigned char* in, size_t n);
-    bool multiByte() const { return m_multiByte; }
+    bool multiByte() const
+    {
+        return m_multiByte;
+    }
 
 private:
     size_t decodeMultiByte(const unsigned char* in, size_t n, char16_t* out);

@@ -463,9 +463,9 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
         const unsigned char* p = rec + f.offset;
         switch (f.code) {
         case kAlpha: {
-            size_t n = 0;
-            while (n < static_cast<size_t>(f.size) && p[n] != 0)
-                ++n;
+            const void* end = std::memchr(p, 0, static_cast<size_t>(f.size));
+            size_t n = end ? static_cast<size_t>(static_cast<const unsigned char*>(end) - p)
+                           : static_cast<size_t>(f.size);
             while (n > 0 && p[n - 1] == ' ')
                 --n;
             if (n > 0) {
