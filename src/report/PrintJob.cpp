@@ -1,5 +1,6 @@
 #include "report/PrintJob.h"
 
+#include "report/CupsLibrary.h"
 #include "report/TRpError.h"
 
 #include <QDir>
@@ -20,7 +21,11 @@ struct Options
 {
     int count = 0;
     cups_option_t* list = nullptr;
-    ~Options() { cupsFreeOptions(count, list); }
+    ~Options()
+    {
+        if (list)
+            cupsFreeOptions(count, list);
+    }
     void add(const char* name, const QByteArray& value)
     {
         count = cupsAddOption(name, value.constData(), count, &list);
@@ -70,6 +75,7 @@ bool PrintJob::submit(const QPageLayout& layout, const std::function<void(int jo
     const QByteArray title = m_settings.title.toUtf8();
     if (queue.isEmpty())
         throw TRpError(QStringLiteral("There is no printer to print on"));
+    cupsLibrary(); // a library that cannot be loaded is told here, before anything is asked
 
     // The options the user keeps for that printer (and instance) first, then this print's.
     Options options;

@@ -116,8 +116,10 @@ std::shared_ptr<Table> Table::openMatching(const QString& path, const TableDef& 
                          table->m_fileTimeNs, reader.recordCount());
     if (!order)
         return nullptr;
-    const std::vector<int> records = Index::findInOrder(
-        *index, *order, keys, [&reader](int record) { return reader.read({record}); });
+    const std::vector<int> records =
+        Index::findInOrder(*index, *order, keys, [&reader, index](int record) {
+            return reader.read({record}, index->fields);
+        });
     table->adopt(reader.read(records), &def);
     return table;
 }

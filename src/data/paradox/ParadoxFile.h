@@ -74,8 +74,9 @@ public:
 
     // The records the chain of blocks holds, as readTable would number them.
     int recordCount() const;
-    // The records of these numbers (ascending, each once), as readTable would decode them.
-    TableStore read(const std::vector<int>& records);
+    // The records of these numbers (ascending, each once), as readTable would decode them;
+    // with fields named, only those fields, the others null (what a search compares).
+    TableStore read(const std::vector<int>& records, const QStringList& fields = {});
 
 private:
     struct Parts;

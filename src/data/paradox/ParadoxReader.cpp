@@ -192,8 +192,9 @@ public:
     void open();
     void readBlockHeads() { m_chain = readChain(); }
     int chainRecords() const { return m_firstRecord.empty() ? 0 : int(m_firstRecord.back()); }
-    // The records of these numbers (ascending, each once), each block decrypted once.
-    TableStore readSelected(const std::vector<int>& records);
+    // The records of these numbers (ascending, each once), each block decrypted once; with
+    // fields named, only those are decoded (and decrypted), the others left null.
+    TableStore readSelected(const std::vector<int>& records, const QStringList& fields = {});
 
 private:
     DatabaseError fail(const QString& why) const
@@ -213,6 +214,7 @@ private:
     TableStoreBuilder builder(size_t records) const;
     void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
     void decodeRecord(const unsigned char* rec, TableStoreBuilder& out);
+    void decodeField(int i, const unsigned char* rec, TableStoreBuilder& out);
     void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
     QByteArrayView blobData(const Field& f, quint32 offset, quint32 length) const;
 
@@ -242,6 +244,11 @@ private:
     std::optional<BlockCipher> m_cipher; // made once the key is known, for protected tables
     std::vector<Field> m_fields;
     std::unique_ptr<TextDecoder> m_text;
+    // Of the block last read from, the 256-byte pieces decrypted so far: a search's probes
+    // read neighbouring records one call at a time.
+    std::vector<unsigned char> m_plain;
+    std::vector<bool> m_plainPiece;
+    size_t m_plainBlock = SIZE_MAX;
     // The number of the first record of each block of the chain, and the count after the last.
     std::vector<unsigned> m_chain;
     std::vector<quint32> m_firstRecord;
@@ -458,7 +465,13 @@ void Decoder::decodeBlob(const Field& f, int column, const unsigned char* p, Tab
 void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
 {
     out.addRecord();
-    for (int i = 0; i < m_numFields; ++i) {
+    for (int i = 0; i < m_numFields; ++i)
+        decodeField(i, rec, out);
+}
+
+inline void Decoder::decodeField(int i, const unsigned char* rec, TableStoreBuilder& out)
+{
+    {
         const Field& f = m_fields[static_cast<size_t>(i)];
         const unsigned char* p = rec + f.offset;
         switch (f.code) {
@@ -711,18 +724,29 @@ TableStore Decoder::run()
     return out.finish();
 }
 
-TableStore Decoder::readSelected(const std::vector<int>& records)
+TableStore Decoder::readSelected(const std::vector<int>& records, const QStringList& fields)
 {
     if (m_firstRecord.empty())
         m_chain = readChain();
-    TableStoreBuilder out = builder(records.size());
-    // Of an encrypted block only the 256-byte pieces that hold a record asked for are
+    std::vector<int> only;
+    for (const QString& name : fields)
+        for (int i = 0; i < m_numFields; ++i)
+            if (m_fields[size_t(i)].def.name.compare(name, Qt::CaseInsensitive) == 0)
+                only.push_back(i);
+    TableStoreBuilder out = builder(only.empty() ? records.size() : 0);
+    // The byte ranges of a record to decrypt: all of it, or the fields asked for.
+    std::vector<std::pair<size_t, size_t>> ranges;
+    if (only.empty())
+        ranges.emplace_back(0, size_t(m_recordSize));
+    for (const int i : only)
+        ranges.emplace_back(size_t(m_fields[size_t(i)].offset),
+                            size_t(m_fields[size_t(i)].offset + m_fields[size_t(i)].size));
+    // Of an encrypted block only the 256-byte pieces that hold what is asked for are
     // decrypted: a search reads one record of each block it looks into.
-    std::vector<unsigned char> plain(m_key != 0 ? m_blockSize : 0);
-    std::vector<bool> plainPiece(m_blockSize / 256);
-    size_t held = m_chain.size(); // the block whose records b points at
-    const unsigned char* b = nullptr;
-    const unsigned char* file = nullptr;
+    if (m_cipher && m_plain.size() != m_blockSize) {
+        m_plain.assign(m_blockSize, 0);
+        m_plainPiece.assign(m_blockSize / 256, false);
+    }
     for (const int record : records) {
         if (record < 0 || quint32(record) >= m_firstRecord.back())
             throw fail(
@@ -731,23 +755,32 @@ TableStore Decoder::readSelected(const std::vector<int>& records)
             size_t(std::upper_bound(m_firstRecord.begin(), m_firstRecord.end(), quint32(record)) -
                    m_firstRecord.begin()) -
             1;
-        if (k != held) {
-            held = k;
-            b = file = m_p + m_headerSize + static_cast<size_t>(m_chain[k] - 1) * m_blockSize;
-            if (m_cipher) {
-                b = plain.data();
-                std::fill(plainPiece.begin(), plainPiece.end(), false);
+        const unsigned char* file =
+            m_p + m_headerSize + static_cast<size_t>(m_chain[k] - 1) * m_blockSize;
+        const unsigned char* b = file;
+        if (m_cipher) {
+            if (k != m_plainBlock) {
+                m_plainBlock = k;
+                std::fill(m_plainPiece.begin(), m_plainPiece.end(), false);
             }
+            b = m_plain.data();
         }
         const size_t at = 6 + size_t(quint32(record) - m_firstRecord[k]) * size_t(m_recordSize);
         if (m_cipher)
-            for (size_t piece = at / 256; piece <= (at + size_t(m_recordSize) - 1) / 256; ++piece)
-                if (!plainPiece[piece]) {
-                    m_cipher->decryptBlock(file + piece * 256, plain.data() + piece * 256, 256,
-                                           m_chain[k], int(piece));
-                    plainPiece[piece] = true;
-                }
-        decodeRecord(b + at, out);
+            for (const auto& [from, to] : ranges)
+                for (size_t piece = (at + from) / 256; piece <= (at + to - 1) / 256; ++piece)
+                    if (!m_plainPiece[piece]) {
+                        m_cipher->decryptBlock(file + piece * 256, m_plain.data() + piece * 256,
+                                               256, m_chain[k], int(piece));
+                        m_plainPiece[piece] = true;
+                    }
+        if (only.empty()) {
+            decodeRecord(b + at, out);
+        } else {
+            out.addRecord();
+            for (const int i : only)
+                decodeField(i, b + at, out);
+        }
     }
     return out.finish();
 }
@@ -905,9 +938,9 @@ int RecordReader::recordCount() const
     return m_parts->decoder->chainRecords();
 }
 
-TableStore RecordReader::read(const std::vector<int>& records)
+TableStore RecordReader::read(const std::vector<int>& records, const QStringList& fields)
 {
-    return m_parts->decoder->readSelected(records);
+    return m_parts->decoder->readSelected(records, fields);
 }
 
 } // namespace zel::data::paradox
