@@ -11,6 +11,8 @@
 #include <QIcon>
 #include <QTextStream>
 #include <cstdio>
+#include <fontconfig/fontconfig.h>
+#include <thread>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -90,6 +92,12 @@ int main(int argc, char** argv)
     // until complete, so nothing half-written stays.
     if (command.headless)
         zel::data::installInterruptHandlers("zel");
+
+    // A report lays out text in fonts whose configuration is read from many small files: it
+    // is read on a thread of its own while the toolkit starts and the records are found.
+    std::jthread fontConfiguration;
+    if (!command.reportFile.isEmpty())
+        fontConfiguration = std::jthread([] { FcInit(); });
 
     // The toolkit is handed its own options alone: a filter text such as "-platform" is ours.
     std::vector<QByteArray> toolkitArgs{QByteArray(argv[0])};
