@@ -11,10 +11,10 @@
 #include <QIcon>
 #include <QTextStream>
 #include <cstdio>
-#include <fontconfig/fontconfig.h>
-#include <thread>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using zel::app::CommandLine;

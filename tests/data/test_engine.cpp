@@ -494,6 +494,12 @@ const IndexFileCase kIndexFileCases[] = {
          b[b.size() - 2] = static_cast<char>(b[b.size() - 2] ^ 1);
      },
      false},
+    {"current, two neighbouring entries swapped", false,
+     [](std::vector<qint32>&, QByteArray& b) {
+         const QByteArray last = b.right(4), before = b.mid(b.size() - 8, 4);
+         b.replace(b.size() - 8, 8, QByteArray(last + before));
+     },
+     false},
     {"current, cut short", false, [](std::vector<qint32>&, QByteArray& b) { b.chop(3); }, false},
     {"current, empty", false, [](std::vector<qint32>&, QByteArray& b) { b.clear(); }, false},
     {"old format in order", true, [](std::vector<qint32>&, QByteArray&) {}, true},

@@ -9,6 +9,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -23,13 +24,37 @@ namespace zel::data {
 
 namespace {
 
-constexpr quint32 kZixMagic = 0x5A495833;    // "ZIX3"
+constexpr quint32 kZixMagic = 0x5A495834;    // "ZIX4"
+constexpr quint32 kZixMagic3 = 0x5A495833;   // "ZIX3"
 constexpr quint32 kZixMagic2 = 0x5A495832;   // "ZIX2"
 constexpr quint32 kZixMagicOld = 0x5A495831; // "ZIX1"
 // What files from before the collation was recorded were sorted by: the simple case fold.
 const QString kCaseFoldCollation = QStringLiteral("casefold");
 
 // 64-bit FNV-1a: damage anywhere in the stored order changes it.
+// The checksum of "ZIX4" files: FNV-1a's step over 64-bit words in four lanes at once, which
+// a processor runs side by side (byte by byte it was a fifth of loading a large database).
+quint64 wordChecksum(const std::vector<unsigned char>& raw)
+{
+    constexpr quint64 prime = 0x100000001b3ull;
+    quint64 lane[4] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull, 0x9ce484222325cbf2ull,
+                       0x2325cbf29ce48422ull};
+    const size_t words = raw.size() / 8;
+    size_t w = 0;
+    for (; w + 4 <= words; w += 4)
+        for (size_t l = 0; l < 4; ++l)
+            lane[l] = (lane[l] ^ qFromLittleEndian<quint64>(raw.data() + 8 * (w + l))) * prime;
+    for (; w < words; ++w)
+        lane[0] = (lane[0] ^ qFromLittleEndian<quint64>(raw.data() + 8 * w)) * prime;
+    quint64 h = raw.size();
+    for (const quint64 l : lane)
+        h = (h ^ l) * prime;
+    for (size_t i = words * 8; i < raw.size(); ++i)
+        h = (h ^ raw[i]) * prime;
+    return h;
+}
+
+// The checksum of "ZIX2" and "ZIX3" files, byte by byte.
 quint64 orderChecksum(const std::vector<unsigned char>& raw)
 {
     quint64 h = 0xcbf29ce484222325ull;
@@ -376,9 +401,10 @@ void Index::refuseDuplicate(int record) const
                             .arg(m_table.displayName(), parts.join(QStringLiteral("; "))));
 }
 
-// Index files: "ZIX3" files hold the order as raw little-endian integers after a header that
+// Index files: "ZIX4" files hold the order as raw little-endian integers after a header that
 // ties them to the table file (size, modification time, record count, key fields), the
 // collation that sorted them and a checksum of the order, which is all a reader has to check.
+// "ZIX3" files are the same with a slower checksum, and are still read.
 // "ZIX2" files are the same without the collation: they were sorted by the simple case fold,
 // which still serves a primary index (compared exactly) but no case-insensitive one. "ZIX1"
 // files, written before, hold the order as a data stream without a checksum; they are still
@@ -397,12 +423,12 @@ struct ZixHeader
 bool readHeader(QDataStream& in, ZixHeader& h)
 {
     in >> h.magic >> h.size >> h.timeNs >> h.records >> h.fields;
-    if (h.magic == kZixMagic)
+    if (h.magic == kZixMagic || h.magic == kZixMagic3)
         in >> h.collation;
     else
         h.collation = kCaseFoldCollation;
-    return in.status() == QDataStream::Ok &&
-           (h.magic == kZixMagic || h.magic == kZixMagic2 || h.magic == kZixMagicOld);
+    return in.status() == QDataStream::Ok && (h.magic == kZixMagic || h.magic == kZixMagic3 ||
+                                              h.magic == kZixMagic2 || h.magic == kZixMagicOld);
 }
 
 } // namespace
@@ -471,7 +497,7 @@ std::optional<StoredOrder> readStoredOrder(const QString& zixPath, const IndexDe
         if (in.status() != QDataStream::Ok ||
             in.readRawData(reinterpret_cast<char*>(raw.data()), static_cast<int>(raw.size())) !=
                 static_cast<int>(raw.size()) ||
-            orderChecksum(raw) != checksum)
+            (h.magic == kZixMagic ? wordChecksum(raw) : orderChecksum(raw)) != checksum)
             return std::nullopt;
         for (size_t i = 0; i < n; ++i)
             order[i] = static_cast<int>(static_cast<quint32>(raw[4 * i]) |
@@ -540,7 +566,7 @@ void Index::save(const QString& zixPath) const
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kZixMagic << m_table.fileSize() << m_table.fileTimeNs()
         << static_cast<qint32>(m_table.recordCount()) << m_def.fields << collation::name()
-        << orderChecksum(raw);
+        << wordChecksum(raw);
     out.writeRawData(reinterpret_cast<const char*>(raw.data()), static_cast<int>(raw.size()));
     if (out.status() != QDataStream::Ok)
         throw DatabaseError(QStringLiteral("Cannot write index file %1").arg(zixPath));
