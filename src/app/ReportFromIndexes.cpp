@@ -37,7 +37,8 @@ std::optional<int> writeReportFromIndexes(const QString& programDirectory,
     data::Database database;
     data::Dataset lookup;
     try {
-        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
+        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
+                                              model::schema::tablePasswordChecksum);
         const model::Configuration configuration =
             readConfiguration(programDirectory, command.configFile, command.dataDirectory);
         if (configuration.isServer() || model::Reindex::needed(configuration.dataDirectory))

@@ -29,6 +29,8 @@ inline const char* tablePassword()
 {
     return "qomtk4";
 }
+// The checksum of that password as table headers hold it.
+constexpr quint32 tablePasswordChecksum = 0x188cfb38;
 // Gives a database the layouts of the three tables, so that it checks their fields and gives
 // them their indexes.
 void describe(data::Database& database);

@@ -2,6 +2,7 @@
 #include "common/SampleDatabase.h"
 #include "data/base/Error.h"
 #include "data/paradox/ParadoxFile.h"
+#include "model/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 using namespace zel::data;
 using namespace zel::model;
 using zel::test::TempDir;
+
+extern "C" unsigned long px_passwd_checksum(const char* password);
 
 namespace {
 
@@ -85,6 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // letter beyond ASCII at either edge of such a run.
                       RoundTripCase{1252, "", false, "0123456789abcdeé0123456789abcdefg"},
                       RoundTripCase{850, "qomtk4", false, "0123456789abcdefÊ123456789abcdeÆ"}));
+
+// The program opens its own tables without loading pxlib, from the checksum it knows.
+TEST(ParadoxFile, TheProgramsPasswordChecksumIsPxlibs)
+{
+    EXPECT_EQ(px_passwd_checksum(schema::tablePassword()), schema::tablePasswordChecksum);
+}
 
 TEST(ParadoxFile, CharactersOutsideTheCodePageAreReplacedNotLost)
 {

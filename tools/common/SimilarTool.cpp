@@ -65,7 +65,8 @@ int runSimilarTool(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     try {
-        Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()));
+        Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
+                                        model::schema::tablePasswordChecksum);
         Database database;
         model::schema::describe(database);
         database.setPath(words[0]);

@@ -6,6 +6,7 @@
 #include "data/engine/Collation.h"
 #include "data/engine/Dataset.h"
 #include "data/engine/Index.h"
+#include "data/paradox/ParadoxFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,12 @@ void Session::addPassword(const QString& password)
 {
     if (!m_passwords.contains(password))
         m_passwords << password;
+}
+
+void Session::addPassword(const QString& password, quint32 checksum)
+{
+    paradox::rememberPasswordChecksum(password, checksum);
+    addPassword(password);
 }
 
 void Session::removeAllPasswords()

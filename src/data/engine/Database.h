@@ -21,6 +21,9 @@ class Session
 public:
     static Session& instance();
     void addPassword(const QString& password);
+    // The same, with the checksum an encrypted table's header holds for it, which then need
+    // not be worked out.
+    void addPassword(const QString& password, quint32 checksum);
     void removeAllPasswords();
     const QStringList& passwords() const { return m_passwords; }
     void setLockDirectory(const QString& dir) { m_lockDirectory = dir; }

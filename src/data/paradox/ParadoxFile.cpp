@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <future>
+#include <map>
 #include <memory>
+#include <mutex>
 
 extern "C" {
 #include <paradox.h>
@@ -66,10 +68,43 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 } // namespace
 
+namespace {
+
+// Checksums known without asking the library: a table of the program's own password opens
+// without loading it.
+struct KnownChecksums
+{
+    std::mutex mutex;
+    std::map<QString, quint32> byPassword;
+};
+
+KnownChecksums& knownChecksums()
+{
+    static KnownChecksums known;
+    return known;
+}
+
+} // namespace
+
+void rememberPasswordChecksum(const QString& password, quint32 checksum)
+{
+    KnownChecksums& known = knownChecksums();
+    const std::lock_guard lock(known.mutex);
+    known.byPassword[password] = checksum;
+}
+
 quint32 passwordChecksum(const QString& password)
 {
+    KnownChecksums& known = knownChecksums();
+    {
+        const std::lock_guard lock(known.mutex);
+        if (const auto it = known.byPassword.find(password); it != known.byPassword.end())
+            return it->second;
+    }
     const QByteArray bytes = password.toLatin1();
-    return static_cast<quint32>(px_passwd_checksum(bytes.constData()));
+    const auto checksum = static_cast<quint32>(px_passwd_checksum(bytes.constData()));
+    rememberPasswordChecksum(password, checksum);
+    return checksum;
 }
 
 TableData toTableData(const TableStore& store)

@@ -40,6 +40,8 @@ namespace paradox {
 
 // The checksum that an encrypted table's header holds for its password.
 quint32 passwordChecksum(const QString& password);
+// Makes a password's checksum known without working it out (which loads pxlib).
+void rememberPasswordChecksum(const QString& password, quint32 checksum);
 
 // Decodes a table from the bytes of its file and, when blobs is given, of its blob file (the
 // .MB file beside it, encrypted with the table), in one pass: the header and the chain of data
