@@ -469,7 +469,8 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
         decodeField(i, rec, out);
 }
 
-[[gnu::always_inline]] inline void Decoder::decodeField(int i, const unsigned char* rec, TableStoreBuilder& out)
+[[gnu::always_inline]] inline void Decoder::decodeField(int i, const unsigned char* rec,
+                                                        TableStoreBuilder& out)
 {
     {
         const Field& f = m_fields[static_cast<size_t>(i)];
