@@ -11,6 +11,7 @@
 #include "model/Reindex.h"
 #include "model/ReportTables.h"
 #include "model/Schema.h"
+#include "report/TPrintCompare.h"
 #include "report/TPrintMaterial.h"
 #include "report/TPrintSupplier.h"
 
@@ -29,6 +30,27 @@ bool lookUp(data::Database& database, const QString& table, const QString& index
     return found.findKey({key});
 }
 
+// The comparison from the records read: a CAS number not found is told as the whole load
+// tells it, for it is not in the whole tables either.
+int writeComparison(data::Database& database, const CommandLine& command)
+{
+    QString error;
+    try {
+        report::TPrintCompare form(&database);
+        model::Comparison comparison;
+        error = ReportRunner::readComparison(form, command.compareCas, comparison);
+        if (error.isEmpty())
+            error = ReportRunner::writeReport(
+                [&](report::TRpPrinter& printer) { form.run(comparison, printer); },
+                command.reportFile, command.compareCas.join(QStringLiteral(", ")));
+    } catch (const data::Error& e) {
+        error = e.message();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    return Program::reportWritten(error, command.reportFile);
+}
+
 } // namespace
 
 std::optional<int> writeReportFromIndexes(const QString& programDirectory,
@@ -36,6 +58,7 @@ std::optional<int> writeReportFromIndexes(const QString& programDirectory,
 {
     data::Database database;
     data::Dataset lookup;
+    const bool compare = !command.compareCas.isEmpty();
     try {
         data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
                                               model::schema::tablePasswordChecksum);
@@ -44,6 +67,10 @@ std::optional<int> writeReportFromIndexes(const QString& programDirectory,
         if (configuration.isServer() || model::Reindex::needed(configuration.dataDirectory))
             return std::nullopt;
         model::define(database, configuration);
+        if (compare)
+            return model::reportTables::forComparison(database, command.compareCas)
+                       ? std::optional<int>(writeComparison(database, command))
+                       : std::nullopt;
         const bool material = !command.materialCas.isEmpty();
         if (material ? !model::reportTables::forMaterial(database, command.materialCas)
                      : !model::reportTables::forSupplier(database, command.supplierNumber))

@@ -200,10 +200,11 @@ void ReportRunner::RunSupplierReport()
             [this, supnr](report::TRpPrinter& printer) { m_supplier->run(supnr, printer); });
 }
 
-QString ReportRunner::readComparison(const QStringList& cas, model::Comparison& comparison)
+QString ReportRunner::readComparison(report::TPrintCompare& form, const QStringList& cas,
+                                     model::Comparison& comparison)
 {
     QStringList missing;
-    comparison = m_compare->read(cas, &missing);
+    comparison = form.read(cas, &missing);
     if (!missing.isEmpty())
         return QStringLiteral("No material has the CAS number %1")
             .arg(missing.join(QStringLiteral(", ")));
@@ -216,7 +217,7 @@ void ReportRunner::RunComparison(const QStringList& cas)
 {
     const QString error = errorOf([&] {
         model::Comparison comparison;
-        QString problem = readComparison(cas, comparison);
+        QString problem = readComparison(*m_compare, cas, comparison);
         if (problem.isEmpty())
             present(m_compare->report(), [this, comparison](report::TRpPrinter& printer) {
                 m_compare->run(comparison, printer);
@@ -304,7 +305,7 @@ QString ReportRunner::writeComparison(const QStringList& cas, const QString& fil
 {
     return errorOf([&] {
         model::Comparison comparison;
-        const QString problem = readComparison(cas, comparison);
+        const QString problem = readComparison(*m_compare, cas, comparison);
         if (!problem.isEmpty())
             return problem;
         return writeReport(

@@ -73,6 +73,10 @@ public:
     // Runs a report into file as the headless output does; what names it in messages.
     using Run = std::function<void(report::TRpPrinter&)>;
     static QString writeReport(const Run& run, const QString& file, const QString& what);
+    // The comparison of those CAS numbers, read through the form's own cursors; an error text
+    // when a material is missing or there are fewer than two.
+    static QString readComparison(report::TPrintCompare& form, const QStringList& cas,
+                                  model::Comparison& comparison);
 
     // The preview of the report under way, while it is open.
     report::TRpStandardPreview* preview() const { return m_preview; }
@@ -84,9 +88,6 @@ protected:
 
 private:
     void present(report::TRpReport& report, const Run& run);
-    // The comparison of those CAS numbers, read through the form's own cursors; an error text
-    // when a material is missing or there are fewer than two.
-    QString readComparison(const QStringList& cas, model::Comparison& comparison);
     // Runs work, which answers with an error text, and answers an error it throws as its text.
     static QString errorOf(const std::function<QString()>& work);
     void showError(const QString& text);

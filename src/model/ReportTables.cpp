@@ -27,15 +27,32 @@ std::vector<data::KeyValues> keysFrom(const data::Table& table, const QString& f
 // records are then the whole of each range and master link the report walks. The first search
 // is the one the report's lookup makes, without regard to case, which also holds every record
 // the exact searches after it can find.
-bool forMaterial(data::Database& database, const QString& cas)
+namespace {
+
+bool forMaterials(data::Database& database, const std::vector<data::KeyValues>& cas)
 {
-    const auto material = database.tableMatching(tables::material, indexes::casorder, {{cas}});
+    const auto material = database.tableMatching(tables::material, indexes::casorder, cas);
     if (!material)
         return false;
     const auto names = database.tableMatching(tables::synonyms, indexes::primary,
                                               keysFrom(*material, fields::cas));
     return names && database.tableMatching(tables::supplier, indexes::primary,
                                            keysFrom(*names, fields::supnr));
+}
+
+} // namespace
+
+bool forMaterial(data::Database& database, const QString& cas)
+{
+    return forMaterials(database, {{cas}});
+}
+
+bool forComparison(data::Database& database, const QStringList& cas)
+{
+    std::vector<data::KeyValues> keys;
+    for (const QString& c : cas)
+        keys.push_back({c});
+    return forMaterials(database, keys);
 }
 
 bool forSupplier(data::Database& database, const QString& supnr)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zel::data {
 class Database;
@@ -20,6 +21,8 @@ namespace reportTables {
 bool forMaterial(data::Database& database, const QString& cas);
 // The supplier report: the supplier, its commercial names and their materials.
 bool forSupplier(data::Database& database, const QString& supnr);
+// The comparison: as the material report, for each of the CAS numbers.
+bool forComparison(data::Database& database, const QStringList& cas);
 
 } // namespace reportTables
 } // namespace zel::model

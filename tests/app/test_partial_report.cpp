@@ -78,7 +78,9 @@ TEST_P(PartialReport, GivesWhatTheWholeTablesGive)
         data::blankCommercialNames(content, 60);
     }
     data::writeDatabase(dir.file(QStringLiteral("db")), content);
-    const QString key = !c.scale                                    ? QString::fromLatin1(c.key)
+    const bool compare = QByteArray(c.option) == "--compare";
+    const QString key = !c.scale  ? QString::fromLatin1(c.key)
+                        : compare ? content.materials[37].cas + u',' + content.materials[38].cas
                         : QByteArray(c.option).contains("material") ? content.materials[37].cas
                                                                     : content.suppliers[7].supnr;
     const QString option = QString::fromLatin1(c.option);
@@ -108,21 +110,25 @@ TEST_P(PartialReport, GivesWhatTheWholeTablesGive)
     data::Database database;
     database.setPath(dir.file(QStringLiteral("db")));
     model::schema::describe(database);
-    const bool material = QByteArray(c.option).contains("material");
-    ASSERT_TRUE(material ? model::reportTables::forMaterial(database, key)
-                         : model::reportTables::forSupplier(database, key));
+    const bool material = compare || QByteArray(c.option).contains("material");
+    const QStringList keys = key.split(u',');
+    const auto readInPart = [&](data::Database& db) {
+        return compare    ? model::reportTables::forComparison(db, keys)
+               : material ? model::reportTables::forMaterial(db, key)
+                          : model::reportTables::forSupplier(db, key);
+    };
+    ASSERT_TRUE(readInPart(database));
     const auto main = database.table(material ? model::tables::material : model::tables::supplier);
-    EXPECT_LE(main->recordCount(), 1);
+    EXPECT_LE(main->recordCount(), keys.size());
     int names = 0;
     for (const data::SynonymRow& n : content.synonyms)
-        names += (material ? n.cas : n.supnr) == key;
+        names += keys.contains(material ? n.cas : n.supnr);
     EXPECT_EQ(database.table(model::tables::synonyms)->recordCount(), names);
     touch(dir.file(QStringLiteral("db/SYNONYMS.DB")));
     data::Database stale;
     stale.setPath(dir.file(QStringLiteral("db")));
     model::schema::describe(stale);
-    EXPECT_FALSE(material ? model::reportTables::forMaterial(stale, key)
-                          : model::reportTables::forSupplier(stale, key));
+    EXPECT_FALSE(readInPart(stale));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,6 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"SupplierLowerCaseName", false, "--supplier-report", "S02", "touch:SUPPLIER.DB"},
         Case{"SupplierSellingNothing", false, "--supplier-report", "S04", "supplier.linkname.zix"},
         Case{"ScaleMaterial", true, "--material-report", "", "material.casorder.zix"},
+        Case{"CompareLinaloolAndVanillin", false, "--compare", "78-70-6,121-33-5",
+             "synonyms.primary.zix"},
+        Case{"ScaleComparison", true, "--compare", "", "touch:MATERIAL.DB"},
         Case{"ScaleSupplier", true, "--supplier-report", "", "touch:SYNONYMS.DB"}),
     [](const testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
