@@ -63,7 +63,7 @@ public:
     bool ok() const { return m_ok; }
     // A material of the database, and a supplier with about 120 commercial names (a report of
     // three pages).
-    std::string materialCas, supplierNumber;
+    std::string materialCas, supplierNumber, comparedCas;
 
 private:
     explicit Installation(int materials)
@@ -72,6 +72,8 @@ private:
             makeScaleContent(materials, materials * 5, std::max(materials / 20, 1));
         writeDatabase(m_dir.filePath(QStringLiteral("db")), content);
         materialCas = content.materials[37].cas.toStdString();
+        comparedCas =
+            QString(content.materials[37].cas + u',' + content.materials[38].cas).toStdString();
         std::map<QString, int> names;
         for (const SynonymRow& s : content.synonyms)
             ++names[s.supnr];
@@ -218,8 +220,9 @@ BENCHMARK(BM_HeadlessBesideBareQt)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(15);
 
-// The two headless reports into PDF files, each beside the bare program in the same iteration:
-// the material report of one material, and the supplier report of three pages.
+// The headless reports into PDF files, each beside the bare program in the same iteration:
+// the material report of one material, the supplier report of three pages and the comparison
+// of two materials.
 void BM_ReportsBesideBareQt(benchmark::State& state)
 {
     Installation& inst = Installation::instance(static_cast<int>(state.range(0)));
@@ -232,7 +235,9 @@ void BM_ReportsBesideBareQt(benchmark::State& state)
     const std::string pdf = QFile::encodeName(out.filePath(QStringLiteral("r.pdf"))).toStdString();
     const std::vector<std::string> material{"--material-report", inst.materialCas, pdf};
     const std::vector<std::string> supplier{"--supplier-report", inst.supplierNumber, pdf};
-    std::vector<double> bare, mat, sup, matBefore, supBefore, bareCpu, matCpu, supCpu;
+    const std::vector<std::string> compare{"--compare", inst.comparedCas, pdf};
+    std::vector<double> bare, mat, sup, cmp, matBefore, supBefore, cmpBefore, bareCpu, matCpu,
+        supCpu;
     long matRss = 0, supRss = 0;
     for (auto _ : state) {
         const Run b = runProcess(QStringLiteral(BARE_QT_PROGRAM), {});
@@ -240,7 +245,9 @@ void BM_ReportsBesideBareQt(benchmark::State& state)
         const Run s = runProcess(inst.zel(), supplier);
         const Run mb = inst.hasBefore() ? runProcess(inst.before(), material) : Run{true};
         const Run sb = inst.hasBefore() ? runProcess(inst.before(), supplier) : Run{true};
-        if (!b.ok || !m.ok || !s.ok || !mb.ok || !sb.ok) {
+        const Run c = runProcess(inst.zel(), compare);
+        const Run cb = inst.hasBefore() ? runProcess(inst.before(), compare) : Run{true};
+        if (!b.ok || !m.ok || !s.ok || !mb.ok || !sb.ok || !c.ok || !cb.ok) {
             state.SkipWithError("a program failed");
             return;
         }
@@ -250,6 +257,8 @@ void BM_ReportsBesideBareQt(benchmark::State& state)
         sup.push_back(s.seconds);
         matBefore.push_back(mb.seconds);
         supBefore.push_back(sb.seconds);
+        cmp.push_back(c.seconds);
+        cmpBefore.push_back(cb.seconds);
         bareCpu.push_back(b.cpuSeconds);
         matCpu.push_back(m.cpuSeconds);
         supCpu.push_back(s.cpuSeconds);
@@ -262,6 +271,8 @@ void BM_ReportsBesideBareQt(benchmark::State& state)
     state.counters["supplier_ms"] = median(sup) * 1000;
     state.counters["material_ratio"] = median(mat) / base;
     state.counters["supplier_ratio"] = median(sup) / base;
+    state.counters["compare_ms"] = median(cmp) * 1000;
+    state.counters["compare_ratio"] = median(cmp) / base;
     state.counters["material_cpu_ratio"] = median(matCpu) / baseCpu;
     state.counters["supplier_cpu_ratio"] = median(supCpu) / baseCpu;
     state.counters["material_peak_MiB"] = static_cast<double>(matRss) / 1024;
@@ -269,6 +280,7 @@ void BM_ReportsBesideBareQt(benchmark::State& state)
     if (inst.hasBefore()) {
         state.counters["material_before_ratio"] = median(matBefore) / base;
         state.counters["supplier_before_ratio"] = median(supBefore) / base;
+        state.counters["compare_before_ratio"] = median(cmpBefore) / base;
     }
 }
 BENCHMARK(BM_ReportsBesideBareQt)
