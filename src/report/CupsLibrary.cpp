@@ -4,52 +4,38 @@
 // defined here under their own names and forward to the library.
 #include "report/CupsLibrary.h"
 
+#include "data/base/Error.h"
+#include "data/base/LoadedLibrary.h"
 #include "report/TRpError.h"
 
 #include <cups/cups.h>
-#include <dlfcn.h>
-#include <mutex>
-
-namespace zel::report {
-
-void* cupsLibrary()
-{
-    static std::once_flag once;
-    static void* handle = nullptr;
-    static QString error;
-    std::call_once(once, [] {
-        handle = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            error = QString::fromLocal8Bit(::dlerror());
-    });
-    if (!handle)
-        throw TRpError(
-            QStringLiteral("The print system's library cannot be loaded: %1").arg(error));
-    return handle;
-}
-
-} // namespace zel::report
 
 namespace {
 
-template <class F> F symbol(const char* name)
+zel::data::LoadedLibrary& library()
 {
-    void* address = ::dlsym(zel::report::cupsLibrary(), name);
-    if (!address)
-        throw zel::report::TRpError(
-            QStringLiteral("The print system's library has no %1").arg(QLatin1String(name)));
-    return reinterpret_cast<F>(address);
+    static zel::data::LoadedLibrary cups("libcups.so.2",
+                                         QStringLiteral("The print system's library"));
+    return cups;
 }
 
 } // namespace
 
-// Each function looks its address up once.
-#define ZEL_CUPS(result, name, parameters, arguments)                                              \
-    extern "C" result name parameters                                                              \
-    {                                                                                              \
-        static const auto f = symbol<decltype(&name)>(#name);                                      \
-        return f arguments;                                                                        \
+namespace zel::report {
+
+void loadCupsLibrary()
+{
+    try {
+        library().load();
+    } catch (const data::Error& e) {
+        throw TRpError(e.message());
     }
+}
+
+} // namespace zel::report
+
+#define ZEL_CUPS(result, name, parameters, arguments)                                              \
+    ZEL_FORWARD(library, result, name, parameters, arguments)
 
 ZEL_CUPS(const char*, cupsLastErrorString, (void), ())
 ZEL_CUPS(void, cupsFreeOptions, (int num_options, cups_option_t* options), (num_options, options))

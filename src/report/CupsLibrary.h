@@ -2,7 +2,8 @@
 
 namespace zel::report {
 
-// The CUPS client library, loaded on first use; throws TRpError when it cannot be.
-void* cupsLibrary();
+// Loads the CUPS client library, which its functions otherwise do on first use; throws
+// TRpError when it cannot be.
+void loadCupsLibrary();
 
 } // namespace zel::report

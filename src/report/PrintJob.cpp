@@ -75,7 +75,7 @@ bool PrintJob::submit(const QPageLayout& layout, const std::function<void(int jo
     const QByteArray title = m_settings.title.toUtf8();
     if (queue.isEmpty())
         throw TRpError(QStringLiteral("There is no printer to print on"));
-    cupsLibrary(); // a library that cannot be loaded is told here, before anything is asked
+    loadCupsLibrary(); // a library that cannot be loaded is told here, before anything is asked
 
     // The options the user keeps for that printer (and instance) first, then this print's.
     Options options;

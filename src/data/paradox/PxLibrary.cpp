@@ -2,11 +2,7 @@
 // when the program starts: it brings ten more (a document library, GIO, XML), whose loading
 // and binding every start paid for the few that write a table. The functions we use are
 // defined here under their own names and forward to the library.
-#include "data/base/Error.h"
-
-#include <QString>
-#include <dlfcn.h>
-#include <mutex>
+#include "data/base/LoadedLibrary.h"
 
 extern "C" {
 #include <paradox.h>
@@ -15,40 +11,17 @@ unsigned long px_passwd_checksum(const char* password);
 
 namespace {
 
-void* library()
+zel::data::LoadedLibrary& library()
 {
-    static std::once_flag once;
-    static void* handle = nullptr;
-    static QString error;
-    std::call_once(once, [] {
-        handle = ::dlopen("libpx.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            error = QString::fromLocal8Bit(::dlerror());
-    });
-    if (!handle)
-        throw zel::data::DatabaseError(
-            QStringLiteral("The library that writes tables cannot be loaded: %1").arg(error));
-    return handle;
-}
-
-template <class F> F symbol(const char* name)
-{
-    void* address = ::dlsym(library(), name);
-    if (!address)
-        throw zel::data::DatabaseError(
-            QStringLiteral("The library that writes tables has no %1").arg(QLatin1String(name)));
-    return reinterpret_cast<F>(address);
+    static zel::data::LoadedLibrary px("libpx.so.0",
+                                       QStringLiteral("The library that writes tables"));
+    return px;
 }
 
 } // namespace
 
-// Each function looks its address up once.
 #define ZEL_PX(result, name, parameters, arguments)                                                \
-    extern "C" result name parameters                                                              \
-    {                                                                                              \
-        static const auto f = symbol<decltype(&name)>(#name);                                      \
-        return f arguments;                                                                        \
-    }
+    ZEL_FORWARD(library, result, name, parameters, arguments)
 
 ZEL_PX(void, PX_boot, (void), ())
 ZEL_PX(pxdoc_t*, PX_new2,

@@ -2,49 +2,23 @@
 // starts: most copies read a data directory, and loading libpq with what it brings (TLS,
 // Kerberos, LDAP) at every start cost a third of a bare Qt program's start-up time. The
 // functions we use are defined here under their own names and forward to the library.
-#include "data/base/Error.h"
+#include "data/base/LoadedLibrary.h"
 
-#include <QString>
-#include <dlfcn.h>
 #include <libpq-fe.h>
-#include <mutex>
 
 namespace {
 
-void* library()
+zel::data::LoadedLibrary& library()
 {
-    static std::once_flag once;
-    static void* handle = nullptr;
-    static QString error;
-    std::call_once(once, [] {
-        handle = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            error = QString::fromLocal8Bit(::dlerror());
-    });
-    if (!handle)
-        throw zel::data::DatabaseError(
-            QStringLiteral("The PostgreSQL client library cannot be loaded: %1").arg(error));
-    return handle;
-}
-
-template <class F> F symbol(const char* name)
-{
-    void* address = ::dlsym(library(), name);
-    if (!address)
-        throw zel::data::DatabaseError(
-            QStringLiteral("The PostgreSQL client library has no %1").arg(QLatin1String(name)));
-    return reinterpret_cast<F>(address);
+    static zel::data::LoadedLibrary pq("libpq.so.5",
+                                       QStringLiteral("The PostgreSQL client library"));
+    return pq;
 }
 
 } // namespace
 
-// Each function looks its address up once.
 #define ZEL_PQ(result, name, parameters, arguments)                                                \
-    extern "C" result name parameters                                                              \
-    {                                                                                              \
-        static const auto f = symbol<decltype(&name)>(#name);                                      \
-        return f arguments;                                                                        \
-    }
+    ZEL_FORWARD(library, result, name, parameters, arguments)
 
 ZEL_PQ(void, PQfreemem, (void* ptr), (ptr))
 ZEL_PQ(ExecStatusType, PQresultStatus, (const PGresult* res), (res))
