@@ -136,7 +136,7 @@ void Program::tellNotesProblem(QString text)
                        "zel::app::Program",
                        "ZEL shows them, but keeps no change until it is started again.")
                  : QCoreApplication::translate("zel::app::Program", "ZEL goes on without them."));
-    if (m_headless) {
+    if (m_headless || !m_mainForm) {
         QTextStream(stderr) << "zel: " << text << '\n';
         return;
     }
