@@ -77,7 +77,7 @@ public:
     // The records the chain of blocks holds, as readTable would number them.
     int recordCount() const;
     // The records of these numbers (ascending, each once), as readTable would decode them;
-    // with fields named, only those fields, the others null (what a search compares).
+    // with fields named, a store of only those fields (what a search compares).
     TableStore read(const std::vector<int>& records, const QStringList& fields = {});
 
 private:

@@ -193,7 +193,7 @@ public:
     void readBlockHeads() { m_chain = readChain(); }
     int chainRecords() const { return m_firstRecord.empty() ? 0 : int(m_firstRecord.back()); }
     // The records of these numbers (ascending, each once), each block decrypted once; with
-    // fields named, only those are decoded (and decrypted), the others left null.
+    // fields named, a store of only those fields, only they decrypted and decoded.
     TableStore readSelected(const std::vector<int>& records, const QStringList& fields = {});
 
 private:
@@ -214,7 +214,8 @@ private:
     TableStoreBuilder builder(size_t records) const;
     void decodeBlocks(const unsigned* first, const unsigned* last, TableStoreBuilder& out);
     void decodeRecord(const unsigned char* rec, TableStoreBuilder& out);
-    void decodeField(int i, const unsigned char* rec, TableStoreBuilder& out);
+    // Field i of the record into column of out.
+    void decodeField(int i, int column, const unsigned char* rec, TableStoreBuilder& out);
     void decodeBlob(const Field& f, int column, const unsigned char* p, TableStoreBuilder& out);
     QByteArrayView blobData(const Field& f, quint32 offset, quint32 length) const;
 
@@ -466,10 +467,10 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
 {
     out.addRecord();
     for (int i = 0; i < m_numFields; ++i)
-        decodeField(i, rec, out);
+        decodeField(i, i, rec, out);
 }
 
-[[gnu::always_inline]] inline void Decoder::decodeField(int i, const unsigned char* rec,
+[[gnu::always_inline]] inline void Decoder::decodeField(int i, int column, const unsigned char* rec,
                                                         TableStoreBuilder& out)
 {
     {
@@ -484,14 +485,14 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
                 --n;
             if (n > 0) {
                 char16_t* room = out.textRoom(n);
-                out.commitText(i, m_text->decode(p, n, room));
+                out.commitText(column, m_text->decode(p, n, room));
             }
             break;
         }
         case kShort: {
             const quint16 raw = static_cast<quint16>((p[0] << 8) | p[1]);
             if (raw != 0)
-                out.setInteger(i, static_cast<qint16>(raw ^ 0x8000u));
+                out.setInteger(column, static_cast<qint16>(raw ^ 0x8000u));
             break;
         }
         case kLong:
@@ -500,7 +501,7 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
         case kTime: {
             const quint32 raw = be32(p);
             if (raw != 0)
-                out.setInteger(i, static_cast<qint32>(raw ^ 0x80000000u));
+                out.setInteger(column, static_cast<qint32>(raw ^ 0x80000000u));
             break;
         }
         case kNumber:
@@ -513,12 +514,12 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
             raw = (raw & 0x8000000000000000ull) ? raw ^ 0x8000000000000000ull : ~raw;
             double v = 0;
             std::memcpy(&v, &raw, sizeof v);
-            out.setNumber(i, v);
+            out.setNumber(column, v);
             break;
         }
         case kLogical:
             if (p[0] != 0)
-                out.setLogical(i, (p[0] & 0x7F) != 0);
+                out.setLogical(column, (p[0] & 0x7F) != 0);
             break;
         case kBcd: {
             if (allZero(p, kBcdSize))
@@ -557,18 +558,18 @@ void Decoder::decodeRecord(const unsigned char* rec, TableStoreBuilder& out)
                 for (int k = 32 - decimals; k < 32; ++k)
                     room[n++] = digits[k];
             }
-            out.commitText(i, n);
+            out.commitText(column, n);
             break;
         }
         case kBytes:
             if (!allZero(p, f.size))
-                out.setBytes(i, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
+                out.setBytes(column, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
             break;
         default:
             if (isBlob(f.code))
-                decodeBlob(f, i, p, out);
+                decodeBlob(f, column, p, out);
             else if (!allZero(p, f.size))
-                out.setBytes(i, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
+                out.setBytes(column, QByteArrayView(reinterpret_cast<const char*>(p), f.size));
             break;
         }
     }
@@ -734,7 +735,12 @@ TableStore Decoder::readSelected(const std::vector<int>& records, const QStringL
         for (int i = 0; i < m_numFields; ++i)
             if (m_fields[size_t(i)].def.name.compare(name, Qt::CaseInsensitive) == 0)
                 only.push_back(i);
-    TableStoreBuilder out = builder(only.empty() ? records.size() : 0);
+    // Of fields named, a store of those alone: a search's probe makes one per record.
+    std::vector<FieldDef> onlyDefs;
+    for (const int i : only)
+        onlyDefs.push_back(m_fields[size_t(i)].def);
+    TableStoreBuilder out =
+        only.empty() ? builder(records.size()) : TableStoreBuilder(std::move(onlyDefs));
     // The byte ranges of a record to decrypt: all of it, or the fields asked for.
     std::vector<std::pair<size_t, size_t>> ranges;
     if (only.empty())
@@ -779,8 +785,8 @@ TableStore Decoder::readSelected(const std::vector<int>& records, const QStringL
             decodeRecord(b + at, out);
         } else {
             out.addRecord();
-            for (const int i : only)
-                decodeField(i, b + at, out);
+            for (size_t column = 0; column < only.size(); ++column)
+                decodeField(only[column], int(column), b + at, out);
         }
     }
     return out.finish();
