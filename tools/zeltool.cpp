@@ -199,8 +199,7 @@ public:
 int reindex(const QStringList& args)
 {
     operands(args, 1, QStringLiteral("reindex needs one data directory"));
-    Session::instance().addPassword(QString::fromLatin1(schema::tablePassword()),
-                                    schema::tablePasswordChecksum);
+    schema::addTablePassword();
     ConsoleProgress progress;
     const bool ok = Reindex::run(args.front() + QLatin1Char('/'), progress);
     return ok && progress.messages == 0 ? 0 : 1;

@@ -154,8 +154,7 @@ void Program::configure(const QString& programDirectory, const Source& source, W
     // be built, which rewrites a table first; a server's indexes never change what is read.
     // What goes wrong is reported by StartProgram, where a start reports its failures.
     try {
-        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
-                                              model::schema::tablePasswordChecksum);
+        model::schema::addTablePassword();
         const model::Configuration configuration =
             readConfiguration(programDirectory, source.configFile, source.dataDirectory);
         m_session->configure(configuration);

@@ -60,8 +60,7 @@ std::optional<int> writeReportFromIndexes(const QString& programDirectory,
     data::Dataset lookup;
     const bool compare = !command.compareCas.isEmpty();
     try {
-        data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
-                                              model::schema::tablePasswordChecksum);
+        model::schema::addTablePassword();
         const model::Configuration configuration =
             readConfiguration(programDirectory, command.configFile, command.dataDirectory);
         if (configuration.isServer() || model::Reindex::needed(configuration.dataDirectory))

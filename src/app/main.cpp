@@ -109,8 +109,8 @@ int main(int argc, char** argv)
     toolkitArgv.push_back(nullptr);
     int toolkitArgc = static_cast<int>(toolkitArgs.size());
     const QtMessageHandler toolkitHandler = qInstallMessageHandler(holdMessage);
-    // A headless start that only says what it opened needs no window system at all: without
-    // one it starts in about the time the toolkit needs to find its fonts.
+    // A headless start that only says what it opened needs no window system, and without one
+    // the toolkit starts without loading a platform, a style or any font.
     const bool summaryOnly = command.headless && command.reportFile.isEmpty() &&
                              command.exportFile.isEmpty() && command.compareCas.isEmpty();
     const std::unique_ptr<QCoreApplication> app =

@@ -22,6 +22,12 @@ QString sortForm(const QString& name)
 
 namespace schema {
 
+void addTablePassword()
+{
+    data::Session::instance().addPassword(QString::fromLatin1(tablePassword()),
+                                          tablePasswordChecksum);
+}
+
 const TableDef& material()
 {
     static const TableDef def{tables::material,

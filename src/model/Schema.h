@@ -31,6 +31,9 @@ inline const char* tablePassword()
 }
 // The checksum of that password as table headers hold it.
 constexpr quint32 tablePasswordChecksum = 0x188cfb38;
+// Lets every table opened from now on be read with that password (its checksum known, so
+// that reading needs no library to work it out).
+void addTablePassword();
 // Gives a database the layouts of the three tables, so that it checks their fields and gives
 // them their indexes.
 void describe(data::Database& database);

@@ -226,8 +226,7 @@ int layout(const QStringList& a, QTextStream& out)
     if (a.size() != 2)
         throw UsageError{QStringLiteral("layout takes a data directory and an output file")};
     const GuiScope gui;
-    data::Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
-                                          model::schema::tablePasswordChecksum);
+    model::schema::addTablePassword();
     data::Database db(QStringLiteral("ZEL"));
     zel::model::schema::describe(db);
     db.setPath(a[0]);

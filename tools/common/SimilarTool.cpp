@@ -65,8 +65,7 @@ int runSimilarTool(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     try {
-        Session::instance().addPassword(QString::fromLatin1(model::schema::tablePassword()),
-                                        model::schema::tablePasswordChecksum);
+        model::schema::addTablePassword();
         Database database;
         model::schema::describe(database);
         database.setPath(words[0]);
